@@ -1,0 +1,21 @@
+# quillmoor_platform_sources(OUT DIR): the .cpp files of DIR for the platform being built.
+# Files ending in _posix.cpp are taken on POSIX systems only, files ending in _win.cpp
+# on Windows only; every other .cpp file is taken everywhere.
+function(quillmoor_platform_sources out dir)
+    file(GLOB all CONFIGURE_DEPENDS ${dir}/*.cpp)
+    set(result)
+    foreach(f ${all})
+        if(f MATCHES "_posix\\.cpp$")
+            if(NOT WIN32)
+                list(APPEND result ${f})
+            endif()
+        elseif(f MATCHES "_win\\.cpp$")
+            if(WIN32)
+                list(APPEND result ${f})
+            endif()
+        else()
+            list(APPEND result ${f})
+        endif()
+    endforeach()
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,30 @@
+# GoogleTest for the test executables: the system's package natively; built from
+# Debian's googletest sources with the same toolchain when cross-compiling.
+if(CMAKE_CROSSCOMPILING)
+    set(QUILLMOOR_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for cross builds")
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${QUILLMOOR_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    if(NOT TARGET GTest::gtest_main)
+        add_library(GTest::gtest ALIAS gtest)
+        add_library(GTest::gtest_main ALIAS gtest_main)
+        add_library(GTest::gmock ALIAS gmock)
+    endif()
+else()
+    find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+# quillmoor_add_test(NAME SOURCES... [LIBS ...]): one GoogleTest executable, registered
+# with CTest test by test.
+function(quillmoor_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
+    if(CMAKE_CROSSCOMPILING)
+        add_test(NAME ${name} COMMAND ${name})
+    else()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+                             PROPERTIES ENVIRONMENT "QUILLMOOR_TEST_NAME=${name}")
+    endif()
+endfunction()
