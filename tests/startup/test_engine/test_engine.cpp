@@ -1,6 +1,7 @@
 // A stand-in for the engine library: exports the engine's functions, records how the
 // program calls them, and answers as the test's script says.
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -35,6 +36,18 @@ class RecordingCommandLine : public EngineObject<cef_command_line_t> {
 
 class TestEngine : public Control {
   public:
+    // A program run against this library (not a test) takes its script from the
+    // environment: QUILLMOOR_TEST_ENGINE_EXECUTE_PROCESS_RESULT sets what
+    // cef_execute_process returns; the context notice is sent at once.
+    TestEngine() {
+        if (const char* result = std::getenv("QUILLMOOR_TEST_ENGINE_EXECUTE_PROCESS_RESULT")) {
+            script_.execute_process_result = std::atoi(result);
+        }
+        notice_allowed_ = true;
+    }
+
+    ~TestEngine() { Reset(Script()); }
+
     void Reset(const Script& script) override {
         SendContextNotice();
         std::lock_guard lock(mutex_);
