@@ -59,7 +59,9 @@ bool EngineLoader::CheckFiles(EngineLoadOutcome& outcome) {
 bool EngineLoader::CheckVersionRecord(EngineLoadOutcome& outcome) {
     std::optional<FileVersion> found;
     try {
-        found = ReadFileVersion(layout_.library_name);
+        // The file that the files check found, whatever the system's library search would
+        // find under its name.
+        found = ReadFileVersion(PathInCurrentDirectory(layout_.library_name));
     } catch (const std::exception& error) {
         ReportStepError(u"CheckCEFLibraryVersion", error.what());
     }
@@ -115,7 +117,7 @@ bool EngineLoader::LoadEngineLibrary(EngineLoadOutcome& outcome) {
     try {
         const std::u16string path = layout_.load_by_bare_name
                                         ? layout_.library_name
-                                        : CurrentDirectory() + u"/" + layout_.library_name;
+                                        : PathInCurrentDirectory(layout_.library_name);
         loaded = LoadDynamicLibrary(path);
     } catch (const std::exception& error) {
         ReportStepError(u"LoadCEFLibrary", error.what());

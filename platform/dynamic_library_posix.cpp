@@ -42,6 +42,8 @@ LibraryLoadResult LoadDynamicLibrary(const std::u16string& path) {
     return result;
 }
 
-void* FindLibraryEntryPoint(void* library, const char* name) { return dlsym(library, name); }
+void* FindLibraryEntryPoint(void* library, const char* name) {
+    return dlsym(library, name);
+}
 
 }  // namespace quillmoor
