@@ -19,12 +19,4 @@ std::u16string CurrentDirectory() {
     return path;
 }
 
-std::u16string PathInCurrentDirectory(const std::u16string& name) {
-    std::u16string path = CurrentDirectory();
-    if (path.empty() || path.back() != u'\\') {
-        path += u'\\';
-    }
-    return path + name;
-}
-
 }  // namespace quillmoor
