@@ -40,15 +40,14 @@ EngineLoadOutcome EngineLoader::Load(bool browser_process) {
 }
 
 bool EngineLoader::CheckFiles(EngineLoadOutcome& outcome) {
+    bool raised = false;
     try {
         outcome.missing_files = FindMissingEngineFiles(layout_);
     } catch (const std::exception& error) {
         ReportStepError(u"CheckCEFFiles", error.what());
-        Fail(outcome, TCefAplicationStatus::asErrorMissingFiles,
-             messages_.MissingFiles(outcome.missing_files));
-        return false;
+        raised = true;
     }
-    if (!outcome.missing_files.empty()) {
+    if (raised || !outcome.missing_files.empty()) {
         Fail(outcome, TCefAplicationStatus::asErrorMissingFiles,
              messages_.MissingFiles(outcome.missing_files));
         return false;
