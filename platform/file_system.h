@@ -10,7 +10,7 @@ namespace quillmoor {
 // A file-system failure that ends the batch. what() is a complete message for the user:
 // what was attempted, the path, and the system's reason.
 class FileSystemError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
