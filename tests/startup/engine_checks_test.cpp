@@ -26,6 +26,7 @@ using testing::CapturingReporter;
 using testing::ElfHeader;
 using testing::FixtureFolder;
 using testing::PeImageSpec;
+using testing::UnloadEngineLibraryIn;
 using testing::WorkingDirectoryScope;
 using testing::WriteWindowsEngineFiles;
 using Status = TCefAplicationStatus;
@@ -73,6 +74,8 @@ void ExpectReachedTheLoad(const StartOutcome& run, const std::u16string& library
 class WindowsEngineChecksTest : public ::testing::Test {
   protected:
     void SetUp() override { WriteWindowsEngineFiles(folder_); }
+    // Where the system loads the made-up library, it must not stay for the next test.
+    void TearDown() override { UnloadEngineLibraryIn(folder_.path()); }
 
     StartOutcome StartWith(const PeImageSpec& library) {
         folder_.WriteFile("libcef.dll", BuildPeImage(library));

@@ -5,6 +5,10 @@
 #include "app/engine_layout.h"
 #include "platform/utf.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace quillmoor::testing {
 
 void WriteWindowsEngineFiles(const FixtureFolder& folder) {
@@ -19,6 +23,17 @@ void WriteWindowsEngineFiles(const FixtureFolder& folder) {
     for (const std::u16string& code : layout.locale_codes) {
         folder.WriteFile("locales/" + Utf16ToUtf8(code) + ".pak", "x");
     }
+}
+
+void UnloadEngineLibraryIn(const std::filesystem::path& folder) {
+#if defined(_WIN32)
+    const std::wstring path = (folder / "libcef.dll").wstring();
+    for (HMODULE module = GetModuleHandleW(path.c_str()); module != nullptr && FreeLibrary(module);
+         module = GetModuleHandleW(path.c_str())) {
+    }
+#else
+    (void)folder;
+#endif
 }
 
 std::string ElfHeader(uint16_t machine, unsigned char elf_class, unsigned char data) {

@@ -1,9 +1,9 @@
 // The engine application object against the test engine library: the sub-process and
 // browser-process paths, the settings and switches the engine receives, the context
 // notice, the modal-loop flag, and what a second start does.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -12,12 +12,18 @@
 #include "tests/startup/capturing_reporter.h"
 #include "tests/startup/fixture_folder.h"
 #include "tests/startup/test_engine/test_engine_control.h"
+#include "tests/startup/test_engine_library.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace quillmoor {
 namespace {
 
 using testing::CapturingReporter;
 using testing::FixtureFolder;
+using testing::TestEngineLibrary;
 using testing::WorkingDirectoryScope;
 using Status = TCefAplicationStatus;
 
@@ -28,37 +34,40 @@ const std::vector<std::u16string> kBrowserSwitches = {
     u"--enable-speech-input=1",        u"--disable-gpu",         u"--disable-gpu-compositing",
     u"--disable-gpu-shader-disk-cache"};
 
-// The control panel of the test engine library in folder, loaded as the program loads it.
-test_engine::Control& EngineControlIn(const std::string& folder) {
-    void* library = dlopen((folder + "/libcef.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) {
-        throw std::runtime_error(dlerror());
+// The number of files the engine files check looks for.
+size_t EngineFileCount(const EngineLayout& layout) {
+    size_t count = layout.locale_codes.size();
+    for (const auto& group : layout.file_groups) {
+        count += group.size();
     }
-    const auto control = reinterpret_cast<test_engine::Control* (*)()>(
-        dlsym(library, "quillmoor_test_engine_control"));
-    return *control();
+    return count;
+}
+
+bool StartIn(TCefApplication& application, const std::filesystem::path& folder) {
+    const WorkingDirectoryScope inside(folder);
+    return application.StartMainProcess();
 }
 
 class TCefApplicationTest : public ::testing::Test {
   protected:
+    explicit TCefApplicationTest(const char* built_folder = QUILLMOOR_TEST_ENGINE_DIR)
+        : library_(built_folder), engine_(library_.control()) {}
+
     void SetUp() override { engine_.Reset(test_engine::Script()); }
     void TearDown() override { engine_.Reset(test_engine::Script()); }
 
     // An application object of a process started with these arguments (the first is the
     // program), working in the test engine's folder.
-    std::unique_ptr<TCefApplication> Application(std::vector<std::u16string> arguments,
-                                                 EngineLayout layout = EngineLayout::Linux()) {
+    std::unique_ptr<TCefApplication> Application(
+        std::vector<std::u16string> arguments, EngineLayout layout = TestEngineLibrary::Layout()) {
         return std::make_unique<TCefApplication>(ProcessArguments(std::move(arguments)),
                                                  std::move(layout), reporter_);
     }
 
-    bool Start(TCefApplication& application, const std::string& folder = kEngineFolder) {
-        const WorkingDirectoryScope inside(folder);
-        return application.StartMainProcess();
-    }
+    bool Start(TCefApplication& application) { return StartIn(application, library_.folder()); }
 
-    static constexpr const char* kEngineFolder = QUILLMOOR_TEST_ENGINE_DIR;
-    test_engine::Control& engine_ = EngineControlIn(kEngineFolder);
+    TestEngineLibrary library_;
+    test_engine::Control& engine_;
     CapturingReporter reporter_;
 };
 
@@ -84,7 +93,7 @@ TEST_F(TCefApplicationTest, SubProcessIsHandedToTheEngineAndReturnsFalse) {
         script.version[0] = 79;  // a sub-process does not check the build
         engine_.Reset(script);
         // A sub-process checks no files either: this one is not there.
-        EngineLayout layout = EngineLayout::Linux();
+        EngineLayout layout = TestEngineLibrary::Layout();
         layout.file_groups.push_back({u"absent.pak"});
         auto application = Application({u"quillmoor", c.type_argument}, layout);
         bool windows_destroyed_before_engine = false;
@@ -108,7 +117,7 @@ TEST_F(TCefApplicationTest, SubProcessIsHandedToTheEngineAndReturnsFalse) {
 TEST_F(TCefApplicationTest, BrowserProcessInitialisesTheEngineWithTheSettingsAndSwitches) {
     char program[] = "quillmoor";
     char* argv[] = {program, nullptr};
-    TCefApplication application(ProcessArguments(1, argv), EngineLayout::Linux(), reporter_);
+    TCefApplication application(ProcessArguments(1, argv), TestEngineLibrary::Layout(), reporter_);
 
     EXPECT_TRUE(Start(application));
     EXPECT_EQ(application.Status(), Status::asInitialized);
@@ -125,6 +134,9 @@ TEST_F(TCefApplicationTest, BrowserProcessInitialisesTheEngineWithTheSettingsAnd
     ASSERT_TRUE(record.settings_given);
     const cef_settings_t& s = record.settings;
     EXPECT_EQ(s.size, sizeof(cef_settings_t));
+#if defined(_WIN32) && !defined(_WIN64)
+    EXPECT_EQ(s.size, 236u) << "the size of the record in the supported engine build";
+#endif
     EXPECT_EQ(s.no_sandbox, 1);
     EXPECT_EQ(s.multi_threaded_message_loop, 1);
     EXPECT_EQ(s.log_severity, LOGSEVERITY_DISABLE);
@@ -221,6 +233,9 @@ TEST_F(TCefApplicationTest, SecondStartReturnsFalseAndDoesNothing) {
     EXPECT_EQ(engine_.Recorded().calls.size(), 2u);
 }
 
+#if !defined(_WIN32)
+// On Linux the build is known only once the library is loaded (on Windows it is read from
+// the file's version record before: see TCefApplicationWindowsBuildTest).
 TEST_F(TCefApplicationTest, WrongBuildNumbersOfTheLoadedLibraryAreRejected) {
     const struct {
         int version[3];
@@ -250,49 +265,121 @@ TEST_F(TCefApplicationTest, WrongBuildNumbersOfTheLoadedLibraryAreRejected) {
     }
 }
 
-TEST_F(TCefApplicationTest, MissingEntryPointRejectsTheLibraryInEveryProcess) {
-    test_engine::Control& incomplete = EngineControlIn(QUILLMOOR_INCOMPLETE_TEST_ENGINE_DIR);
+#endif
+
+class IncompleteEngineTest : public TCefApplicationTest {
+  protected:
+    IncompleteEngineTest() : TCefApplicationTest(QUILLMOOR_INCOMPLETE_TEST_ENGINE_DIR) {}
+};
+
+TEST_F(IncompleteEngineTest, MissingEntryPointRejectsTheLibraryInEveryProcess) {
     for (const std::u16string type : {u"", u"--type=renderer"}) {
-        incomplete.Reset(test_engine::Script());
+        engine_.Reset(test_engine::Script());
         reporter_.events.clear();
         std::vector<std::u16string> arguments = {u"quillmoor"};
         if (!type.empty()) {
             arguments.push_back(type);
         }
         auto application = Application(arguments);
-        EXPECT_FALSE(Start(*application, QUILLMOOR_INCOMPLETE_TEST_ENGINE_DIR));
+        EXPECT_FALSE(Start(*application));
         EXPECT_EQ(application->Status(), Status::asErrorDLLVersion);
         EXPECT_EQ(reporter_.DebugLines().front(),
                   u"Missing entry point : cef_browser_host_create_browser_sync");
         EXPECT_EQ(reporter_.Boxes(),
                   std::vector<std::u16string>{u"Unsupported CEF version !\r\n\r\n" + kUseBuild});
-        EXPECT_TRUE(incomplete.Recorded().calls.empty());
+        EXPECT_TRUE(engine_.Recorded().calls.empty());
         application->SetOsmodalLoop(true);
-        EXPECT_TRUE(incomplete.Recorded().calls.empty());
+        EXPECT_TRUE(engine_.Recorded().calls.empty());
     }
 }
 
-TEST_F(TCefApplicationTest, SubProcessWithoutTheLibraryShowsTheLoadFailure) {
+// No engine library is loaded in the process here: on Windows a load by the bare name would
+// be given any module of that name already loaded, wherever it came from.
+TEST(EngineLibraryLoadTest, SubProcessWithoutTheLibraryShowsTheLoadFailure) {
+#if defined(_WIN32)
+    ASSERT_FALSE(TestEngineLibrary::EngineLibraryLoaded());
+    const std::u16string expected = u"Error loading libcef.dll\r\n\r\nError code : 0x0000007E";
+#else
+    const std::u16string expected = u"Error loading libcef.so\r\n\r\nError code : 0x00000002";
+#endif
     FixtureFolder empty;
-    auto application = Application({u"quillmoor", u"--type=renderer"});
-    EXPECT_FALSE(Start(*application, empty.path().string()));
-    EXPECT_EQ(application->Status(), Status::asErrorLoadingLibrary);
-    EXPECT_EQ(reporter_.Boxes(), std::vector<std::u16string>{
-                                     u"Error loading libcef.so\r\n\r\nError code : 0x00000002"});
+    CapturingReporter reporter;
+    TCefApplication application(ProcessArguments({u"quillmoor", u"--type=renderer"}),
+                                TestEngineLibrary::Layout(), reporter);
+    EXPECT_FALSE(StartIn(application, empty.path()));
+    EXPECT_EQ(application.Status(), Status::asErrorLoadingLibrary);
+    EXPECT_EQ(reporter.Boxes(), std::vector<std::u16string>{expected});
 }
 
 TEST_F(TCefApplicationTest, MissingFilesAreKeptAndTheStatusIsFinal) {
     FixtureFolder empty;
     auto application = Application({u"quillmoor"});
-    EXPECT_FALSE(Start(*application, empty.path().string()));
+    EXPECT_FALSE(StartIn(*application, empty.path()));
     EXPECT_EQ(application->Status(), Status::asErrorMissingFiles);
-    EXPECT_EQ(application->MissingLibFiles(), u"libcef.so\r\n");
+    const std::u16string& missing = application->MissingLibFiles();
+    EXPECT_EQ(missing.rfind(TestEngineLibrary::Layout().file_groups[0][0] + u"\r\n", 0), 0u);
+    EXPECT_EQ(static_cast<size_t>(std::count(missing.begin(), missing.end(), u'\n')),
+              EngineFileCount(TestEngineLibrary::Layout()));
     // The files appear later: the start stays failed and shows nothing more.
     EXPECT_FALSE(Start(*application));
     EXPECT_EQ(application->Status(), Status::asErrorMissingFiles);
     EXPECT_EQ(reporter_.Boxes().size(), 1u);
     EXPECT_TRUE(engine_.Recorded().calls.empty());
 }
+
+#if defined(_WIN32)
+// The whole start-up as on a user's machine: the files check in the working directory, the
+// version record read by the system, the machine read from the header, the library found by
+// the system's search for its bare name, and the engine calling back the program.
+TEST(EngineLibraryLoadTest, BareNameFindsTheLibraryInTheWorkingDirectory) {
+    ASSERT_FALSE(TestEngineLibrary::EngineLibraryLoaded());
+    TestEngineLibrary library(QUILLMOOR_TEST_ENGINE_DIR);
+    CapturingReporter reporter;
+    TCefApplication application(ProcessArguments({u"quillmoor"}), TestEngineLibrary::Layout(),
+                                reporter);
+    ASSERT_TRUE(StartIn(application, library.folder()));
+    EXPECT_TRUE(reporter.events.empty());
+
+    wchar_t loaded[MAX_PATH] = {};
+    ASSERT_NE(GetModuleFileNameW(GetModuleHandleW(L"libcef.dll"), loaded, MAX_PATH), 0u);
+    EXPECT_TRUE(std::filesystem::equivalent(loaded, library.folder() / "libcef.dll")) << loaded;
+    test_engine::Control& engine = library.control();
+    EXPECT_EQ(engine.Recorded().calls,
+              (std::vector<std::string>{"cef_execute_process", "cef_initialize"}));
+    EXPECT_EQ(engine.Recorded().settings.size, 236u);
+    engine.SendContextNotice();
+    EXPECT_TRUE(application.GlobalContextInitialized());
+}
+
+// Libraries of another build, or made for 64-bit programs, are turned away by what the
+// system reads from the file, before anything loads it.
+TEST(EngineLibraryLoadTest, OtherBuildsAreRejectedBeforeTheLibraryIsLoaded) {
+    const struct {
+        const char* folder;
+        std::u16string expected;
+    } cases[] = {
+        {QUILLMOOR_NEXT_BUILD_TEST_ENGINE_DIR,
+         u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
+             u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
+             u"Found libcef.dll version : 78.3.9.1"},
+        {QUILLMOOR_64BIT_TEST_ENGINE_DIR,
+         u"Wrong CEF binaries !\r\n\r\n"
+         u"Use the 64 bit CEF binaries with 64 bits applications only."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        ASSERT_FALSE(TestEngineLibrary::EngineLibraryLoaded());
+        TestEngineLibrary library(c.folder);
+        CapturingReporter reporter;
+        TCefApplication application(ProcessArguments({u"quillmoor"}), TestEngineLibrary::Layout(),
+                                    reporter);
+        EXPECT_FALSE(StartIn(application, library.folder()));
+        EXPECT_EQ(application.Status(), Status::asErrorDLLVersion);
+        EXPECT_EQ(reporter.Boxes(), std::vector<std::u16string>{c.expected});
+        EXPECT_FALSE(TestEngineLibrary::EngineLibraryLoaded()) << "never loaded";
+    }
+}
+#endif
 
 #ifdef QUILLMOOR_PROGRAM_PATH
 // The program itself, run as the engine would run it, in the test engine's folder.
