@@ -1,5 +1,6 @@
 #include "pipeline/folder_copy.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "pipeline/path_names.h"
@@ -11,7 +12,11 @@ namespace {
 
 constexpr const char* kAttempt = "Cannot copy the folder";
 
-std::string Quoted(std::u16string_view path) { return "\"" + Utf16ToUtf8(path) + "\""; }
+std::string Quoted(std::u16string_view path) {
+    std::u16string shown(path);
+    std::replace(shown.begin(), shown.end(), u'\0', u'\uFFFD');
+    return "\"" + Utf16ToUtf8(shown) + "\"";
+}
 
 // The absolute form of path, after the checks that every path of a copy must pass.
 std::u16string CheckedFullPath(const std::u16string& path, const std::u16string& source) {
@@ -21,7 +26,8 @@ std::u16string CheckedFullPath(const std::u16string& path, const std::u16string&
     std::u16string full = AbsolutePathOf(path);
     if (full.size() >= kMaxFolderPathLength) {
         throw FileSystemError(kAttempt, source,
-                              "the path " + Quoted(full) + " is too long (it must be shorter than " +
+                              "the path " + Quoted(full) +
+                                  " is too long (it must be shorter than " +
                                   std::to_string(kMaxFolderPathLength) + " characters)");
     }
     return full;
@@ -67,9 +73,9 @@ void CopyFolder(const std::u16string& source, const std::u16string& destination)
                               "the destination " + Quoted(destination) + " lies inside it");
     }
     if (!DriveOfPathExists(to)) {
-        throw FileSystemError(kAttempt, source,
-                              "the drive of the destination " + Quoted(destination) +
-                                  " does not exist");
+        throw FileSystemError(
+            kAttempt, source,
+            "the drive of the destination " + Quoted(destination) + " does not exist");
     }
     MakeDirectories(to);
     CopyContent(from, to);

@@ -46,7 +46,9 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
 
 }  // namespace
 
-std::size_t LineBreakGrowth(std::u16string_view text) { return GrowthOfLineBreaks(text); }
+std::size_t LineBreakGrowth(std::u16string_view text) {
+    return GrowthOfLineBreaks(text);
+}
 
 void NormalizeLineBreaks(std::u16string& text) {
     const std::size_t growth = LineBreakGrowth(text);
@@ -97,9 +99,9 @@ std::u16string DecodePageText(std::string_view bytes, const AnsiCodePage& codePa
 
 void WriteEncodedPage(FileContentSink& sink, std::initializer_list<std::u16string_view> pieces,
                       const AnsiCodePage& codePage) {
-    const bool inCodePage = std::all_of(pieces.begin(), pieces.end(), [&](std::u16string_view piece) {
-        return codePage.CanEncodeExactly(piece);
-    });
+    const bool inCodePage =
+        std::all_of(pieces.begin(), pieces.end(),
+                    [&](std::u16string_view piece) { return codePage.CanEncodeExactly(piece); });
     if (!inCodePage) {
         sink.Write(kUtf8Mark);
     }

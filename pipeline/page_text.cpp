@@ -20,7 +20,8 @@ std::u16string ReadPageText(const std::u16string& path, const AnsiCodePage& code
     return DecodePageText(ReadFileBytes(path, kMaxPageFileBytes), codePage, kSnippetRoomUnits);
 }
 
-std::optional<std::u16string> InjectWidget(std::u16string pageText, std::u16string_view languageCode) {
+std::optional<std::u16string> InjectWidget(std::u16string pageText,
+                                           std::u16string_view languageCode) {
     size_t anchor = pageText.find(u"<head");
     if (anchor == std::u16string::npos) {
         anchor = pageText.find(u"<body");
@@ -72,6 +73,8 @@ bool IsTempPage(const std::u16string& path) {
     }
 }
 
-bool RemoveTempPage(const std::u16string& path) { return IsTempPage(path) && RemoveFile(path); }
+bool RemoveTempPage(const std::u16string& path) {
+    return IsTempPage(path) && RemoveFile(path);
+}
 
 }  // namespace quillmoor

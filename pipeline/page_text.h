@@ -24,7 +24,8 @@ std::u16string ReadPageText(const std::u16string& path,
 // else of the first "<body" (exact, case-sensitive matches); nothing when the page has
 // neither. No character of the page is lost. Takes the page text over, so that a caller
 // who no longer needs it can move it in and spare a copy.
-std::optional<std::u16string> InjectWidget(std::u16string pageText, std::u16string_view languageCode);
+std::optional<std::u16string> InjectWidget(std::u16string pageText,
+                                           std::u16string_view languageCode);
 
 // Writes injectedText (its line breaks normalised) as the temporary page at path, encoded
 // as WriteEncodedPage says, and returns the path written. A file at path that this program

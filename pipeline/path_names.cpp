@@ -17,11 +17,15 @@ size_t ExtensionStart(std::u16string_view path, PathStyle style) {
                : std::u16string_view::npos;
 }
 
-bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool IsAsciiLetter(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
 
 }  // namespace
 
-char16_t SeparatorOf(PathStyle style) { return style == PathStyle::Windows ? u'\\' : u'/'; }
+char16_t SeparatorOf(PathStyle style) {
+    return style == PathStyle::Windows ? u'\\' : u'/';
+}
 
 std::u16string FileNameOf(std::u16string_view path, PathStyle style) {
     return std::u16string(path.substr(NameStart(path, style)));
@@ -48,7 +52,7 @@ std::u16string DirectoryOf(std::u16string_view path, PathStyle style) {
     const bool keepLast = path[last] != separator ||
                           (style == PathStyle::Windows
                                ? last > 0 && (path[last - 1] == u':' || path[last - 1] == u'\\')
-                               : last == 0 || path[last - 1] == u'/');
+                               : last == 0);
     return std::u16string(path.substr(0, keepLast ? start : last));
 }
 

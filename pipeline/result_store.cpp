@@ -27,7 +27,10 @@ std::u16string StoreResult(std::u16string markup, const SourceNames& names,
     }
     const std::u16string fileFolder = root + names.SourceFileName();
     const std::u16string languageFolder = JoinPath(fileFolder, code, style);
-    MakeDirectories(languageFolder);
+    std::string reason;
+    if (!MakeDirectories(languageFolder, &reason)) {
+        throw FileSystemError("Cannot create the folder", languageFolder, reason);
+    }
     WriteTextFile(JoinPath(languageFolder, names.SourceFileName(), style), markup, codePage);
     if (DirectoryExists(names.ResourceDir())) {
         CopyFolder(names.ResourceDir(),

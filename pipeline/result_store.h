@@ -20,8 +20,8 @@ void WriteTextFile(const std::u16string& path, std::u16string_view text,
 // Cleans markup of the widget's traces and stores it as the result of the source file in
 // the language at languageIndex: resultRoot, the file name, the language code and the file
 // name again. The page's resource folder, when it exists, is copied beside the result.
-// Returns the cleaned markup. Throws FileSystemError when the page cannot be written or
-// the copy is refused; a folder that cannot be created shows as the write's failure.
+// Returns the cleaned markup. Throws FileSystemError when a folder of the result cannot be
+// created, the page cannot be written or the copy is refused.
 std::u16string StoreResult(std::u16string markup, const SourceNames& names,
                            std::size_t languageIndex, std::u16string_view resultRoot,
                            const AnsiCodePage& codePage = AnsiCodePage::System());

@@ -10,7 +10,7 @@
 namespace quillmoor {
 
 class SourceNames {
-public:
+  public:
     // pathText is the row's folder text (ending with a separator), fileText its file name.
     SourceNames(std::u16string_view pathText, std::u16string_view fileText,
                 PathStyle style = kNativePathStyle);
@@ -32,7 +32,7 @@ public:
 
     PathStyle Style() const { return style_; }
 
-private:
+  private:
     PathStyle style_;
     std::u16string sourcePath_;
     std::u16string sourceDir_;

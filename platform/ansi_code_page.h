@@ -11,7 +11,7 @@
 namespace quillmoor {
 
 class AnsiCodePage {
-public:
+  public:
     // The system's code page, determined once.
     static const AnsiCodePage& System();
 
@@ -41,7 +41,7 @@ public:
     // The platform's converter; defined in the platform's source file.
     struct Converter;
 
-private:
+  private:
     explicit AnsiCodePage(std::shared_ptr<const Converter> converter);
 
     std::shared_ptr<const Converter> converter_;

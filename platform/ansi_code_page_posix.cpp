@@ -38,13 +38,14 @@ using Converter = AnsiCodePage::Converter;
 
 constexpr char16_t kReplacementCharacter = 0xFFFD;
 constexpr char kSubstituteByte = '?';
-const char* const kNativeUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+const char* const kNativeUtf16 =
+    std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
 // Text is checked in slices of this many code units, so that the check needs little memory.
 constexpr size_t kSliceUnits = 64 * 1024;
 
 class IconvConversion {
-public:
+  public:
     IconvConversion(const std::string& to, const std::string& from)
         : cd_(iconv_open(to.c_str(), from.c_str())) {}
     ~IconvConversion() {
@@ -59,7 +60,7 @@ public:
     iconv_t Handle() const { return cd_; }
     void Reset() { iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -86,9 +87,9 @@ bool ConvertWithIconv(const std::string& to, const std::string& from, std::strin
         char* const outStart = reinterpret_cast<char*>(out.data() + used);
         char* outPos = outStart;
         size_t outLeft = (out.size() - used) * sizeof(Unit);
-        const size_t result =
-            flushing ? iconv(conversion.Handle(), nullptr, nullptr, &outPos, &outLeft)
-                     : iconv(conversion.Handle(), &in, &inLeft, &outPos, &outLeft);
+        const size_t result = flushing
+                                  ? iconv(conversion.Handle(), nullptr, nullptr, &outPos, &outLeft)
+                                  : iconv(conversion.Handle(), &in, &inLeft, &outPos, &outLeft);
         const int error = errno;
         used += static_cast<size_t>(outPos - outStart) / sizeof(Unit);
         if (result != static_cast<size_t>(-1)) {
@@ -126,7 +127,9 @@ std::string Normalized(std::string name) {
     return result;
 }
 
-bool IsUtf8(const std::string& charset) { return Normalized(charset) == "UTF8"; }
+bool IsUtf8(const std::string& charset) {
+    return Normalized(charset) == "UTF8";
+}
 
 bool IsPlainAscii(const std::string& charset) {
     const std::string name = Normalized(charset);
@@ -181,7 +184,7 @@ std::shared_ptr<const Converter> MakeConverter(const std::string& charset) {
         throw std::invalid_argument("Unknown character set: " + charset);
     }
     converter->kind = BuildSingleByteTables(*converter) ? Converter::Kind::SingleByte
-                                                         : Converter::Kind::MultiByte;
+                                                        : Converter::Kind::MultiByte;
     return converter;
 }
 
@@ -208,7 +211,6 @@ std::string CharsetOfCodePage(unsigned number) {
     return "CP" + std::to_string(number);
 }
 
-
 std::string_view BytesOf(std::u16string_view text) {
     return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t)};
 }
@@ -230,7 +232,9 @@ AnsiCodePage AnsiCodePage::ForCodePage(unsigned number) {
     return AnsiCodePage(MakeConverter(CharsetOfCodePage(number)));
 }
 
-const std::string& AnsiCodePage::Name() const { return converter_->name; }
+const std::string& AnsiCodePage::Name() const {
+    return converter_->name;
+}
 
 void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) const {
     switch (converter_->kind) {

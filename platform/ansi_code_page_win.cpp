@@ -32,7 +32,6 @@ int LengthForSystem(size_t length) {
     return static_cast<int>(length);
 }
 
-
 void AppendSlice(UINT codePage, std::u16string_view slice, std::string& out) {
     if (slice.empty()) {
         return;
@@ -57,10 +56,13 @@ AnsiCodePage AnsiCodePage::ForCodePage(unsigned number) {
     if (!IsValidCodePage(number)) {
         throw std::invalid_argument("Unknown code page: " + std::to_string(number));
     }
-    return AnsiCodePage(std::make_shared<const Converter>(Converter{number, NameOfCodePage(number)}));
+    return AnsiCodePage(
+        std::make_shared<const Converter>(Converter{number, NameOfCodePage(number)}));
 }
 
-const std::string& AnsiCodePage::Name() const { return converter_->name; }
+const std::string& AnsiCodePage::Name() const {
+    return converter_->name;
+}
 
 void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) const {
     if (bytes.empty()) {

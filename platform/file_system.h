@@ -14,7 +14,7 @@ namespace quillmoor {
 // A file-system failure that ends the batch. what() is a complete message for the user:
 // what was attempted, the path, and the system's reason.
 class FileSystemError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
     // The message reads: attempt "path": reason
     FileSystemError(std::string_view attempt, std::u16string_view path, std::string_view reason);
@@ -35,10 +35,10 @@ std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes);
 // Receives the content of a file being written, piece by piece. Write throws
 // FileSystemError when the system does not take the bytes (a full disk, for example).
 class FileContentSink {
-public:
+  public:
     virtual void Write(std::string_view bytes) = 0;
 
-protected:
+  protected:
     ~FileContentSink() = default;
 };
 
@@ -62,8 +62,8 @@ void ReplaceFileContent(const std::u16string& path, const FileContentWriter& wri
 bool RemoveFile(const std::u16string& path);
 
 // Creates the folder at path with all its missing parent folders. Returns true when the
-// folder exists afterwards.
-bool MakeDirectories(const std::u16string& path);
+// folder exists afterwards; otherwise, when reason is given, sets it to the system's reason.
+bool MakeDirectories(const std::u16string& path, std::string* reason = nullptr);
 
 enum class FolderEntryKind {
     File,

@@ -23,14 +23,16 @@ constexpr unsigned kTemporaryNameAttempts = 1000;
 constexpr size_t kBlockBytes = size_t{1} << 30;
 constexpr size_t kCopyBufferBytes = size_t{1} << 20;
 
-std::string Native(std::u16string_view path) { return Utf16ToUtf8(path); }
+std::string Native(std::u16string_view path) {
+    return Utf16ToUtf8(path);
+}
 
 [[noreturn]] void Fail(std::string_view attempt, std::u16string_view path, int error) {
     throw FileSystemError(attempt, path, std::generic_category().message(error));
 }
 
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor() {
         if (fd_ >= 0) {
@@ -49,7 +51,7 @@ public:
         return result == 0 ? 0 : errno;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -69,7 +71,7 @@ int WriteAll(int fd, std::string_view bytes) {
 }
 
 class DescriptorSink : public FileContentSink {
-public:
+  public:
     DescriptorSink(int fd, std::u16string_view reportedPath) : fd_(fd), path_(reportedPath) {}
     void Write(std::string_view bytes) override {
         if (const int error = WriteAll(fd_, bytes)) {
@@ -77,7 +79,7 @@ public:
         }
     }
 
-private:
+  private:
     int fd_;
     std::u16string_view path_;
 };
@@ -212,17 +214,29 @@ void ReplaceFileContent(const std::u16string& path, const FileContentWriter& wri
     }
 }
 
-bool RemoveFile(const std::u16string& path) { return unlink(Native(path).c_str()) == 0; }
+bool RemoveFile(const std::u16string& path) {
+    return unlink(Native(path).c_str()) == 0;
+}
 
-bool MakeDirectories(const std::u16string& path) {
+bool MakeDirectories(const std::u16string& path, std::string* reason) {
     const std::string native = Native(path);
+    int failure = 0;
+    // An existing folder is fine; the first other failure is the reason.
     for (size_t i = 1; i <= native.size(); ++i) {
-        if (i == native.size() || native[i] == '/') {
-            // An existing folder is fine; any other failure shows in the final check.
-            mkdir(native.substr(0, i).c_str(), 0777);
+        if ((i == native.size() || native[i] == '/') &&
+            mkdir(native.substr(0, i).c_str(), 0777) != 0 && errno != EEXIST && failure == 0) {
+            failure = errno;
         }
     }
-    return !native.empty() && DirectoryExists(path);
+    if (!native.empty() && DirectoryExists(path)) {
+        return true;
+    }
+    if (reason != nullptr) {
+        *reason = std::generic_category().message(failure != 0     ? failure
+                                                  : native.empty() ? ENOENT
+                                                                   : ENOTDIR);
+    }
+    return false;
 }
 
 bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
@@ -262,8 +276,7 @@ bool CopyFileOver(const std::u16string& from, const std::u16string& to) {
         return false;
     }
     const std::string target = Native(to);
-    Descriptor destination(
-        open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666));
+    Descriptor destination(open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666));
     struct stat targetStat {};
     if (!destination.IsOpen() || fstat(destination.Get(), &targetStat) != 0 ||
         !S_ISREG(targetStat.st_mode)) {
@@ -345,8 +358,12 @@ std::u16string AbsolutePathOf(const std::u16string& path) {
     return Utf8ToUtf16(resolved);
 }
 
-bool SamePathName(std::u16string_view a, std::u16string_view b) { return a == b; }
+bool SamePathName(std::u16string_view a, std::u16string_view b) {
+    return a == b;
+}
 
-bool DriveOfPathExists(const std::u16string&) { return true; }
+bool DriveOfPathExists(const std::u16string&) {
+    return true;
+}
 
 }  // namespace quillmoor

@@ -39,10 +39,12 @@ std::string ReasonOf(DWORD error) {
     throw FileSystemError(attempt, path, ReasonOf(error));
 }
 
-DWORD AttributesOf(const std::u16string& path) { return GetFileAttributesW(Wide(path)); }
+DWORD AttributesOf(const std::u16string& path) {
+    return GetFileAttributesW(Wide(path));
+}
 
 class Handle {
-public:
+  public:
     explicit Handle(HANDLE handle) : handle_(handle) {}
     ~Handle() {
         if (IsOpen()) {
@@ -61,7 +63,7 @@ public:
         return closed ? 0 : GetLastError();
     }
 
-private:
+  private:
     HANDLE handle_;
 };
 
@@ -82,7 +84,7 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
 }
 
 class HandleSink : public FileContentSink {
-public:
+  public:
     HandleSink(HANDLE file, std::u16string_view reportedPath) : file_(file), path_(reportedPath) {}
     void Write(std::string_view bytes) override {
         if (const DWORD error = WriteAll(file_, bytes)) {
@@ -90,7 +92,7 @@ public:
         }
     }
 
-private:
+  private:
     HANDLE file_;
     std::u16string_view path_;
 };
@@ -126,7 +128,9 @@ bool CreateAndFill(const std::u16string& path, std::u16string_view reportedPath,
     return true;
 }
 
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+bool IsSeparator(char16_t c) {
+    return c == u'\\' || c == u'/';
+}
 
 // The folder part of a path, with its final separator (or drive colon); empty for a bare name.
 std::u16string FolderPrefixOf(const std::u16string& path) {
@@ -216,16 +220,30 @@ void ReplaceFileContent(const std::u16string& path, const FileContentWriter& wri
     }
 }
 
-bool RemoveFile(const std::u16string& path) { return DeleteFileW(Wide(path)) != 0; }
+bool RemoveFile(const std::u16string& path) {
+    return DeleteFileW(Wide(path)) != 0;
+}
 
-bool MakeDirectories(const std::u16string& path) {
+bool MakeDirectories(const std::u16string& path, std::string* reason) {
+    DWORD failure = 0;
     for (size_t i = 1; i <= path.size(); ++i) {
-        if (i == path.size() || IsSeparator(path[i])) {
-            // An existing folder, a drive or a share is fine; other failures show below.
-            CreateDirectoryW(Wide(path.substr(0, i)), nullptr);
+        if (i < path.size() && !IsSeparator(path[i])) {
+            continue;
+        }
+        // A folder that exists (a drive among them) is fine; the first other failure is
+        // the reason.
+        const std::u16string prefix = path.substr(0, i);
+        if (!CreateDirectoryW(Wide(prefix), nullptr) && failure == 0 && !DirectoryExists(prefix)) {
+            failure = GetLastError();
         }
     }
-    return !path.empty() && DirectoryExists(path);
+    if (!path.empty() && DirectoryExists(path)) {
+        return true;
+    }
+    if (reason != nullptr) {
+        *reason = ReasonOf(failure != 0 ? failure : ERROR_PATH_NOT_FOUND);
+    }
+    return false;
 }
 
 bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
@@ -236,8 +254,9 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
     }
     pattern += u'*';
     WIN32_FIND_DATAW data{};
-    const HANDLE search = FindFirstFileExW(Wide(pattern), FindExInfoBasic, &data,
-                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE search =
+        FindFirstFileExW(Wide(pattern), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                         FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) {
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     }
@@ -286,9 +305,10 @@ std::u16string AbsolutePathOf(const std::u16string& path) {
 }
 
 bool SamePathName(std::u16string_view a, std::u16string_view b) {
-    return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
-                                reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(a.data()),
+                                static_cast<int>(a.size()),
+                                reinterpret_cast<const wchar_t*>(b.data()),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool DriveOfPathExists(const std::u16string& path) {

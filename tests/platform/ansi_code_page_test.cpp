@@ -22,7 +22,8 @@ TEST(AnsiCodePage, DecodesAndEncodesSingleAndDoubleByteText) {
         {"simplified chinese", 936, "a\xD6\xD0\xCE\xC4z", u"a\u4E2D\u6587z"},
         {"japanese", 932, "\x93\xFA\x96\x7B", u"\u65E5\u672C"},
         {"utf-8", 65001, "\xE4\xB8\xAD\xF0\x9F\x98\x80", u"\u4E2D\U0001F600"},
-        {"control characters and NUL", 1252, std::string("a\0\r\n\x7F", 5), std::u16string(u"a\0\r\n\x7F", 5)},
+        {"control characters and NUL", 1252, std::string("a\0\r\n\x7F", 5),
+         std::u16string(u"a\0\r\n\x7F", 5)},
         {"empty", 1252, "", u""},
     };
     for (const auto& c : cases) {
@@ -65,7 +66,9 @@ TEST(AnsiCodePage, SubstitutesWhatItCannotEncode) {
 
 TEST(AnsiCodePage, DecodesInvalidBytesToReplacementCharacters) {
     const AnsiCodePage utf8 = AnsiCodePage::ForCodePage(65001);
-    EXPECT_EQ(utf8.Decode("a\xFF" "b\xC3"), u"a\uFFFDb\uFFFD");
+    EXPECT_EQ(utf8.Decode("a\xFF"
+                          "b\xC3"),
+              u"a\uFFFDb\uFFFD");
     EXPECT_EQ(utf8.Decode("\xC0\xAF"), u"\uFFFD\uFFFD");
     // A double-byte page that ends inside a character keeps everything before it.
     const std::u16string cut = AnsiCodePage::ForCodePage(936).Decode("ab\xD6");

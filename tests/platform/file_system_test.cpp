@@ -44,7 +44,7 @@ std::string FileSystemErrorOf(Action action) {
 }
 
 class FileSystemTest : public ::testing::Test {
-protected:
+  protected:
     fs::path At(std::u16string_view name) const { return fs::path(folder_.Path(name)); }
     TestFolder folder_;
 };
@@ -111,8 +111,9 @@ TEST_F(FileSystemTest, ReplaceFileContentKeepsTheOldFileWhenWritingFails) {
 
 TEST_F(FileSystemTest, ReplaceFileContentDoesNotReplaceAFolder) {
     fs::create_directory(At(u"result.html"));
-    EXPECT_THAT(FileSystemErrorOf([&] { ReplaceFileContent(folder_.Path(u"result.html"), Writing("x")); }),
-                HasSubstr("it is a folder"));
+    EXPECT_THAT(
+        FileSystemErrorOf([&] { ReplaceFileContent(folder_.Path(u"result.html"), Writing("x")); }),
+        HasSubstr("it is a folder"));
     EXPECT_TRUE(fs::is_directory(At(u"result.html")));
 }
 
@@ -131,7 +132,8 @@ TEST_F(FileSystemTest, ReplaceFileContentDoesNotReplaceAReadOnlyFile) {
         return 0;
     });
     EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_THAT(outcome.output, HasSubstr("Cannot replace the file \"" + Utf16ToUtf8(path) + "\": "));
+    EXPECT_THAT(outcome.output,
+                HasSubstr("Cannot replace the file \"" + Utf16ToUtf8(path) + "\": "));
 #endif
     EXPECT_EQ(ReadBytes(path), "old result");
     EXPECT_THAT(NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
@@ -162,8 +164,8 @@ TEST_F(FileSystemTest, ReadFileBytesReportsAFileItMayNotRead) {
         message = FileSystemErrorOf([&] { ReadFileBytes(path, 100); });
         return 0;
     });
-    EXPECT_THAT(outcome.output, HasSubstr("Cannot open the file \"" + Utf16ToUtf8(path) +
-                                          "\": Permission denied"));
+    EXPECT_THAT(outcome.output,
+                HasSubstr("Cannot open the file \"" + Utf16ToUtf8(path) + "\": Permission denied"));
 }
 #endif
 
@@ -222,7 +224,8 @@ TEST_F(FileSystemTest, AbsolutePathOfResolvesDotsAndDropsTheLastSeparator) {
     const fs::path root = folder_.Root();
     const std::u16string sep(1, static_cast<char16_t>(fs::path::preferred_separator));
     const std::u16string base = root.u16string();
-    EXPECT_EQ(AbsolutePathOf(base + sep + u"a" + sep + u".." + sep + u"b" + sep), base + sep + u"b");
+    EXPECT_EQ(AbsolutePathOf(base + sep + u"a" + sep + u".." + sep + u"b" + sep),
+              base + sep + u"b");
     EXPECT_EQ(AbsolutePathOf(base + sep + u"." + sep + u"c"), base + sep + u"c");
     const fs::path previous = fs::current_path();
     fs::current_path(root);

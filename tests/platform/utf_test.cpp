@@ -15,7 +15,8 @@ struct Utf8Case {
 TEST(Utf, DecodesWellFormedAndReplacesMalformedSequences) {
     const Utf8Case cases[] = {
         {"ascii", "abc", u"abc", true},
-        {"two, three and four bytes", "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80", u"\u00E9\u4E2D\U0001F600", true},
+        {"two, three and four bytes", "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80",
+         u"\u00E9\u4E2D\U0001F600", true},
         {"stray continuation byte", "a\x80z", u"a\uFFFDz", false},
         {"overlong slash", "\xC0\xAF", u"\uFFFD\uFFFD", false},
         {"encoded surrogate", "\xED\xA0\x80", u"\uFFFD", false},
@@ -34,7 +35,9 @@ TEST(Utf, DecodesWellFormedAndReplacesMalformedSequences) {
 }
 
 TEST(Utf, UnpairedSurrogatesEncodeAsReplacement) {
-    EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', char16_t(0xD800), u'b'}), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', char16_t(0xD800), u'b'}),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(Utf16ToUtf8(std::u16string{char16_t(0xDC00)}), "\xEF\xBF\xBD");
 }
 
@@ -49,9 +52,10 @@ TEST(Utf, AsciiRunsAroundMultiByteCharactersAtEveryOffset) {
     const std::string ascii = "abcdefghijklmnopqrstuvwx";
     for (size_t at = 0; at <= ascii.size(); ++at) {
         SCOPED_TRACE(at);
-        const std::string utf8 = ascii.substr(0, at) + "\xE4\xB8\xAD\xF0\x9F\x98\x80" + ascii.substr(at);
-        const std::u16string utf16 = Utf8ToUtf16(ascii.substr(0, at)) + u"\u4E2D\U0001F600" +
-                                     Utf8ToUtf16(ascii.substr(at));
+        const std::string utf8 =
+            ascii.substr(0, at) + "\xE4\xB8\xAD\xF0\x9F\x98\x80" + ascii.substr(at);
+        const std::u16string utf16 =
+            Utf8ToUtf16(ascii.substr(0, at)) + u"\u4E2D\U0001F600" + Utf8ToUtf16(ascii.substr(at));
         EXPECT_EQ(Utf8ToUtf16(utf8), utf16);
         EXPECT_EQ(Utf16ToUtf8(utf16), utf8);
         EXPECT_EQ(Utf8ToUtf16(ascii.substr(0, at) + "\xFF" + ascii.substr(at)),

@@ -83,7 +83,8 @@ ChildOutcome RunWithoutPrivileges(const std::function<int(std::string& output)>&
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
             _exit(101);
         }
         std::string output;

@@ -12,7 +12,7 @@ namespace quillmoor::testing {
 
 // A fresh folder below the system's temporary folder, removed with everything in it.
 class TestFolder {
-public:
+  public:
     TestFolder();
     ~TestFolder();
     TestFolder(const TestFolder&) = delete;
@@ -22,7 +22,7 @@ public:
     // The path of name inside the folder, as the program's own text.
     std::u16string Path(std::u16string_view name) const;
 
-private:
+  private:
     std::filesystem::path root_;
 };
 
