@@ -1,6 +1,8 @@
 #include "pipeline/page_encoding.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/utf.h"
 
@@ -14,21 +16,69 @@ constexpr char16_t kReplacementCharacter = 0xFFFD;
 // Text is encoded and handed to the file in slices of this many code units.
 constexpr std::size_t kSliceUnits = 256 * 1024;
 
+// Tests several code units at once: a 64-bit word holds 8 bytes or 4 UTF-16 units.
+template <class Char>
+struct PackedUnits {
+    static constexpr std::size_t kCount = sizeof(std::uint64_t) / sizeof(Char);
+    static constexpr std::uint64_t kOnes =
+        ~std::uint64_t{0} / ((std::uint64_t{1} << (8 * sizeof(Char))) - 1);
+    static constexpr std::uint64_t kHighBits = kOnes << (8 * sizeof(Char) - 1);
+
+    static std::uint64_t Load(const Char* p) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        return word;
+    }
+    // True when a unit of word is CR or LF.
+    static bool HoldsLineBreak(std::uint64_t word) {
+        const auto hasZeroUnit = [](std::uint64_t v) {
+            return ((v - kOnes) & ~v & kHighBits) != 0;
+        };
+        return hasZeroUnit(word ^ (kOnes * '\r')) || hasZeroUnit(word ^ (kOnes * '\n'));
+    }
+};
+
+template <class Char>
+bool IsLineBreak(Char c) {
+    return c == Char('\r') || c == Char('\n');
+}
+
 // The growth that normalising the line breaks of text brings, counted on its code units
 // (or on its bytes, where CR and LF are single bytes).
 template <class Char>
 std::size_t GrowthOfLineBreaks(std::basic_string_view<Char> text) {
-    std::size_t carriageReturns = 0;
-    std::size_t lineFeeds = 0;
-    std::size_t pairs = 0;
-    Char previous = 0;
-    for (const Char c : text) {
-        carriageReturns += c == Char('\r');
-        lineFeeds += c == Char('\n');
-        pairs += previous == Char('\r') && c == Char('\n');
-        previous = c;
+    using Packed = PackedUnits<Char>;
+    const Char* p = text.data();
+    const std::size_t n = text.size();
+    std::size_t growth = 0;
+    for (std::size_t i = 0; i < n;) {
+        if (i + Packed::kCount <= n && !Packed::HoldsLineBreak(Packed::Load(p + i))) {
+            i += Packed::kCount;
+            continue;
+        }
+        const std::size_t end = std::min(n, i + Packed::kCount);
+        for (; i < end; ++i) {
+            if (p[i] == Char('\n')) {
+                growth += i == 0 || p[i - 1] != Char('\r');
+            } else if (p[i] == Char('\r')) {
+                growth += i + 1 == n || p[i + 1] != Char('\n');
+            }
+        }
     }
-    return carriageReturns + lineFeeds - 2 * pairs;
+    return growth;
+}
+
+// The position just after the last line break before end, or 0.
+std::size_t StartOfLine(const char16_t* p, std::size_t end) {
+    using Packed = PackedUnits<char16_t>;
+    while (end >= Packed::kCount &&
+           !Packed::HoldsLineBreak(Packed::Load(p + end - Packed::kCount))) {
+        end -= Packed::kCount;
+    }
+    while (end > 0 && !IsLineBreak(p[end - 1])) {
+        --end;
+    }
+    return end;
 }
 
 std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
@@ -55,20 +105,22 @@ void NormalizeLineBreaks(std::u16string& text) {
     if (growth == 0) {
         return;
     }
-    // Widen in place from the end, so that every code unit moves once.
+    // Widen in place from the end, line by line, so that every code unit moves at most
+    // once; once the breaks that grow are all behind, the rest stays where it is.
     std::size_t read = text.size();
     std::size_t write = read + growth;
     text.resize(write);
-    while (read > 0) {
-        const char16_t c = text[--read];
-        if (c == u'\n' || c == u'\r') {
-            text[--write] = u'\n';
-            text[--write] = u'\r';
-            if (c == u'\n' && read > 0 && text[read - 1] == u'\r') {
-                --read;
-            }
-        } else {
-            text[--write] = c;
+    char16_t* const p = text.data();
+    while (write > read) {
+        const std::size_t lineStart = StartOfLine(p, read);
+        write -= read - lineStart;
+        std::memmove(p + write, p + lineStart, (read - lineStart) * sizeof(char16_t));
+        read = lineStart;
+        const char16_t c = p[--read];
+        p[--write] = u'\n';
+        p[--write] = u'\r';
+        if (c == u'\n' && read > 0 && p[read - 1] == u'\r') {
+            --read;
         }
     }
 }

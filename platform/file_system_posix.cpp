@@ -149,19 +149,16 @@ std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes) {
     if (size > maxBytes) {
         throw FileSystemError("Cannot read the file", path, TooLargeReason(size, maxBytes));
     }
-    // The file may change while it is read; read to its end, but never past the limit.
+    // The file may change while it is read: read what it held when opened, then go on to
+    // its end, but never past the limit.
     std::string bytes(static_cast<size_t>(size), '\0');
     size_t used = 0;
     for (;;) {
-        if (used == bytes.size()) {
-            const std::uint64_t grown = std::min<std::uint64_t>(used * 2 + 4096, maxBytes + 1);
-            if (grown <= used) {
-                throw FileSystemError("Cannot read the file", path, TooLargeReason(used, maxBytes));
-            }
-            bytes.resize(static_cast<size_t>(grown));
-        }
-        const ssize_t count =
-            read(file.Get(), bytes.data() + used, std::min(bytes.size() - used, kBlockBytes));
+        char probe[4096];
+        const bool full = used == bytes.size();
+        char* const into = full ? probe : bytes.data() + used;
+        const ssize_t count = read(
+            file.Get(), into, full ? sizeof probe : std::min(bytes.size() - used, kBlockBytes));
         if (count < 0) {
             if (errno == EINTR) {
                 continue;
@@ -171,10 +168,14 @@ std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes) {
         if (count == 0) {
             break;
         }
-        used += static_cast<size_t>(count);
-        if (used > maxBytes) {
-            throw FileSystemError("Cannot read the file", path, TooLargeReason(used, maxBytes));
+        if (used + static_cast<size_t>(count) > maxBytes) {
+            throw FileSystemError("Cannot read the file", path,
+                                  TooLargeReason(used + static_cast<size_t>(count), maxBytes));
         }
+        if (full) {
+            bytes.append(probe, static_cast<size_t>(count));
+        }
+        used += static_cast<size_t>(count);
     }
     bytes.resize(used);
     return bytes;

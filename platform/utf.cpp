@@ -33,6 +33,15 @@ bool FourAsciiUnits(const char16_t* p) {
     return (word & 0xFF80FF80FF80FF80ULL) == 0;
 }
 
+// True when one of the four code units at p is a surrogate.
+bool FourUnitsHoldASurrogate(const char16_t* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    // Surrogates are D800 to DFFF: the units whose top five bits are 11011.
+    const std::uint64_t v = (word & 0xF800F800F800F800ULL) ^ 0xD800D800D800D800ULL;
+    return ((v - 0x0001000100010001ULL) & ~v & 0x8000800080008000ULL) != 0;
+}
+
 // Decodes one code point at bytes[pos]; advances pos. Returns kReplacement and advances
 // by at least one byte on malformed input; sets *ok to false then.
 char32_t DecodeOne(std::string_view bytes, size_t& pos, bool* ok) {
@@ -143,17 +152,32 @@ bool IsValidUtf8(std::string_view bytes) {
 
 void AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out) {
     const size_t n = utf16.size();
-    // First the exact length, so that the bytes are written in one go.
-    size_t length = 0;
-    for (size_t i = 0; i < n;) {
-        if (i + 4 <= n && FourAsciiUnits(utf16.data() + i)) {
-            length += 4;
-            i += 4;
-            continue;
+    // First the exact length, so that the bytes are written in one go. Without surrogates
+    // each unit's length follows from its value alone, which makes a quick count.
+    // Counted in blocks small enough for 16-bit sums, which the compiler vectorises well.
+    size_t length = n;
+    size_t surrogates = 0;
+    constexpr size_t kBlock = 8192;
+    for (size_t block = 0; block < n; block += kBlock) {
+        const size_t end = std::min(n, block + kBlock);
+        std::uint16_t extra = 0;
+        std::uint16_t surrogatesInBlock = 0;
+        for (size_t i = block; i < end; ++i) {
+            const char16_t c = utf16[i];
+            extra = static_cast<std::uint16_t>(extra + (c >= 0x80) + (c >= 0x800));
+            surrogatesInBlock =
+                static_cast<std::uint16_t>(surrogatesInBlock + ((c & 0xF800) == 0xD800));
         }
-        size_t units = 0;
-        length += Utf8LengthOf(CodePointAt(utf16, i, &units));
-        i += units;
+        length += extra;
+        surrogates += surrogatesInBlock;
+    }
+    if (surrogates > 0) {
+        length = 0;
+        for (size_t i = 0; i < n;) {
+            size_t units = 0;
+            length += Utf8LengthOf(CodePointAt(utf16, i, &units));
+            i += units;
+        }
     }
     const size_t start = out.size();
     out.resize(start + length);
@@ -196,6 +220,12 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
 
 bool IsWellFormedUtf16(std::u16string_view utf16) {
     for (size_t i = 0; i < utf16.size(); ++i) {
+        while (i + 4 <= utf16.size() && !FourUnitsHoldASurrogate(utf16.data() + i)) {
+            i += 4;
+        }
+        if (i == utf16.size()) {
+            break;
+        }
         const char16_t c = utf16[i];
         if (!IsSurrogate(c)) {
             continue;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/utf.h"
+
 namespace quillmoor {
 namespace {
 
@@ -38,6 +40,38 @@ TEST(PageEncoding, NormalizesEveryKindOfLineBreak) {
         EXPECT_EQ(LineBreakGrowth(text), c.normalized.size() - c.text.size());
         NormalizeLineBreaks(text);
         EXPECT_EQ(text, c.normalized);
+    }
+}
+
+TEST(PageEncoding, NormalizesLongMixedTextLikeTheRuleUnitByUnit) {
+    // Line breaks at every distance from each other and from the ends, against the rule
+    // applied one code unit at a time.
+    const auto unitByUnit = [](std::u16string_view text) {
+        std::u16string result;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const bool crBeforeLf = text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
+            if (text[i] == u'\n' || (text[i] == u'\r' && !crBeforeLf)) {
+                result += u"\r\n";
+            } else if (!crBeforeLf) {
+                result += text[i];
+            }
+        }
+        return result;
+    };
+    std::u16string text;
+    unsigned seed = 7;
+    for (int i = 0; i < 5000; ++i) {
+        seed = seed * 1103515245 + 12345;
+        const unsigned pick = (seed >> 16) % 10;
+        text += pick == 0 ? u'\r' : pick == 1 ? u'\n' : static_cast<char16_t>(u'a' + pick);
+    }
+    for (size_t start = 0; start < 9; ++start) {
+        SCOPED_TRACE(start);
+        std::u16string part = text.substr(start);
+        NormalizeLineBreaks(part);
+        EXPECT_EQ(part, unitByUnit(text.substr(start)));
+        EXPECT_EQ(DecodePageText(Utf16ToUtf8(text.substr(start)), AnsiCodePage::ForCodePage(65001)),
+                  part);
     }
 }
 
