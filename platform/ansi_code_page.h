@@ -44,6 +44,9 @@ class AnsiCodePage {
   private:
     explicit AnsiCodePage(std::shared_ptr<const Converter> converter);
 
+    // Converts text to the code page and back, slice by slice, and compares.
+    bool RoundTripsExactly(std::u16string_view text) const;
+
     std::shared_ptr<const Converter> converter_;
 };
 

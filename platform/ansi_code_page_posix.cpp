@@ -10,7 +10,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
-#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -41,8 +40,6 @@ constexpr char kSubstituteByte = '?';
 const char* const kNativeUtf16 =
     std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
-// Text is checked in slices of this many code units, so that the check needs little memory.
-constexpr size_t kSliceUnits = 64 * 1024;
 
 class IconvConversion {
   public:
@@ -65,12 +62,10 @@ class IconvConversion {
 };
 
 // Converts input with iconv and appends the result to out. An input sequence that cannot
-// be converted is replaced by one substitute and skipped by skipBytes bytes; without a
-// substitute the conversion fails (returns false) there instead.
+// be converted is replaced by one substitute and skipped by skipBytes bytes.
 template <class Out>
-bool ConvertWithIconv(const std::string& to, const std::string& from, std::string_view input,
-                      size_t skipBytes, std::optional<typename Out::value_type> substitute,
-                      Out& out) {
+void ConvertWithIconv(const std::string& to, const std::string& from, std::string_view input,
+                      size_t skipBytes, typename Out::value_type substitute, Out& out) {
     using Unit = typename Out::value_type;
     IconvConversion conversion(to, from);
     if (!conversion.IsOpen()) {
@@ -102,19 +97,18 @@ bool ConvertWithIconv(const std::string& to, const std::string& from, std::strin
             grow();
             continue;
         }
-        if (!substitute || inLeft == 0) {
-            return false;
+        if (inLeft == 0) {
+            break;  // nothing left to substitute: a failure of the final call
         }
         if (used == out.size()) {
             grow();
         }
-        out[used++] = *substitute;
+        out[used++] = substitute;
         const size_t skipped = std::min(skipBytes, inLeft);
         in += skipped;
         inLeft -= skipped;
     }
     out.resize(used);
-    return true;
 }
 
 std::string Normalized(std::string name) {
@@ -252,8 +246,7 @@ void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) con
             return;
         }
         case Converter::Kind::MultiByte:
-            ConvertWithIconv(kNativeUtf16, converter_->name, bytes, 1,
-                             std::optional<char16_t>(kReplacementCharacter), out);
+            ConvertWithIconv(kNativeUtf16, converter_->name, bytes, 1, kReplacementCharacter, out);
             return;
     }
 }
@@ -269,24 +262,8 @@ bool AnsiCodePage::CanEncodeExactly(std::u16string_view text) const {
         case Converter::Kind::MultiByte:
             break;
     }
-    std::string encoded;
-    std::u16string decoded;
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = Utf16SliceEnd(text, start, kSliceUnits);
-        const std::u16string_view slice = text.substr(start, end - start);
-        encoded.clear();
-        decoded.clear();
-        if (!ConvertWithIconv(converter_->name, kNativeUtf16, BytesOf(slice), sizeof(char16_t),
-                              std::optional<char>(), encoded)) {
-            return false;
-        }
-        DecodeAppend(encoded, decoded);
-        if (decoded != slice) {
-            return false;
-        }
-        start = end;
-    }
-    return true;
+    // A character without a form in the set comes back as the substitute.
+    return RoundTripsExactly(text);
 }
 
 void AnsiCodePage::EncodeAppend(std::u16string_view text, std::string& out) const {
@@ -307,7 +284,7 @@ void AnsiCodePage::EncodeAppend(std::u16string_view text, std::string& out) cons
         }
         case Converter::Kind::MultiByte:
             ConvertWithIconv(converter_->name, kNativeUtf16, BytesOf(text), sizeof(char16_t),
-                             std::optional<char>(kSubstituteByte), out);
+                             kSubstituteByte, out);
             return;
     }
 }

@@ -78,21 +78,8 @@ void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) con
 }
 
 bool AnsiCodePage::CanEncodeExactly(std::u16string_view text) const {
-    std::string encoded;
-    std::u16string decoded;
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = Utf16SliceEnd(text, start, kSliceUnits);
-        const std::u16string_view slice = text.substr(start, end - start);
-        encoded.clear();
-        decoded.clear();
-        AppendSlice(converter_->codePage, slice, encoded);
-        DecodeAppend(encoded, decoded);
-        if (decoded != slice) {
-            return false;
-        }
-        start = end;
-    }
-    return true;
+    // Unmapped characters come back as the default character, best-fit ones as another.
+    return RoundTripsExactly(text);
 }
 
 void AnsiCodePage::EncodeAppend(std::u16string_view text, std::string& out) const {
