@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/file_system_reasons.h"
+#include "platform/system_error_text.h"
 #include "platform/utf.h"
 
 namespace quillmoor {
@@ -19,24 +20,8 @@ const wchar_t* Wide(const std::u16string& path) {
     return reinterpret_cast<const wchar_t*>(path.c_str());
 }
 
-std::string ReasonOf(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::u16string text;
-    if (length > 0 && buffer != nullptr) {
-        text.assign(reinterpret_cast<const char16_t*>(buffer), length);
-    }
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) {
-        text.pop_back();
-    }
-    return text.empty() ? "system error " + std::to_string(error) : Utf16ToUtf8(text);
-}
-
 [[noreturn]] void Fail(std::string_view attempt, std::u16string_view path, DWORD error) {
-    throw FileSystemError(attempt, path, ReasonOf(error));
+    throw FileSystemError(attempt, path, SystemErrorText(error));
 }
 
 DWORD AttributesOf(const std::u16string& path) {
@@ -241,7 +226,7 @@ bool MakeDirectories(const std::u16string& path, std::string* reason) {
         return true;
     }
     if (reason != nullptr) {
-        *reason = ReasonOf(failure != 0 ? failure : ERROR_PATH_NOT_FOUND);
+        *reason = SystemErrorText(failure != 0 ? failure : ERROR_PATH_NOT_FOUND);
     }
     return false;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/file_system.h"
+#include "platform/system_error_text.h"
 
 namespace quillmoor {
 
@@ -13,7 +14,7 @@ std::u16string RunningProgramFolder() {
                                                 static_cast<DWORD>(path.size()));
         if (length == 0) {
             throw FileSystemError("Cannot find the running program", u"",
-                                  "system error " + std::to_string(GetLastError()));
+                                  SystemErrorText(GetLastError()));
         }
         if (length < path.size()) {
             path.resize(length);
