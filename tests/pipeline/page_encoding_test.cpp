@@ -100,7 +100,7 @@ TEST(PageEncoding, DecodesByTheByteOrderMarkOrElseTheCodePage) {
         {"no mark: the code page", 1252, "caf\xE9\r\n", u"caf\u00E9\r\n"},
         {"no mark: half a utf-8 mark", 1252, "\xEF\xBBx", u"\u00EF\u00BBx"},
         {"no mark: NUL bytes stay", 1252, "a\0\0b"s, u"a\0\0b"s},
-        {"no mark: invalid utf-8 in a utf-8 code page", 65001, "a\xE9z", u"a\uFFFDz"},
+        {"no mark: invalid utf-8 in a utf-8 code page", 65001, "a\xFFz", u"a\uFFFDz"},
         {"no mark: double-byte code page", 936, "\xD6\xD0\n", u"\u4E2D\r\n"},
         {"LF CR is two breaks", 1252, "a\n\rb", u"a\r\n\r\nb"},
         {"empty", 1252, "", u""},
