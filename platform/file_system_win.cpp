@@ -263,7 +263,30 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
 }
 
 bool CopyFileOver(const std::u16string& from, const std::u16string& to) {
-    return CopyFileW(Wide(from), Wide(to), FALSE) != 0;
+    if (CopyFileW(Wide(from), Wide(to), FALSE)) {
+        return true;
+    }
+    // A copy takes the attributes of its source, and the system refuses to copy over a
+    // read-only, hidden or system file: a file that an earlier copy made so would never be
+    // brought up to date. Such a file is cleared of those attributes for the copy, which
+    // gives it its source's attributes again.
+    constexpr DWORD kRefusingAttributes =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD error = GetLastError();
+    const DWORD attributes = AttributesOf(to);
+    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) || !(attributes & kRefusingAttributes)) {
+        return false;
+    }
+    const DWORD cleared = attributes & ~kRefusingAttributes;
+    if (!SetFileAttributesW(Wide(to), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL)) {
+        return false;
+    }
+    if (CopyFileW(Wide(from), Wide(to), FALSE)) {
+        return true;
+    }
+    SetFileAttributesW(Wide(to), attributes);
+    return false;
 }
 
 std::u16string AbsolutePathOf(const std::u16string& path) {

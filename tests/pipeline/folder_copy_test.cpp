@@ -8,6 +8,10 @@
 #include "platform/file_system.h"
 #include "tests/support/test_folder.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace quillmoor {
 namespace {
 
@@ -95,7 +99,75 @@ TEST_F(CopyFolderTest, RefusedCopiesTouchNothing) {
     }
 }
 
-#ifndef _WIN32
+TEST_F(CopyFolderTest, PathsShorterThan248CharactersAreCopied) {
+    // Only files right below a 247-character folder: a deeper path would pass the length
+    // that the system allows for a file.
+    const std::u16string base = Path(u"");  // ends with a separator
+    ASSERT_EQ(base.back(), static_cast<char16_t>(fs::path::preferred_separator));
+    ASSERT_LT(base.size(), 200u) << "the temporary folder's path is too long for this test";
+    const auto OfLength = [&](size_t length) {
+        return base + std::u16string(length - base.size(), u'x');
+    };
+    const struct {
+        const char* name;
+        std::u16string source;
+        std::u16string destination;
+        bool copied;
+    } cases[] = {
+        {"destination of 247", Path(u"src"), OfLength(247), true},
+        {"destination of 248", Path(u"src"), OfLength(248), false},
+        {"source of 248", OfLength(248), Path(u"out"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(AbsolutePathOf(c.destination), c.destination);
+        try {
+            CopyFolder(c.source, c.destination);
+            EXPECT_TRUE(c.copied);
+            EXPECT_EQ(ReadBytes(fs::path(c.destination) / "style.css"), "body{}");
+        } catch (const FileSystemError& error) {
+            EXPECT_FALSE(c.copied) << error.what();
+            EXPECT_THAT(error.what(), HasSubstr("must be shorter than 248 characters"));
+        }
+    }
+    // The 247-character source is the folder just copied.
+    CopyFolder(OfLength(247), Path(u"back"));
+    EXPECT_EQ(ReadBytes(At(u"back/style.css")), "body{}");
+}
+
+#ifdef _WIN32
+TEST_F(CopyFolderTest, CopyingAgainBringsReadOnlyAndHiddenCopiesUpToDate) {
+    // A copy keeps its source's attributes; the system does not copy over such a file.
+    const struct {
+        const char* name;
+        DWORD attributes;
+    } cases[] = {
+        {"read-only.css", FILE_ATTRIBUTE_READONLY},
+        {"hidden.css", FILE_ATTRIBUTE_HIDDEN},
+        {"system.css", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN},
+    };
+    const auto WriteSource = [&](const std::string& content) {
+        for (const auto& c : cases) {
+            const fs::path file = At(u"src") / c.name;
+            SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            WriteBytes(file, content);
+            ASSERT_TRUE(SetFileAttributesW(file.c_str(), c.attributes));
+        }
+    };
+    WriteSource("first");
+    CopyFolder(Path(u"src"), Path(u"out"));
+    WriteSource("second, longer");
+    CopyFolder(Path(u"src"), Path(u"out"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path copy = At(u"out") / c.name;
+        EXPECT_EQ(ReadBytes(copy), "second, longer");
+        EXPECT_EQ(GetFileAttributesW(copy.c_str()) & c.attributes, c.attributes);
+        SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);  // so that it can be removed
+        SetFileAttributesW((At(u"src") / c.name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+#else
 TEST_F(CopyFolderTest, DestinationReachedThroughALinkIntoTheSourceIsInside) {
     fs::create_directory_symlink(At(u"src/images"), At(u"link"));
     EXPECT_THROW(CopyFolder(Path(u"src"), Path(u"link/copy")), FileSystemError);
