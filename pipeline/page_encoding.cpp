@@ -4,17 +4,18 @@
 #include <cstdint>
 #include <cstring>
 
+#include "pipeline/line_break_normalizer.h"
+#include "pipeline/page_text_decoder.h"
 #include "platform/utf.h"
 
 namespace quillmoor {
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
-constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
-constexpr char16_t kReplacementCharacter = 0xFFFD;
-// Text is encoded and handed to the file in slices of this many code units.
-constexpr std::size_t kSliceUnits = 256 * 1024;
+// Text is encoded in slices of this many code units, and handed to the file in blocks of
+// at least this many bytes.
+constexpr std::size_t kSliceUnits = 32 * 1024;
+constexpr std::size_t kWriteBytes = 256 * 1024;
 
 // Tests several code units at once: a 64-bit word holds 8 bytes or 4 UTF-16 units.
 template <class Char>
@@ -81,17 +82,80 @@ std::size_t StartOfLine(const char16_t* p, std::size_t end) {
     return end;
 }
 
-std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::u16string text((bytes.size() + 1) / 2, u'\0');
-    const auto byte = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        text[i / 2] = bigEndian ? static_cast<char16_t>(byte(i) << 8 | byte(i + 1))
-                                : static_cast<char16_t>(byte(i + 1) << 8 | byte(i));
+// Calls write for each slice of the pieces, in order, while it returns true. Returns false
+// when write did.
+template <class SliceWriter>
+bool ForEachSlice(std::initializer_list<std::u16string_view> pieces, SliceWriter write) {
+    for (const std::u16string_view piece : pieces) {
+        for (std::size_t start = 0; start < piece.size();) {
+            const std::size_t end = Utf16SliceEnd(piece, start, kSliceUnits);
+            if (!write(piece.substr(start, end - start))) {
+                return false;
+            }
+            start = end;
+        }
     }
-    if (bytes.size() % 2 != 0) {
-        text.back() = kReplacementCharacter;
+    return true;
+}
+
+// Writes the pieces into sink as UTF-8, without a mark. When checked, stops and returns
+// false, having written part of them, at an unpaired surrogate.
+bool WriteUtf8Slices(FileContentSink& sink, std::initializer_list<std::u16string_view> pieces,
+                     LineBreaks lineBreaks, bool checked) {
+    LineBreakNormalizer normalizer;
+    // A code unit takes three bytes at most, a line break included.
+    std::string bytes(kWriteBytes + 3 * kSliceUnits, '\0');
+    std::size_t used = 0;
+    const bool whole = ForEachSlice(pieces, [&](std::u16string_view slice) {
+        bool wellFormed = true;
+        char* const at = bytes.data() + used;
+        char* const end = lineBreaks == LineBreaks::Normalized
+                              ? normalizer.WriteEncodedUtf8(slice, at, wellFormed)
+                              : WriteUtf16AsUtf8(slice, at, wellFormed);
+        if (checked && !wellFormed) {
+            return false;
+        }
+        used = static_cast<std::size_t>(end - bytes.data());
+        if (used >= kWriteBytes) {
+            sink.Write(std::string_view(bytes).substr(0, used));
+            used = 0;
+        }
+        return true;
+    });
+    if (whole) {
+        sink.Write(std::string_view(bytes).substr(0, used));
     }
-    return text;
+    return whole;
+}
+
+// Writes the pieces into sink in codePage. When checked, stops and returns false, having
+// written part of them, at a character that does not survive the code page.
+bool WriteCodePageSlices(FileContentSink& sink, std::initializer_list<std::u16string_view> pieces,
+                         const AnsiCodePage& codePage, LineBreaks lineBreaks, bool checked) {
+    LineBreakNormalizer normalizer;
+    std::u16string normalized;
+    std::string bytes;
+    const bool whole = ForEachSlice(pieces, [&](std::u16string_view slice) {
+        if (lineBreaks == LineBreaks::Normalized) {
+            normalized.resize(std::max(normalized.size(), 2 * slice.size()));
+            const char16_t* const end = normalizer.Write(slice, normalized.data());
+            slice = {normalized.data(), static_cast<std::size_t>(end - normalized.data())};
+        }
+        if (!checked) {
+            codePage.EncodeAppend(slice, bytes);
+        } else if (!codePage.EncodeAppendChecked(slice, bytes)) {
+            return false;
+        }
+        if (bytes.size() >= kWriteBytes) {
+            sink.Write(bytes);
+            bytes.clear();
+        }
+        return true;
+    });
+    if (whole) {
+        sink.Write(bytes);
+    }
+    return whole;
 }
 
 }  // namespace
@@ -127,50 +191,34 @@ void NormalizeLineBreaks(std::u16string& text) {
 
 std::u16string DecodePageText(std::string_view bytes, const AnsiCodePage& codePage,
                               std::size_t spareUnits) {
-    std::u16string text;
-    const bool utf8 = bytes.starts_with(kUtf8Mark);
-    const bool utf16 = !utf8 && (bytes.starts_with(kUtf16LittleEndianMark) ||
-                                 bytes.starts_with(kUtf16BigEndianMark));
-    if (!utf16) {
-        const std::string_view body = utf8 ? bytes.substr(kUtf8Mark.size()) : bytes;
-        // CR and LF are single bytes in UTF-8 and in every ANSI code page, and no byte
-        // gives more than one code unit: this is room enough for the normalised text.
-        text.reserve(body.size() + GrowthOfLineBreaks(body) + spareUnits);
-        if (utf8) {
-            AppendUtf8AsUtf16(body, text);
-        } else {
-            codePage.DecodeAppend(body, text);
-        }
-    } else {
-        text = DecodeUtf16(bytes.substr(2), bytes.starts_with(kUtf16BigEndianMark));
-        text.reserve(text.size() + LineBreakGrowth(text) + spareUnits);
-    }
-    NormalizeLineBreaks(text);
-    return text;
+    PageTextDecoder decoder(codePage, spareUnits);
+    decoder.Expect(bytes.size());
+    decoder.Take(bytes);
+    return decoder.Finish();
 }
 
 void WriteEncodedPage(FileContentSink& sink, std::initializer_list<std::u16string_view> pieces,
-                      const AnsiCodePage& codePage) {
-    const bool inCodePage =
-        std::all_of(pieces.begin(), pieces.end(),
-                    [&](std::u16string_view piece) { return codePage.CanEncodeExactly(piece); });
-    if (!inCodePage) {
-        sink.Write(kUtf8Mark);
-    }
-    std::string slice;
-    for (const std::u16string_view piece : pieces) {
-        for (std::size_t start = 0; start < piece.size();) {
-            const std::size_t end = Utf16SliceEnd(piece, start, kSliceUnits);
-            slice.clear();
-            if (inCodePage) {
-                codePage.EncodeAppend(piece.substr(start, end - start), slice);
-            } else {
-                AppendUtf16AsUtf8(piece.substr(start, end - start), slice);
-            }
-            sink.Write(slice);
-            start = end;
+                      const AnsiCodePage& codePage, LineBreaks lineBreaks) {
+    const auto writeInCodePage = [&](bool checked) {
+        return codePage.ConvertsAsUtf8()
+                   ? WriteUtf8Slices(sink, pieces, lineBreaks, checked)
+                   : WriteCodePageSlices(sink, pieces, codePage, lineBreaks, checked);
+    };
+    // Pages nearly always survive their code page: where the sink can take back what it was
+    // given, they are checked as they are written instead of in a pass of their own.
+    if (sink.CanRewind()) {
+        if (writeInCodePage(true)) {
+            return;
         }
+        sink.Rewind();
+    } else if (std::all_of(pieces.begin(), pieces.end(), [&](std::u16string_view piece) {
+                   return codePage.CanEncodeExactly(piece);
+               })) {
+        writeInCodePage(false);
+        return;
     }
+    sink.Write(kUtf8Mark);
+    WriteUtf8Slices(sink, pieces, lineBreaks, false);
 }
 
 }  // namespace quillmoor

@@ -28,10 +28,15 @@ void NormalizeLineBreaks(std::u16string& text);
 // breaks are normalised already.
 std::size_t LineBreakGrowth(std::u16string_view text);
 
+enum class LineBreaks {
+    AsTheyAre,
+    Normalized,  // as by NormalizeLineBreaks, over all the pieces together
+};
+
 // Writes the pieces one after the other into sink: in codePage, without a byte order mark,
 // when every character of them comes back unchanged from the round trip through the code
 // page; otherwise as UTF-8 behind a byte order mark, so that no character is lost.
 void WriteEncodedPage(FileContentSink& sink, std::initializer_list<std::u16string_view> pieces,
-                      const AnsiCodePage& codePage);
+                      const AnsiCodePage& codePage, LineBreaks lineBreaks = LineBreaks::AsTheyAre);
 
 }  // namespace quillmoor

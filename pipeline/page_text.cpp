@@ -1,6 +1,7 @@
 #include "pipeline/page_text.h"
 
 #include "pipeline/page_encoding.h"
+#include "pipeline/page_text_decoder.h"
 #include "pipeline/path_names.h"
 #include "pipeline/widget_snippet.h"
 #include "platform/file_system.h"
@@ -17,7 +18,9 @@ constexpr unsigned kTempPageNameAttempts = 100;
 }  // namespace
 
 std::u16string ReadPageText(const std::u16string& path, const AnsiCodePage& codePage) {
-    return DecodePageText(ReadFileBytes(path, kMaxPageFileBytes), codePage, kSnippetRoomUnits);
+    PageTextDecoder decoder(codePage, kSnippetRoomUnits);
+    ReadFileContent(path, kMaxPageFileBytes, decoder);
+    return decoder.Finish();
 }
 
 std::optional<std::u16string> InjectWidget(std::u16string pageText,
@@ -35,15 +38,8 @@ std::optional<std::u16string> InjectWidget(std::u16string pageText,
 
 std::u16string WriteTempPage(const std::u16string& path, std::u16string_view injectedText,
                              const AnsiCodePage& codePage) {
-    std::u16string normalized;
-    std::u16string_view text = injectedText;
-    if (LineBreakGrowth(text) != 0) {
-        normalized = text;
-        NormalizeLineBreaks(normalized);
-        text = normalized;
-    }
     const FileContentWriter writePage = [&](FileContentSink& sink) {
-        WriteEncodedPage(sink, {text}, codePage);
+        WriteEncodedPage(sink, {injectedText}, codePage, LineBreaks::Normalized);
     };
     for (unsigned number = 1; number <= kTempPageNameAttempts; ++number) {
         const std::u16string candidate = number == 1 ? path : NumberedPath(path, number);

@@ -19,20 +19,23 @@ bool AnsiCodePage::RoundTripsExactly(std::u16string_view text) const {
     // Slices keep the memory for the check small, whatever the length of the text.
     constexpr size_t kSliceUnits = 64 * 1024;
     std::string encoded;
-    std::u16string decoded;
     for (size_t start = 0; start < text.size();) {
         const size_t end = Utf16SliceEnd(text, start, kSliceUnits);
-        const std::u16string_view slice = text.substr(start, end - start);
         encoded.clear();
-        decoded.clear();
-        EncodeAppend(slice, encoded);
-        DecodeAppend(encoded, decoded);
-        if (decoded != slice) {
+        if (!EncodeAppendRoundTripped(text.substr(start, end - start), encoded)) {
             return false;
         }
         start = end;
     }
     return true;
+}
+
+bool AnsiCodePage::EncodeAppendRoundTripped(std::u16string_view text, std::string& out) const {
+    const size_t start = out.size();
+    EncodeAppend(text, out);
+    std::u16string decoded;
+    DecodeAppend(std::string_view(out).substr(start), decoded);
+    return decoded == text;
 }
 
 std::string AnsiCodePage::Encode(std::u16string_view text) const {

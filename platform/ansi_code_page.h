@@ -4,7 +4,9 @@
 // that locale is plain ASCII (C/POSIX).
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,14 +25,31 @@ class AnsiCodePage {
     // The name of the character set, for messages.
     const std::string& Name() const;
 
+    // True when the code page is UTF-8 converted by the program's own conversion: then
+    // DecodeAppend does what AppendUtf8AsUtf16 does, EncodeAppend what AppendUtf16AsUtf8
+    // does, and CanEncodeExactly tells whether the text is well-formed UTF-16.
+    bool ConvertsAsUtf8() const;
+
     // Appends the text that bytes encode to out. Never fails: a byte that the code page
     // does not define, and an incomplete double-byte character at the end, become a
     // replacement character (U+FFFD, or the one the system's conversion uses).
     void DecodeAppend(std::string_view bytes, std::u16string& out) const;
     std::u16string Decode(std::string_view bytes) const;
 
+    // Where bytes can be cut for decoding them piece by piece: the end of the longest prefix
+    // of bytes that ends with a whole character, so that decoding the prefix and then the
+    // rest gives the text that decoding them together gives. Nothing for code pages whose
+    // characters cannot be told apart without decoding from the start (double-byte and
+    // stateful sets): their text is decoded whole.
+    std::optional<std::size_t> PieceEnd(std::string_view bytes) const;
+
     // True when every character of text converts to the code page and back unchanged.
     bool CanEncodeExactly(std::u16string_view text) const;
+
+    // Appends text converted to the code page to out, as EncodeAppend does, and returns
+    // what CanEncodeExactly(text) returns. A surrogate pair must not be split between two
+    // calls.
+    bool EncodeAppendChecked(std::u16string_view text, std::string& out) const;
 
     // Appends text converted to the code page to out. Characters that the code page cannot
     // hold are replaced by its substitute character. A surrogate pair must not be split
@@ -46,6 +65,8 @@ class AnsiCodePage {
 
     // Converts text to the code page and back, slice by slice, and compares.
     bool RoundTripsExactly(std::u16string_view text) const;
+    // Appends text converted to the code page to out, converts that back and compares.
+    bool EncodeAppendRoundTripped(std::u16string_view text, std::string& out) const;
 
     std::shared_ptr<const Converter> converter_;
 };

@@ -230,6 +230,10 @@ const std::string& AnsiCodePage::Name() const {
     return converter_->name;
 }
 
+bool AnsiCodePage::ConvertsAsUtf8() const {
+    return converter_->kind == Converter::Kind::Utf8;
+}
+
 void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) const {
     switch (converter_->kind) {
         case Converter::Kind::Utf8:
@@ -251,6 +255,18 @@ void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) con
     }
 }
 
+std::optional<size_t> AnsiCodePage::PieceEnd(std::string_view bytes) const {
+    switch (converter_->kind) {
+        case Converter::Kind::Utf8:
+            return Utf8PieceEnd(bytes);
+        case Converter::Kind::SingleByte:
+            return bytes.size();
+        case Converter::Kind::MultiByte:
+            break;
+    }
+    return std::nullopt;
+}
+
 bool AnsiCodePage::CanEncodeExactly(std::u16string_view text) const {
     switch (converter_->kind) {
         case Converter::Kind::Utf8:
@@ -264,6 +280,29 @@ bool AnsiCodePage::CanEncodeExactly(std::u16string_view text) const {
     }
     // A character without a form in the set comes back as the substitute.
     return RoundTripsExactly(text);
+}
+
+bool AnsiCodePage::EncodeAppendChecked(std::u16string_view text, std::string& out) const {
+    switch (converter_->kind) {
+        case Converter::Kind::Utf8:
+            return AppendUtf16AsUtf8(text, out);
+        case Converter::Kind::SingleByte: {
+            const size_t start = out.size();
+            out.resize(start + text.size());
+            char* dest = out.data() + start;
+            const auto& table = converter_->byteOfCharacter;
+            bool exact = true;
+            for (size_t i = 0; i < text.size(); ++i) {
+                const std::int16_t byte = table[text[i]];
+                exact &= byte >= 0;
+                dest[i] = byte < 0 ? kSubstituteByte : static_cast<char>(byte);
+            }
+            return exact;
+        }
+        case Converter::Kind::MultiByte:
+            break;
+    }
+    return EncodeAppendRoundTripped(text, out);
 }
 
 void AnsiCodePage::EncodeAppend(std::u16string_view text, std::string& out) const {

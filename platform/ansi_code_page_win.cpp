@@ -14,6 +14,8 @@ namespace quillmoor {
 struct AnsiCodePage::Converter {
     UINT codePage = CP_ACP;
     std::string name;
+    // Every character is one byte: text can be cut anywhere.
+    bool singleByte = false;
 };
 
 namespace {
@@ -23,6 +25,13 @@ constexpr size_t kSliceUnits = 1024 * 1024;
 
 std::string NameOfCodePage(UINT codePage) {
     return codePage == CP_UTF8 ? "UTF-8" : "CP" + std::to_string(codePage);
+}
+
+std::shared_ptr<const AnsiCodePage::Converter> MakeConverter(UINT codePage) {
+    CPINFO info{};
+    const bool singleByte = GetCPInfo(codePage, &info) && info.MaxCharSize == 1;
+    return std::make_shared<const AnsiCodePage::Converter>(
+        AnsiCodePage::Converter{codePage, NameOfCodePage(codePage), singleByte});
 }
 
 int LengthForSystem(size_t length) {
@@ -47,8 +56,7 @@ void AppendSlice(UINT codePage, std::u16string_view slice, std::string& out) {
 }  // namespace
 
 const AnsiCodePage& AnsiCodePage::System() {
-    static const AnsiCodePage page(
-        std::make_shared<const Converter>(Converter{GetACP(), NameOfCodePage(GetACP())}));
+    static const AnsiCodePage page(MakeConverter(GetACP()));
     return page;
 }
 
@@ -56,12 +64,15 @@ AnsiCodePage AnsiCodePage::ForCodePage(unsigned number) {
     if (!IsValidCodePage(number)) {
         throw std::invalid_argument("Unknown code page: " + std::to_string(number));
     }
-    return AnsiCodePage(
-        std::make_shared<const Converter>(Converter{number, NameOfCodePage(number)}));
+    return AnsiCodePage(MakeConverter(number));
 }
 
 const std::string& AnsiCodePage::Name() const {
     return converter_->name;
+}
+
+bool AnsiCodePage::ConvertsAsUtf8() const {
+    return false;  // the system converts every code page, UTF-8 too
 }
 
 void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) const {
@@ -77,9 +88,23 @@ void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) con
                         reinterpret_cast<wchar_t*>(out.data() + start), needed);
 }
 
+std::optional<size_t> AnsiCodePage::PieceEnd(std::string_view bytes) const {
+    if (converter_->singleByte) {
+        return bytes.size();
+    }
+    if (converter_->codePage == CP_UTF8) {
+        return Utf8PieceEnd(bytes);
+    }
+    return std::nullopt;
+}
+
 bool AnsiCodePage::CanEncodeExactly(std::u16string_view text) const {
     // Unmapped characters come back as the default character, best-fit ones as another.
     return RoundTripsExactly(text);
+}
+
+bool AnsiCodePage::EncodeAppendChecked(std::u16string_view text, std::string& out) const {
+    return EncodeAppendRoundTripped(text, out);
 }
 
 void AnsiCodePage::EncodeAppend(std::u16string_view text, std::string& out) const {

@@ -17,6 +17,21 @@ std::string PathForMessage(std::u16string_view path) {
 
 }  // namespace
 
+void FileContentSink::Rewind() {
+    throw std::logic_error("This file content cannot be taken back");
+}
+
+std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes) {
+    class Collector : public FileContentReceiver {
+      public:
+        void Expect(std::uint64_t bytes) override { bytes_.reserve(static_cast<size_t>(bytes)); }
+        void Take(std::string_view block) override { bytes_ += block; }
+        std::string bytes_;
+    } collector;
+    ReadFileContent(path, maxBytes, collector);
+    return std::move(collector.bytes_);
+}
+
 FileSystemError::FileSystemError(std::string_view attempt, std::u16string_view path,
                                  std::string_view reason)
     : std::runtime_error(std::string(attempt) + " \"" + PathForMessage(path) +

@@ -32,11 +32,36 @@ bool DirectoryExists(const std::u16string& path);
 // programs may read the file but not write it (where the system enforces this).
 std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes);
 
+// Receives the content of a file being read, block by block, in order.
+class FileContentReceiver {
+  public:
+    // Called once, before the first block, with the size of the file when it was opened.
+    // The file may still grow or shrink while it is read.
+    virtual void Expect(std::uint64_t bytes) = 0;
+    virtual void Take(std::string_view block) = 0;
+
+  protected:
+    ~FileContentReceiver() = default;
+};
+
+// Reads the whole file at path into receiver, in blocks small enough to stay in the
+// processor's caches. Throws FileSystemError as ReadFileBytes does; what receiver throws
+// is passed on.
+void ReadFileContent(const std::u16string& path, std::uint64_t maxBytes,
+                     FileContentReceiver& receiver);
+
 // Receives the content of a file being written, piece by piece. Write throws
 // FileSystemError when the system does not take the bytes (a full disk, for example).
 class FileContentSink {
   public:
     virtual void Write(std::string_view bytes) = 0;
+
+    // True when the sink can take back what it was given (see Rewind).
+    virtual bool CanRewind() const { return false; }
+    // Takes back every byte written so far: what is written next starts the content again.
+    // Throws FileSystemError when the system refuses, std::logic_error when the sink
+    // cannot rewind.
+    virtual void Rewind();
 
   protected:
     ~FileContentSink() = default;

@@ -19,8 +19,10 @@ namespace {
 
 // Temporary files are looked for under this many names before giving up.
 constexpr unsigned kTemporaryNameAttempts = 1000;
-// Files are read and copied in blocks of at most this size.
+// Files are written in blocks of at most this size, read in blocks of this size (small
+// enough to stay in the processor's caches) and copied in blocks of this size.
 constexpr size_t kBlockBytes = size_t{1} << 30;
+constexpr size_t kReadBlockBytes = size_t{256} << 10;
 constexpr size_t kCopyBufferBytes = size_t{1} << 20;
 
 std::string Native(std::u16string_view path) {
@@ -78,6 +80,12 @@ class DescriptorSink : public FileContentSink {
             Fail("Cannot write the file", path_, error);
         }
     }
+    bool CanRewind() const override { return true; }
+    void Rewind() override {
+        if (ftruncate(fd_, 0) != 0 || lseek(fd_, 0, SEEK_SET) != 0) {
+            Fail("Cannot write the file", path_, errno);
+        }
+    }
 
   private:
     int fd_;
@@ -128,7 +136,8 @@ bool DirectoryExists(const std::u16string& path) {
     return stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes) {
+void ReadFileContent(const std::u16string& path, std::uint64_t maxBytes,
+                     FileContentReceiver& receiver) {
     // Not blocking on open keeps a pipe without a writer from hanging the program; it
     // makes no difference for a regular file.
     Descriptor file(open(Native(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -149,16 +158,12 @@ std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes) {
     if (size > maxBytes) {
         throw FileSystemError("Cannot read the file", path, TooLargeReason(size, maxBytes));
     }
-    // The file may change while it is read: read what it held when opened, then go on to
-    // its end, but never past the limit.
-    std::string bytes(static_cast<size_t>(size), '\0');
-    size_t used = 0;
+    receiver.Expect(size);
+    // The file may change while it is read: read on to its end, but never past the limit.
+    const auto block = std::make_unique_for_overwrite<char[]>(kReadBlockBytes);
+    std::uint64_t used = 0;
     for (;;) {
-        char probe[4096];
-        const bool full = used == bytes.size();
-        char* const into = full ? probe : bytes.data() + used;
-        const ssize_t count = read(
-            file.Get(), into, full ? sizeof probe : std::min(bytes.size() - used, kBlockBytes));
+        const ssize_t count = read(file.Get(), block.get(), kReadBlockBytes);
         if (count < 0) {
             if (errno == EINTR) {
                 continue;
@@ -168,17 +173,12 @@ std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes) {
         if (count == 0) {
             break;
         }
-        if (used + static_cast<size_t>(count) > maxBytes) {
-            throw FileSystemError("Cannot read the file", path,
-                                  TooLargeReason(used + static_cast<size_t>(count), maxBytes));
+        used += static_cast<std::uint64_t>(count);
+        if (used > maxBytes) {
+            throw FileSystemError("Cannot read the file", path, TooLargeReason(used, maxBytes));
         }
-        if (full) {
-            bytes.append(probe, static_cast<size_t>(count));
-        }
-        used += static_cast<size_t>(count);
+        receiver.Take({block.get(), static_cast<size_t>(count)});
     }
-    bytes.resize(used);
-    return bytes;
 }
 
 bool WriteNewFile(const std::u16string& path, const FileContentWriter& writeContent) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/file_system_reasons.h"
 #include "platform/system_error_text.h"
@@ -13,8 +14,10 @@ namespace {
 
 // Temporary files are looked for under this many names before giving up.
 constexpr unsigned kTemporaryNameAttempts = 1000;
-// Files are read and written in blocks of at most this size.
+// Files are written in blocks of at most this size, and read in blocks of this size (small
+// enough to stay in the processor's caches).
 constexpr DWORD kBlockBytes = DWORD{1} << 26;
+constexpr DWORD kReadBlockBytes = DWORD{256} << 10;
 
 const wchar_t* Wide(const std::u16string& path) {
     return reinterpret_cast<const wchar_t*>(path.c_str());
@@ -76,6 +79,13 @@ class HandleSink : public FileContentSink {
             Fail("Cannot write the file", path_, error);
         }
     }
+    bool CanRewind() const override { return true; }
+    void Rewind() override {
+        if (!SetFilePointerEx(file_, LARGE_INTEGER{}, nullptr, FILE_BEGIN) ||
+            !SetEndOfFile(file_)) {
+            Fail("Cannot write the file", path_, GetLastError());
+        }
+    }
 
   private:
     HANDLE file_;
@@ -135,7 +145,8 @@ bool DirectoryExists(const std::u16string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes) {
+void ReadFileContent(const std::u16string& path, std::uint64_t maxBytes,
+                     FileContentReceiver& receiver) {
     if (DirectoryExists(path)) {
         throw FileSystemError("Cannot read the file", path, kIsFolderReason);
     }
@@ -155,22 +166,25 @@ std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes) {
     if (total > maxBytes) {
         throw FileSystemError("Cannot read the file", path, TooLargeReason(total, maxBytes));
     }
-    // Nobody can write the file while it is open, so its size holds.
-    std::string bytes(static_cast<size_t>(total), '\0');
-    size_t used = 0;
-    while (used < bytes.size()) {
-        const DWORD block = static_cast<DWORD>(std::min<size_t>(bytes.size() - used, kBlockBytes));
+    receiver.Expect(total);
+    // Nobody can write the file while it is open, so its size holds; the limit is kept all
+    // the same.
+    const auto block = std::make_unique_for_overwrite<char[]>(kReadBlockBytes);
+    std::uint64_t used = 0;
+    for (;;) {
         DWORD count = 0;
-        if (!ReadFile(file.Get(), bytes.data() + used, block, &count, nullptr)) {
+        if (!ReadFile(file.Get(), block.get(), kReadBlockBytes, &count, nullptr)) {
             Fail("Cannot read the file", path, GetLastError());
         }
         if (count == 0) {
             break;
         }
         used += count;
+        if (used > maxBytes) {
+            throw FileSystemError("Cannot read the file", path, TooLargeReason(used, maxBytes));
+        }
+        receiver.Take({block.get(), count});
     }
-    bytes.resize(used);
-    return bytes;
 }
 
 bool WriteNewFile(const std::u16string& path, const FileContentWriter& writeContent) {

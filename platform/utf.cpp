@@ -4,34 +4,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/utf_primitives.h"
+
 namespace quillmoor {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-bool IsHighSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char32_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-bool IsSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDFFF;
-}
-
-// True when the eight bytes at p are all ASCII.
-bool EightAsciiBytes(const char* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return (word & 0x8080808080808080ULL) == 0;
-}
-
-// True when the four code units at p are all ASCII.
-bool FourAsciiUnits(const char16_t* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return (word & 0xFF80FF80FF80FF80ULL) == 0;
-}
+using utf::IsHighSurrogate;
+using utf::IsLowSurrogate;
+using utf::IsSurrogate;
 
 // True when one of the four code units at p is a surrogate.
 bool FourUnitsHoldASurrogate(const char16_t* p) {
@@ -42,67 +22,6 @@ bool FourUnitsHoldASurrogate(const char16_t* p) {
     return ((v - 0x0001000100010001ULL) & ~v & 0x8000800080008000ULL) != 0;
 }
 
-// Decodes one code point at bytes[pos]; advances pos. Returns kReplacement and advances
-// by at least one byte on malformed input; sets *ok to false then.
-char32_t DecodeOne(std::string_view bytes, size_t& pos, bool* ok) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(pos);
-    if (lead < 0x80) {
-        ++pos;
-        return lead;
-    }
-    size_t length = 0;
-    char32_t value = 0;
-    char32_t minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-        minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-        minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-        minimum = 0x10000;
-    } else {
-        ++pos;
-        *ok = false;
-        return kReplacement;
-    }
-    size_t i = 1;
-    for (; i < length; ++i) {
-        if (pos + i >= bytes.size() || (byte(pos + i) & 0xC0) != 0x80) {
-            break;
-        }
-        value = (value << 6) | (byte(pos + i) & 0x3F);
-    }
-    if (i < length || value < minimum || value > 0x10FFFF || IsSurrogate(value)) {
-        pos += i;
-        *ok = false;
-        return kReplacement;
-    }
-    pos += length;
-    return value;
-}
-
-// The code point at utf16[i] and the number of units it takes; an unpaired surrogate
-// reads as kReplacement.
-char32_t CodePointAt(std::u16string_view utf16, size_t i, size_t* units) {
-    const char32_t c = utf16[i];
-    *units = 1;
-    if (IsHighSurrogate(c) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
-        *units = 2;
-        return 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-    }
-    return IsSurrogate(c) ? kReplacement : c;
-}
-
-size_t Utf8LengthOf(char32_t c) {
-    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-}
-
 }  // namespace
 
 void AppendUtf8AsUtf16(std::string_view utf8, std::u16string& out) {
@@ -110,26 +29,15 @@ void AppendUtf8AsUtf16(std::string_view utf8, std::u16string& out) {
     // A byte never gives more than one code unit.
     out.resize(start + utf8.size());
     char16_t* dest = out.data() + start;
-    const size_t n = utf8.size();
-    size_t pos = 0;
+    const char* in = utf8.data();
+    const char* const end = in + utf8.size();
     bool ok = true;
-    while (pos < n) {
-        while (pos + 8 <= n && EightAsciiBytes(utf8.data() + pos)) {
-            for (size_t k = 0; k < 8; ++k) {
-                dest[k] = static_cast<unsigned char>(utf8[pos + k]);
-            }
-            dest += 8;
-            pos += 8;
-        }
-        if (pos >= n) {
-            break;
-        }
-        const char32_t c = DecodeOne(utf8, pos, &ok);
-        if (c >= 0x10000) {
-            *dest++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            *dest++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            *dest++ = static_cast<char16_t>(c);
+    while (in < end) {
+        const size_t ascii = utf::WidenAsciiRun<false>(in, end, dest);
+        in += ascii;
+        dest += ascii;
+        if (in < end) {
+            dest = utf::WriteUtf16(utf::DecodeUtf8Sequence(in, end, ok), dest);
         }
     }
     out.resize(static_cast<size_t>(dest - out.data()));
@@ -142,15 +50,43 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 }
 
 bool IsValidUtf8(std::string_view bytes) {
-    size_t pos = 0;
+    const char* in = bytes.data();
+    const char* const end = in + bytes.size();
     bool ok = true;
-    while (pos < bytes.size() && ok) {
-        DecodeOne(bytes, pos, &ok);
+    while (in < end && ok) {
+        utf::DecodeUtf8Sequence(in, end, ok);
     }
     return ok;
 }
 
-void AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out) {
+size_t Utf8PieceEnd(std::string_view utf8) {
+    // Sequences are at most four bytes long: only one starting among the last three bytes
+    // can run past the end. A lead byte is never part of an earlier sequence, so the
+    // decoding of what comes before it does not change.
+    const size_t n = utf8.size();
+    for (size_t q = n > 3 ? n - 3 : 0; q < n; ++q) {
+        if (q + utf::Utf8SequenceLength(static_cast<unsigned char>(utf8[q])) > n) {
+            return q;
+        }
+    }
+    return n;
+}
+
+char* WriteUtf16AsUtf8(std::u16string_view utf16, char* out, bool& wellFormed) {
+    const char16_t* in = utf16.data();
+    const char16_t* const end = in + utf16.size();
+    while (in < end) {
+        const size_t ascii = utf::NarrowAsciiRun<false>(in, end, out);
+        in += ascii;
+        out += ascii;
+        if (in < end) {
+            out = utf::WriteUtf8(utf::ReadUtf16CodePoint(in, end, wellFormed), out);
+        }
+    }
+    return out;
+}
+
+bool AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out) {
     const size_t n = utf16.size();
     // First the exact length, so that the bytes are written in one go. Without surrogates
     // each unit's length follows from its value alone, which makes a quick count.
@@ -173,43 +109,16 @@ void AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out) {
     }
     if (surrogates > 0) {
         length = 0;
-        for (size_t i = 0; i < n;) {
-            size_t units = 0;
-            length += Utf8LengthOf(CodePointAt(utf16, i, &units));
-            i += units;
+        bool ignored = true;
+        for (const char16_t* in = utf16.data(); in < utf16.data() + n;) {
+            length += utf::Utf8LengthOf(utf::ReadUtf16CodePoint(in, utf16.data() + n, ignored));
         }
     }
     const size_t start = out.size();
     out.resize(start + length);
-    char* dest = out.data() + start;
-    for (size_t i = 0; i < n;) {
-        if (i + 4 <= n && FourAsciiUnits(utf16.data() + i)) {
-            for (size_t k = 0; k < 4; ++k) {
-                dest[k] = static_cast<char>(utf16[i + k]);
-            }
-            dest += 4;
-            i += 4;
-            continue;
-        }
-        size_t units = 0;
-        const char32_t c = CodePointAt(utf16, i, &units);
-        i += units;
-        if (c < 0x80) {
-            *dest++ = static_cast<char>(c);
-        } else if (c < 0x800) {
-            *dest++ = static_cast<char>(0xC0 | (c >> 6));
-            *dest++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            *dest++ = static_cast<char>(0xE0 | (c >> 12));
-            *dest++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *dest++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            *dest++ = static_cast<char>(0xF0 | (c >> 18));
-            *dest++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            *dest++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *dest++ = static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    bool wellFormed = true;
+    WriteUtf16AsUtf8(utf16, out.data() + start, wellFormed);
+    return wellFormed;
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {

@@ -17,8 +17,18 @@ void AppendUtf8AsUtf16(std::string_view utf8, std::u16string& out);
 // Encodes UTF-16 as UTF-8. An unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
-// Like Utf16ToUtf8, appending to out.
-void AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out);
+// Like Utf16ToUtf8, appending to out. Returns false when utf16 held an unpaired surrogate
+// (see IsWellFormedUtf16).
+bool AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out);
+
+// Writes utf16 as UTF-8 at out, which has room for three bytes per code unit; returns the
+// end of what it wrote. An unpaired surrogate becomes U+FFFD and clears wellFormed.
+char* WriteUtf16AsUtf8(std::u16string_view utf16, char* out, bool& wellFormed);
+
+// The end of the longest prefix of utf8 that no sequence runs past: where a long text can
+// be cut, so that decoding the prefix and then the rest gives the text that decoding them
+// together gives. Only a sequence that the end of utf8 cuts short is left out.
+std::size_t Utf8PieceEnd(std::string_view utf8);
 
 // True when the bytes are well-formed UTF-8 (the same rules as Utf8ToUtf16).
 bool IsValidUtf8(std::string_view bytes);

@@ -1,0 +1,120 @@
+#include "pipeline/line_break_normalizer.h"
+
+#include "platform/utf_primitives.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace quillmoor {
+namespace {
+
+// Copies the units of [in, end) up to the first CR or LF to out; returns how many. out has
+// room for a unit per unit of [in, end): up to 7 units after the run may be written over.
+size_t CopyUpToLineBreak(const char16_t* in, const char16_t* end, char16_t* out) {
+    size_t done = 0;
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi16(u'\r');
+    const __m128i lf = _mm_set1_epi16(u'\n');
+    while (end - in - static_cast<std::ptrdiff_t>(done) >= 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + done));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done), units);
+        const int breaks =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, cr), _mm_cmpeq_epi16(units, lf)));
+        if (breaks != 0) {
+            return done + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(breaks))) / 2;
+        }
+        done += 8;
+    }
+#endif
+    for (; in + done < end && !utf::IsLineBreak(in[done]); ++done) {
+        out[done] = in[done];
+    }
+    return done;
+}
+
+}  // namespace
+
+template <class Unit>
+void LineBreakNormalizer::SkipLfAfterCr(const Unit*& in, const Unit* end) {
+    if (in == end) {
+        return;  // an empty piece: a CR before it still waits for its LF
+    }
+    if (afterCr_ && *in == '\n') {
+        ++in;
+    }
+    afterCr_ = false;
+}
+
+template <class Unit, class OutUnit>
+void LineBreakNormalizer::TakeLineBreak(const Unit*& in, const Unit* end, OutUnit*& out) {
+    const Unit lineBreak = *in++;
+    *out++ = '\r';
+    *out++ = '\n';
+    if (lineBreak == '\r') {
+        if (in == end) {
+            afterCr_ = true;
+        } else if (*in == '\n') {
+            ++in;
+        }
+    }
+}
+
+char16_t* LineBreakNormalizer::Write(std::u16string_view piece, char16_t* out) {
+    const char16_t* in = piece.data();
+    const char16_t* const end = in + piece.size();
+    SkipLfAfterCr(in, end);
+    while (in < end) {
+        const size_t run = CopyUpToLineBreak(in, end, out);
+        in += run;
+        out += run;
+        if (in < end) {
+            TakeLineBreak(in, end, out);
+        }
+    }
+    return out;
+}
+
+char16_t* LineBreakNormalizer::WriteDecodedUtf8(std::string_view utf8, char16_t* out) {
+    const char* in = utf8.data();
+    const char* const end = in + utf8.size();
+    SkipLfAfterCr(in, end);
+    bool ok = true;
+    while (in < end) {
+        const size_t run = utf::WidenAsciiRun<true>(in, end, out);
+        in += run;
+        out += run;
+        if (in == end) {
+            break;
+        }
+        if (utf::IsLineBreak(static_cast<unsigned char>(*in))) {
+            TakeLineBreak(in, end, out);
+        } else {
+            out = utf::WriteUtf16(utf::DecodeUtf8Sequence(in, end, ok), out);
+        }
+    }
+    return out;
+}
+
+char* LineBreakNormalizer::WriteEncodedUtf8(std::u16string_view piece, char* out,
+                                            bool& wellFormed) {
+    const char16_t* in = piece.data();
+    const char16_t* const end = in + piece.size();
+    SkipLfAfterCr(in, end);
+    while (in < end) {
+        const size_t run = utf::NarrowAsciiRun<true>(in, end, out);
+        in += run;
+        out += run;
+        if (in == end) {
+            break;
+        }
+        if (utf::IsLineBreak(*in)) {
+            TakeLineBreak(in, end, out);
+        } else {
+            out = utf::WriteUtf8(utf::ReadUtf16CodePoint(in, end, wellFormed), out);
+        }
+    }
+    return out;
+}
+
+}  // namespace quillmoor

@@ -1,0 +1,41 @@
+// Normalising the line breaks of a text that comes in pieces.
+#pragma once
+
+#include <string_view>
+
+namespace quillmoor {
+
+// Turns every CR LF pair, every lone CR and every lone LF into one CR LF pair, as
+// NormalizeLineBreaks does for a whole text, piece by piece: a CR that ends one piece and
+// an LF that starts the next are one line break. The pieces may be converted between
+// UTF-8 and UTF-16 on the way, in the same pass.
+class LineBreakNormalizer {
+  public:
+    // Writes piece, its line breaks normalised, at out, which has room for two code units
+    // per unit of piece. Returns the end of what it wrote.
+    char16_t* Write(std::u16string_view piece, char16_t* out);
+
+    // Writes the text that utf8 encodes (decoded as AppendUtf8AsUtf16 decodes it), its
+    // line breaks normalised, at out, which has room for two code units per byte of utf8.
+    // Returns the end of what it wrote.
+    char16_t* WriteDecodedUtf8(std::string_view utf8, char16_t* out);
+
+    // Writes piece, its line breaks normalised, as UTF-8 (encoded as WriteUtf16AsUtf8
+    // encodes it) at out, which has room for three bytes per unit of piece. Returns the
+    // end of what it wrote. An unpaired surrogate clears wellFormed.
+    char* WriteEncodedUtf8(std::u16string_view piece, char* out, bool& wellFormed);
+
+  private:
+    // Moves in past an LF that completes a CR that ended the piece before.
+    template <class Unit>
+    void SkipLfAfterCr(const Unit*& in, const Unit* end);
+    // Writes the CR LF pair for the line break at in and moves in past it.
+    template <class Unit, class OutUnit>
+    void TakeLineBreak(const Unit*& in, const Unit* end, OutUnit*& out);
+
+    // The last code unit written was a CR that ended a piece: an LF that starts the next
+    // piece belongs to its break.
+    bool afterCr_ = false;
+};
+
+}  // namespace quillmoor

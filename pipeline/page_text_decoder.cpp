@@ -1,0 +1,224 @@
+#include "pipeline/page_text_decoder.h"
+
+#include <algorithm>
+
+#include "pipeline/page_encoding.h"
+#include "platform/memory_pages.h"
+#include "platform/utf.h"
+
+namespace quillmoor {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+constexpr char16_t kReplacementCharacter = 0xFFFD;
+// Bytes are decoded in pieces of at most this size, which keep the piece, its decoded text
+// and the place it goes to in the processor's fastest caches.
+constexpr std::size_t kPieceBytes = 16 * 1024;
+// Texts of at least this many bytes are worth large pages.
+constexpr std::size_t kLargeTextBytes = std::size_t{4} << 20;
+
+}  // namespace
+
+PageTextDecoder::PageTextDecoder(const AnsiCodePage& codePage, std::size_t spareUnits)
+    : codePage_(codePage), spareUnits_(spareUnits) {}
+
+void PageTextDecoder::Expect(std::uint64_t bytes) {
+    expectedBytes_ = bytes;
+}
+
+void PageTextDecoder::Take(std::string_view block) {
+    if (form_ == Form::Undecided) {
+        if (!held_.empty() || block.size() < kUtf8Mark.size()) {
+            held_ += block;
+            const std::size_t mark = DecideForm(held_, false);
+            if (form_ == Form::Undecided) {
+                return;
+            }
+            const std::string first = held_.substr(mark);
+            held_.clear();
+            Feed(first);
+            return;
+        }
+        block.remove_prefix(DecideForm(block, false));
+    }
+    Feed(block);
+}
+
+std::u16string PageTextDecoder::Finish() {
+    if (form_ == Form::Undecided) {
+        const std::string first = held_.substr(DecideForm(held_, true));
+        held_.clear();
+        Feed(first);
+    }
+    switch (form_) {
+        case Form::Utf8:
+            DecodeUtf8(held_);
+            break;
+        case Form::Utf16LittleEndian:
+        case Form::Utf16BigEndian:
+            if (!held_.empty()) {  // a file of odd length
+                decoded_.assign(1, kReplacementCharacter);
+                AppendDecoded();
+            }
+            break;
+        case Form::CodePageInPieces:
+            decoded_.clear();
+            codePage_.DecodeAppend(held_, decoded_);
+            AppendDecoded();
+            break;
+        case Form::CodePageWhole:
+            codePage_.DecodeAppend(held_, text_);
+            text_.reserve(text_.size() + LineBreakGrowth(text_) + spareUnits_);
+            NormalizeLineBreaks(text_);
+            break;
+        case Form::Undecided:
+            break;
+    }
+    held_.clear();
+    if (text_.capacity() < text_.size() + spareUnits_) {
+        text_.reserve(text_.size() + spareUnits_);
+    }
+    return std::move(text_);
+}
+
+std::size_t PageTextDecoder::DecideForm(std::string_view firstBytes, bool atEnd) {
+    if (firstBytes.starts_with(kUtf8Mark)) {
+        form_ = Form::Utf8;
+        ReserveText();
+        return kUtf8Mark.size();
+    }
+    // The start of a mark, which the next bytes may complete.
+    const bool markMayFollow =
+        !atEnd && (kUtf8Mark.starts_with(firstBytes) ||
+                   (firstBytes.size() < 2 && (kUtf16LittleEndianMark.starts_with(firstBytes) ||
+                                              kUtf16BigEndianMark.starts_with(firstBytes))));
+    if (markMayFollow) {
+        return 0;
+    }
+    std::size_t mark = 0;
+    if (firstBytes.starts_with(kUtf16LittleEndianMark)) {
+        form_ = Form::Utf16LittleEndian;
+        mark = kUtf16LittleEndianMark.size();
+    } else if (firstBytes.starts_with(kUtf16BigEndianMark)) {
+        form_ = Form::Utf16BigEndian;
+        mark = kUtf16BigEndianMark.size();
+    } else if (codePage_.ConvertsAsUtf8()) {
+        form_ = Form::Utf8;
+    } else {
+        form_ = codePage_.PieceEnd({}).has_value() ? Form::CodePageInPieces : Form::CodePageWhole;
+    }
+    ReserveText();
+    return mark;
+}
+
+void PageTextDecoder::ReserveText() {
+    const auto bytes = static_cast<std::size_t>(expectedBytes_);
+    if (form_ == Form::CodePageWhole) {
+        held_.reserve(bytes);
+        return;
+    }
+    // No byte gives more than one code unit. Line breaks that grow are rarely more than
+    // one in eight units; where there are more, the text grows as it must.
+    const bool utf16 = form_ == Form::Utf16LittleEndian || form_ == Form::Utf16BigEndian;
+    const std::size_t units = utf16 ? bytes / 2 : bytes;
+    text_.reserve(units + units / 8 + 2 * kPieceBytes + spareUnits_);
+    if (units * sizeof(char16_t) >= kLargeTextBytes) {
+        PreferLargePages(text_.data(), text_.capacity() * sizeof(char16_t));
+    }
+}
+
+void PageTextDecoder::Feed(std::string_view bytes) {
+    if (form_ == Form::CodePageWhole) {
+        held_ += bytes;
+        return;
+    }
+    if (!held_.empty()) {
+        // Complete the character held back with the first bytes: no character is longer
+        // than four bytes.
+        const std::size_t heldBefore = held_.size();
+        held_ += bytes.substr(0, 4);
+        const std::size_t end = CompleteEnd(held_);
+        if (end <= heldBefore) {
+            return;  // bytes were too few to complete it; all of them are held now
+        }
+        DecodeWhole(std::string_view(held_).substr(0, end));
+        bytes.remove_prefix(end - heldBefore);
+        held_.clear();
+    }
+    const std::size_t end = CompleteEnd(bytes);
+    DecodeWhole(bytes.substr(0, end));
+    held_.assign(bytes.substr(end));
+}
+
+std::size_t PageTextDecoder::CompleteEnd(std::string_view bytes) const {
+    switch (form_) {
+        case Form::Utf8:
+            return Utf8PieceEnd(bytes);
+        case Form::Utf16LittleEndian:
+        case Form::Utf16BigEndian:
+            return bytes.size() & ~std::size_t{1};
+        case Form::CodePageInPieces:
+            return codePage_.PieceEnd(bytes).value_or(0);
+        case Form::Undecided:
+        case Form::CodePageWhole:
+            break;
+    }
+    return 0;
+}
+
+void PageTextDecoder::DecodeWhole(std::string_view bytes) {
+    for (std::size_t start = 0; start < bytes.size();) {
+        std::string_view piece = bytes.substr(start, kPieceBytes);
+        if (start + piece.size() < bytes.size()) {
+            piece = piece.substr(0, CompleteEnd(piece));
+        }
+        start += piece.size();
+        if (form_ == Form::Utf8) {
+            DecodeUtf8(piece);
+            continue;
+        }
+        decoded_.clear();
+        switch (form_) {
+            case Form::Utf16LittleEndian:
+            case Form::Utf16BigEndian: {
+                const bool bigEndian = form_ == Form::Utf16BigEndian;
+                decoded_.resize(piece.size() / 2);
+                const auto byte = [&piece](std::size_t i) {
+                    return static_cast<unsigned char>(piece[i]);
+                };
+                for (std::size_t i = 0; i < decoded_.size(); ++i) {
+                    decoded_[i] = bigEndian
+                                      ? static_cast<char16_t>(byte(2 * i) << 8 | byte(2 * i + 1))
+                                      : static_cast<char16_t>(byte(2 * i + 1) << 8 | byte(2 * i));
+                }
+                break;
+            }
+            case Form::CodePageInPieces:
+                codePage_.DecodeAppend(piece, decoded_);
+                break;
+            case Form::Utf8:
+            case Form::Undecided:
+            case Form::CodePageWhole:
+                break;
+        }
+        AppendDecoded();
+    }
+}
+
+void PageTextDecoder::DecodeUtf8(std::string_view bytes) {
+    const std::size_t used = text_.size();
+    text_.resize(used + 2 * bytes.size());
+    char16_t* const end = lineBreaks_.WriteDecodedUtf8(bytes, text_.data() + used);
+    text_.resize(static_cast<std::size_t>(end - text_.data()));
+}
+
+void PageTextDecoder::AppendDecoded() {
+    const std::size_t used = text_.size();
+    text_.resize(used + 2 * decoded_.size());
+    char16_t* const end = lineBreaks_.Write(decoded_, text_.data() + used);
+    text_.resize(static_cast<std::size_t>(end - text_.data()));
+}
+
+}  // namespace quillmoor

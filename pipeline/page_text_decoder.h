@@ -1,0 +1,71 @@
+// Decoding the bytes of a page file into page text as they are read, block by block.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "pipeline/line_break_normalizer.h"
+#include "platform/ansi_code_page.h"
+#include "platform/file_system.h"
+
+namespace quillmoor {
+
+// Gives the page text that DecodePageText gives for all the bytes it takes together, in
+// whatever blocks they come: a byte order mark, a character or a CR LF pair cut between
+// two blocks reads as it would in one piece. The text is decoded and its line breaks
+// normalised in small pieces straight into its final place.
+class PageTextDecoder : public FileContentReceiver {
+  public:
+    // spareUnits code units of capacity are left free at the end of the text.
+    PageTextDecoder(const AnsiCodePage& codePage, std::size_t spareUnits);
+
+    // Sizes the text for a file of that many bytes.
+    void Expect(std::uint64_t bytes) override;
+    void Take(std::string_view block) override;
+
+    // The page text of every byte taken. Called once, after the last block.
+    std::u16string Finish();
+
+  private:
+    enum class Form {
+        Undecided,  // too few bytes yet to tell whether a byte order mark starts them
+        Utf8,       // behind a byte order mark, or in a code page that converts as UTF-8
+        Utf16LittleEndian,
+        Utf16BigEndian,
+        CodePageInPieces,
+        CodePageWhole,  // a double-byte or stateful code page: decoded once all is read
+    };
+
+    // Decides the form from the first bytes, unless more are needed to tell and more may
+    // come. Returns the length of the byte order mark.
+    std::size_t DecideForm(std::string_view firstBytes, bool atEnd);
+    // Reserves the text once the form is known.
+    void ReserveText();
+    // Decodes bytes that follow what was decoded before, holding back an incomplete
+    // character at their end.
+    void Feed(std::string_view bytes);
+    // Decodes the complete characters of bytes.
+    void DecodeWhole(std::string_view bytes);
+    // Appends decoded_ to the text, its line breaks normalised.
+    void AppendDecoded();
+    // Appends the text that the UTF-8 bytes encode, its line breaks normalised.
+    void DecodeUtf8(std::string_view bytes);
+    // The end of the longest prefix of bytes that holds whole characters only.
+    std::size_t CompleteEnd(std::string_view bytes) const;
+
+    const AnsiCodePage& codePage_;
+    std::size_t spareUnits_;
+    std::uint64_t expectedBytes_ = 0;
+    Form form_ = Form::Undecided;
+    // Bytes not decoded yet: the start of a byte order mark, an incomplete character, or
+    // every byte of a page in a code page that is decoded whole.
+    std::string held_;
+    // A piece of decoded text whose line breaks are not yet normalised.
+    std::u16string decoded_;
+    LineBreakNormalizer lineBreaks_;
+    std::u16string text_;
+};
+
+}  // namespace quillmoor

@@ -1,0 +1,234 @@
+// The building blocks of the conversions between UTF-8 and UTF-16, inline for the loops
+// that convert long texts: one sequence or code point at a time, and runs of ASCII
+// several units at a time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace quillmoor::utf {
+
+inline constexpr char32_t kReplacement = 0xFFFD;
+
+inline bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+inline bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+inline bool IsSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+
+// The length of the sequence that a lead byte starts; 0 for a byte that starts none.
+inline std::size_t Utf8SequenceLength(unsigned char lead) {
+    return lead < 0x80                    ? 1
+           : lead >= 0xC2 && lead <= 0xDF ? 2
+           : lead >= 0xE0 && lead <= 0xEF ? 3
+           : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                          : 0;
+}
+
+// Decodes the sequence at p (before end) and moves p past it. A malformed sequence (stray
+// continuation byte, overlong form, surrogate, value above U+10FFFF, sequence cut short)
+// gives kReplacement for its whole offending run of bytes, at least one, and clears ok.
+inline char32_t DecodeUtf8Sequence(const char*& p, const char* end, bool& ok) {
+    const auto lead = static_cast<unsigned char>(*p);
+    const std::size_t length = Utf8SequenceLength(lead);
+    if (length == 1) {
+        ++p;
+        return lead;
+    }
+    if (length == 0) {
+        ++p;
+        ok = false;
+        return kReplacement;
+    }
+    constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+    char32_t value = lead & (0x7F >> length);
+    std::size_t i = 1;
+    for (; i < length && p + i < end; ++i) {
+        const auto next = static_cast<unsigned char>(p[i]);
+        if ((next & 0xC0) != 0x80) {
+            break;
+        }
+        value = (value << 6) | (next & 0x3F);
+    }
+    p += i;
+    if (i < length || value < kMinimum[length] || value > 0x10FFFF || IsSurrogate(value)) {
+        ok = false;
+        return kReplacement;
+    }
+    return value;
+}
+
+// Reads the code point at p (before end) and moves p past it. An unpaired surrogate reads
+// as kReplacement and clears wellFormed.
+inline char32_t ReadUtf16CodePoint(const char16_t*& p, const char16_t* end, bool& wellFormed) {
+    const char32_t c = *p++;
+    if (!IsSurrogate(c)) {
+        return c;
+    }
+    if (IsHighSurrogate(c) && p < end && IsLowSurrogate(*p)) {
+        return 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
+    }
+    wellFormed = false;
+    return kReplacement;
+}
+
+inline std::size_t Utf8LengthOf(char32_t c) {
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
+inline char* WriteUtf8(char32_t c, char* out) {
+    if (c < 0x80) {
+        *out++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+inline char16_t* WriteUtf16(char32_t c, char16_t* out) {
+    if (c >= 0x10000) {
+        *out++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+        *out++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+        *out++ = static_cast<char16_t>(c);
+    }
+    return out;
+}
+
+inline bool IsLineBreak(char32_t c) {
+    return c == u'\r' || c == u'\n';
+}
+
+// Widens the bytes at the start of [in, end) to code units at out, up to the first byte
+// that is not ASCII, or (when kStopAtLineBreaks) is a CR or an LF; returns how many. out
+// has room for a unit per byte of [in, end): up to 15 units after the run may be written
+// over as well.
+template <bool kStopAtLineBreaks>
+std::size_t WidenAsciiRun(const char* in, const char* end, char16_t* out) {
+    std::size_t done = 0;
+    const auto left = [&] { return static_cast<std::size_t>(end - in) - done; };
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    while (left() >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + done));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done + 8),
+                         _mm_unpackhi_epi8(bytes, zero));
+        __m128i stops = bytes;
+        if constexpr (kStopAtLineBreaks) {
+            stops = _mm_or_si128(stops, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
+            stops = _mm_or_si128(stops, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+        }
+        const int stop = _mm_movemask_epi8(stops);
+        if (stop != 0) {
+            return done + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(stop)));
+        }
+        done += 16;
+    }
+#else
+    // Eight bytes at a time in a 64-bit word.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    const auto hasZeroByte = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighBits) != 0; };
+    while (left() >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, in + done, sizeof word);
+        if ((word & kHighBits) != 0 ||
+            (kStopAtLineBreaks &&
+             (hasZeroByte(word ^ (kOnes * '\r')) || hasZeroByte(word ^ (kOnes * '\n'))))) {
+            break;
+        }
+        for (std::size_t k = 0; k < 8; ++k) {
+            out[done + k] = static_cast<unsigned char>(in[done + k]);
+        }
+        done += 8;
+    }
+#endif
+    for (; left() > 0; ++done) {
+        const auto byte = static_cast<unsigned char>(in[done]);
+        if (byte >= 0x80 || (kStopAtLineBreaks && IsLineBreak(byte))) {
+            break;
+        }
+        out[done] = byte;
+    }
+    return done;
+}
+
+// Narrows the code units at the start of [in, end) to bytes at out, up to the first unit
+// that is not ASCII, or (when kStopAtLineBreaks) is a CR or an LF; returns how many. out
+// has room for a byte per unit of [in, end): up to 15 bytes after the run may be written
+// over as well.
+template <bool kStopAtLineBreaks>
+std::size_t NarrowAsciiRun(const char16_t* in, const char16_t* end, char* out) {
+    std::size_t done = 0;
+    const auto left = [&] { return static_cast<std::size_t>(end - in) - done; };
+#ifdef __SSE2__
+    const __m128i nonAsciiBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    const auto passes = [&](__m128i units) {
+        __m128i pass = _mm_cmpeq_epi16(_mm_and_si128(units, nonAsciiBits), zero);
+        if constexpr (kStopAtLineBreaks) {
+            pass = _mm_andnot_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\r')), pass);
+            pass = _mm_andnot_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')), pass);
+        }
+        return pass;
+    };
+    while (left() >= 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + done));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + done + 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done), _mm_packus_epi16(low, high));
+        const int pass = _mm_movemask_epi8(_mm_packs_epi16(passes(low), passes(high)));
+        if (pass != 0xFFFF) {
+            return done + static_cast<std::size_t>(__builtin_ctz(~static_cast<unsigned>(pass)));
+        }
+        done += 16;
+    }
+#else
+    // Four units at a time in a 64-bit word.
+    constexpr std::uint64_t kOnes = 0x0001000100010001ULL;
+    constexpr std::uint64_t kHighBits = 0x8000800080008000ULL;
+    const auto hasZeroUnit = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighBits) != 0; };
+    while (left() >= 4) {
+        std::uint64_t word;
+        std::memcpy(&word, in + done, sizeof word);
+        if ((word & (kOnes * 0xFF80)) != 0 ||
+            (kStopAtLineBreaks &&
+             (hasZeroUnit(word ^ (kOnes * '\r')) || hasZeroUnit(word ^ (kOnes * '\n'))))) {
+            break;
+        }
+        for (std::size_t k = 0; k < 4; ++k) {
+            out[done + k] = static_cast<char>(in[done + k]);
+        }
+        done += 4;
+    }
+#endif
+    for (; left() > 0; ++done) {
+        const char16_t unit = in[done];
+        if (unit >= 0x80 || (kStopAtLineBreaks && IsLineBreak(unit))) {
+            break;
+        }
+        out[done] = static_cast<char>(unit);
+    }
+    return done;
+}
+
+}  // namespace quillmoor::utf
