@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/utf.h"
+#include "tests/pipeline/mixed_text.h"
 
 namespace quillmoor {
 namespace {
@@ -155,6 +158,105 @@ TEST(PageEncoding, LongPagesComeBackWhole) {
     StringSink sink;
     WriteEncodedPage(sink, {text}, western);
     EXPECT_EQ(DecodePageText(sink.bytes_, western), text);
+}
+
+}  // namespace
+}  // namespace quillmoor
+
+namespace quillmoor {
+namespace {
+
+using namespace std::string_literals;
+
+// A sink that can take back what it was given, as a file can.
+class RewindableSink : public FileContentSink {
+  public:
+    void Write(std::string_view bytes) override { bytes_ += bytes; }
+    bool CanRewind() const override { return true; }
+    void Rewind() override {
+        bytes_.clear();
+        ++rewinds_;
+    }
+    std::string bytes_;
+    int rewinds_ = 0;
+};
+
+TEST(PageEncoding, PagesCheckedAsTheyAreWrittenComeOutAsPagesCheckedFirst) {
+    // Long enough that the page is handed over in several blocks before the character
+    // that the code page lacks comes.
+    const std::u16string longText = testing::MixedText(600000);
+    std::u16string longWestern = longText;
+    std::erase_if(longWestern, [](char16_t c) { return c > 0xFF; });
+    const struct {
+        const char* name;
+        unsigned codePage;
+        std::vector<std::u16string> pieces;
+        LineBreaks lineBreaks;
+        std::string bytes;
+    } cases[] = {
+        {"western", 1252, {u"caf\u00E9\n", u"\r\n"}, LineBreaks::AsTheyAre, "caf\xE9\n\r\n"},
+        {"breaks normalised across pieces",
+         1252,
+         {u"a\r", u"\nb\n", u"\r"},
+         LineBreaks::Normalized,
+         "a\r\nb\r\n\r\n"},
+        {"chinese in the second piece",
+         1252,
+         {u"\u00E9\n", u"\u4E2D"},
+         LineBreaks::Normalized,
+         "\xEF\xBB\xBF\xC3\xA9\r\n\xE4\xB8\xAD"},
+        {"utf-8 code page", 65001, {u"\u4E2D\r"}, LineBreaks::Normalized, "\xE4\xB8\xAD\r\n"},
+        {"a lone surrogate in utf-8",
+         65001,
+         {u"a\r"s + char16_t(0xD800)},
+         LineBreaks::AsTheyAre,
+         "\xEF\xBB\xBF"
+         "a\r\xEF\xBF\xBD"},
+        {"long western page",
+         1252,
+         {longWestern},
+         LineBreaks::Normalized,
+         AnsiCodePage::ForCodePage(1252).Encode(testing::Normalized(longWestern))},
+        {"long page, the last character not western",
+         1252,
+         {longWestern, u"\u4E2D"},
+         LineBreaks::Normalized,
+         "\xEF\xBB\xBF" + Utf16ToUtf8(testing::Normalized(longWestern)) + "\xE4\xB8\xAD"},
+        {"long utf-8 page, a lone surrogate at its end",
+         65001,
+         {longText, std::u16string(1, char16_t(0xDC00))},
+         LineBreaks::AsTheyAre,
+         "\xEF\xBB\xBF" + Utf16ToUtf8(longText) + "\xEF\xBF\xBD"},
+        {"long chinese page",
+         936,
+         {u"\u4E2D\u6587\n" + std::u16string(300000, u'x')},
+         LineBreaks::Normalized,
+         "\xD6\xD0\xCE\xC4\r\n" + std::string(300000, 'x')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const AnsiCodePage codePage = AnsiCodePage::ForCodePage(c.codePage);
+        const auto write = [&](FileContentSink& sink) {
+            switch (c.pieces.size()) {
+                case 1:
+                    WriteEncodedPage(sink, {c.pieces[0]}, codePage, c.lineBreaks);
+                    break;
+                case 2:
+                    WriteEncodedPage(sink, {c.pieces[0], c.pieces[1]}, codePage, c.lineBreaks);
+                    break;
+                default:
+                    WriteEncodedPage(sink, {c.pieces[0], c.pieces[1], c.pieces[2]}, codePage,
+                                     c.lineBreaks);
+            }
+        };
+        StringSink checkedFirst;
+        write(checkedFirst);
+        RewindableSink checkedAsWritten;
+        write(checkedAsWritten);
+        EXPECT_TRUE(checkedFirst.bytes_ == c.bytes);
+        EXPECT_TRUE(checkedAsWritten.bytes_ == c.bytes);
+        EXPECT_EQ(checkedAsWritten.rewinds_, c.bytes.starts_with("\xEF\xBB\xBF") ? 1 : 0);
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "pipeline/widget_snippet.h"
 #include "platform/file_system.h"
 #include "platform/utf.h"
+#include "tests/pipeline/mixed_text.h"
 #include "tests/support/test_folder.h"
 
 namespace quillmoor {
@@ -170,6 +171,40 @@ TEST_F(PageTextTest, TempPageLeftByAnEarlierRunIsReplaced) {
     EXPECT_EQ(ReadBytes(leftover), SnippetBytes() + "<head>new");
     EXPECT_TRUE(RemoveTempPage(leftover));
     EXPECT_FALSE(fs::exists(fs::path(leftover)));
+}
+
+TEST_F(PageTextTest, LongPagesComeThroughWhole) {
+    // Read and written in many blocks, with characters and line breaks cut between them.
+    const std::u16string text = testing::MixedText(1500000);
+    std::u16string western = text;
+    std::erase_if(western, [](char16_t c) { return c > 0xFF; });
+    const std::u16string body = testing::Normalized(western);
+    const std::u16string injectedWestern = WidgetSnippet(u"de") + u"<head>" + body;
+    const struct {
+        const char* name;
+        std::string source;
+        std::u16string text;
+        std::string temp;
+    } cases[] = {
+        {"utf-8 page, western text", "\xEF\xBB\xBF<head>" + Utf16ToUtf8(western), u"<head>" + body,
+         western_.Encode(injectedWestern)},
+        {"western page without a mark", western_.Encode(u"<head>" + western), u"<head>" + body,
+         western_.Encode(injectedWestern)},
+        {"western page, one chinese character at its end",
+         "\xEF\xBB\xBF<head>" + Utf16ToUtf8(western) + "\xE4\xB8\xAD", u"<head>" + body + u"\u4E2D",
+         "\xEF\xBB\xBF" + Utf16ToUtf8(injectedWestern) + "\xE4\xB8\xAD"},
+        {"utf-8 page of every kind of character", "\xEF\xBB\xBF<head>" + Utf16ToUtf8(text),
+         u"<head>" + testing::Normalized(text),
+         "\xEF\xBB\xBF" + SnippetBytes() + "<head>" + Utf16ToUtf8(testing::Normalized(text))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write(u"page.html", c.source);
+        EXPECT_TRUE(ReadPageText(folder_.Path(u"page.html"), western_) == c.text);
+        const std::u16string temp = MakeTempPage(u"page.html", western_);
+        EXPECT_TRUE(ReadBytes(temp) == c.temp);
+        EXPECT_TRUE(RemoveTempPage(temp));
+    }
 }
 
 #ifndef _WIN32

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "pipeline/widget_snippet.h"
 
 namespace quillmoor {
@@ -71,6 +74,105 @@ TEST(StripWidgetRemnants, EachTraceIsCutOnceAndIncompleteOnesStay) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(StripWidgetRemnants(c.markup), c.result);
+    }
+}
+
+}  // namespace
+}  // namespace quillmoor
+
+namespace quillmoor {
+namespace {
+
+// The three traces cut one after the other, each from the markup as the cut before left
+// it, by plain searching and erasing.
+std::u16string CutOneAfterTheOther(std::u16string markup) {
+    for (const MarkerPair& trace : kWidgetTraceMarkers) {
+        const size_t start = markup.find(trace.start);
+        if (start == std::u16string::npos) {
+            continue;
+        }
+        const size_t end = markup.find(trace.end, start + trace.start.size());
+        if (end != std::u16string::npos) {
+            markup.erase(start, end + trace.end.size() - start);
+        }
+    }
+    return markup;
+}
+
+// The markers cut in two, so that a cut between the halves brings a marker together.
+std::u16string FirstHalf(std::u16string_view marker) {
+    return std::u16string(marker.substr(0, marker.size() / 2));
+}
+std::u16string SecondHalf(std::u16string_view marker) {
+    return std::u16string(marker.substr(marker.size() / 2));
+}
+
+TEST(StripWidgetRemnants, CutsAsThreeCutsOneAfterTheOtherWould) {
+    const MarkerPair& banner = kWidgetTraceMarkers[0];
+    const MarkerPair& scripts = kWidgetTraceMarkers[1];
+    const MarkerPair& tooltip = kWidgetTraceMarkers[2];
+    const std::u16string bannerTrace =
+        std::u16string(banner.start) + u" x " + std::u16string(banner.end);
+    const std::u16string scriptsTrace =
+        std::u16string(scripts.start) + u" y " + std::u16string(scripts.end);
+    const std::u16string tooltipTrace =
+        std::u16string(tooltip.start) + u" z " + std::u16string(tooltip.end);
+    const struct {
+        const char* name;
+        std::u16string markup;
+    } cases[] = {
+        {"in page order",
+         u"<head>" + scriptsTrace + u"</head>" + bannerTrace + u"p" + tooltipTrace},
+        {"tooltip before banner", tooltipTrace + u"p" + bannerTrace},
+        {"scripts inside the banner's stretch",
+         std::u16string(banner.start) + scriptsTrace + std::u16string(banner.end) + u"q"},
+        {"banner inside the scripts' stretch",
+         std::u16string(scripts.start) + bannerTrace + std::u16string(scripts.end)},
+        {"a start brought together by an earlier cut", FirstHalf(scripts.start) + bannerTrace +
+                                                           SecondHalf(scripts.start) + u"y" +
+                                                           std::u16string(scripts.end) + u"after"},
+        {"an end brought together by an earlier cut", std::u16string(tooltip.start) + u"z" +
+                                                          FirstHalf(tooltip.end) + bannerTrace +
+                                                          SecondHalf(tooltip.end) + u"after"},
+        {"a start brought together across two cuts", FirstHalf(tooltip.start) + bannerTrace +
+                                                         scriptsTrace + SecondHalf(tooltip.start) +
+                                                         std::u16string(tooltip.end)},
+        {"the only end taken by an earlier cut",
+         std::u16string(tooltip.start) + std::u16string(banner.start) +
+             std::u16string(tooltip.end) + std::u16string(banner.end)},
+        {"a start taken apart by an earlier cut",
+         FirstHalf(tooltip.start) + std::u16string(banner.start) + SecondHalf(tooltip.start) +
+             std::u16string(banner.end) + std::u16string(tooltip.end)},
+        {"each trace twice",
+         bannerTrace + scriptsTrace + tooltipTrace + bannerTrace + scriptsTrace + tooltipTrace},
+        {"starts without ends", std::u16string(banner.start) + std::u16string(scripts.start)},
+        {"nothing", u"<html></html>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(StripWidgetRemnants(c.markup), CutOneAfterTheOther(c.markup));
+    }
+}
+
+TEST(StripWidgetRemnants, CutsAsThreeCutsOneAfterTheOtherWouldInAnyMixOfPieces) {
+    // Markers, their halves and short texts in every order: cuts that bring markers
+    // together, take them apart, overlap and nest.
+    std::vector<std::u16string> pieces = {u"<", u"x", u"\u00E9"};
+    for (const MarkerPair& trace : kWidgetTraceMarkers) {
+        for (const std::u16string_view marker : {trace.start, trace.end}) {
+            pieces.emplace_back(marker);
+            pieces.push_back(FirstHalf(marker));
+            pieces.push_back(SecondHalf(marker));
+        }
+    }
+    unsigned seed = 5;
+    for (int round = 0; round < 3000; ++round) {
+        std::u16string markup;
+        for (int i = 0; i < 12; ++i) {
+            seed = seed * 1103515245 + 12345;
+            markup += pieces[(seed >> 16) % pieces.size()];
+        }
+        ASSERT_EQ(StripWidgetRemnants(markup), CutOneAfterTheOther(markup)) << round;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
 
 namespace quillmoor {
@@ -123,6 +124,55 @@ TEST(AnsiCodePageDeathTest, PlainAsciiLocaleMeansUtf8) {
     }
 }
 #endif
+
+}  // namespace
+}  // namespace quillmoor
+
+namespace quillmoor {
+namespace {
+
+TEST(AnsiCodePage, CutsBytesForDecodingInPiecesOnlyWhereItCan) {
+    const struct {
+        const char* name;
+        unsigned codePage;
+        std::string bytes;
+        std::optional<size_t> end;
+    } cases[] = {
+        {"western: anywhere", 1252, "caf\xE9", 4},
+        {"cyrillic: anywhere", 1251, "\xCF\xF0", 2},
+        {"utf-8: before a character cut short", 65001, "a\xE4\xB8", 1},
+        {"utf-8: whole characters", 65001, "a\xE4\xB8\xAD", 4},
+        {"double-byte: only whole", 936, "a\xD6\xD0", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(AnsiCodePage::ForCodePage(c.codePage).PieceEnd(c.bytes), c.end);
+    }
+}
+
+TEST(AnsiCodePage, EncodingCheckedGivesTheBytesAndTheVerdictOfBoth) {
+    const struct {
+        const char* name;
+        unsigned codePage;
+        std::u16string text;
+    } cases[] = {
+        {"western", 1252, u"caf\u00E9 \u20AC"},
+        {"chinese in western", 1252, u"a\u4E2Db"},
+        {"a best-fit letter", 1252, u"\u0101"},
+        {"chinese", 936, u"a\u4E2D\u6587"},
+        {"hindi in chinese", 936, u"a\u0939"},
+        {"utf-8", 65001, u"\u4E2D\U0001F600"},
+        {"a lone surrogate in utf-8", 65001, u"a" + std::u16string(1, char16_t(0xD800))},
+        {"empty", 1252, u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const AnsiCodePage page = AnsiCodePage::ForCodePage(c.codePage);
+        std::string bytes = "kept";
+        EXPECT_EQ(page.EncodeAppendChecked(c.text, bytes), page.CanEncodeExactly(c.text));
+        EXPECT_EQ(bytes, "kept" + page.Encode(c.text));
+    }
+}
 
 }  // namespace
 }  // namespace quillmoor

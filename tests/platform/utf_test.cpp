@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace quillmoor {
 namespace {
 
@@ -95,6 +97,64 @@ TEST(Utf, SlicesNeverSplitAPair) {
     EXPECT_EQ(Utf16SliceEnd(text, 0, 4), 4u);
     EXPECT_EQ(Utf16SliceEnd(text, 2, 1), 3u);  // a lone high half cannot be moved back further
     EXPECT_EQ(Utf16SliceEnd(text, 3, 100), 5u);
+}
+
+}  // namespace
+}  // namespace quillmoor
+
+namespace quillmoor {
+namespace {
+
+TEST(Utf, PieceEndsBeforeASequenceThatTheEndCutsShort) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        size_t end;
+    } cases[] = {
+        {"empty", "", 0},
+        {"ascii", "abc", 3},
+        {"whole characters", "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80", 10},
+        {"two-byte lead at the end", "ab\xC3", 2},
+        {"three-byte sequence missing one", "ab\xE4\xB8", 2},
+        {"four-byte sequence missing one", "a\xF0\x9F\x98", 1},
+        {"four-byte lead alone", "\xF0", 0},
+        {"stray continuation bytes end nothing", "a\x80\x80\x80", 4},
+        {"bytes that lead nothing", "a\xC0\xF8\xFF", 4},
+        {"a lead whose sequence fails before the end", "\xE4x\xC3", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Utf8PieceEnd(c.bytes), c.end);
+        // Decoding the prefix and then the rest gives the text of the whole.
+        EXPECT_EQ(Utf8ToUtf16(c.bytes.substr(0, c.end)) + Utf8ToUtf16(c.bytes.substr(c.end) + "z"),
+                  Utf8ToUtf16(c.bytes + "z"));
+    }
+}
+
+TEST(Utf, WritesUtf8WithinThreeBytesPerUnitAndReportsUnpairedSurrogates) {
+    const struct {
+        const char* name;
+        std::u16string text;
+        bool wellFormed;
+    } cases[] = {
+        {"three-byte characters only", u"\u4E2D\u6587\u4E2D\u6587\u4E2D\u6587\u4E2D\u6587", true},
+        {"ascii run longer than a block", std::u16string(40, u'a') + u"\u00E9", true},
+        {"pairs", u"\U0001F600\U0001F600", true},
+        {"lone high half", u"\u4E2D" + std::u16string(1, char16_t(0xD800)), false},
+        {"lone low half in ascii", u"abc" + std::u16string(1, char16_t(0xDC00)) + u"def", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Exactly the room promised, so that a sanitizer sees any write past it.
+        std::vector<char> out(3 * c.text.size());
+        bool wellFormed = true;
+        char* const end = WriteUtf16AsUtf8(c.text, out.data(), wellFormed);
+        EXPECT_EQ(std::string(out.data(), static_cast<size_t>(end - out.data())),
+                  Utf16ToUtf8(c.text));
+        EXPECT_EQ(wellFormed, c.wellFormed);
+        std::string appended;
+        EXPECT_EQ(AppendUtf16AsUtf8(c.text, appended), c.wellFormed);
+    }
 }
 
 }  // namespace

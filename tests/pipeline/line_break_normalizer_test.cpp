@@ -1,0 +1,121 @@
+#include "pipeline/line_break_normalizer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/utf.h"
+#include "tests/pipeline/mixed_text.h"
+
+namespace quillmoor {
+namespace {
+
+using namespace std::string_literals;
+using testing::MixedText;
+using testing::Normalized;
+
+// Sizes of the pieces a text is cut into: a CR at the end of one piece and an LF at the
+// start of the next, and pieces shorter and longer than the converters' blocks.
+const size_t kPieceSizes[] = {1, 2, 3, 7, 15, 16, 17, 33, 1000, 1u << 20};
+
+TEST(LineBreakNormalizer, PiecesOfUtf16AreNormalizedAsOneText) {
+    const std::u16string text = MixedText(5000);
+    for (const size_t size : kPieceSizes) {
+        SCOPED_TRACE(size);
+        LineBreakNormalizer normalizer;
+        std::u16string result;
+        for (size_t start = 0; start < text.size(); start += size) {
+            const std::u16string_view piece = std::u16string_view(text).substr(start, size);
+            // Exactly the room promised, so that a sanitizer sees any write past it.
+            std::vector<char16_t> out(2 * piece.size());
+            result.append(out.data(), normalizer.Write(piece, out.data()));
+        }
+        EXPECT_EQ(result, Normalized(text));
+    }
+}
+
+TEST(LineBreakNormalizer, DecodesUtf8PiecesAsOneText) {
+    // Malformed sequences among the characters: they decode as the whole-text decoder does.
+    const std::string bytes = Utf16ToUtf8(MixedText(5000)) + "\xFF\r" + "\xE4\xB8\n" +
+                              "\xED\xA0\x80" + Utf16ToUtf8(MixedText(300)) + "\xE4\xB8";
+    for (const size_t size : kPieceSizes) {
+        SCOPED_TRACE(size);
+        LineBreakNormalizer normalizer;
+        std::u16string result;
+        for (size_t start = 0; start < bytes.size();) {
+            // Pieces end with whole sequences; the page decoder holds back the rest.
+            const std::string_view rest = std::string_view(bytes).substr(start);
+            size_t length = std::min(size, rest.size());
+            while (length < rest.size() && Utf8PieceEnd(rest.substr(0, length)) == 0) {
+                ++length;
+            }
+            if (length < rest.size()) {
+                length = Utf8PieceEnd(rest.substr(0, length));
+            }
+            const std::string_view piece = rest.substr(0, length);
+            std::vector<char16_t> out(2 * piece.size());
+            result.append(out.data(), normalizer.WriteDecodedUtf8(piece, out.data()));
+            start += piece.size();
+        }
+        EXPECT_EQ(result, Normalized(Utf8ToUtf16(bytes)));
+    }
+}
+
+TEST(LineBreakNormalizer, EncodesUtf16PiecesAsOneText) {
+    const std::u16string text = MixedText(5000);
+    for (const size_t size : kPieceSizes) {
+        SCOPED_TRACE(size);
+        LineBreakNormalizer normalizer;
+        std::string result;
+        bool wellFormed = true;
+        for (size_t start = 0; start < text.size();) {
+            // Pieces never split a surrogate pair.
+            size_t end = std::min(text.size(), start + size);
+            if (end < text.size() && text[end - 1] >= 0xD800 && text[end - 1] <= 0xDBFF) {
+                ++end;
+            }
+            const std::u16string_view piece = std::u16string_view(text).substr(start, end - start);
+            std::vector<char> out(3 * piece.size());
+            result.append(out.data(), normalizer.WriteEncodedUtf8(piece, out.data(), wellFormed));
+            start = end;
+        }
+        EXPECT_EQ(result, Utf16ToUtf8(Normalized(text)));
+        EXPECT_TRUE(wellFormed);
+    }
+}
+
+TEST(LineBreakNormalizer, UnpairedSurrogatesEncodeAsReplacementAndAreReported) {
+    const struct {
+        const char* name;
+        std::u16string text;
+        std::string bytes;
+    } cases[] = {
+        {"lone high half before a break", u"a"s + char16_t(0xD800) + u"\n", "a\xEF\xBF\xBD\r\n"},
+        {"lone low half at the end", u"\r"s + char16_t(0xDC00), "\r\n\xEF\xBF\xBD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LineBreakNormalizer normalizer;
+        bool wellFormed = true;
+        std::vector<char> out(3 * c.text.size());
+        EXPECT_EQ(
+            std::string(out.data(), normalizer.WriteEncodedUtf8(c.text, out.data(), wellFormed)),
+            c.bytes);
+        EXPECT_FALSE(wellFormed);
+    }
+}
+
+TEST(LineBreakNormalizer, EmptyPiecesKeepACrWaitingForItsLf) {
+    LineBreakNormalizer normalizer;
+    char16_t out[8];
+    std::u16string result;
+    for (const std::u16string_view piece : {u"a\r", u"", u"\nb"}) {
+        result.append(out, normalizer.Write(piece, out));
+    }
+    EXPECT_EQ(result, u"a\r\nb");
+}
+
+}  // namespace
+}  // namespace quillmoor

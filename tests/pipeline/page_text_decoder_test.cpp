@@ -1,0 +1,112 @@
+#include "pipeline/page_text_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "pipeline/page_encoding.h"
+#include "platform/utf.h"
+#include "tests/pipeline/mixed_text.h"
+
+namespace quillmoor {
+namespace {
+
+using namespace std::string_literals;
+using testing::MixedText;
+using testing::Normalized;
+
+// The page text of bytes handed to a decoder in blocks of blockSize bytes.
+std::u16string DecodeInBlocks(std::string_view bytes, const AnsiCodePage& codePage,
+                              size_t blockSize, size_t spareUnits = 0) {
+    PageTextDecoder decoder(codePage, spareUnits);
+    decoder.Expect(bytes.size());
+    for (size_t start = 0; start < bytes.size(); start += blockSize) {
+        decoder.Take(bytes.substr(start, blockSize));
+    }
+    return decoder.Finish();
+}
+
+TEST(PageTextDecoder, MarksCharactersAndBreaksCutBetweenBlocksReadAsOne) {
+    const struct {
+        const char* name;
+        unsigned codePage;
+        std::string bytes;
+    } cases[] = {
+        {"utf-8 mark", 1252,
+         "\xEF\xBB\xBF"
+         "a\r\n\xC3\xA9\r\r\n\xE4\xB8\xAD\n\xF0\x9F\x98\x80\r"},
+        {"malformed utf-8, cut short at the end", 1252,
+         "\xEF\xBB\xBF"
+         "a\xFF\xE4\xB8\r\n\xED\xA0\x80\xF4\x90\x80\x80\xF0\x9F\x98"},
+        {"utf-16 little endian", 1252,
+         "\xFF\xFE"
+         "a\0\r\0\n\0\x3D\xD8\x00\xDE\n\0"s},
+        {"utf-16 big endian of odd length", 1252, "\xFE\xFF\0a\0\r\0\n\0\r!"s},
+        {"utf-8 mark before a utf-16 mark", 1252, "\xEF\xBB\xBF\xFF\xFE"},
+        {"half a utf-8 mark", 1252, "\xEF\xBBx\r"},
+        {"half a utf-16 mark", 1252, "\xFF"},
+        {"western", 1252, "caf\xE9\r\n\x80\n\r\xFF"},
+        {"double-byte code page", 936, "\xD6\xD0\r\n\xCE\xC4\n\xD6"},
+        {"utf-8 code page", 65001, "a\xC3\xA9\r\xE4\xB8\xAD\n\xFF\xE4\xB8"},
+        {"empty", 1252, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const AnsiCodePage codePage = AnsiCodePage::ForCodePage(c.codePage);
+        const std::u16string whole = DecodePageText(c.bytes, codePage);
+        for (size_t blockSize = 1; blockSize <= c.bytes.size(); ++blockSize) {
+            SCOPED_TRACE(blockSize);
+            const std::u16string text = DecodeInBlocks(c.bytes, codePage, blockSize, 16);
+            EXPECT_EQ(text, whole);
+            EXPECT_GE(text.capacity(), text.size() + 16);
+        }
+    }
+}
+
+// The bytes of text as a UTF-16 file with a mark.
+std::string Utf16File(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+TEST(PageTextDecoder, LongPagesInEveryFormDecodeWhole) {
+    // Longer than the decoder's pieces, read in blocks that cut them everywhere.
+    const std::u16string text = MixedText(70000);
+    std::u16string western = text;
+    std::erase_if(western, [](char16_t c) { return c > 0xFF; });
+    std::u16string chinese = text;
+    std::erase_if(chinese, [](char16_t c) { return c >= 0xD800 && c <= 0xDFFF; });
+    const AnsiCodePage westernPage = AnsiCodePage::ForCodePage(1252);
+    const AnsiCodePage chinesePage = AnsiCodePage::ForCodePage(936);
+    const AnsiCodePage utf8Page = AnsiCodePage::ForCodePage(65001);
+    ASSERT_TRUE(chinesePage.CanEncodeExactly(chinese));
+    const struct {
+        const char* name;
+        const AnsiCodePage& codePage;
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {"utf-8 mark", westernPage, "\xEF\xBB\xBF" + Utf16ToUtf8(text), text},
+        {"utf-8 code page", utf8Page, Utf16ToUtf8(text), text},
+        {"utf-16 little endian", westernPage, Utf16File(text, false), text},
+        {"utf-16 big endian", westernPage, Utf16File(text, true), text},
+        {"western code page", westernPage, westernPage.Encode(western), western},
+        {"double-byte code page", chinesePage, chinesePage.Encode(chinese), chinese},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const size_t blockSize : {size_t{1000}, size_t{16383}, size_t{16384}, size_t{16385},
+                                       size_t{65537}, c.bytes.size()}) {
+            SCOPED_TRACE(blockSize);
+            EXPECT_EQ(DecodeInBlocks(c.bytes, c.codePage, blockSize), Normalized(c.text));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quillmoor
