@@ -15,7 +15,7 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 // Text is encoded in slices of this many code units, and handed to the file in blocks of
 // at least this many bytes.
 constexpr std::size_t kSliceUnits = 32 * 1024;
-constexpr std::size_t kWriteBytes = 256 * 1024;
+constexpr std::size_t kWriteBytes = 512 * 1024;
 
 // Tests several code units at once: a 64-bit word holds 8 bytes or 4 UTF-16 units.
 template <class Char>

@@ -26,18 +26,18 @@ std::u16string CutBetweenMarkers(std::u16string text, std::u16string_view startM
                                  std::u16string_view endMarker) {
     TextWithCuts cuts(text);
     CutFirstStretch(cuts, startMarker, endMarker);
-    cuts.ApplyTo(text);
+    cuts.Finish();
     return text;
 }
 
 std::u16string StripWidgetRemnants(std::u16string markup) {
-    // Each trace is cut from the markup as the cuts before it left it, and the markup is
-    // moved together once.
+    // Each trace is cut from the markup as the cuts before it left it; the markup is moved
+    // together about once.
     TextWithCuts cuts(markup);
     for (const MarkerPair& trace : kWidgetTraceMarkers) {
         CutFirstStretch(cuts, trace.start, trace.end);
     }
-    cuts.ApplyTo(markup);
+    cuts.Finish();
     return markup;
 }
 

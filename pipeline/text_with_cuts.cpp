@@ -8,6 +8,8 @@ namespace quillmoor {
 namespace {
 
 constexpr std::size_t npos = std::u16string_view::npos;
+// Code units moved at a time: a chunk stays in the processor's cache for its search.
+constexpr std::size_t kChunkUnits = 64 * 1024;
 
 // The first occurrence of marker in text at or after from, or npos. Markers are long and
 // pages large, so the search skips ahead by up to the marker's length (Horspool's rule,
@@ -36,87 +38,80 @@ std::size_t FindMarker(std::u16string_view text, std::u16string_view marker, std
 
 }  // namespace
 
-TextWithCuts::TextWithCuts(std::u16string_view text) : text_(text) {
+TextWithCuts::TextWithCuts(std::u16string& text) : text_(text) {
     if (!text.empty()) {
-        kept_.push_back({0, text.size()});
+        rest_.push_back({0, text.size()});
     }
 }
 
-std::size_t TextWithCuts::Find(std::u16string_view marker, std::size_t from) const {
-    std::size_t partStart = 0;  // where the part starts in the text with its cuts
-    for (std::size_t k = 0; k < kept_.size(); partStart += kept_[k].size, ++k) {
-        const Part& part = kept_[k];
-        if (partStart + part.size <= from) {
-            continue;
+std::size_t TextWithCuts::Find(std::u16string_view marker, std::size_t from) {
+    if (marker.empty()) {
+        std::size_t size = inPlace_;
+        for (const Part& part : rest_) {
+            size += part.size;
         }
-        const std::size_t local = from > partStart ? from - partStart : 0;
-        const std::size_t inside = FindMarker(text_.substr(part.begin, part.size), marker, local);
-        if (inside != npos) {
-            return partStart + inside;
-        }
-        // An occurrence inside the part would come before any that starts in it and runs
-        // on into the parts after it.
-        if (k + 1 < kept_.size() && !marker.empty()) {
-            const std::size_t reach = marker.size() - 1;
-            const std::size_t first = std::max(local, part.size > reach ? part.size - reach : 0);
-            const std::u16string around = Copy(partStart + first, part.size - first + reach);
-            const std::size_t across = around.find(marker);
-            if (across != npos && first + across < part.size) {
-                return partStart + first + across;
-            }
-        }
+        return from <= size ? from : npos;
     }
-    return marker.empty() && from <= partStart ? from : npos;
+    for (std::size_t searchFrom = from;;) {
+        const std::size_t found =
+            FindMarker(std::u16string_view(text_).substr(0, inPlace_), marker, searchFrom);
+        if (found != npos || rest_.empty()) {
+            return found;
+        }
+        // An occurrence not found yet starts at most marker.size() - 1 units before what
+        // comes in place next.
+        searchFrom = std::max(from, inPlace_ - std::min(inPlace_, marker.size() - 1));
+        MoveNextChunk();
+    }
 }
 
 void TextWithCuts::Cut(std::size_t start, std::size_t end) {
-    std::vector<Part> kept;
-    std::size_t partStart = 0;
-    for (const Part& part : kept_) {
+    if (end <= inPlace_) {
+        std::memmove(text_.data() + start, text_.data() + end, (inPlace_ - end) * sizeof(char16_t));
+        inPlace_ -= end - start;
+        return;
+    }
+    // The part of the stretch in place is dropped; the rest is cut from the parts to come,
+    // which follow on at inPlace_.
+    std::vector<Part> rest;
+    std::size_t partStart = inPlace_;
+    for (const Part& part : rest_) {
         const std::size_t partEnd = partStart + part.size;
         if (partEnd <= start || partStart >= end) {
-            kept.push_back(part);
+            rest.push_back(part);
         } else {
             if (partStart < start) {
-                kept.push_back({part.begin, start - partStart});
+                rest.push_back({part.begin, start - partStart});
             }
             if (end < partEnd) {
-                kept.push_back({part.begin + (end - partStart), partEnd - end});
+                rest.push_back({part.begin + (end - partStart), partEnd - end});
             }
         }
         partStart = partEnd;
     }
-    kept_ = std::move(kept);
+    rest_ = std::move(rest);
+    inPlace_ = std::min(inPlace_, start);
 }
 
-void TextWithCuts::ApplyTo(std::u16string& text) const {
-    std::size_t size = 0;
-    for (const Part& part : kept_) {
-        if (part.begin != size) {
-            std::memmove(text.data() + size, text.data() + part.begin,
-                         part.size * sizeof(char16_t));
-        }
-        size += part.size;
+void TextWithCuts::Finish() {
+    while (!rest_.empty()) {
+        MoveNextChunk();
     }
-    text.resize(size);
+    text_.resize(inPlace_);
 }
 
-std::u16string TextWithCuts::Copy(std::size_t start, std::size_t count) const {
-    std::u16string copy;
-    std::size_t partStart = 0;
-    for (const Part& part : kept_) {
-        if (copy.size() == count) {
-            break;
-        }
-        const std::size_t partEnd = partStart + part.size;
-        if (partEnd > start) {
-            const std::size_t from = std::max(start, partStart) - partStart;
-            copy +=
-                text_.substr(part.begin + from, std::min(part.size - from, count - copy.size()));
-        }
-        partStart = partEnd;
+void TextWithCuts::MoveNextChunk() {
+    Part& part = rest_.front();
+    const std::size_t count = std::min(part.size, kChunkUnits);
+    if (part.begin != inPlace_) {
+        std::memmove(text_.data() + inPlace_, text_.data() + part.begin, count * sizeof(char16_t));
     }
-    return copy;
+    inPlace_ += count;
+    part.begin += count;
+    part.size -= count;
+    if (part.size == 0) {
+        rest_.erase(rest_.begin());
+    }
 }
 
 }  // namespace quillmoor

@@ -1,4 +1,4 @@
-// A text with stretches cut out of it, cut in place once all cuts are known.
+// A text with stretches cut out of it, moved together as it is searched.
 #pragma once
 
 #include <cstddef>
@@ -8,35 +8,39 @@
 
 namespace quillmoor {
 
-// Keeps the parts of a text that are not cut, so that several cuts cost one pass over the
-// text in the end instead of one each. Positions and searches are in the text as it reads
-// with the cuts made so far: a marker that a cut brings together is found, one that a cut
-// took apart is not.
+// Cuts stretches out of a text at the cost of about one pass over it, however many cuts:
+// the text is moved together in cache-sized chunks as the searches reach them, so that each
+// chunk is moved once and searched while it is in the processor's cache. Positions and
+// searches are in the text as it reads with the cuts made so far: a marker that a cut
+// brings together is found, one that a cut took apart is not.
 class TextWithCuts {
   public:
-    // The text must stay where it is while this object is used.
-    explicit TextWithCuts(std::u16string_view text);
+    // Works in text, which holds the result once Finish is called.
+    explicit TextWithCuts(std::u16string& text);
 
     // The position of the first occurrence of marker at or after from, or npos.
-    std::size_t Find(std::u16string_view marker, std::size_t from) const;
+    std::size_t Find(std::u16string_view marker, std::size_t from);
 
     // Cuts the stretch [start, end) out.
     void Cut(std::size_t start, std::size_t end);
 
-    // Moves the kept parts of text, the string the object was made with, together.
-    void ApplyTo(std::u16string& text) const;
+    // Moves the rest of the text together.
+    void Finish();
 
   private:
     struct Part {
-        std::size_t begin;  // in the original text
+        std::size_t begin;  // where it lies in the text
         std::size_t size;
     };
 
-    // The text from position start, at most count units of it, copied together.
-    std::u16string Copy(std::size_t start, std::size_t count) const;
+    // Moves the next chunk of the parts not yet in place to the end of those that are.
+    void MoveNextChunk();
 
-    std::u16string_view text_;
-    std::vector<Part> kept_;
+    std::u16string& text_;
+    // The first inPlace_ code units of text_ are the start of the text with its cuts.
+    std::size_t inPlace_ = 0;
+    // The parts that follow, not yet moved, in order.
+    std::vector<Part> rest_;
 };
 
 }  // namespace quillmoor

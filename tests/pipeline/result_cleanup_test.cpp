@@ -152,6 +152,31 @@ TEST(StripWidgetRemnants, CutsAsThreeCutsOneAfterTheOtherWould) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(StripWidgetRemnants(c.markup), CutOneAfterTheOther(c.markup));
     }
+    // Markers across the border of the first chunk (64 Ki code units) in which long markup
+    // is moved together, met by the search that first reads that far: the banner's start
+    // in markup without traces before it, and behind the scripts and the banner where they
+    // usually are, the tooltip's start and its end.
+    const std::u16string early = scriptsTrace + bannerTrace;
+    const struct {
+        std::u16string head;
+        std::u16string_view across;
+        std::u16string tail;
+    } borders[] = {
+        {u"", banner.start, u" x " + std::u16string(banner.end) + u"a"},
+        {early, tooltip.start, u" z " + std::u16string(tooltip.end) + u"b"},
+        {early + std::u16string(tooltip.start), tooltip.end, u"c"},
+    };
+    for (const auto& border : borders) {
+        for (const size_t before : {size_t{1}, size_t{10}, border.across.size() - 1}) {
+            SCOPED_TRACE(before);
+            const std::u16string markup =
+                border.head + std::u16string(65536 - before - border.head.size(), u'x') +
+                std::u16string(border.across) + border.tail;
+            const std::u16string stripped = StripWidgetRemnants(markup);
+            EXPECT_TRUE(stripped == CutOneAfterTheOther(markup));
+            EXPECT_EQ(stripped.find(border.across), std::u16string::npos);
+        }
+    }
 }
 
 TEST(StripWidgetRemnants, CutsAsThreeCutsOneAfterTheOtherWouldInAnyMixOfPieces) {
@@ -166,14 +191,23 @@ TEST(StripWidgetRemnants, CutsAsThreeCutsOneAfterTheOtherWouldInAnyMixOfPieces) 
         }
     }
     unsigned seed = 5;
-    for (int round = 0; round < 3000; ++round) {
-        std::u16string markup;
-        for (int i = 0; i < 12; ++i) {
-            seed = seed * 1103515245 + 12345;
-            markup += pieces[(seed >> 16) % pieces.size()];
+    const auto check = [&](int rounds) {
+        for (int round = 0; round < rounds; ++round) {
+            std::u16string markup;
+            for (int i = 0; i < 12; ++i) {
+                seed = seed * 1103515245 + 12345;
+                markup += pieces[(seed >> 16) % pieces.size()];
+            }
+            ASSERT_TRUE(StripWidgetRemnants(markup) == CutOneAfterTheOther(markup)) << round;
         }
-        ASSERT_EQ(StripWidgetRemnants(markup), CutOneAfterTheOther(markup)) << round;
+    };
+    check(3000);
+    // Long stretches of text between them: the markup is moved together in chunks, and
+    // markers fall across the chunks' borders.
+    for (const size_t length : {size_t{20000}, size_t{65535}, size_t{65536 - 40}}) {
+        pieces.push_back(std::u16string(length, u'x'));
     }
+    check(400);
 }
 
 }  // namespace
