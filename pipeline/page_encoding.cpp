@@ -104,7 +104,11 @@ bool WriteUtf8Slices(FileContentSink& sink, std::initializer_list<std::u16string
                      LineBreaks lineBreaks, bool checked) {
     LineBreakNormalizer normalizer;
     // A code unit takes three bytes at most, a line break included.
-    std::string bytes(kWriteBytes + 3 * kSliceUnits, '\0');
+    std::size_t units = 0;
+    for (const std::u16string_view piece : pieces) {
+        units += piece.size();
+    }
+    std::string bytes(std::min(3 * units, kWriteBytes + 3 * kSliceUnits), '\0');
     std::size_t used = 0;
     const bool whole = ForEachSlice(pieces, [&](std::u16string_view slice) {
         bool wellFormed = true;

@@ -160,10 +160,13 @@ void ReadFileContent(const std::u16string& path, std::uint64_t maxBytes,
     }
     receiver.Expect(size);
     // The file may change while it is read: read on to its end, but never past the limit.
-    const auto block = std::make_unique_for_overwrite<char[]>(kReadBlockBytes);
+    // Small files get a block of their size (a file that grows is read on all the same).
+    const size_t blockBytes =
+        static_cast<size_t>(std::clamp<std::uint64_t>(size, 4096, kReadBlockBytes));
+    const auto block = std::make_unique_for_overwrite<char[]>(blockBytes);
     std::uint64_t used = 0;
     for (;;) {
-        const ssize_t count = read(file.Get(), block.get(), kReadBlockBytes);
+        const ssize_t count = read(file.Get(), block.get(), blockBytes);
         if (count < 0) {
             if (errno == EINTR) {
                 continue;

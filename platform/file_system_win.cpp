@@ -169,11 +169,14 @@ void ReadFileContent(const std::u16string& path, std::uint64_t maxBytes,
     receiver.Expect(total);
     // Nobody can write the file while it is open, so its size holds; the limit is kept all
     // the same.
-    const auto block = std::make_unique_for_overwrite<char[]>(kReadBlockBytes);
+    // Small files get a block of their size.
+    const auto blockBytes =
+        static_cast<DWORD>(std::clamp<std::uint64_t>(total, 4096, kReadBlockBytes));
+    const auto block = std::make_unique_for_overwrite<char[]>(blockBytes);
     std::uint64_t used = 0;
     for (;;) {
         DWORD count = 0;
-        if (!ReadFile(file.Get(), block.get(), kReadBlockBytes, &count, nullptr)) {
+        if (!ReadFile(file.Get(), block.get(), blockBytes, &count, nullptr)) {
             Fail("Cannot read the file", path, GetLastError());
         }
         if (count == 0) {
