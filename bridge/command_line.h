@@ -3,6 +3,7 @@
 // line keeps them. The application adds its switches to it before Chromium starts.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -16,6 +17,8 @@ namespace quillmoor::bridge {
 class CommandLine : public EngineObject<cef_command_line_t> {
   public:
     explicit CommandLine(bool read_only = false);
+    // From now on every change is ignored.
+    void MakeReadOnly() { read_only_ = true; }
 
     void InitFromArgv(int argc, const char* const* argv);
     // Splits at blanks; double quotes group blanks into one piece and are dropped.
@@ -39,7 +42,7 @@ class CommandLine : public EngineObject<cef_command_line_t> {
     void Parse(const std::vector<std::u16string>& argv);
     static std::u16string NameOf(const std::u16string& text);
 
-    const bool read_only_;
+    std::atomic<bool> read_only_;
     mutable std::mutex mutex_;
     std::u16string program_;
     std::vector<std::pair<std::u16string, std::u16string>> switches_;  // name, value

@@ -79,7 +79,7 @@ void DevToolsPipe::ReadAvailable() {
             continue;
         if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return;
-        MarkClosed();  // end of stream or a broken connection
+        Close();  // end of stream or a broken connection
         return;
     }
 }
@@ -96,7 +96,7 @@ void DevToolsPipe::WriteQueued() {
             if (errno == EAGAIN || errno == EWOULDBLOCK)
                 return;
             lock.unlock();
-            MarkClosed();
+            Close();
             return;
         }
         written_of_front_ += static_cast<std::size_t>(sent);
@@ -107,7 +107,7 @@ void DevToolsPipe::WriteQueued() {
     }
 }
 
-void DevToolsPipe::MarkClosed() {
+void DevToolsPipe::Close() {
     {
         std::lock_guard lock(mutex_);
         if (closed_)

@@ -31,6 +31,9 @@ class DevToolsPipe : public WatchedDescriptor {
     // false once the connection is closed.
     bool Send(std::string message);
     bool IsClosed() const;
+    // Closes the connection from this side: queued messages are dropped and on_closed runs
+    // (unless it already has). Engine thread.
+    void Close();
 
     int Descriptor() const override { return descriptor_; }
     short WantedEvents() override;
@@ -39,7 +42,6 @@ class DevToolsPipe : public WatchedDescriptor {
   private:
     void ReadAvailable();
     void WriteQueued();
-    void MarkClosed();
 
     EngineThread& thread_;
     int descriptor_;
