@@ -40,14 +40,13 @@ Browser::Browser(Setup setup)
 
 // ---- Engine thread ---------------------------------------------------------------------------
 
-void Browser::Open(std::string initial_address) {
+void Browser::Open() {
     auto self = EngineObjectPtr<Browser>::Share(this);
     if (width_ > 0 && height_ > 0) {
-        chromium_->Client().Command(
-            page_session_, "Emulation.setDeviceMetricsOverride",
-            {{"width", width_}, {"height", height_}, {"deviceScaleFactor", 0}, {"mobile", false}});
+        chromium_->Client().Command(page_session_, "Emulation.setDeviceMetricsOverride",
+                                    {{"width", width_}, {"height", height_}, {"deviceScaleFactor", 0}, {"mobile", false}});
     }
-    BeginSession(page_session_, target_id_, [self, initial_address = std::move(initial_address)] {
+    BeginSession(page_session_, target_id_, [self] {
         if (!self->IsValid() || self->opened_)
             return;
         self->opened_ = true;
@@ -55,8 +54,6 @@ void Browser::Open(std::string initial_address) {
             if (handler->on_after_created != nullptr)
                 handler->on_after_created(handler, browser.NewReference());
         });
-        if (!initial_address.empty())
-            self->Navigate(initial_address, self->target_id_);
     });
 }
 

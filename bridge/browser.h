@@ -43,10 +43,10 @@ class Browser : public EngineObject<cef_browser_t> {
     explicit Browser(Setup setup);
 
     // ---- Engine thread ----
-    // Sets the page up (frame and load events, iframe sessions, view size), lets it run,
-    // tells the client's life-span handler that the browser exists, then loads
-    // initial_address (nothing when empty).
-    void Open(std::string initial_address);
+    // Sets the page up (frame and load events, iframe sessions, view size), lets it run
+    // (its first navigation goes on from there), and tells the client's life-span handler
+    // that the browser exists.
+    void Open();
     bool OwnsTarget(const std::string& target_id) const;
     // The oldest recent request of the page for a new window, if any.
     std::optional<WindowRequest> TakeWindowRequest();
