@@ -385,11 +385,8 @@ void BridgeEngine::PageDetached(const std::string& session) {
 }
 
 void BridgeEngine::RequestBrowser(BrowserRequest request) {
-    // The new page waits for the engine before its first navigation, so it can load its
-    // first address at once.
-    const std::string first_address = request.address.empty() ? "about:blank" : request.address;
     chromium_->Client().Command(
-        "", "Target.createTarget", {{"url", first_address}},
+        "", "Target.createTarget", {{"url", "about:blank"}},
         [this, request = std::move(request)](bool ok, const json& result) mutable {
             if (!ok || !result.contains("targetId")) {
                 if (request.on_created)
@@ -419,7 +416,7 @@ void BridgeEngine::OpenBrowser(BrowserRequest request, const std::string& target
     EngineObjectPtr<Browser> browser = AddBrowser(std::move(setup));
     if (request.on_created)
         request.on_created(browser.get());
-    browser->Open();
+    browser->Open(request.address);
 }
 
 EngineObjectPtr<Browser> BridgeEngine::AddBrowser(Browser::Setup setup) {
@@ -516,7 +513,7 @@ void BridgeEngine::DecidePopup(AttachedPopup popup, const WindowRequest& request
     setup.height = static_cast<int>(window_info.height);
     setup.target_id = popup.target_id;
     setup.session = popup.session;
-    AddBrowser(std::move(setup))->Open();
+    AddBrowser(std::move(setup))->Open({});
 }
 
 void BridgeEngine::CancelPopup(const std::string& target_id, const std::string& session) {

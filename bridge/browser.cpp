@@ -40,13 +40,16 @@ Browser::Browser(Setup setup)
 
 // ---- Engine thread ---------------------------------------------------------------------------
 
-void Browser::Open() {
+void Browser::Open(std::string first_address) {
     auto self = EngineObjectPtr<Browser>::Share(this);
     if (width_ > 0 && height_ > 0) {
-        chromium_->Client().Command(page_session_, "Emulation.setDeviceMetricsOverride",
-                                    {{"width", width_}, {"height", height_}, {"deviceScaleFactor", 0}, {"mobile", false}});
+        chromium_->Client().Command(
+            page_session_, "Emulation.setDeviceMetricsOverride",
+            {{"width", width_}, {"height", height_}, {"deviceScaleFactor", 0}, {"mobile", false}});
     }
-    BeginSession(page_session_, target_id_, [self] {
+    if (!first_address.empty())
+        first_navigation_ = FirstNavigation::kNotStarted;
+    BeginSession(page_session_, target_id_, [self, first_address = std::move(first_address)] {
         if (!self->IsValid() || self->opened_)
             return;
         self->opened_ = true;
@@ -54,7 +57,28 @@ void Browser::Open() {
             if (handler->on_after_created != nullptr)
                 handler->on_after_created(handler, browser.NewReference());
         });
+        if (first_address.empty() || !self->IsValid())
+            return;
+        self->first_navigation_ = FirstNavigation::kAwaitingLoader;
+        self->chromium_->Client().Command(
+            self->page_session_, "Page.navigate", {{"url", first_address}},
+            [self](bool ok, const json& result) { self->FirstNavigationStarted(ok, result); });
     });
+}
+
+void Browser::FirstNavigationStarted(bool ok, const json& result) {
+    if (first_navigation_ != FirstNavigation::kAwaitingLoader)
+        return;
+    first_navigation_ = FirstNavigation::kDone;
+    const std::string loader = ok ? result.value("loaderId", "") : "";
+    // The first navigation's document already stopped loading while its loader was unknown.
+    if (!loader.empty() && main_stopped_loader_ == loader)
+        MainFrameStopped();
+}
+
+void Browser::MainFrameStopped() {
+    auto status = document_status_.find(target_id_);
+    NotifyLoadEnd(MainFrame(), status != document_status_.end() ? status->second : 0);
 }
 
 void Browser::BeginSession(const std::string& session, const std::string& target_id,
@@ -112,17 +136,25 @@ void Browser::HandleEvent(const std::string& session, const std::string& method,
         return;
     if (method == "Page.frameStoppedLoading") {
         const std::string id = params.value("frameId", "");
-        if (id == target_id_)
-            loading_ = false;
-        auto status = document_status_.find(id);
-        NotifyLoadEnd(FrameForEvent(id, session),
-                      status != document_status_.end() ? status->second : 0);
+        if (id != target_id_) {
+            auto status = document_status_.find(id);
+            NotifyLoadEnd(FrameForEvent(id, session),
+                          status != document_status_.end() ? status->second : 0);
+            return;
+        }
+        loading_ = false;
+        if (first_navigation_ == FirstNavigation::kDone)
+            MainFrameStopped();
+        else if (first_navigation_ == FirstNavigation::kAwaitingLoader)
+            main_stopped_loader_ = main_loader_;
     } else if (method == "Page.frameStartedLoading") {
         if (params.value("frameId", "") == target_id_)
             loading_ = true;
     } else if (method == "Page.frameNavigated") {
         const json& info = params.contains("frame") ? params["frame"] : json::object();
         const std::string id = info.value("id", "");
+        if (id == target_id_)
+            main_loader_ = info.value("loaderId", "");
         if (auto frame = FrameForEvent(id, session)) {
             auto hosted = sessions_.find(session);
             frame->MovedToSession(session, hosted != sessions_.end() && hosted->second == id);
@@ -237,6 +269,7 @@ void Browser::Close() {
 void Browser::TargetGone() {
     if (!IsValid())
         return;
+    valid_ = false;  // already while the client hears of it
     if (!closing_) {
         closing_ = true;
         NotifyLifeSpan([](cef_life_span_handler_t* handler, Browser& browser) {

@@ -43,10 +43,10 @@ class Browser : public EngineObject<cef_browser_t> {
     explicit Browser(Setup setup);
 
     // ---- Engine thread ----
-    // Sets the page up (frame and load events, iframe sessions, view size), lets it run
-    // (its first navigation goes on from there), and tells the client's life-span handler
-    // that the browser exists.
-    void Open();
+    // Sets the page up (frame and load events, iframe sessions, view size), lets it run,
+    // tells the client's life-span handler that the browser exists, then loads
+    // first_address. Empty: the page goes on with the navigation it was created for.
+    void Open(std::string first_address);
     bool OwnsTarget(const std::string& target_id) const;
     // The oldest recent request of the page for a new window, if any.
     std::optional<WindowRequest> TakeWindowRequest();
@@ -90,6 +90,8 @@ class Browser : public EngineObject<cef_browser_t> {
     void RemoveFrame(const std::string& devtools_id);
     void NotifyLoadEnd(const EngineObjectPtr<Frame>& frame, int status);
     void NotifyLifeSpan(void (*notify)(cef_life_span_handler_t*, Browser&));
+    void MainFrameStopped();
+    void FirstNavigationStarted(bool ok, const nlohmann::json& result);
     void ForgetEverything();
 
     const int identifier_;
@@ -119,6 +121,15 @@ class Browser : public EngineObject<cef_browser_t> {
     std::deque<PendingRequest> window_requests_;
     bool closing_ = false;
     bool opened_ = false;
+    // A page created for the engine starts with an empty document of Chromium's own,
+    // whose load may or may not be reported. Only the engine's first navigation counts:
+    // the main frame's load ends are held back until the document of that navigation (the
+    // loader that Page.navigate names) is known to have been the one that stopped.
+    enum class FirstNavigation { kNotStarted, kAwaitingLoader, kDone };
+    FirstNavigation first_navigation_ = FirstNavigation::kDone;
+    std::string main_loader_;  // loader of the main frame's last committed document
+    std::string
+        main_stopped_loader_;  // main_loader_ when the main frame last stopped, while held back
 };
 
 }  // namespace quillmoor::bridge

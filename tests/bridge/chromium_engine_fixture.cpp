@@ -10,10 +10,12 @@ namespace quillmoor::bridge_test {
 
 void ChromiumEngineTest::SetUp() {
     if (ChromiumOnPath().empty())
-        GTEST_SKIP() << "no Chromium on PATH (chromium, chromium-browser or google-chrome): the engine library "
+        GTEST_SKIP() << "no Chromium on PATH (chromium, chromium-browser or google-chrome): the "
+                        "engine library "
                         "has nothing to drive here";
     library_ = &EngineLibrary::Get();
-    app_ = EngineObjectPtr<TestApp>::Make(std::vector<std::string>{"--quillmoor-test-switch=from-app"});
+    app_ = EngineObjectPtr<TestApp>::Make(
+        std::vector<std::string>{"--quillmoor-test-switch=from-app"});
     std::string program = "quillmoor";
     std::string rules = "--host-resolver-rules=MAP a.test 127.0.0.1, MAP b.test 127.0.0.1";
     char* argv[] = {program.data(), rules.data(), nullptr};
@@ -36,11 +38,13 @@ cef_browser_t* ChromiumEngineTest::OpenBrowser(TestClient& client) {
     window.width = 1038;
     window.height = 594;
     const std::u16string blank = u"about:blank";
-    cef_string_t url{reinterpret_cast<char16*>(const_cast<char16_t*>(blank.data())), blank.size(), nullptr};
+    cef_string_t url{reinterpret_cast<char16*>(const_cast<char16_t*>(blank.data())), blank.size(),
+                     nullptr};
     cef_browser_settings_t settings{};
     settings.size = sizeof settings;
     const std::size_t before = client.CreatedThreads().size();
-    EXPECT_EQ(1, library_->create_browser(&window, client.NewReference(), &url, &settings, nullptr, nullptr));
+    EXPECT_EQ(1, library_->create_browser(&window, client.NewReference(), &url, &settings, nullptr,
+                                          nullptr));
     if (!client.WaitForBrowsers(before + 1, 10s) || !client.WaitForLoadEnds(1, 10s)) {
         ADD_FAILURE() << "the browser was not created and loaded";
         return nullptr;
@@ -70,8 +74,10 @@ void ChromiumEngineTest::TearDown() {
         KillProcessesWith(profile_);
         EXPECT_FALSE(std::filesystem::exists(profile_)) << "the profile folder was left behind";
     }
-    EXPECT_EQ(1, app_->ReferenceCount()) << "the engine kept or lost a reference to the application";
-    EXPECT_EQ(1, app_->Handler().ReferenceCount()) << "the engine kept or lost a reference to the handler";
+    EXPECT_EQ(1, app_->ReferenceCount())
+        << "the engine kept or lost a reference to the application";
+    EXPECT_EQ(1, app_->Handler().ReferenceCount())
+        << "the engine kept or lost a reference to the handler";
 }
 
 }  // namespace quillmoor::bridge_test

@@ -23,8 +23,8 @@ using ::testing::Not;
 std::string Describe(const std::vector<LoadEnd>& ends) {
     std::string text = "load ends:";
     for (const LoadEnd& end : ends)
-        text += "\n  frame " + std::to_string(end.frame_identifier) + (end.main ? " (main) " : " ") + end.url + " " +
-                std::to_string(end.status);
+        text += "\n  frame " + std::to_string(end.frame_identifier) +
+                (end.main ? " (main) " : " ") + end.url + " " + std::to_string(end.status);
     return text;
 }
 
@@ -33,7 +33,8 @@ TEST_F(ChromiumEngineTest, StartsChromiumWithTheProgramsAndTheApplicationsSwitch
     EXPECT_EQ(1, app_->CommandLineCalls());
     EXPECT_EQ(u"", app_->ProcessType());
     const std::vector<std::string> arguments = ArgumentsOf(chromium_);
-    EXPECT_THAT(arguments, Contains("--host-resolver-rules=MAP a.test 127.0.0.1, MAP b.test 127.0.0.1"));
+    EXPECT_THAT(arguments,
+                Contains("--host-resolver-rules=MAP a.test 127.0.0.1, MAP b.test 127.0.0.1"));
     EXPECT_THAT(arguments, Contains("--quillmoor-test-switch=from-app"));
     EXPECT_THAT(arguments, Contains("--headless"));
     EXPECT_THAT(arguments, Contains("--no-sandbox"));
@@ -51,7 +52,8 @@ TEST_F(ChromiumEngineTest, CreatesABrowserOfTheViewSizeOnTheEngineThread) {
     LoopbackHttpServer server;
     server.Serve("/size.html",
                  "<!DOCTYPE html><html><body style='margin:0'><script>"
-                 "document.body.setAttribute('data-size', innerWidth + 'x' + innerHeight);</script></body></html>");
+                 "document.body.setAttribute('data-size', innerWidth + 'x' + "
+                 "innerHeight);</script></body></html>");
     LoadUrl(browser, server.Url("a.test", "/size.html"));
     ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
     EXPECT_THAT(SourceOf(browser, 10s), HasSubstr("data-size=\"1038x594\""));
@@ -59,10 +61,15 @@ TEST_F(ChromiumEngineTest, CreatesABrowserOfTheViewSizeOnTheEngineThread) {
 
 TEST_F(ChromiumEngineTest, ReportsALoadEndForEveryFrameCrossOriginIframesIncluded) {
     LoopbackHttpServer server;
-    server.Serve("/main.html", "<!DOCTYPE html><html><head><title>main</title></head><body>"
-                               "<iframe src='" + server.Url("a.test", "/same.html") + "'></iframe>"
-                               "<iframe src='" + server.Url("b.test", "/other.html") + "'></iframe>"
-                               "</body></html>");
+    server.Serve("/main.html",
+                 "<!DOCTYPE html><html><head><title>main</title></head><body>"
+                 "<iframe src='" +
+                     server.Url("a.test", "/same.html") +
+                     "'></iframe>"
+                     "<iframe src='" +
+                     server.Url("b.test", "/other.html") +
+                     "'></iframe>"
+                     "</body></html>");
     server.Serve("/same.html", "<html><body>same origin</body></html>");
     server.Serve("/other.html", "<html><body>other origin</body></html>");
     auto client = EngineObjectPtr<TestClient>::Make();
@@ -85,7 +92,8 @@ TEST_F(ChromiumEngineTest, ReportsALoadEndForEveryFrameCrossOriginIframesInclude
     EXPECT_EQ(server.Url("a.test", "/main.html"), ends.back().url);
     EXPECT_NE(ends[0].frame_identifier, ends[1].frame_identifier);
     EXPECT_THAT((std::vector<std::string>{ends[0].url, ends[1].url}),
-                ::testing::UnorderedElementsAre(server.Url("a.test", "/same.html"), server.Url("b.test", "/other.html")));
+                ::testing::UnorderedElementsAre(server.Url("a.test", "/same.html"),
+                                                server.Url("b.test", "/other.html")));
 }
 
 TEST_F(ChromiumEngineTest, LoadsAPlainFilePathAsAFileUrl) {
@@ -99,7 +107,8 @@ TEST_F(ChromiumEngineTest, LoadsAPlainFilePathAsAFileUrl) {
 
     LoadUrl(browser, path);
     ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
-    EXPECT_EQ("file://" + profile_ + "-page%20with%20space/page%231.html", client->LoadEnds().at(0).url);
+    EXPECT_EQ("file://" + profile_ + "-page%20with%20space/page%231.html",
+              client->LoadEnds().at(0).url);
     EXPECT_THAT(SourceOf(browser, 10s), HasSubstr("from a file"));
     std::filesystem::remove_all(folder);
 }
@@ -108,19 +117,22 @@ TEST_F(ChromiumEngineTest, SourceCarriesWhatScriptsChangedAndIsDeliveredOnceOnTh
     LoopbackHttpServer server;
     // The page's own scripts change the DOM and try to spoil serialisation for scripts
     // running in the page's world; the engine's reading must not be fooled by either.
-    server.Serve("/changing.html",
-                 "<!DOCTYPE html><html><head><title>t</title></head><body><p id='p'>before</p><script>"
-                 "document.getElementById('p').textContent = 'changed by the page';"
-                 "Object.defineProperty(Element.prototype, 'outerHTML', {get() { return 'SPOIL' + 'ED'; }});"
-                 "Object.defineProperty(Node.prototype, 'firstChild', {get() { return null; }});"
-                 "</script></body></html>");
+    server.Serve(
+        "/changing.html",
+        "<!DOCTYPE html><html><head><title>t</title></head><body><p id='p'>before</p><script>"
+        "document.getElementById('p').textContent = 'changed by the page';"
+        "Object.defineProperty(Element.prototype, 'outerHTML', {get() { return 'SPOIL' + 'ED'; }});"
+        "Object.defineProperty(Node.prototype, 'firstChild', {get() { return null; }});"
+        "</script></body></html>");
     auto client = EngineObjectPtr<TestClient>::Make();
     cef_browser_t* browser = OpenBrowser(*client);
     ASSERT_NE(nullptr, browser);
     LoadUrl(browser, server.Url("a.test", "/changing.html"));
     ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
-    RunScript(browser, "var added = document.createElement('div'); added.id = 'added'; "
-                       "added.textContent = 'added by the program \\u00e9\\u4e2d'; document.body.appendChild(added);");
+    RunScript(browser,
+              "var added = document.createElement('div'); added.id = 'added'; "
+              "added.textContent = 'added by the program \\u00e9\\u4e2d'; "
+              "document.body.appendChild(added);");
 
     auto visitor = EngineObjectPtr<TestVisitor>::Make();
     cef_frame_t* frame = browser->get_main_frame(browser);
@@ -135,7 +147,8 @@ TEST_F(ChromiumEngineTest, SourceCarriesWhatScriptsChangedAndIsDeliveredOnceOnTh
     EXPECT_EQ(app_->Handler().ContextThread(), visitor->Thread());
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(1, visitor->Visits());
-    EXPECT_EQ(1, visitor->ReferenceCount()) << "the engine must release the visitor after its visit";
+    EXPECT_EQ(1, visitor->ReferenceCount())
+        << "the engine must release the visitor after its visit";
 }
 
 TEST_F(ChromiumEngineTest, ScriptsWithErrorsAreHarmless) {

@@ -49,7 +49,9 @@ EngineLibrary Load() {
 
 }  // namespace
 
-const char* EngineLibrary::Path() { return QUILLMOOR_ENGINE_LIBRARY; }
+const char* EngineLibrary::Path() {
+    return QUILLMOOR_ENGINE_LIBRARY;
+}
 
 const EngineLibrary& EngineLibrary::Get() {
     static const EngineLibrary library = Load();

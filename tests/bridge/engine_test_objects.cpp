@@ -54,25 +54,26 @@ std::thread::id TestProcessHandler::ContextThread() {
 
 TestApp::TestApp(std::vector<std::string> switches)
     : handler_(EngineObjectPtr<TestProcessHandler>::Make()), switches_(std::move(switches)) {
-    Table().on_before_command_line_processing = [](cef_app_t* self, const cef_string_t* process_type,
-                                                   cef_command_line_t* command_line) {
-        auto* app = Self<TestApp>(self);
-        ++app->command_line_calls_;
-        app->process_type_ = bridge::Utf16Of(process_type);
-        for (const std::string& text : app->switches_) {
-            const std::size_t equals = text.find('=');
-            const std::u16string name = Utf8ToUtf16(text.substr(0, equals));
-            bridge::BorrowedString name_string(name);
-            if (equals == std::string::npos) {
-                command_line->append_switch(command_line, name_string.get());
-            } else {
-                const std::u16string value = Utf8ToUtf16(text.substr(equals + 1));
-                bridge::BorrowedString value_string(value);
-                command_line->append_switch_with_value(command_line, name_string.get(), value_string.get());
+    Table().on_before_command_line_processing =
+        [](cef_app_t* self, const cef_string_t* process_type, cef_command_line_t* command_line) {
+            auto* app = Self<TestApp>(self);
+            ++app->command_line_calls_;
+            app->process_type_ = bridge::Utf16Of(process_type);
+            for (const std::string& text : app->switches_) {
+                const std::size_t equals = text.find('=');
+                const std::u16string name = Utf8ToUtf16(text.substr(0, equals));
+                bridge::BorrowedString name_string(name);
+                if (equals == std::string::npos) {
+                    command_line->append_switch(command_line, name_string.get());
+                } else {
+                    const std::u16string value = Utf8ToUtf16(text.substr(equals + 1));
+                    bridge::BorrowedString value_string(value);
+                    command_line->append_switch_with_value(command_line, name_string.get(),
+                                                           value_string.get());
+                }
             }
-        }
-        ReleaseReference(command_line);
-    };
+            ReleaseReference(command_line);
+        };
     Table().get_browser_process_handler = [](cef_app_t* self) -> cef_browser_process_handler_t* {
         return Self<TestApp>(self)->handler_->NewReference();
     };
@@ -90,22 +91,27 @@ class TestClient::LifeSpan : public EngineObject<cef_life_span_handler_t> {
                 client->created_threads_.push_back(std::this_thread::get_id());
             });
         };
-        Table().on_before_popup = [](cef_life_span_handler_t* self, cef_browser_t* browser, cef_frame_t* frame,
-                                     const cef_string_t* target_url, const cef_string_t* target_frame_name,
-                                     cef_window_open_disposition_t disposition, int user_gesture,
-                                     const cef_popup_features_t* features, cef_window_info_t*, cef_client_t**,
-                                     cef_browser_settings_t*, cef_dictionary_value_t**, int*) {
-            TestClient* client = Self<LifeSpan>(self)->client_;
-            PopupRequest request{bridge::Utf8Of(target_url), bridge::Utf8Of(target_frame_name), disposition,
-                                 user_gesture, *features, frame != nullptr && frame->is_main(frame) != 0};
-            ReleaseReference(browser);
-            ReleaseReference(frame);
-            const bool allow = client->allow_popup_
-                                   ? client->allow_popup_(disposition)
-                                   : !(disposition >= WOD_NEW_FOREGROUND_TAB && disposition <= WOD_NEW_WINDOW);
-            client->signal_.Change([&] { client->popups_.push_back(request); });
-            return allow ? 0 : 1;
-        };
+        Table().on_before_popup =
+            [](cef_life_span_handler_t* self, cef_browser_t* browser, cef_frame_t* frame,
+               const cef_string_t* target_url, const cef_string_t* target_frame_name,
+               cef_window_open_disposition_t disposition, int user_gesture,
+               const cef_popup_features_t* features, cef_window_info_t*, cef_client_t**,
+               cef_browser_settings_t*, cef_dictionary_value_t**, int*) {
+                TestClient* client = Self<LifeSpan>(self)->client_;
+                PopupRequest request{bridge::Utf8Of(target_url),
+                                     bridge::Utf8Of(target_frame_name),
+                                     disposition,
+                                     user_gesture,
+                                     *features,
+                                     frame != nullptr && frame->is_main(frame) != 0};
+                ReleaseReference(browser);
+                ReleaseReference(frame);
+                const bool allow = client->allow_popup_ ? client->allow_popup_(disposition)
+                                                        : !(disposition >= WOD_NEW_FOREGROUND_TAB &&
+                                                            disposition <= WOD_NEW_WINDOW);
+                client->signal_.Change([&] { client->popups_.push_back(request); });
+                return allow ? 0 : 1;
+            };
         Table().do_close = [](cef_life_span_handler_t* self, cef_browser_t* browser) {
             TestClient* client = Self<LifeSpan>(self)->client_;
             ReleaseReference(browser);
@@ -126,10 +132,11 @@ class TestClient::LifeSpan : public EngineObject<cef_life_span_handler_t> {
 class TestClient::Load : public EngineObject<cef_load_handler_t> {
   public:
     explicit Load(TestClient* client) : client_(client) {
-        Table().on_load_end = [](cef_load_handler_t* self, cef_browser_t* browser, cef_frame_t* frame, int status) {
+        Table().on_load_end = [](cef_load_handler_t* self, cef_browser_t* browser,
+                                 cef_frame_t* frame, int status) {
             TestClient* client = Self<Load>(self)->client_;
-            LoadEnd end{frame->get_identifier(frame), frame->is_main(frame) != 0, TextOf(frame->get_url(frame)), status,
-                        std::this_thread::get_id()};
+            LoadEnd end{frame->get_identifier(frame), frame->is_main(frame) != 0,
+                        TextOf(frame->get_url(frame)), status, std::this_thread::get_id()};
             ReleaseReference(browser);
             ReleaseReference(frame);
             client->signal_.Change([&] { client->load_ends_.push_back(end); });
@@ -152,7 +159,9 @@ TestClient::TestClient(std::function<bool(cef_window_open_disposition_t)> allow_
     };
 }
 
-TestClient::~TestClient() { ReleaseBrowsers(); }
+TestClient::~TestClient() {
+    ReleaseBrowsers();
+}
 
 bool TestClient::WaitForBrowsers(std::size_t count, std::chrono::milliseconds timeout) {
     return signal_.WaitFor([&] { return browsers_.size() >= count; }, timeout);
@@ -167,7 +176,8 @@ bool TestClient::WaitForPopups(std::size_t count, std::chrono::milliseconds time
 }
 
 bool TestClient::WaitForClosed(std::size_t count, std::chrono::milliseconds timeout) {
-    return signal_.WaitFor([&] { return static_cast<std::size_t>(before_close_) >= count; }, timeout);
+    return signal_.WaitFor([&] { return static_cast<std::size_t>(before_close_) >= count; },
+                           timeout);
 }
 
 cef_browser_t* TestClient::Browser(std::size_t index) {
@@ -262,7 +272,9 @@ std::string TextOf(cef_string_userfree_t text) {
 
 namespace {
 
-cef_frame_t* MainFrameOf(cef_browser_t* browser) { return browser->get_main_frame(browser); }
+cef_frame_t* MainFrameOf(cef_browser_t* browser) {
+    return browser->get_main_frame(browser);
+}
 
 }  // namespace
 

@@ -20,8 +20,10 @@ LoopbackHttpServer::LoopbackHttpServer() {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
     socklen_t length = sizeof address;
-    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(listener_, 64) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    if (listener_ < 0 ||
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener_, 64) != 0 ||
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
         throw std::runtime_error("cannot listen on 127.0.0.1");
     port_ = ntohs(address.sin_port);
     stop_ = eventfd(0, EFD_CLOEXEC);
@@ -40,7 +42,8 @@ std::string LoopbackHttpServer::Url(const std::string& host, const std::string& 
     return "http://" + host + ":" + std::to_string(port_) + path;
 }
 
-void LoopbackHttpServer::Serve(const std::string& path, std::string body, std::string content_type) {
+void LoopbackHttpServer::Serve(const std::string& path, std::string body,
+                               std::string content_type) {
     std::lock_guard lock(mutex_);
     pages_[path] = {std::move(content_type), std::move(body)};
 }
@@ -107,7 +110,8 @@ void LoopbackHttpServer::Answer(int connection) {
                                  "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + body;
     std::size_t sent = 0;
     while (sent < response.size()) {
-        const ssize_t wrote = send(connection, response.data() + sent, response.size() - sent, MSG_NOSIGNAL);
+        const ssize_t wrote =
+            send(connection, response.data() + sent, response.size() - sent, MSG_NOSIGNAL);
         if (wrote <= 0)
             return;
         sent += static_cast<std::size_t>(wrote);

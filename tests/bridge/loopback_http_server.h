@@ -21,7 +21,8 @@ class LoopbackHttpServer {
     // http://host:port + path
     std::string Url(const std::string& host, const std::string& path) const;
     // Serves body for path (without its query); anything else is 404.
-    void Serve(const std::string& path, std::string body, std::string content_type = "text/html; charset=utf-8");
+    void Serve(const std::string& path, std::string body,
+               std::string content_type = "text/html; charset=utf-8");
     // Every request target (path and query) in the order asked.
     std::vector<std::string> Requests() const;
     bool WasAskedFor(const std::string& path) const;
