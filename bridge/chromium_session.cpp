@@ -54,7 +54,7 @@ std::unique_ptr<ChromiumSession> ChromiumSession::Start(const Options& options,
     if (!self->pipe_) {
         failure =
             "could not start Chromium (" + options.executable + "): " + std::strerror(start_error);
-        self->Shutdown();
+        self->Abandon();
         return nullptr;
     }
 
@@ -65,19 +65,20 @@ std::unique_ptr<ChromiumSession> ChromiumSession::Start(const Options& options,
     auto answered = std::make_shared<std::promise<Answer>>();
     std::future<Answer> answer = answered->get_future();
     self->client_->Command("", "Browser.getVersion", nlohmann::json::object(),
-                           [answered](bool ok, const nlohmann::json& result) {
+                           [self, answered](bool ok, const nlohmann::json& result) {
+                               self->answered_ = ok;  // from now on its loss is news
                                answered->set_value({ok, ok ? result.value("product", "") : ""});
                            });
     if (answer.wait_for(options.answer_timeout) != std::future_status::ready) {
         failure = "Chromium (" + options.executable + ") did not answer within " +
                   std::to_string(options.answer_timeout.count() / 1000) + " s";
-        self->Shutdown();
+        self->Abandon();
         return nullptr;
     }
     const Answer reply = answer.get();
     if (!reply.ok) {
         failure = "Chromium (" + options.executable + ") ended before it answered";
-        self->Shutdown();
+        self->Abandon();
         return nullptr;
     }
     if (auto version = ChromiumVersion::Parse(reply.product))
@@ -92,8 +93,8 @@ ChromiumSession::~ChromiumSession() {
 void ChromiumSession::PipeClosed() {
     pipe_closed_ = true;
     client_->OnConnectionClosed();
-    if (shutting_down_)
-        return;
+    if (shutting_down_ || !answered_)
+        return;  // asked to go, or never there: whoever started it says so
     int status = 0;
     {
         std::lock_guard lock(process_mutex_);
@@ -109,19 +110,23 @@ void ChromiumSession::PipeClosed() {
         on_lost_();
 }
 
-void ChromiumSession::Shutdown() {
+void ChromiumSession::Shutdown() { End(kCloseTimeout); }
+
+void ChromiumSession::Abandon() { End(std::chrono::milliseconds(0)); }
+
+void ChromiumSession::End(std::chrono::milliseconds patience) {
     if (shut_down_)
         return;
     shut_down_ = true;
     shutting_down_ = true;
     if (!thread_)
         return;
-    if (pipe_ && !pipe_closed_)
+    if (pipe_ && !pipe_closed_ && patience.count() > 0)
         client_->Command("", "Browser.close");
     {
         std::lock_guard lock(process_mutex_);
         if (process_) {
-            process_->WaitForExit(kCloseTimeout);
+            process_->WaitForExit(patience);
             process_->EndAndReap();
         }
     }

@@ -55,6 +55,10 @@ class ChromiumSession {
   private:
     ChromiumSession() = default;
     void PipeClosed();  // engine thread
+    // Ends Chromium at once: it never answered, so it will not close when asked.
+    void Abandon();
+    // Asks Chromium to close when patience is not zero and waits that long before killing it.
+    void End(std::chrono::milliseconds patience);
 
     std::unique_ptr<EngineThread> thread_;
     std::unique_ptr<DevToolsClient> client_;
@@ -69,6 +73,7 @@ class ChromiumSession {
     std::atomic<long long> next_frame_identifier_{1};
     std::atomic<bool> shutting_down_{false};
     std::atomic<bool> pipe_closed_{false};
+    std::atomic<bool> answered_{false};
     bool shut_down_ = false;
 };
 
