@@ -64,13 +64,13 @@ std::string HomeFolder() {
     return home != nullptr ? home : "";
 }
 
-// True when the settings record the caller passed is long enough to hold field.
+// True when the settings record the caller passed is long enough to hold member.
 template <typename Field>
-bool Holds(const cef_settings_t* settings, const Field& field) {
+bool Holds(const cef_settings_t* settings, Field cef_settings_t::*member) {
     if (settings == nullptr)
         return false;
     const auto* start = reinterpret_cast<const char*>(settings);
-    const auto* end = reinterpret_cast<const char*>(&field) + sizeof(Field);
+    const auto* end = reinterpret_cast<const char*>(&(settings->*member)) + sizeof(Field);
     return static_cast<std::size_t>(end - start) <= settings->size;
 }
 
@@ -78,15 +78,15 @@ bool Holds(const cef_settings_t* settings, const Field& field) {
 void AddSettingSwitches(const cef_settings_t* settings, CommandLine& line) {
     if (settings == nullptr)
         return;
-    const auto add_text = [&](const cef_string_t& field, const char16_t* name) {
-        if (Holds(settings, field) && field.length > 0)
-            line.AppendSwitch(name, Utf16Of(&field));
+    const auto add_text = [&](cef_string_t cef_settings_t::*member, const char16_t* name) {
+        if (Holds(settings, member) && (settings->*member).length > 0)
+            line.AppendSwitch(name, Utf16Of(&(settings->*member)));
     };
-    add_text(settings->user_agent, u"user-agent");
-    add_text(settings->locale, u"lang");
-    add_text(settings->javascript_flags, u"js-flags");
-    add_text(settings->accept_language_list, u"accept-lang");
-    if (Holds(settings, settings->ignore_certificate_errors) &&
+    add_text(&cef_settings_t::user_agent, u"user-agent");
+    add_text(&cef_settings_t::locale, u"lang");
+    add_text(&cef_settings_t::javascript_flags, u"js-flags");
+    add_text(&cef_settings_t::accept_language_list, u"accept-lang");
+    if (Holds(settings, &cef_settings_t::ignore_certificate_errors) &&
         settings->ignore_certificate_errors != 0)
         line.AppendSwitch(u"ignore-certificate-errors", {});
 }
@@ -149,7 +149,7 @@ int BridgeEngine::Initialize(const cef_main_args_t* args, const cef_settings_t* 
     }
 
     auto line = EngineObjectPtr<CommandLine>::Make(false);
-    const bool use_arguments = !(Holds(settings, settings->command_line_args_disabled) &&
+    const bool use_arguments = !(Holds(settings, &cef_settings_t::command_line_args_disabled) &&
                                  settings->command_line_args_disabled != 0);
     if (args != nullptr && args->argv != nullptr && args->argc > 0)
         line->InitFromArgv(use_arguments ? args->argc : 1, args->argv);

@@ -35,6 +35,7 @@ Browser::Browser(Setup setup)
                                                chromium_->NextFrameIdentifier(), target_id_, true,
                                                page_session_);
     frames_.emplace(target_id_, main_frame_);
+    main_frame_identifier_ = main_frame_->Identifier();
     FillTable();
 }
 
@@ -293,11 +294,14 @@ void Browser::ForgetEverything() {
     for (auto it = sessions_.begin(); it != sessions_.end(); it = sessions_.erase(it))
         chromium_->Client().ForgetSession(it->first);
     window_requests_.clear();
+    // The frames hold the browser; letting go of them here is what lets it go at all.
     std::map<std::string, EngineObjectPtr<Frame>> frames;
+    EngineObjectPtr<Frame> main_frame;
     HeldReference<cef_client_t> client;
     {
         std::lock_guard lock(mutex_);
         frames.swap(frames_);
+        main_frame = std::move(main_frame_);
         client = std::move(client_);
     }
     for (auto& [id, frame] : frames)
@@ -312,8 +316,17 @@ HeldReference<cef_client_t> Browser::Client() const {
 }
 
 EngineObjectPtr<Frame> Browser::MainFrame() const {
-    std::lock_guard lock(mutex_);
-    return main_frame_;
+    {
+        std::lock_guard lock(mutex_);
+        if (main_frame_)
+            return main_frame_;
+    }
+    // A closed browser still answers with its main frame, now invalid.
+    auto closed = EngineObjectPtr<Frame>::Make(
+        EngineObjectPtr<Browser>::Share(const_cast<Browser*>(this)), main_frame_identifier_.load(),
+        target_id_, true, page_session_);
+    closed->Invalidate();
+    return closed;
 }
 
 EngineObjectPtr<Frame> Browser::FrameByDevToolsId(const std::string& devtools_id) const {

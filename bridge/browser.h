@@ -104,6 +104,7 @@ class Browser : public EngineObject<cef_browser_t> {
     const std::function<void()> on_window_request_;
     std::atomic<bool> valid_{true};
     std::atomic<bool> loading_{false};
+    std::atomic<long long> main_frame_identifier_{0};
 
     mutable std::mutex mutex_;  // guards client_, main_frame_, frames_
     HeldReference<cef_client_t> client_;

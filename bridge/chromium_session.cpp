@@ -110,9 +110,13 @@ void ChromiumSession::PipeClosed() {
         on_lost_();
 }
 
-void ChromiumSession::Shutdown() { End(kCloseTimeout); }
+void ChromiumSession::Shutdown() {
+    End(kCloseTimeout);
+}
 
-void ChromiumSession::Abandon() { End(std::chrono::milliseconds(0)); }
+void ChromiumSession::Abandon() {
+    End(std::chrono::milliseconds(0));
+}
 
 void ChromiumSession::End(std::chrono::milliseconds patience) {
     if (shut_down_)

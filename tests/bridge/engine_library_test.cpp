@@ -24,7 +24,9 @@ namespace {
 
 using ::testing::HasSubstr;
 
-const EngineLibrary& Library() { return EngineLibrary::Get(); }
+const EngineLibrary& Library() {
+    return EngineLibrary::Get();
+}
 
 // An environment variable set for one test.
 class ScopedVariable {
@@ -65,7 +67,9 @@ class ScratchFolder {
     std::string path_;
 };
 
-std::u16string Text(cef_string_t* string) { return bridge::Utf16Of(string); }
+std::u16string Text(cef_string_t* string) {
+    return bridge::Utf16Of(string);
+}
 
 struct ProcessRoleCase {
     std::vector<std::string> arguments;
@@ -134,20 +138,27 @@ TEST(EngineStrings, ConvertBetweenUtf8AndUtf16AndReportBrokenInput) {
         {"", u"", 1},
         {"plain", u"plain", 1},
         {"\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80", u"\u00e9\u4e2d\U0001F600", 1},
-        {"a\xff" "b", u"a\ufffd" "b", 0},
+        {"a\xff"
+         "b",
+         u"a\ufffd"
+         "b",
+         0},
     };
     for (const Case& c : cases) {
         cef_string_t wide{};
-        EXPECT_EQ(c.well_formed, Library().utf8_to_utf16(c.utf8.data(), c.utf8.size(), &wide)) << c.utf8;
+        EXPECT_EQ(c.well_formed, Library().utf8_to_utf16(c.utf8.data(), c.utf8.size(), &wide))
+            << c.utf8;
         EXPECT_EQ(c.utf16, Text(&wide));
         Library().string_clear(&wide);
     }
     const std::u16string good = u"\u00e9\U0001F600";
     cef_string_utf8_t narrow{};
-    EXPECT_EQ(1, Library().utf16_to_utf8(reinterpret_cast<const char16*>(good.data()), good.size(), &narrow));
+    EXPECT_EQ(1, Library().utf16_to_utf8(reinterpret_cast<const char16*>(good.data()), good.size(),
+                                         &narrow));
     EXPECT_EQ("\xc3\xa9\xf0\x9f\x98\x80", std::string(narrow.str, narrow.length));
     const std::u16string lone = u"a\xd800";
-    EXPECT_EQ(0, Library().utf16_to_utf8(reinterpret_cast<const char16*>(lone.data()), lone.size(), &narrow));
+    EXPECT_EQ(0, Library().utf16_to_utf8(reinterpret_cast<const char16*>(lone.data()), lone.size(),
+                                         &narrow));
     EXPECT_EQ("a\xef\xbf\xbd", std::string(narrow.str, narrow.length));
     narrow.dtor(narrow.str);
 }
@@ -175,7 +186,8 @@ TEST(EngineStringLists, HoldCopiesAndCopyIndependently) {
 
 TEST(EngineCommandLine, KeepsSwitchesByNameAndArgumentsInOrder) {
     cef_command_line_t* line = Library().command_line_create();
-    const char* argv[] = {"/opt/quillmoor", "--lang=de", "page.html", "-single", "--lang=fr", "--", "--not-a-switch"};
+    const char* argv[] = {"/opt/quillmoor", "--lang=de", "page.html",     "-single",
+                          "--lang=fr",      "--",        "--not-a-switch"};
     line->init_from_argv(line, 7, argv);
     const auto has = [&](const std::u16string& name) {
         bridge::BorrowedString text(name);
@@ -234,7 +246,8 @@ TEST(EngineVersion, NamesTheInterfaceBuildAndTheChromiumItDrives) {
     const std::string chromium = ChromiumOnPath();
     if (chromium.empty())
         GTEST_SKIP() << "no Chromium on PATH to compare the Chromium version with";
-    std::optional<bridge::ChromiumVersion> installed = bridge::ChromiumVersion::OfExecutable(chromium);
+    std::optional<bridge::ChromiumVersion> installed =
+        bridge::ChromiumVersion::OfExecutable(chromium);
     ASSERT_TRUE(installed);
     for (int part = 0; part < 4; ++part)
         EXPECT_EQ(installed->Part(part), Library().version_info(4 + part)) << part;
@@ -244,8 +257,10 @@ TEST(EngineVersion, NamesTheInterfaceBuildAndTheChromiumItDrives) {
 TEST(EngineWithoutInitialisation, RefusesBrowsersAndShutsDownQuietly) {
     auto client = EngineObjectPtr<TestClient>::Make();
     cef_window_info_t window{};
-    EXPECT_EQ(0, Library().create_browser(&window, client->NewReference(), nullptr, nullptr, nullptr, nullptr));
-    EXPECT_EQ(nullptr, Library().create_browser_sync(&window, client->NewReference(), nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(0, Library().create_browser(&window, client->NewReference(), nullptr, nullptr,
+                                          nullptr, nullptr));
+    EXPECT_EQ(nullptr, Library().create_browser_sync(&window, client->NewReference(), nullptr,
+                                                     nullptr, nullptr, nullptr));
     EXPECT_EQ(1, client->ReferenceCount());
     Library().shutdown();
 }
@@ -285,16 +300,20 @@ TEST_P(StartFailure, ReturnsZeroWithOneLineOnStandardError) {
     EXPECT_TRUE(std::filesystem::is_empty(temp.Path())) << "a profile folder was left behind";
     auto client = EngineObjectPtr<TestClient>::Make();
     cef_window_info_t window{};
-    EXPECT_EQ(0, Library().create_browser(&window, client->NewReference(), nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(0, Library().create_browser(&window, client->NewReference(), nullptr, nullptr,
+                                          nullptr, nullptr));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Chromium, StartFailure,
     ::testing::Values(
-        StartFailureCase{"Missing", nullptr, 0, "no chromium, chromium-browser or google-chrome on PATH"},
-        StartFailureCase{"NotExecutable", "#!/bin/sh\nexit 3\n", 0644, "no chromium, chromium-browser"},
+        StartFailureCase{"Missing", nullptr, 0,
+                         "no chromium, chromium-browser or google-chrome on PATH"},
+        StartFailureCase{"NotExecutable", "#!/bin/sh\nexit 3\n", 0644,
+                         "no chromium, chromium-browser"},
         StartFailureCase{"EndingAtOnce", "#!/bin/sh\nexit 3\n", 0755, "ended before it answered"},
-        StartFailureCase{"ClosingThePipe", "#!/bin/sh\nexec 3<&- 4>&-\nexec /bin/sleep 30\n", 0755, "ended before it answered"}),
+        StartFailureCase{"ClosingThePipe", "#!/bin/sh\nexec 3<&- 4>&-\nexec /bin/sleep 30\n", 0755,
+                         "ended before it answered"}),
     [](const ::testing::TestParamInfo<StartFailureCase>& info) { return info.param.name; });
 
 }  // namespace
