@@ -132,7 +132,9 @@ TEST_F(ChromiumEngineTest, SourceCarriesWhatScriptsChangedAndIsDeliveredOnceOnTh
     RunScript(browser,
               "var added = document.createElement('div'); added.id = 'added'; "
               "added.textContent = 'added by the program \\u00e9\\u4e2d'; "
-              "document.body.appendChild(added);");
+              "document.body.appendChild(added);"
+              "var broken = document.createElement('i'); broken.textContent = 'a\\ud800b';"
+              "document.body.appendChild(broken);");
 
     auto visitor = EngineObjectPtr<TestVisitor>::Make();
     cef_frame_t* frame = browser->get_main_frame(browser);
@@ -144,6 +146,9 @@ TEST_F(ChromiumEngineTest, SourceCarriesWhatScriptsChangedAndIsDeliveredOnceOnTh
     EXPECT_THAT(source, HasSubstr("<p id=\"p\">changed by the page</p>"));
     EXPECT_THAT(source, HasSubstr("<div id=\"added\">added by the program \u00e9\u4e2d</div>"));
     EXPECT_THAT(source, Not(HasSubstr("SPOILED")));
+    EXPECT_THAT(source, HasSubstr("<i>a\xef\xbf\xbd"
+                                  "b</i>"))
+        << "an unpaired surrogate in the page's text";
     EXPECT_EQ(app_->Handler().ContextThread(), visitor->Thread());
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(1, visitor->Visits());
