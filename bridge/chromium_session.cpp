@@ -70,8 +70,9 @@ std::unique_ptr<ChromiumSession> ChromiumSession::Start(const Options& options,
                                answered->set_value({ok, ok ? result.value("product", "") : ""});
                            });
     if (answer.wait_for(options.answer_timeout) != std::future_status::ready) {
-        failure = "Chromium (" + options.executable + ") did not answer within " +
-                  std::to_string(options.answer_timeout.count() / 1000) + " s";
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", options.answer_timeout.count() / 1000.0);
+        failure = "Chromium (" + options.executable + ") did not answer within " + seconds + " s";
         self->Abandon();
         return nullptr;
     }
