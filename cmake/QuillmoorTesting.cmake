@@ -28,3 +28,14 @@ function(quillmoor_add_test name)
                              PROPERTIES ENVIRONMENT "QUILLMOOR_TEST_NAME=${name}")
     endif()
 endfunction()
+
+# quillmoor_test_visible_path(OUT path): path as a test program of this build sees it. Under
+# Wine the host's root is drive Z:, so a cross-built test reaches /a/b as Z:/a/b (a rooted
+# path without a drive would be taken on whichever drive the working directory is).
+function(quillmoor_test_visible_path out path)
+    if(CMAKE_CROSSCOMPILING AND WIN32 AND path MATCHES "^/")
+        set(${out} "Z:${path}" PARENT_SCOPE)
+    else()
+        set(${out} "${path}" PARENT_SCOPE)
+    endif()
+endfunction()

@@ -147,4 +147,15 @@ class EngineObjectPtr {
     T* object_ = nullptr;
 };
 
+// Gives back a reference to an engine object that came with a callback's argument or a
+// getter's result. Every engine object starts with cef_base_ref_counted_t, so this works
+// for objects whose struct is declared opaque too. Null is allowed.
+template <typename T>
+void ReleaseEngineReference(T* object) {
+    if (object != nullptr) {
+        auto* base = reinterpret_cast<cef_base_ref_counted_t*>(object);
+        base->release(base);
+    }
+}
+
 }  // namespace quillmoor

@@ -2,16 +2,22 @@
 // handed to the wide-character system calls, elsewhere converted to UTF-8.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace quillmoor {
 
 // A file-system failure that ends the batch. what() is a complete message for the user:
 // what was attempted, the path, and the system's reason.
 class FileSystemError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
+    // The message reads: attempt "path": reason
+    FileSystemError(std::string_view attempt, std::u16string_view path, std::string_view reason);
 };
 
 // True when a regular file (not a folder) exists at path. A relative path is taken
@@ -20,5 +26,75 @@ bool FileExists(const std::u16string& path);
 
 // True when a folder exists at path.
 bool DirectoryExists(const std::u16string& path);
+
+// Reads the whole file at path. Throws FileSystemError when it cannot be opened or read,
+// is not a regular file, or holds more than maxBytes bytes. While it is open, other
+// programs may read the file but not write it (where the system enforces this).
+std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes);
+
+// Receives the content of a file being written, piece by piece. Write throws
+// FileSystemError when the system does not take the bytes (a full disk, for example).
+class FileContentSink {
+  public:
+    virtual void Write(std::string_view bytes) = 0;
+
+  protected:
+    ~FileContentSink() = default;
+};
+
+// Produces the content of a file into the sink it is given.
+using FileContentWriter = std::function<void(FileContentSink&)>;
+
+// Creates a file at path, where nothing exists yet, and fills it with what writeContent
+// writes. Returns false, touching nothing, when something already exists at path. Any
+// other failure (FileSystemError for the system's, or whatever writeContent throws) is
+// passed on after the partial file has been removed.
+bool WriteNewFile(const std::u16string& path, const FileContentWriter& writeContent);
+
+// Replaces the file at path, or creates it, with what writeContent writes. The content
+// goes to a temporary file in the same folder, which is then renamed over path, so that
+// path always holds either its earlier content or the whole new one. A read-only file and
+// a folder at path are not replaced. Every failure is passed on (FileSystemError for the
+// system's) after the temporary file has been removed.
+void ReplaceFileContent(const std::u16string& path, const FileContentWriter& writeContent);
+
+// Removes the file at path. Returns false when there was none or it could not be removed.
+bool RemoveFile(const std::u16string& path);
+
+// Creates the folder at path with all its missing parent folders. Returns true when the
+// folder exists afterwards; otherwise, when reason is given, sets it to the system's reason.
+bool MakeDirectories(const std::u16string& path, std::string* reason = nullptr);
+
+enum class FolderEntryKind {
+    File,
+    Folder,
+    FolderLink,  // a symbolic link or junction to a folder: not descended into
+    Other,       // devices, pipes, sockets, broken links
+};
+
+struct FolderEntry {
+    std::u16string name;
+    FolderEntryKind kind;
+};
+
+// The entries of a folder, hidden and system ones included, in the order in which the
+// system lists them, without "." and "..". Returns false when the folder cannot be listed.
+bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries);
+
+// Copies the regular file from to the path to, replacing a file that is there. Returns
+// false when it cannot; a copy that fails part way leaves no partial file behind, and a
+// file is never copied onto itself.
+bool CopyFileOver(const std::u16string& from, const std::u16string& to);
+
+// The absolute form of path: "." and ".." resolved, no separator at the end except at the
+// root. On POSIX systems symbolic links are resolved as far as the path exists.
+std::u16string AbsolutePathOf(const std::u16string& path);
+
+// True when the two absolute paths are the same name under the system's rules (without
+// regard to case on Windows).
+bool SamePathName(std::u16string_view a, std::u16string_view b);
+
+// True when the drive that path lies on exists; always true where there are no drives.
+bool DriveOfPathExists(const std::u16string& path);
 
 }  // namespace quillmoor

@@ -1,19 +1,370 @@
 #include "platform/file_system.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <system_error>
+
+#include "platform/file_system_reasons.h"
 #include "platform/utf.h"
 
 namespace quillmoor {
+namespace {
+
+// Temporary files are looked for under this many names before giving up.
+constexpr unsigned kTemporaryNameAttempts = 1000;
+// Files are read and copied in blocks of at most this size.
+constexpr size_t kBlockBytes = size_t{1} << 30;
+constexpr size_t kCopyBufferBytes = size_t{1} << 20;
+
+std::string Native(std::u16string_view path) {
+    return Utf16ToUtf8(path);
+}
+
+[[noreturn]] void Fail(std::string_view attempt, std::u16string_view path, int error) {
+    throw FileSystemError(attempt, path, std::generic_category().message(error));
+}
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int Get() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+    // Closes the descriptor; returns 0 or the system's error.
+    int Close() {
+        const int result = close(fd_);
+        fd_ = -1;
+        return result == 0 ? 0 : errno;
+    }
+
+  private:
+    int fd_;
+};
+
+// Writes all bytes; returns 0 or the system's error.
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(fd, bytes.data(), std::min(bytes.size(), kBlockBytes));
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return 0;
+}
+
+class DescriptorSink : public FileContentSink {
+  public:
+    DescriptorSink(int fd, std::u16string_view reportedPath) : fd_(fd), path_(reportedPath) {}
+    void Write(std::string_view bytes) override {
+        if (const int error = WriteAll(fd_, bytes)) {
+            Fail("Cannot write the file", path_, error);
+        }
+    }
+
+  private:
+    int fd_;
+    std::u16string_view path_;
+};
+
+// Creates native exclusively and fills it; errors name reportedPath. Returns false when
+// something exists at native.
+bool CreateAndFill(const std::string& native, std::u16string_view reportedPath,
+                   std::string_view attempt, const FileContentWriter& writeContent) {
+    Descriptor file(open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!file.IsOpen()) {
+        if (errno == EEXIST) {
+            return false;
+        }
+        Fail(attempt, reportedPath, errno);
+    }
+    try {
+        DescriptorSink sink(file.Get(), reportedPath);
+        writeContent(sink);
+    } catch (...) {
+        file.Close();
+        unlink(native.c_str());
+        throw;
+    }
+    if (const int error = file.Close()) {
+        unlink(native.c_str());
+        Fail("Cannot write the file", reportedPath, error);
+    }
+    return true;
+}
+
+// The folder part of a native path, with its final slash; empty for a bare name.
+std::string FolderPrefixOf(const std::string& native) {
+    const size_t slash = native.rfind('/');
+    return slash == std::string::npos ? std::string() : native.substr(0, slash + 1);
+}
+
+}  // namespace
 
 bool FileExists(const std::u16string& path) {
     struct stat st {};
-    return stat(Utf16ToUtf8(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return stat(Native(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool DirectoryExists(const std::u16string& path) {
     struct stat st {};
-    return stat(Utf16ToUtf8(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes) {
+    // Not blocking on open keeps a pipe without a writer from hanging the program; it
+    // makes no difference for a regular file.
+    Descriptor file(open(Native(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.IsOpen()) {
+        Fail("Cannot open the file", path, errno);
+    }
+    struct stat st {};
+    if (fstat(file.Get(), &st) != 0) {
+        Fail("Cannot read the file", path, errno);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        throw FileSystemError("Cannot read the file", path, kIsFolderReason);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw FileSystemError("Cannot read the file", path, kNotRegularFileReason);
+    }
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (size > maxBytes) {
+        throw FileSystemError("Cannot read the file", path, TooLargeReason(size, maxBytes));
+    }
+    // The file may change while it is read: read what it held when opened, then go on to
+    // its end, but never past the limit.
+    std::string bytes(static_cast<size_t>(size), '\0');
+    size_t used = 0;
+    for (;;) {
+        char probe[4096];
+        const bool full = used == bytes.size();
+        char* const into = full ? probe : bytes.data() + used;
+        const ssize_t count = read(
+            file.Get(), into, full ? sizeof probe : std::min(bytes.size() - used, kBlockBytes));
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            Fail("Cannot read the file", path, errno);
+        }
+        if (count == 0) {
+            break;
+        }
+        if (used + static_cast<size_t>(count) > maxBytes) {
+            throw FileSystemError("Cannot read the file", path,
+                                  TooLargeReason(used + static_cast<size_t>(count), maxBytes));
+        }
+        if (full) {
+            bytes.append(probe, static_cast<size_t>(count));
+        }
+        used += static_cast<size_t>(count);
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+bool WriteNewFile(const std::u16string& path, const FileContentWriter& writeContent) {
+    return CreateAndFill(Native(path), path, "Cannot create the file", writeContent);
+}
+
+void ReplaceFileContent(const std::u16string& path, const FileContentWriter& writeContent) {
+    const std::string target = Native(path);
+    struct stat st {};
+    if (stat(target.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            throw FileSystemError("Cannot replace the file", path, kIsFolderReason);
+        }
+        // rename() would replace a file that this process may not write; refuse it.
+        if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+            Fail("Cannot replace the file", path, errno);
+        }
+    }
+    const std::string folder = FolderPrefixOf(target);
+    std::string temporary;
+    for (unsigned attempt = 1;; ++attempt) {
+        if (attempt > kTemporaryNameAttempts) {
+            Fail("Cannot write the file", path, EEXIST);
+        }
+        temporary = folder + TemporaryFileName(static_cast<unsigned long>(getpid()), attempt);
+        if (CreateAndFill(temporary, path, "Cannot write the file", writeContent)) {
+            break;
+        }
+    }
+    if (rename(temporary.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        unlink(temporary.c_str());
+        Fail("Cannot replace the file", path, error);
+    }
+}
+
+bool RemoveFile(const std::u16string& path) {
+    return unlink(Native(path).c_str()) == 0;
+}
+
+bool MakeDirectories(const std::u16string& path, std::string* reason) {
+    const std::string native = Native(path);
+    int failure = 0;
+    // An existing folder is fine; the first other failure is the reason.
+    for (size_t i = 1; i <= native.size(); ++i) {
+        if ((i == native.size() || native[i] == '/') &&
+            mkdir(native.substr(0, i).c_str(), 0777) != 0 && errno != EEXIST && failure == 0) {
+            failure = errno;
+        }
+    }
+    if (!native.empty() && DirectoryExists(path)) {
+        return true;
+    }
+    if (reason != nullptr) {
+        *reason = std::generic_category().message(failure != 0     ? failure
+                                                  : native.empty() ? ENOENT
+                                                                   : ENOTDIR);
+    }
+    return false;
+}
+
+bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(opendir(Native(path).c_str()), closedir);
+    if (!folder) {
+        return false;
+    }
+    const int folderFd = dirfd(folder.get());
+    while (const dirent* entry = readdir(folder.get())) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        FolderEntryKind kind = FolderEntryKind::Other;
+        struct stat st {};
+        if (fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (S_ISREG(st.st_mode)) {
+                kind = FolderEntryKind::File;
+            } else if (S_ISDIR(st.st_mode)) {
+                kind = FolderEntryKind::Folder;
+            } else if (S_ISLNK(st.st_mode) && fstatat(folderFd, name.c_str(), &st, 0) == 0) {
+                kind = S_ISDIR(st.st_mode)   ? FolderEntryKind::FolderLink
+                       : S_ISREG(st.st_mode) ? FolderEntryKind::File
+                                             : FolderEntryKind::Other;
+            }
+        }
+        entries.push_back({Utf8ToUtf16(name), kind});
+    }
+    return true;
+}
+
+bool CopyFileOver(const std::u16string& from, const std::u16string& to) {
+    Descriptor source(open(Native(from).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat sourceStat {};
+    if (!source.IsOpen() || fstat(source.Get(), &sourceStat) != 0 || !S_ISREG(sourceStat.st_mode)) {
+        return false;
+    }
+    const std::string target = Native(to);
+    Descriptor destination(open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666));
+    struct stat targetStat {};
+    if (!destination.IsOpen() || fstat(destination.Get(), &targetStat) != 0 ||
+        !S_ISREG(targetStat.st_mode)) {
+        return false;
+    }
+    if (targetStat.st_dev == sourceStat.st_dev && targetStat.st_ino == sourceStat.st_ino) {
+        return false;  // the same file under another name: truncating it would destroy it
+    }
+    if (ftruncate(destination.Get(), 0) != 0) {
+        return false;
+    }
+    bool copied = true;
+    const auto buffer = std::make_unique<char[]>(kCopyBufferBytes);
+    while (copied) {
+        const ssize_t count = read(source.Get(), buffer.get(), kCopyBufferBytes);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            copied = count == 0;
+            break;
+        }
+        copied = WriteAll(destination.Get(), {buffer.get(), static_cast<size_t>(count)}) == 0;
+    }
+    fchmod(destination.Get(), sourceStat.st_mode & 07777);
+    if (destination.Close() != 0 || !copied) {
+        unlink(target.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::u16string AbsolutePathOf(const std::u16string& path) {
+    std::string native = Native(path);
+    if (native.empty() || native[0] != '/') {
+        const std::unique_ptr<char, void (*)(void*)> cwd(getcwd(nullptr, 0), std::free);
+        native = std::string(cwd ? cwd.get() : "") + "/" + native;
+    }
+    std::vector<std::string> parts;
+    for (size_t start = 0; start <= native.size();) {
+        const size_t slash = std::min(native.find('/', start), native.size());
+        if (slash > start) {
+            parts.push_back(native.substr(start, slash - start));
+        }
+        start = slash + 1;
+    }
+    // The longest leading part that exists, with its links resolved by the system...
+    std::string resolved = "/";
+    size_t existing = parts.size();
+    for (;; --existing) {
+        std::string prefix;
+        for (size_t i = 0; i < existing; ++i) {
+            prefix += "/" + parts[i];
+        }
+        const std::unique_ptr<char, void (*)(void*)> real(
+            realpath(prefix.empty() ? "/" : prefix.c_str(), nullptr), std::free);
+        if (real) {
+            resolved = real.get();
+            break;
+        }
+        if (existing == 0) {
+            break;
+        }
+    }
+    // ...followed by the rest, resolved by its names alone.
+    for (size_t i = existing; i < parts.size(); ++i) {
+        if (parts[i] == ".") {
+            continue;
+        }
+        if (parts[i] == "..") {
+            resolved.erase(std::max<size_t>(resolved.rfind('/'), 1));
+            continue;
+        }
+        if (resolved.back() != '/') {
+            resolved += '/';
+        }
+        resolved += parts[i];
+    }
+    return Utf8ToUtf16(resolved);
+}
+
+bool SamePathName(std::u16string_view a, std::u16string_view b) {
+    return a == b;
+}
+
+bool DriveOfPathExists(const std::u16string&) {
+    return true;
 }
 
 }  // namespace quillmoor

@@ -2,11 +2,125 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
+#include "platform/file_system_reasons.h"
+#include "platform/system_error_text.h"
+#include "platform/utf.h"
+
 namespace quillmoor {
 namespace {
 
+// Temporary files are looked for under this many names before giving up.
+constexpr unsigned kTemporaryNameAttempts = 1000;
+// Files are read and written in blocks of at most this size.
+constexpr DWORD kBlockBytes = DWORD{1} << 26;
+
+const wchar_t* Wide(const std::u16string& path) {
+    return reinterpret_cast<const wchar_t*>(path.c_str());
+}
+
+[[noreturn]] void Fail(std::string_view attempt, std::u16string_view path, DWORD error) {
+    throw FileSystemError(attempt, path, SystemErrorText(error));
+}
+
 DWORD AttributesOf(const std::u16string& path) {
-    return GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str()));
+    return GetFileAttributesW(Wide(path));
+}
+
+class Handle {
+  public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() {
+        if (IsOpen()) {
+            CloseHandle(handle_);
+        }
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    HANDLE Get() const { return handle_; }
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    // Closes the handle; returns 0 or the system's error.
+    DWORD Close() {
+        const BOOL closed = CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed ? 0 : GetLastError();
+    }
+
+  private:
+    HANDLE handle_;
+};
+
+// Writes all bytes; returns 0 or the system's error.
+DWORD WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD block = static_cast<DWORD>(std::min<size_t>(bytes.size(), kBlockBytes));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), block, &written, nullptr)) {
+            return GetLastError();
+        }
+        if (written == 0) {
+            return ERROR_WRITE_FAULT;
+        }
+        bytes.remove_prefix(written);
+    }
+    return 0;
+}
+
+class HandleSink : public FileContentSink {
+  public:
+    HandleSink(HANDLE file, std::u16string_view reportedPath) : file_(file), path_(reportedPath) {}
+    void Write(std::string_view bytes) override {
+        if (const DWORD error = WriteAll(file_, bytes)) {
+            Fail("Cannot write the file", path_, error);
+        }
+    }
+
+  private:
+    HANDLE file_;
+    std::u16string_view path_;
+};
+
+// Creates path exclusively and fills it; errors name reportedPath. Returns false when
+// something exists at path.
+bool CreateAndFill(const std::u16string& path, std::u16string_view reportedPath,
+                   std::string_view attempt, const FileContentWriter& writeContent) {
+    if (AttributesOf(path) != INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    Handle file(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+            return false;
+        }
+        Fail(attempt, reportedPath, error);
+    }
+    try {
+        HandleSink sink(file.Get(), reportedPath);
+        writeContent(sink);
+    } catch (...) {
+        file.Close();
+        DeleteFileW(Wide(path));
+        throw;
+    }
+    if (const DWORD error = file.Close()) {
+        DeleteFileW(Wide(path));
+        Fail("Cannot write the file", reportedPath, error);
+    }
+    return true;
+}
+
+bool IsSeparator(char16_t c) {
+    return c == u'\\' || c == u'/';
+}
+
+// The folder part of a path, with its final separator (or drive colon); empty for a bare name.
+std::u16string FolderPrefixOf(const std::u16string& path) {
+    const size_t end = path.find_last_of(u"\\/:");
+    return end == std::u16string::npos ? std::u16string() : path.substr(0, end + 1);
 }
 
 }  // namespace
@@ -19,6 +133,199 @@ bool FileExists(const std::u16string& path) {
 bool DirectoryExists(const std::u16string& path) {
     const DWORD attributes = AttributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes) {
+    if (DirectoryExists(path)) {
+        throw FileSystemError("Cannot read the file", path, kIsFolderReason);
+    }
+    Handle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.IsOpen()) {
+        Fail("Cannot open the file", path, GetLastError());
+    }
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        throw FileSystemError("Cannot read the file", path, kNotRegularFileReason);
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size)) {
+        Fail("Cannot read the file", path, GetLastError());
+    }
+    const auto total = static_cast<std::uint64_t>(size.QuadPart);
+    if (total > maxBytes) {
+        throw FileSystemError("Cannot read the file", path, TooLargeReason(total, maxBytes));
+    }
+    // Nobody can write the file while it is open, so its size holds.
+    std::string bytes(static_cast<size_t>(total), '\0');
+    size_t used = 0;
+    while (used < bytes.size()) {
+        const DWORD block = static_cast<DWORD>(std::min<size_t>(bytes.size() - used, kBlockBytes));
+        DWORD count = 0;
+        if (!ReadFile(file.Get(), bytes.data() + used, block, &count, nullptr)) {
+            Fail("Cannot read the file", path, GetLastError());
+        }
+        if (count == 0) {
+            break;
+        }
+        used += count;
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+bool WriteNewFile(const std::u16string& path, const FileContentWriter& writeContent) {
+    return CreateAndFill(path, path, "Cannot create the file", writeContent);
+}
+
+void ReplaceFileContent(const std::u16string& path, const FileContentWriter& writeContent) {
+    const DWORD attributes = AttributesOf(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            throw FileSystemError("Cannot replace the file", path, kIsFolderReason);
+        }
+        if (attributes & FILE_ATTRIBUTE_READONLY) {
+            Fail("Cannot replace the file", path, ERROR_ACCESS_DENIED);
+        }
+    }
+    const std::u16string folder = FolderPrefixOf(path);
+    std::u16string temporary;
+    for (unsigned attempt = 1;; ++attempt) {
+        if (attempt > kTemporaryNameAttempts) {
+            Fail("Cannot write the file", path, ERROR_FILE_EXISTS);
+        }
+        temporary = folder + Utf8ToUtf16(TemporaryFileName(GetCurrentProcessId(), attempt));
+        if (CreateAndFill(temporary, path, "Cannot write the file", writeContent)) {
+            break;
+        }
+    }
+    if (!MoveFileExW(Wide(temporary), Wide(path), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(Wide(temporary));
+        Fail("Cannot replace the file", path, error);
+    }
+}
+
+bool RemoveFile(const std::u16string& path) {
+    return DeleteFileW(Wide(path)) != 0;
+}
+
+bool MakeDirectories(const std::u16string& path, std::string* reason) {
+    DWORD failure = 0;
+    for (size_t i = 1; i <= path.size(); ++i) {
+        if (i < path.size() && !IsSeparator(path[i])) {
+            continue;
+        }
+        // A folder that exists (a drive among them) is fine; the first other failure is
+        // the reason.
+        const std::u16string prefix = path.substr(0, i);
+        if (!CreateDirectoryW(Wide(prefix), nullptr) && failure == 0 && !DirectoryExists(prefix)) {
+            failure = GetLastError();
+        }
+    }
+    if (!path.empty() && DirectoryExists(path)) {
+        return true;
+    }
+    if (reason != nullptr) {
+        *reason = SystemErrorText(failure != 0 ? failure : ERROR_PATH_NOT_FOUND);
+    }
+    return false;
+}
+
+bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    std::u16string pattern = path;
+    if (!pattern.empty() && !IsSeparator(pattern.back())) {
+        pattern += u'\\';
+    }
+    pattern += u'*';
+    WIN32_FIND_DATAW data{};
+    const HANDLE search =
+        FindFirstFileExW(Wide(pattern), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                         FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    do {
+        const std::u16string name(reinterpret_cast<const char16_t*>(data.cFileName));
+        if (name == u"." || name == u"..") {
+            continue;
+        }
+        const DWORD attributes = data.dwFileAttributes;
+        FolderEntryKind kind = FolderEntryKind::File;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? FolderEntryKind::FolderLink
+                                                               : FolderEntryKind::Folder;
+        }
+        entries.push_back({name, kind});
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+    return true;
+}
+
+bool CopyFileOver(const std::u16string& from, const std::u16string& to) {
+    if (CopyFileW(Wide(from), Wide(to), FALSE)) {
+        return true;
+    }
+    // A copy takes the attributes of its source, and the system refuses to copy over a
+    // read-only, hidden or system file: a file that an earlier copy made so would never be
+    // brought up to date. Such a file is cleared of those attributes for the copy, which
+    // gives it its source's attributes again.
+    constexpr DWORD kRefusingAttributes =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD error = GetLastError();
+    const DWORD attributes = AttributesOf(to);
+    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) || !(attributes & kRefusingAttributes)) {
+        return false;
+    }
+    const DWORD cleared = attributes & ~kRefusingAttributes;
+    if (!SetFileAttributesW(Wide(to), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL)) {
+        return false;
+    }
+    if (CopyFileW(Wide(from), Wide(to), FALSE)) {
+        return true;
+    }
+    SetFileAttributesW(Wide(to), attributes);
+    return false;
+}
+
+std::u16string AbsolutePathOf(const std::u16string& path) {
+    DWORD capacity = MAX_PATH;
+    std::u16string full;
+    for (;;) {
+        full.resize(capacity);
+        const DWORD length = GetFullPathNameW(Wide(path), capacity,
+                                              reinterpret_cast<wchar_t*>(full.data()), nullptr);
+        if (length == 0) {
+            return path;
+        }
+        if (length < capacity) {
+            full.resize(length);
+            break;
+        }
+        capacity = length;
+    }
+    const bool isDriveRoot = full.size() == 3 && full[1] == u':';
+    while (full.size() > 1 && IsSeparator(full.back()) && !isDriveRoot) {
+        full.pop_back();
+    }
+    return full;
+}
+
+bool SamePathName(std::u16string_view a, std::u16string_view b) {
+    return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(a.data()),
+                                static_cast<int>(a.size()),
+                                reinterpret_cast<const wchar_t*>(b.data()),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool DriveOfPathExists(const std::u16string& path) {
+    const std::u16string full = AbsolutePathOf(path);
+    if (full.size() < 2 || full[1] != u':') {
+        return true;  // a share or a device path: the copy itself finds out
+    }
+    const std::u16string root = full.substr(0, 2) + u"\\";
+    return GetDriveTypeW(Wide(root)) != DRIVE_NO_ROOT_DIR;
 }
 
 }  // namespace quillmoor

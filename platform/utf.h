@@ -1,6 +1,7 @@
 // Conversions between UTF-8 and UTF-16, the program's own text form.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,10 +11,25 @@ namespace quillmoor {
 // value above U+10FFFF, truncated sequence) becomes one U+FFFD per offending byte run.
 std::u16string Utf8ToUtf16(std::string_view utf8);
 
+// Like Utf8ToUtf16, appending to out (whose spare capacity is used first).
+void AppendUtf8AsUtf16(std::string_view utf8, std::u16string& out);
+
 // Encodes UTF-16 as UTF-8. An unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
+// Like Utf16ToUtf8, appending to out.
+void AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out);
+
 // True when the bytes are well-formed UTF-8 (the same rules as Utf8ToUtf16).
 bool IsValidUtf8(std::string_view bytes);
+
+// True when every surrogate of the text is part of a pair, so that it converts to UTF-8
+// and back unchanged.
+bool IsWellFormedUtf16(std::u16string_view utf16);
+
+// The end of a slice of text that starts at start and holds at most maxUnits code units,
+// moved back by one where it would split a surrogate pair. For converting long texts
+// slice by slice.
+std::size_t Utf16SliceEnd(std::u16string_view text, std::size_t start, std::size_t maxUnits);
 
 }  // namespace quillmoor

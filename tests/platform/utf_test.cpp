@@ -15,7 +15,8 @@ struct Utf8Case {
 TEST(Utf, DecodesWellFormedAndReplacesMalformedSequences) {
     const Utf8Case cases[] = {
         {"ascii", "abc", u"abc", true},
-        {"two, three and four bytes", "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80", u"\u00E9\u4E2D\U0001F600", true},
+        {"two, three and four bytes", "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80",
+         u"\u00E9\u4E2D\U0001F600", true},
         {"stray continuation byte", "a\x80z", u"a\uFFFDz", false},
         {"overlong slash", "\xC0\xAF", u"\uFFFD\uFFFD", false},
         {"encoded surrogate", "\xED\xA0\x80", u"\uFFFD", false},
@@ -34,8 +35,66 @@ TEST(Utf, DecodesWellFormedAndReplacesMalformedSequences) {
 }
 
 TEST(Utf, UnpairedSurrogatesEncodeAsReplacement) {
-    EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', char16_t(0xD800), u'b'}), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', char16_t(0xD800), u'b'}),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(Utf16ToUtf8(std::u16string{char16_t(0xDC00)}), "\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace quillmoor
+
+namespace quillmoor {
+namespace {
+
+TEST(Utf, AsciiRunsAroundMultiByteCharactersAtEveryOffset) {
+    // The converters take ASCII in blocks; a character at any position must still come out.
+    const std::string ascii = "abcdefghijklmnopqrstuvwx";
+    for (size_t at = 0; at <= ascii.size(); ++at) {
+        SCOPED_TRACE(at);
+        const std::string utf8 =
+            ascii.substr(0, at) + "\xE4\xB8\xAD\xF0\x9F\x98\x80" + ascii.substr(at);
+        const std::u16string utf16 =
+            Utf8ToUtf16(ascii.substr(0, at)) + u"\u4E2D\U0001F600" + Utf8ToUtf16(ascii.substr(at));
+        EXPECT_EQ(Utf8ToUtf16(utf8), utf16);
+        EXPECT_EQ(Utf16ToUtf8(utf16), utf8);
+        EXPECT_EQ(Utf8ToUtf16(ascii.substr(0, at) + "\xFF" + ascii.substr(at)),
+                  Utf8ToUtf16(ascii.substr(0, at)) + u"\uFFFD" + Utf8ToUtf16(ascii.substr(at)));
+    }
+}
+
+TEST(Utf, AppendingKeepsWhatIsThere) {
+    std::u16string text = u"ab";
+    AppendUtf8AsUtf16("c\xC3\xA9", text);
+    EXPECT_EQ(text, u"abc\u00E9");
+    std::string bytes = "x";
+    AppendUtf16AsUtf8(u"\u00E9", bytes);
+    EXPECT_EQ(bytes, "x\xC3\xA9");
+}
+
+TEST(Utf, WellFormedUtf16HasOnlyCompletePairs) {
+    const struct {
+        std::u16string text;
+        bool wellFormed;
+    } cases[] = {
+        {u"", true},
+        {u"a\U0001F600b", true},
+        {std::u16string{char16_t(0xD800)}, false},
+        {std::u16string{char16_t(0xDC00), char16_t(0xD800)}, false},
+        {std::u16string{u'a', char16_t(0xD800), u'b'}, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsWellFormedUtf16(c.text), c.wellFormed);
+    }
+}
+
+TEST(Utf, SlicesNeverSplitAPair) {
+    const std::u16string text = u"ab\U0001F600c";  // a b high low c
+    EXPECT_EQ(Utf16SliceEnd(text, 0, 2), 2u);
+    EXPECT_EQ(Utf16SliceEnd(text, 0, 3), 2u);  // would end between high and low
+    EXPECT_EQ(Utf16SliceEnd(text, 0, 4), 4u);
+    EXPECT_EQ(Utf16SliceEnd(text, 2, 1), 3u);  // a lone high half cannot be moved back further
+    EXPECT_EQ(Utf16SliceEnd(text, 3, 100), 5u);
 }
 
 }  // namespace

@@ -1,0 +1,250 @@
+// Throughput of the two text paths of a page run, against a plain write of as many bytes
+// in the same run, and the peak memory of storing a large page.
+//
+//   read path:  ReadPageText + InjectWidget + WriteTempPage
+//   store path: StripWidgetRemnants + WriteTextFile
+//
+// Each path is timed together with a plain write (open, write, close) of the bytes it
+// wrote; the counter ratio_to_plain_write is the path's best time over the plain write's.
+// pipeline_bench --store-peak-memory MIB runs one StoreResult of a MIB page in a fresh
+// process and prints its peak memory; the StorePeakMemory benchmark reports it.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "pipeline/language_catalogue.h"
+#include "pipeline/page_text.h"
+#include "pipeline/result_cleanup.h"
+#include "pipeline/result_store.h"
+#include "pipeline/source_names.h"
+#include "pipeline/widget_snippet.h"
+#include "platform/utf.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace quillmoor {
+namespace {
+
+constexpr size_t kMiB = 1024 * 1024;
+constexpr size_t kGerman = 30;
+
+// A page of about bytes bytes: mostly ASCII markup, some two-byte characters, LF breaks.
+std::string MakePage(size_t bytes) {
+    const std::string head =
+        "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>Bench</title>\n</head>\n"
+        "<body>\n";
+    const std::string paragraph =
+        "<p class=\"text\">Lorem ipsum dolor sit amet, consectetur adipiscing elit, "
+        "caf\xC3\xA9 cr\xC3\xA8me br\xC3\xBBl\xC3\xA9\x65, 12345.</p>\n";
+    const std::string tail = "</body>\n</html>\n";
+    std::string page;
+    page.reserve(bytes + paragraph.size());
+    page += head;
+    while (page.size() + paragraph.size() + tail.size() <= bytes) {
+        page += paragraph;
+    }
+    page += tail;
+    return page;
+}
+
+// The markup that the browser would deliver for such a page: the snippet's scripts, the
+// banner frame and the tooltip block in it.
+std::u16string MakeMarkup(size_t bytes) {
+    const std::u16string banner =
+        u"<iframe id=\":2.container\" class=\"goog-te-banner-frame skiptranslate\" "
+        u"style=\"visibility:visible\"></iframe>";
+    const std::u16string tooltip =
+        u"<div id=\"goog-gt-tt\" class=\"skiptranslate\" dir=\"ltr\"><div style=\"padding: 8px;\">"
+        u"</div></div><iframe style=\"visibility: visible; box-sizing: content-box; width: 135px; "
+        u"height: 69px; display: none;\"></iframe>";
+    const std::string page = MakePage(bytes);
+    std::u16string markup;
+    markup.reserve(page.size() + 4096);
+    markup += u"<html><head>" + WidgetSnippet(u"de") + u"</head><body>" + banner;
+    AppendUtf8AsUtf16(page, markup);
+    markup += tooltip + u"</body></html>";
+    return markup;
+}
+
+class BenchFolder {
+  public:
+    BenchFolder()
+        : root_(fs::temp_directory_path() / ("quillmoor-bench-" + std::to_string(getpid()))) {
+        fs::create_directories(root_);
+    }
+    ~BenchFolder() { fs::remove_all(root_); }
+    std::u16string Path(const char* name) const { return (root_ / name).u16string(); }
+
+  private:
+    fs::path root_;
+};
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Writes bytes to a new file at path with the system's calls alone; returns the seconds.
+double PlainWrite(const std::string& path, const std::string& bytes) {
+    const Clock::time_point start = Clock::now();
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
+        close(fd) != 0) {
+        throw std::runtime_error("plain write failed");
+    }
+    return SecondsSince(start);
+}
+
+// Reports the path's throughput and its ratio to the plain write, both from the best
+// iteration of each: the machine's other work only ever adds time.
+void Report(benchmark::State& state, size_t bytesPerIteration, double bestPathSeconds,
+            double bestPlainSeconds) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytesPerIteration));
+    state.counters["ratio_to_plain_write"] = bestPathSeconds / bestPlainSeconds;
+    state.counters["plain_MBps"] = static_cast<double>(bytesPerIteration) / bestPlainSeconds / 1e6;
+    state.counters["path_MBps"] = static_cast<double>(bytesPerIteration) / bestPathSeconds / 1e6;
+}
+
+void ReadInjectWriteTemp(benchmark::State& state) {
+    const BenchFolder folder;
+    const std::u16string source = folder.Path("page.html");
+    const std::string page = MakePage(static_cast<size_t>(state.range(0)) * kMiB);
+    std::ofstream(fs::path(source), std::ios::binary) << page;
+    const std::u16string tempPage = folder.Path("page-temp.html");
+    const std::string plainPath = Utf16ToUtf8(folder.Path("plain.html"));
+    double pathSeconds = 1e9;
+    double plainSeconds = 1e9;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        auto injected = InjectWidget(ReadPageText(source), LanguageCodes()[kGerman]);
+        const std::u16string written = WriteTempPage(tempPage, *injected);
+        const double seconds = SecondsSince(start);
+        state.SetIterationTime(seconds);
+        pathSeconds = std::min(pathSeconds, seconds);
+        state.PauseTiming();
+        const std::string bytes = Utf16ToUtf8(*injected);
+        fs::remove(fs::path(written));
+        fs::remove(plainPath);
+        plainSeconds = std::min(plainSeconds, PlainWrite(plainPath, bytes));
+        state.ResumeTiming();
+    }
+    Report(state, page.size(), pathSeconds, plainSeconds);
+}
+
+void StripAndWriteTextFile(benchmark::State& state) {
+    const BenchFolder folder;
+    const std::u16string markup = MakeMarkup(static_cast<size_t>(state.range(0)) * kMiB);
+    const std::u16string result = folder.Path("index.html");
+    const std::string plainPath = Utf16ToUtf8(folder.Path("plain.html"));
+    const std::string cleanedBytes = Utf16ToUtf8(StripWidgetRemnants(markup)) + "\r\n";
+    double pathSeconds = 1e9;
+    double plainSeconds = 1e9;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::u16string captured = markup;  // the delivered markup exists before the store
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        WriteTextFile(result, StripWidgetRemnants(std::move(captured)));
+        const double seconds = SecondsSince(start);
+        state.SetIterationTime(seconds);
+        pathSeconds = std::min(pathSeconds, seconds);
+        state.PauseTiming();
+        plainSeconds = std::min(plainSeconds, PlainWrite(plainPath, cleanedBytes));
+        state.ResumeTiming();
+    }
+    Report(state, cleanedBytes.size(), pathSeconds, plainSeconds);
+}
+
+// A line of /proc/self/status, in KiB.
+long StatusKiB(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(key + ":", 0) == 0) {
+            return std::stol(line.substr(key.size() + 1));
+        }
+    }
+    return -1;
+}
+
+// In a fresh process: store a page of mib MiB and print, in KiB, the resident memory
+// before the markup existed, with it, and the peak while storing it.
+int MeasureStorePeakMemory(size_t mib) {
+    const BenchFolder folder;
+    fs::create_directories(fs::path(folder.Path("site")));
+    const SourceNames names(folder.Path("site") + u"/", u"index.html");
+    const std::u16string root = ResultRootFor(folder.Path("program"));
+    const long before = StatusKiB("VmRSS");
+    std::u16string markup = MakeMarkup(mib * kMiB);
+    const long withMarkup = StatusKiB("VmRSS");
+    // Start the peak afresh, so that making the markup does not count.
+    std::ofstream("/proc/self/clear_refs") << "5";
+    StoreResult(std::move(markup), names, kGerman, root);
+    std::printf("%ld %ld %ld\n", before, withMarkup, StatusKiB("VmHWM"));
+    return 0;
+}
+
+void StorePeakMemory(benchmark::State& state) {
+    const size_t mib = static_cast<size_t>(state.range(0));
+    long before = 0;
+    long withMarkup = 0;
+    long peak = 0;
+    for (auto _ : state) {
+        const std::string command = fs::read_symlink("/proc/self/exe").string() +
+                                    " --store-peak-memory " + std::to_string(mib);
+        FILE* child = popen(command.c_str(), "r");
+        if (child == nullptr ||
+            std::fscanf(child, "%ld %ld %ld", &before, &withMarkup, &peak) != 3) {
+            state.SkipWithError("the measuring process failed");
+        }
+        if (child != nullptr) {
+            pclose(child);
+        }
+    }
+    const double fileKiB = static_cast<double>(mib) * 1024;
+    state.counters["page_MiB"] = static_cast<double>(mib);
+    state.counters["peak_MiB"] = static_cast<double>(peak - before) / 1024;
+    state.counters["peak_over_page"] = static_cast<double>(peak - before) / fileKiB;
+    state.counters["store_extra_MiB"] = static_cast<double>(peak - withMarkup) / 1024;
+}
+
+BENCHMARK(ReadInjectWriteTemp)
+    ->Arg(1)
+    ->Arg(16)
+    ->Arg(64)
+    ->UseManualTime()
+    ->MinTime(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(StripAndWriteTextFile)
+    ->Arg(1)
+    ->Arg(16)
+    ->Arg(64)
+    ->UseManualTime()
+    ->MinTime(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(StorePeakMemory)->Arg(64)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quillmoor
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--store-peak-memory") == 0) {
+        return quillmoor::MeasureStorePeakMemory(std::stoul(argv[2]));
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

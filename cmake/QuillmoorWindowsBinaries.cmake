@@ -1,0 +1,65 @@
+# Helpers for Windows binaries of the cross build: version records compiled by windres,
+# and a small 64-bit DLL built by the x86_64 mingw compilers beside the 32-bit build.
+
+set(QUILLMOOR_VERSION_RC_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/version_resource.rc.in)
+
+function(quillmoor_configure_version_rc out_rc version description file_type)
+    if(NOT version MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$")
+        message(FATAL_ERROR "A version record needs four numbers: '${version}'")
+    endif()
+    set(QM_VERSION ${version})
+    string(REPLACE "." "," QM_VERSION_COMMAS ${version})
+    set(QM_DESCRIPTION ${description})
+    set(QM_FILE_TYPE ${file_type})
+    configure_file(${QUILLMOOR_VERSION_RC_TEMPLATE} ${out_rc} @ONLY)
+endfunction()
+
+# quillmoor_add_version_resource(TARGET VERSION a.b.c.d DESCRIPTION text): gives the
+# executable or DLL TARGET a version record with file and product version a.b.c.d.
+function(quillmoor_add_version_resource target)
+    cmake_parse_arguments(ARG "" "VERSION;DESCRIPTION" "" ${ARGN})
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+        set(file_type VFT_APP)
+    else()
+        set(file_type VFT_DLL)
+    endif()
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+    quillmoor_configure_version_rc(${rc} ${ARG_VERSION} "${ARG_DESCRIPTION}" ${file_type})
+    target_sources(${target} PRIVATE ${rc})
+endfunction()
+
+# quillmoor_add_win64_dll(NAME OUTPUT file SOURCES src... VERSION a.b.c.d DESCRIPTION text
+#                         [INCLUDE_DIRECTORIES dir...]): builds the x86-64 DLL OUTPUT from C or
+# C++ sources with the x86_64 mingw compilers (statically linked, with a version record),
+# as target NAME. Used for files that must be 64-bit Windows binaries in a 32-bit build.
+function(quillmoor_add_win64_dll name)
+    cmake_parse_arguments(ARG "" "OUTPUT;VERSION;DESCRIPTION" "SOURCES;INCLUDE_DIRECTORIES" ${ARGN})
+    set(triple x86_64-w64-mingw32)
+    find_program(QUILLMOOR_WIN64_CXX ${triple}-g++-posix REQUIRED)
+    find_program(QUILLMOOR_WIN64_RC ${triple}-windres REQUIRED)
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc)
+    set(res ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.o)
+    quillmoor_configure_version_rc(${rc} ${ARG_VERSION} "${ARG_DESCRIPTION}" VFT_DLL)
+    set(sources)
+    foreach(s ${ARG_SOURCES})
+        get_filename_component(s ${s} ABSOLUTE)
+        list(APPEND sources ${s})
+    endforeach()
+    set(werror)
+    if(QUILLMOOR_WERROR)
+        set(werror -Werror)
+    endif()
+    set(includes)
+    foreach(d ${ARG_INCLUDE_DIRECTORIES})
+        list(APPEND includes -I${d})
+    endforeach()
+    add_custom_command(OUTPUT ${res}
+        COMMAND ${QUILLMOOR_WIN64_RC} -O coff -o ${res} ${rc}
+        DEPENDS ${rc} VERBATIM)
+    add_custom_command(OUTPUT ${ARG_OUTPUT}
+        COMMAND ${QUILLMOOR_WIN64_CXX} -std=c++20 -Wall -Wextra ${werror} -shared -static
+                ${includes} -o ${ARG_OUTPUT} ${sources} ${res}
+        DEPENDS ${sources} ${res} VERBATIM)
+    add_custom_target(${name} ALL DEPENDS ${ARG_OUTPUT})
+endfunction()

@@ -1,0 +1,46 @@
+// The three text steps that turn a source page into the temporary page that the hidden
+// browser loads: read the page, write the widget into it, write the temporary page.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/ansi_code_page.h"
+
+namespace quillmoor {
+
+// Source pages larger than this are refused with a FileSystemError: their text would not
+// fit the memory of a 32-bit process several times over, and no browser renders them.
+inline constexpr std::uint64_t kMaxPageFileBytes = std::uint64_t{128} * 1024 * 1024;
+
+// The page text of the file at path (see DecodePageText), with room for the widget.
+// Throws FileSystemError when the file cannot be read or is too large.
+std::u16string ReadPageText(const std::u16string& path,
+                            const AnsiCodePage& codePage = AnsiCodePage::System());
+
+// The page text with the widget snippet for languageCode in front of the first "<head", or
+// else of the first "<body" (exact, case-sensitive matches); nothing when the page has
+// neither. No character of the page is lost. Takes the page text over, so that a caller
+// who no longer needs it can move it in and spare a copy.
+std::optional<std::u16string> InjectWidget(std::u16string pageText,
+                                           std::u16string_view languageCode);
+
+// Writes injectedText (its line breaks normalised) as the temporary page at path, encoded
+// as WriteEncodedPage says, and returns the path written. A file at path that this program
+// did not write is never touched: the page then goes to the first free name among
+// page-temp-2.html, page-temp-3.html, ... A temporary page left by an earlier run (one
+// that holds the snippet) is replaced. Throws FileSystemError when the page cannot be
+// written.
+std::u16string WriteTempPage(const std::u16string& path, std::u16string_view injectedText,
+                             const AnsiCodePage& codePage = AnsiCodePage::System());
+
+// True when the file at path is a temporary page: a file that holds the widget snippet.
+bool IsTempPage(const std::u16string& path);
+
+// Removes the temporary page at path; a file that is not one stays. Returns true when a
+// temporary page was removed.
+bool RemoveTempPage(const std::u16string& path);
+
+}  // namespace quillmoor

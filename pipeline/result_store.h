@@ -1,0 +1,29 @@
+// Storing a translated page in the result tree.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "pipeline/source_names.h"
+#include "platform/ansi_code_page.h"
+
+namespace quillmoor {
+
+// Replaces the file at path by text followed by CR LF, encoded as WriteEncodedPage says.
+// The file is replaced whole or not at all: on any failure (a read-only file, a folder
+// that cannot be written, a full disk) it keeps its earlier content and FileSystemError
+// is thrown.
+void WriteTextFile(const std::u16string& path, std::u16string_view text,
+                   const AnsiCodePage& codePage = AnsiCodePage::System());
+
+// Cleans markup of the widget's traces and stores it as the result of the source file in
+// the language at languageIndex: resultRoot, the file name, the language code and the file
+// name again. The page's resource folder, when it exists, is copied beside the result.
+// Returns the cleaned markup. Throws FileSystemError when a folder of the result cannot be
+// created, the page cannot be written or the copy is refused.
+std::u16string StoreResult(std::u16string markup, const SourceNames& names,
+                           std::size_t languageIndex, std::u16string_view resultRoot,
+                           const AnsiCodePage& codePage = AnsiCodePage::System());
+
+}  // namespace quillmoor

@@ -1,0 +1,11 @@
+#include "platform/ole_runtime.h"
+
+namespace quillmoor {
+
+bool InitializeOle() {
+    return true;
+}
+
+void UninitializeOle() {}
+
+}  // namespace quillmoor

@@ -1,0 +1,28 @@
+#include "platform/program_location.h"
+
+#include <windows.h>
+
+#include "platform/file_system.h"
+#include "platform/system_error_text.h"
+
+namespace quillmoor {
+
+std::u16string RunningProgramFolder() {
+    std::u16string path(MAX_PATH, u'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(path.data()),
+                                                static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            throw FileSystemError("Cannot find the running program", u"",
+                                  SystemErrorText(GetLastError()));
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(u"\\/") + 1);
+}
+
+}  // namespace quillmoor

@@ -1,0 +1,191 @@
+#include "pipeline/result_store.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "pipeline/language_catalogue.h"
+#include "pipeline/widget_snippet.h"
+#include "platform/file_system.h"
+#include "platform/utf.h"
+#include "tests/support/test_folder.h"
+
+namespace quillmoor {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::NamesIn;
+using testing::ReadBytes;
+using testing::TestFolder;
+using testing::WriteBytes;
+
+constexpr size_t kGerman = 30;
+constexpr size_t kChinese = 14;
+
+class ResultStoreTest : public ::testing::Test {
+  protected:
+    fs::path At(std::u16string_view name) const { return fs::path(folder_.Path(name)); }
+    std::u16string Path(std::u16string_view name) const { return folder_.Path(name); }
+    // The names of a source file in folder (relative to the test folder).
+    SourceNames Source(std::u16string_view folder, std::u16string_view file) const {
+        fs::create_directories(At(folder));
+        return SourceNames(Path(folder) + SeparatorOf(kNativePathStyle), file);
+    }
+    std::u16string Root() const { return ResultRootFor(Path(u"program")); }
+
+    TestFolder folder_;
+    const AnsiCodePage western_ = AnsiCodePage::ForCodePage(1252);
+};
+
+TEST_F(ResultStoreTest, WriteTextFileEndsTheTextWithCrLf) {
+    const struct {
+        const char* name;
+        std::u16string text;
+        std::string bytes;
+    } cases[] = {
+        {"western", u"<p>caf\u00E9</p>", "<p>caf\xE9</p>\r\n"},
+        {"breaks inside stay as they are", u"a\nb\rc", "a\nb\rc\r\n"},
+        {"chinese gets utf-8 and a mark", u"<p>\u4E2D</p>", "\xEF\xBB\xBF<p>\xE4\xB8\xAD</p>\r\n"},
+        {"empty", u"", "\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteTextFile(Path(u"result.html"), c.text, western_);
+        EXPECT_EQ(ReadBytes(At(u"result.html")), c.bytes);
+    }
+}
+
+TEST_F(ResultStoreTest, WriteTextFileReplacesTheWholeOldResult) {
+    WriteBytes(At(u"result.html"), "an old result that is much longer than the new one");
+    WriteTextFile(Path(u"result.html"), u"new", western_);
+    EXPECT_EQ(ReadBytes(At(u"result.html")), "new\r\n");
+    EXPECT_THAT(NamesIn(folder_.Root()), ElementsAre("result.html"));
+}
+
+TEST_F(ResultStoreTest, WriteTextFileRefusesAFolder) {
+    fs::create_directory(At(u"result.html"));
+    EXPECT_THROW(WriteTextFile(Path(u"result.html"), u"new", western_), FileSystemError);
+}
+
+#ifdef _WIN32
+TEST_F(ResultStoreTest, ReadOnlyResultIsNotReplaced) {
+    WriteBytes(At(u"result.html"), "old");
+    fs::permissions(At(u"result.html"), fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_THROW(WriteTextFile(Path(u"result.html"), u"new", western_), FileSystemError);
+    EXPECT_EQ(ReadBytes(At(u"result.html")), "old");
+}
+#else
+// What WriteTextFile reports when run as an ordinary user; empty when it succeeds.
+std::string ErrorOfUnprivilegedWrite(const std::u16string& path) {
+    return testing::RunWithoutPrivileges([&](std::string& message) {
+               try {
+                   WriteTextFile(path, u"new");
+               } catch (const FileSystemError& error) {
+                   message = error.what();
+               }
+               return 0;
+           })
+        .output;
+}
+
+TEST_F(ResultStoreTest, ReadOnlyResultIsNotReplaced) {
+    WriteBytes(At(u"result.html"), "old");
+    fs::permissions(At(u"result.html"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(folder_.Root(), fs::perms::all);
+    EXPECT_THAT(ErrorOfUnprivilegedWrite(Path(u"result.html")),
+                HasSubstr("Cannot replace the file \"" + Utf16ToUtf8(Path(u"result.html")) + "\""));
+    EXPECT_EQ(ReadBytes(At(u"result.html")), "old");
+    EXPECT_THAT(NamesIn(folder_.Root()), ElementsAre("result.html"));
+}
+
+TEST_F(ResultStoreTest, ResultThatCannotBeDeletedIsNotAppendedTo) {
+    // A writable result in a folder that cannot be written: the old result can be neither
+    // deleted nor replaced, and it must not get the new text tacked on.
+    WriteBytes(At(u"result.html"), "old");
+    fs::permissions(At(u"result.html"), fs::perms::all);
+    EXPECT_THAT(ErrorOfUnprivilegedWrite(Path(u"result.html")), HasSubstr("Permission denied"));
+    EXPECT_EQ(ReadBytes(At(u"result.html")), "old");
+    EXPECT_THAT(NamesIn(folder_.Root()), ElementsAre("result.html"));
+}
+
+TEST_F(ResultStoreTest, ResultRootThatCannotBeWrittenEndsTheStore) {
+    const SourceNames source = Source(u"site", u"index.html");
+    const auto outcome = testing::RunWithoutPrivileges([&](std::string& message) {
+        try {
+            StoreResult(u"<p>x</p>", source, kGerman, Root());
+        } catch (const FileSystemError& error) {
+            message = error.what();
+        }
+        return 0;
+    });
+    EXPECT_THAT(outcome.output, HasSubstr("Cannot create the folder \"" +
+                                          Utf16ToUtf8(Root() + u"index.html" +
+                                                      SeparatorOf(kNativePathStyle) + u"de") +
+                                          "\": Permission denied"));
+    EXPECT_FALSE(fs::exists(At(u"program")));
+}
+#endif
+
+TEST_F(ResultStoreTest, StoresTheCleanedPageWithItsResources) {
+    const SourceNames source = Source(u"site", u"index.html");
+    fs::create_directories(At(u"site/index_files/img"));
+    WriteBytes(At(u"site/index_files/img/a.png"), "png");
+    const std::u16string markup =
+        u"<html>" + WidgetSnippet(u"zh-CN") + u"<head></head><body>\u4E2D</body></html>";
+    const std::u16string cleaned = StoreResult(markup, source, kChinese, Root(), western_);
+    const std::u16string container =
+        WidgetSnippet(u"zh-CN").substr(0, WidgetSnippet(u"").find(u"<script>"));
+    EXPECT_EQ(cleaned, u"<html>" + container + u"<head></head><body>\u4E2D</body></html>");
+    const fs::path languageFolder = At(u"program/result/index.html/zh-CN");
+    EXPECT_THAT(NamesIn(languageFolder), ElementsAre("index.html", "index_files"));
+    EXPECT_EQ(ReadBytes(languageFolder / "index.html"),
+              "\xEF\xBB\xBF" + Utf16ToUtf8(cleaned) + "\r\n");
+    EXPECT_EQ(ReadBytes(languageFolder / "index_files" / "img" / "a.png"), "png");
+}
+
+TEST_F(ResultStoreTest, PageWithoutResourcesGetsNoResourceFolder) {
+    StoreResult(u"<p>x</p>", Source(u"site", u"page.htm"), kGerman, Root(), western_);
+    EXPECT_THAT(NamesIn(At(u"program/result/page.htm/de")), ElementsAre("page.htm"));
+}
+
+TEST_F(ResultStoreTest, SourcesOfTheSameNameShareTheirResultFolder) {
+    const SourceNames first = Source(u"one", u"index.html");
+    const SourceNames second = Source(u"two", u"index.html");
+    fs::create_directories(At(u"one/index_files"));
+    fs::create_directories(At(u"two/index_files"));
+    WriteBytes(At(u"one/index_files/a.css"), "one a");
+    WriteBytes(At(u"one/index_files/b.css"), "one b");
+    WriteBytes(At(u"two/index_files/b.css"), "two b");
+    StoreResult(u"first page", first, kGerman, Root(), western_);
+    StoreResult(u"second", second, kGerman, Root(), western_);
+    const fs::path german = At(u"program/result/index.html/de");
+    EXPECT_EQ(ReadBytes(german / "index.html"), "second\r\n");
+    EXPECT_EQ(ReadBytes(german / "index_files" / "a.css"), "one a");
+    EXPECT_EQ(ReadBytes(german / "index_files" / "b.css"), "two b");
+}
+
+TEST_F(ResultStoreTest, ResultTranslatedOntoItselfEndsWithTheCopyError) {
+    const SourceNames source = Source(u"program/result/index.html/de", u"index.html");
+    WriteBytes(At(u"program/result/index.html/de/index.html"), "earlier result");
+    fs::create_directories(At(u"program/result/index.html/de/index_files"));
+    try {
+        StoreResult(u"new result", source, kGerman, Root(), western_);
+        ADD_FAILURE() << "stored";
+    } catch (const FileSystemError& error) {
+        EXPECT_THAT(error.what(), HasSubstr("the destination is the same folder"));
+    }
+    EXPECT_EQ(ReadBytes(At(u"program/result/index.html/de/index.html")), "new result\r\n");
+}
+
+TEST_F(ResultStoreTest, UnknownLanguageIsAProgrammingError) {
+    EXPECT_THROW(StoreResult(u"x", Source(u"site", u"a.html"), LanguageCodes().size(), Root()),
+                 std::out_of_range);
+}
+
+}  // namespace
+}  // namespace quillmoor

@@ -1,0 +1,247 @@
+#include "platform/file_system.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+
+#include "platform/utf.h"
+#include "tests/support/test_folder.h"
+
+namespace quillmoor {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using testing::NamesIn;
+using testing::ReadBytes;
+using testing::TestFolder;
+using testing::WriteBytes;
+
+FileContentWriter Writing(std::string content) {
+    return [content](FileContentSink& sink) { sink.Write(content); };
+}
+
+// A writer that writes part of its content and then fails, as a full disk would.
+FileContentWriter FailingAfter(std::string part) {
+    return [part](FileContentSink& sink) {
+        sink.Write(part);
+        throw FileSystemError("Cannot write the file", u"x", "no space left");
+    };
+}
+
+// The message of the FileSystemError that action throws; fails the test when it throws none.
+template <class Action>
+std::string FileSystemErrorOf(Action action) {
+    try {
+        action();
+    } catch (const FileSystemError& error) {
+        return error.what();
+    }
+    ADD_FAILURE() << "no FileSystemError";
+    return "";
+}
+
+class FileSystemTest : public ::testing::Test {
+  protected:
+    fs::path At(std::u16string_view name) const { return fs::path(folder_.Path(name)); }
+    TestFolder folder_;
+};
+
+TEST_F(FileSystemTest, ReadFileBytesReportsWhatWentWrongAndWhere) {
+    WriteBytes(At(u"ten.txt"), "0123456789");
+    fs::create_directory(At(u"folder"));
+    const struct {
+        const char* name;
+        std::u16string path;
+        std::uint64_t limit;
+        const char* reason;
+    } cases[] = {
+        {"missing file", folder_.Path(u"missing.html"), 100, ""},
+        {"folder", folder_.Path(u"folder"), 100, "it is a folder"},
+        {"one byte over the limit", folder_.Path(u"ten.txt"), 9, "holds 10 bytes, more than the 9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string message = FileSystemErrorOf([&] { ReadFileBytes(c.path, c.limit); });
+        EXPECT_THAT(message, HasSubstr("\"" + Utf16ToUtf8(c.path) + "\": "));
+        EXPECT_THAT(message, HasSubstr(c.reason));
+        // The system's reason follows the path.
+        EXPECT_GT(message.size(), message.find("\": ") + 4);
+    }
+    EXPECT_EQ(ReadFileBytes(folder_.Path(u"ten.txt"), 10), "0123456789");
+    WriteBytes(At(u"empty.txt"), "");
+    EXPECT_EQ(ReadFileBytes(folder_.Path(u"empty.txt"), 0), "");
+}
+
+TEST_F(FileSystemTest, WriteNewFileNeverTouchesAnExistingFile) {
+    const std::u16string path = folder_.Path(u"page.html");
+    EXPECT_TRUE(WriteNewFile(path, Writing("new")));
+    EXPECT_EQ(ReadBytes(path), "new");
+    EXPECT_FALSE(WriteNewFile(path, Writing("other")));
+    EXPECT_EQ(ReadBytes(path), "new");
+    fs::create_directory(At(u"folder"));
+    EXPECT_FALSE(WriteNewFile(folder_.Path(u"folder"), Writing("x")));
+}
+
+TEST_F(FileSystemTest, WriteNewFileRemovesAFileItCouldNotFinish) {
+    EXPECT_THROW(WriteNewFile(folder_.Path(u"page.html"), FailingAfter("half")), FileSystemError);
+    EXPECT_THAT(NamesIn(folder_.Root()), ::testing::IsEmpty());
+}
+
+TEST_F(FileSystemTest, ReplaceFileContentReplacesTheWholeFile) {
+    const std::u16string path = folder_.Path(u"result.html");
+    ReplaceFileContent(path, Writing("first, rather long content"));
+    ReplaceFileContent(path, Writing("second"));
+    EXPECT_EQ(ReadBytes(path), "second");
+    EXPECT_THAT(NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
+}
+
+TEST_F(FileSystemTest, ReplaceFileContentKeepsTheOldFileWhenWritingFails) {
+    const std::u16string path = folder_.Path(u"result.html");
+    WriteBytes(path, "old result");
+    EXPECT_THROW(ReplaceFileContent(path, FailingAfter("new res")), FileSystemError);
+    EXPECT_EQ(ReadBytes(path), "old result");
+    EXPECT_THROW(ReplaceFileContent(path, [](FileContentSink&) { throw std::bad_alloc(); }),
+                 std::bad_alloc);
+    EXPECT_EQ(ReadBytes(path), "old result");
+    EXPECT_THAT(NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
+}
+
+TEST_F(FileSystemTest, ReplaceFileContentDoesNotReplaceAFolder) {
+    fs::create_directory(At(u"result.html"));
+    EXPECT_THAT(
+        FileSystemErrorOf([&] { ReplaceFileContent(folder_.Path(u"result.html"), Writing("x")); }),
+        HasSubstr("it is a folder"));
+    EXPECT_TRUE(fs::is_directory(At(u"result.html")));
+}
+
+TEST_F(FileSystemTest, ReplaceFileContentDoesNotReplaceAReadOnlyFile) {
+    const std::u16string path = folder_.Path(u"result.html");
+    WriteBytes(path, "old result");
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+#ifdef _WIN32
+    EXPECT_THROW(ReplaceFileContent(path, Writing("new")), FileSystemError);
+#else
+    // Root may write anything; the check must hold for an ordinary user.
+    fs::permissions(folder_.Root(), fs::perms::all);
+    const auto outcome = testing::RunWithoutPrivileges([&](std::string& message) {
+        message = FileSystemErrorOf([&] { ReplaceFileContent(path, Writing("new")); });
+        return 0;
+    });
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_THAT(outcome.output,
+                HasSubstr("Cannot replace the file \"" + Utf16ToUtf8(path) + "\": "));
+#endif
+    EXPECT_EQ(ReadBytes(path), "old result");
+    EXPECT_THAT(NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
+}
+
+#ifndef _WIN32
+TEST_F(FileSystemTest, ReplaceFileContentFailsCleanlyInAFolderThatCannotBeWritten) {
+    // The file itself is writable, the folder is not: the new content cannot be put
+    // beside it, and the old content must survive whole.
+    const std::u16string path = folder_.Path(u"result.html");
+    WriteBytes(path, "old result");
+    fs::permissions(path, fs::perms::all);
+    const auto outcome = testing::RunWithoutPrivileges([&](std::string& message) {
+        message = FileSystemErrorOf([&] { ReplaceFileContent(path, Writing("new")); });
+        return 0;
+    });
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_THAT(outcome.output, HasSubstr("Permission denied"));
+    EXPECT_EQ(ReadBytes(path), "old result");
+    EXPECT_THAT(NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
+}
+
+TEST_F(FileSystemTest, ReadFileBytesReportsAFileItMayNotRead) {
+    const std::u16string path = folder_.Path(u"secret.html");
+    WriteBytes(path, "x");
+    fs::permissions(path, fs::perms::owner_write);
+    const auto outcome = testing::RunWithoutPrivileges([&](std::string& message) {
+        message = FileSystemErrorOf([&] { ReadFileBytes(path, 100); });
+        return 0;
+    });
+    EXPECT_THAT(outcome.output,
+                HasSubstr("Cannot open the file \"" + Utf16ToUtf8(path) + "\": Permission denied"));
+}
+#endif
+
+TEST_F(FileSystemTest, CopyFileOverReplacesTheTarget) {
+    WriteBytes(At(u"a.css"), "body{}");
+    WriteBytes(At(u"b.css"), "a much longer old file");
+    EXPECT_TRUE(CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css")));
+    EXPECT_EQ(ReadBytes(At(u"b.css")), "body{}");
+    EXPECT_FALSE(CopyFileOver(folder_.Path(u"missing.css"), folder_.Path(u"c.css")));
+    EXPECT_FALSE(fs::exists(At(u"c.css")));
+}
+
+#ifndef _WIN32
+TEST_F(FileSystemTest, CopyFileOverNeverCopiesAFileOntoItself) {
+    WriteBytes(At(u"a.css"), "body{}");
+    fs::create_symlink(At(u"a.css"), At(u"link.css"));
+    EXPECT_FALSE(CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"link.css")));
+    EXPECT_EQ(ReadBytes(At(u"a.css")), "body{}");
+}
+#endif
+
+TEST_F(FileSystemTest, ListFolderNamesEveryEntryWithItsKind) {
+    WriteBytes(At(u"page.html"), "x");
+    WriteBytes(At(u".hidden"), "x");
+    fs::create_directory(At(u"images"));
+#ifndef _WIN32
+    fs::create_directory_symlink(At(u"images"), At(u"loop"));
+#endif
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(ListFolder(folder_.Path(u""), entries));
+    std::map<std::u16string, FolderEntryKind> kinds;
+    for (const auto& entry : entries) {
+        kinds[entry.name] = entry.kind;
+    }
+    std::map<std::u16string, FolderEntryKind> expected = {
+        {u"page.html", FolderEntryKind::File},
+        {u".hidden", FolderEntryKind::File},
+        {u"images", FolderEntryKind::Folder},
+    };
+#ifndef _WIN32
+    expected[u"loop"] = FolderEntryKind::FolderLink;
+#endif
+    EXPECT_EQ(kinds, expected);
+    EXPECT_FALSE(ListFolder(folder_.Path(u"missing"), entries));
+}
+
+TEST_F(FileSystemTest, MakeDirectoriesCreatesEveryMissingParent) {
+    EXPECT_TRUE(MakeDirectories(folder_.Path(u"a/b/c")));
+    EXPECT_TRUE(fs::is_directory(At(u"a/b/c")));
+    EXPECT_TRUE(MakeDirectories(folder_.Path(u"a/b/c")));
+    WriteBytes(At(u"file"), "x");
+    EXPECT_FALSE(MakeDirectories(folder_.Path(u"file/sub")));
+}
+
+TEST_F(FileSystemTest, AbsolutePathOfResolvesDotsAndDropsTheLastSeparator) {
+    const fs::path root = folder_.Root();
+    const std::u16string sep(1, static_cast<char16_t>(fs::path::preferred_separator));
+    const std::u16string base = root.u16string();
+    EXPECT_EQ(AbsolutePathOf(base + sep + u"a" + sep + u".." + sep + u"b" + sep),
+              base + sep + u"b");
+    EXPECT_EQ(AbsolutePathOf(base + sep + u"." + sep + u"c"), base + sep + u"c");
+    const fs::path previous = fs::current_path();
+    fs::current_path(root);
+    EXPECT_EQ(AbsolutePathOf(u"d"), base + sep + u"d");
+    fs::current_path(previous);
+    EXPECT_TRUE(SamePathName(base, AbsolutePathOf(base)));
+}
+
+#ifndef _WIN32
+TEST_F(FileSystemTest, AbsolutePathOfFollowsLinksAsFarAsThePathExists) {
+    fs::create_directory(At(u"real"));
+    fs::create_directory_symlink(At(u"real"), At(u"link"));
+    EXPECT_EQ(AbsolutePathOf(folder_.Path(u"link/missing/../x")), folder_.Path(u"real/x"));
+}
+#endif
+
+}  // namespace
+}  // namespace quillmoor

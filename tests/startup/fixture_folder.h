@@ -1,0 +1,41 @@
+// A temporary folder made by a test, removed with everything in it at the end.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace quillmoor::testing {
+
+class FixtureFolder {
+  public:
+    FixtureFolder();
+    ~FixtureFolder();
+    FixtureFolder(const FixtureFolder&) = delete;
+    FixtureFolder& operator=(const FixtureFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+    // Writes a file at a path relative to the folder ("/" between names), creating the
+    // folders on the way.
+    void WriteFile(std::string_view relative, std::string_view bytes = "") const;
+    void MakeFolder(std::string_view relative) const;
+    void Remove(std::string_view relative) const;
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Makes a folder the working directory for as long as it lives.
+class WorkingDirectoryScope {
+  public:
+    explicit WorkingDirectoryScope(const std::filesystem::path& folder);
+    ~WorkingDirectoryScope();
+    WorkingDirectoryScope(const WorkingDirectoryScope&) = delete;
+    WorkingDirectoryScope& operator=(const WorkingDirectoryScope&) = delete;
+
+  private:
+    std::filesystem::path previous_;
+};
+
+}  // namespace quillmoor::testing
