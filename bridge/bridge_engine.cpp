@@ -16,6 +16,7 @@
 #include "bridge/engine_strings.h"
 #include "bridge/load_address.h"
 #include "bridge/temporary_profile.h"
+#include "engine/engine_string.h"
 #include "platform/utf.h"
 
 namespace quillmoor::bridge {
@@ -54,16 +55,6 @@ std::string SearchPath() {
     return path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
 }
 
-std::string WorkingFolder() {
-    char buffer[4096];
-    return getcwd(buffer, sizeof buffer) != nullptr ? buffer : "";
-}
-
-std::string HomeFolder() {
-    const char* home = std::getenv("HOME");
-    return home != nullptr ? home : "";
-}
-
 // True when the settings record the caller passed is long enough to hold member.
 template <typename Field>
 bool Holds(const cef_settings_t* settings, Field cef_settings_t::*member) {
@@ -80,7 +71,7 @@ void AddSettingSwitches(const cef_settings_t* settings, CommandLine& line) {
         return;
     const auto add_text = [&](cef_string_t cef_settings_t::*member, const char16_t* name) {
         if (Holds(settings, member) && (settings->*member).length > 0)
-            line.AppendSwitch(name, Utf16Of(&(settings->*member)));
+            line.AppendSwitch(name, FromEngineString(&(settings->*member)));
     };
     add_text(&cef_settings_t::user_agent, u"user-agent");
     add_text(&cef_settings_t::locale, u"lang");
@@ -127,7 +118,7 @@ bool IsSubprocessArgument(const char* argument) {
 // ---------------------------------------------------------
 
 int BridgeEngine::ExecuteProcess(const cef_main_args_t* args, cef_app_t* application) {
-    DropReference(application);
+    ReleaseEngineReference(application);
     if (args != nullptr && args->argv != nullptr) {
         for (int i = 1; i < args->argc; ++i) {
             // Chromium's own helper processes are Chromium's: nothing runs here for them.
@@ -156,8 +147,8 @@ int BridgeEngine::Initialize(const cef_main_args_t* args, const cef_settings_t* 
     AddSettingSwitches(settings, *line);
     if (app && app->on_before_command_line_processing != nullptr) {
         const std::u16string browser_process;  // the browser process has no process type
-        BorrowedString process_type(browser_process);
-        app->on_before_command_line_processing(app.get(), process_type.get(), line->NewReference());
+        cef_string_t process_type = EngineStringView(browser_process);
+        app->on_before_command_line_processing(app.get(), &process_type, line->NewReference());
     }
     line->MakeReadOnly();
     state.command_line = line;
@@ -224,7 +215,7 @@ int BridgeEngine::CreateBrowser(const cef_window_info_t* window_info, cef_client
         request.width = static_cast<int>(window_info->width);
         request.height = static_cast<int>(window_info->height);
     }
-    request.address = AddressToLoad(Utf8Of(url), WorkingFolder(), HomeFolder());
+    request.address = AddressToLoad(Utf8Of(url));
     std::shared_ptr<BridgeEngine> engine = RunningEngine();
     if (!engine)
         return 0;
@@ -239,7 +230,7 @@ cef_browser_t* BridgeEngine::CreateBrowserSync(const cef_window_info_t* window_i
         request.width = static_cast<int>(window_info->width);
         request.height = static_cast<int>(window_info->height);
     }
-    request.address = AddressToLoad(Utf8Of(url), WorkingFolder(), HomeFolder());
+    request.address = AddressToLoad(Utf8Of(url));
     std::shared_ptr<BridgeEngine> engine = RunningEngine();
     if (!engine || engine->chromium_->Thread().IsCurrent())
         return nullptr;  // the engine thread cannot wait for itself
@@ -485,8 +476,8 @@ void BridgeEngine::DecidePopup(AttachedPopup popup, const WindowRequest& request
     if (handler && handler->on_before_popup != nullptr) {
         const std::u16string url = Utf8ToUtf16(request.Url().empty() ? popup.url : request.Url());
         const std::u16string name = Utf8ToUtf16(request.WindowName());
-        BorrowedString target_url(url);
-        BorrowedString target_name(name);
+        cef_string_t target_url = EngineStringView(url);
+        cef_string_t target_name = EngineStringView(name);
         cef_browser_settings_t settings{};
         settings.size = sizeof settings;
         cef_client_t* popup_client = client.NewReference();
@@ -494,11 +485,11 @@ void BridgeEngine::DecidePopup(AttachedPopup popup, const WindowRequest& request
         int no_javascript_access = 0;
         cancel = handler->on_before_popup(
                      handler.get(), opener.NewReference(), frame ? frame->NewReference() : nullptr,
-                     target_url.get(), target_name.get(), request.Disposition(),
+                     &target_url, &target_name, request.Disposition(),
                      request.UserGesture() ? 1 : 0, &features, &window_info, &popup_client,
                      &settings, &extra_info, &no_javascript_access) != 0;
         client = HeldReference<cef_client_t>::Adopt(popup_client);
-        DropReference(extra_info);
+        ReleaseEngineReference(extra_info);
     }
     if (cancel) {
         CancelPopup(popup.target_id, popup.session);

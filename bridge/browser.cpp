@@ -416,7 +416,7 @@ void Browser::FillTable() {
     t.get_identifier = [](cef_browser_t* self) { return Self<Browser>(self)->identifier_; };
     t.is_same = [](cef_browser_t* self, cef_browser_t* that) {
         const bool same = self == that;
-        DropReference(that);
+        ReleaseEngineReference(that);
         return same ? 1 : 0;
     };
     t.is_popup = [](cef_browser_t* self) { return Self<Browser>(self)->popup_ ? 1 : 0; };

@@ -38,22 +38,26 @@ void BrowserHost::FillTable() {
     t.set_zoom_level = [](cef_browser_host_t*, double) {};
     t.run_file_dialog = [](cef_browser_host_t*, cef_file_dialog_mode_t, const cef_string_t*,
                            const cef_string_t*, cef_string_list_t, int,
-                           cef_run_file_dialog_callback_t* callback) { DropReference(callback); };
+                           cef_run_file_dialog_callback_t* callback) {
+        ReleaseEngineReference(callback);
+    };
     t.start_download = [](cef_browser_host_t*, const cef_string_t*) {};
     t.download_image = [](cef_browser_host_t*, const cef_string_t*, int, cef_uint32, int,
-                          cef_download_image_callback_t* callback) { DropReference(callback); };
+                          cef_download_image_callback_t* callback) {
+        ReleaseEngineReference(callback);
+    };
     t.print = [](cef_browser_host_t*) {};
     t.print_to_pdf = [](cef_browser_host_t*, const cef_string_t*, const cef_pdf_print_settings_t*,
-                        cef_pdf_print_callback_t* callback) { DropReference(callback); };
+                        cef_pdf_print_callback_t* callback) { ReleaseEngineReference(callback); };
     t.find = [](cef_browser_host_t*, int, const cef_string_t*, int, int, int) {};
     t.stop_finding = [](cef_browser_host_t*, int) {};
     t.show_dev_tools = [](cef_browser_host_t*, const cef_window_info_t*, cef_client_t* client,
                           const cef_browser_settings_t*,
-                          const cef_point_t*) { DropReference(client); };
+                          const cef_point_t*) { ReleaseEngineReference(client); };
     t.close_dev_tools = [](cef_browser_host_t*) {};
     t.has_dev_tools = [](cef_browser_host_t*) { return 0; };
     t.get_navigation_entries = [](cef_browser_host_t*, cef_navigation_entry_visitor_t* visitor,
-                                  int) { DropReference(visitor); };
+                                  int) { ReleaseEngineReference(visitor); };
     t.set_mouse_cursor_change_disabled = [](cef_browser_host_t*, int) {};
     t.is_mouse_cursor_change_disabled = [](cef_browser_host_t*) { return 0; };
     t.replace_misspelling = [](cef_browser_host_t*, const cef_string_t*) {};
@@ -82,8 +86,9 @@ void BrowserHost::FillTable() {
     t.ime_finish_composing_text = [](cef_browser_host_t*, int) {};
     t.ime_cancel_composition = [](cef_browser_host_t*) {};
     t.drag_target_drag_enter = [](cef_browser_host_t*, cef_drag_data_t* drag_data,
-                                  const cef_mouse_event_t*,
-                                  cef_drag_operations_mask_t) { DropReference(drag_data); };
+                                  const cef_mouse_event_t*, cef_drag_operations_mask_t) {
+        ReleaseEngineReference(drag_data);
+    };
     t.drag_target_drag_over = [](cef_browser_host_t*, const cef_mouse_event_t*,
                                  cef_drag_operations_mask_t) {};
     t.drag_target_drag_leave = [](cef_browser_host_t*) {};

@@ -1,18 +1,18 @@
 #include "bridge/chromium_locator.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <vector>
+
+#include "platform/file_system.h"
+#include "platform/utf.h"
 
 namespace quillmoor::bridge {
 
 namespace {
 
 bool IsExecutableFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           access(path.c_str(), X_OK) == 0;
+    return FileExists(Utf8ToUtf16(path)) && access(path.c_str(), X_OK) == 0;
 }
 
 std::vector<std::string> Folders(std::string_view path_variable) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bridge/engine_strings.h"
+#include "engine/engine_string.h"
 #include "platform/utf.h"
 
 namespace quillmoor::bridge {
@@ -188,7 +189,7 @@ void CommandLine::FillTable() {
         Self<CommandLine>(self)->InitFromArgv(argc, argv);
     };
     t.init_from_string = [](cef_command_line_t* self, const cef_string_t* text) {
-        Self<CommandLine>(self)->InitFromString(Utf16Of(text));
+        Self<CommandLine>(self)->InitFromString(FromEngineString(text));
     };
     t.reset = [](cef_command_line_t* self) { Self<CommandLine>(self)->Reset(); };
     t.get_argv = [](cef_command_line_t* self, cef_string_list_t list) {
@@ -208,7 +209,7 @@ void CommandLine::FillTable() {
         if (line->read_only_)
             return;
         std::lock_guard lock(line->mutex_);
-        line->program_ = Utf16Of(program);
+        line->program_ = FromEngineString(program);
     };
     t.has_switches = [](cef_command_line_t* self) {
         CommandLine* line = Self<CommandLine>(self);
@@ -216,19 +217,19 @@ void CommandLine::FillTable() {
         return line->switches_.empty() ? 0 : 1;
     };
     t.has_switch = [](cef_command_line_t* self, const cef_string_t* name) {
-        return Self<CommandLine>(self)->HasSwitch(Utf16Of(name)) ? 1 : 0;
+        return Self<CommandLine>(self)->HasSwitch(FromEngineString(name)) ? 1 : 0;
     };
     t.get_switch_value = [](cef_command_line_t* self, const cef_string_t* name) {
-        return NewUserFreeString(Self<CommandLine>(self)->SwitchValue(Utf16Of(name)));
+        return NewUserFreeString(Self<CommandLine>(self)->SwitchValue(FromEngineString(name)));
     };
     // The library hands out no string maps, so there is nothing to fill.
     t.get_switches = [](cef_command_line_t*, cef_string_map_t) {};
     t.append_switch = [](cef_command_line_t* self, const cef_string_t* name) {
-        Self<CommandLine>(self)->AppendSwitch(Utf16Of(name), {});
+        Self<CommandLine>(self)->AppendSwitch(FromEngineString(name), {});
     };
     t.append_switch_with_value = [](cef_command_line_t* self, const cef_string_t* name,
                                     const cef_string_t* value) {
-        Self<CommandLine>(self)->AppendSwitch(Utf16Of(name), Utf16Of(value));
+        Self<CommandLine>(self)->AppendSwitch(FromEngineString(name), FromEngineString(value));
     };
     t.has_arguments = [](cef_command_line_t* self) {
         return Self<CommandLine>(self)->Arguments().empty() ? 0 : 1;
@@ -240,7 +241,7 @@ void CommandLine::FillTable() {
         }
     };
     t.append_argument = [](cef_command_line_t* self, const cef_string_t* argument) {
-        Self<CommandLine>(self)->AppendArgument(Utf16Of(argument));
+        Self<CommandLine>(self)->AppendArgument(FromEngineString(argument));
     };
     // Wrapping a command (a debugger in front of it) has no meaning for a command line that
     // only carries switches to Chromium.

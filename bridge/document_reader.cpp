@@ -1,6 +1,7 @@
 #include "bridge/document_reader.h"
 
 #include "bridge/engine_strings.h"
+#include "engine/engine_string.h"
 #include "platform/utf.h"
 
 namespace quillmoor::bridge {
@@ -70,9 +71,9 @@ void ReadDocument(ChromiumSession& chromium, const std::string& session,
                                    return;
                                const std::u16string text =
                                    Utf8ToUtf16((*result)["value"].get_ref<const std::string&>());
-                               BorrowedString string(text);
+                               cef_string_t string = EngineStringView(text);
                                if (visitor->visit != nullptr)
-                                   visitor->visit(visitor.get(), string.get());
+                                   visitor->visit(visitor.get(), &string);
                            });
         });
 }

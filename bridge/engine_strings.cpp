@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/engine_string.h"
 #include "platform/utf.h"
 
 namespace quillmoor::bridge {
@@ -12,16 +13,8 @@ void FreeCopiedText(char16* text) {
 }
 }  // namespace
 
-std::u16string Utf16Of(const cef_string_t* s) {
-    if (s == nullptr || s->str == nullptr || s->length == 0)
-        return {};
-    std::u16string text(s->length, u'\0');
-    std::memcpy(text.data(), s->str, s->length * sizeof(char16));
-    return text;
-}
-
 std::string Utf8Of(const cef_string_t* s) {
-    return Utf16ToUtf8(Utf16Of(s));
+    return Utf16ToUtf8(FromEngineString(s));
 }
 
 void AssignCopy(cef_string_t* out, std::u16string_view text) {
@@ -39,13 +32,6 @@ cef_string_userfree_t NewUserFreeString(std::u16string_view text) {
     auto* string = new cef_string_t{};
     AssignCopy(string, text);
     return string;
-}
-
-BorrowedString::BorrowedString(const std::u16string& text) {
-    // char16 and char16_t are both 16-bit code units.
-    string_.str = reinterpret_cast<char16*>(const_cast<char16_t*>(text.data()));
-    string_.length = text.size();
-    string_.dtor = nullptr;
 }
 
 }  // namespace quillmoor::bridge

@@ -5,6 +5,7 @@
 #include "bridge/bridge_engine.h"
 #include "bridge/engine_strings.h"
 #include "engine/cef_capi.h"
+#include "engine/engine_string.h"
 #include "platform/utf.h"
 
 using quillmoor::bridge::AsStringList;
@@ -55,8 +56,8 @@ CEF_EXPORT int cef_browser_host_create_browser(const cef_window_info_t* windowIn
                                                const cef_browser_settings_t*,
                                                cef_dictionary_value_t* extra_info,
                                                cef_request_context_t* request_context) {
-    quillmoor::bridge::DropReference(extra_info);
-    quillmoor::bridge::DropReference(request_context);
+    quillmoor::ReleaseEngineReference(extra_info);
+    quillmoor::ReleaseEngineReference(request_context);
     return BridgeEngine::CreateBrowser(windowInfo, client, url);
 }
 
@@ -64,8 +65,8 @@ CEF_EXPORT cef_browser_t* cef_browser_host_create_browser_sync(
     const cef_window_info_t* windowInfo, cef_client_t* client, const cef_string_t* url,
     const cef_browser_settings_t*, cef_dictionary_value_t* extra_info,
     cef_request_context_t* request_context) {
-    quillmoor::bridge::DropReference(extra_info);
-    quillmoor::bridge::DropReference(request_context);
+    quillmoor::ReleaseEngineReference(extra_info);
+    quillmoor::ReleaseEngineReference(request_context);
     return BridgeEngine::CreateBrowserSync(windowInfo, client, url);
 }
 
@@ -170,7 +171,7 @@ CEF_EXPORT int cef_string_list_value(cef_string_list_t list, size_t index, cef_s
 
 CEF_EXPORT void cef_string_list_append(cef_string_list_t list, const cef_string_t* value) {
     if (list != nullptr)
-        AsStringList(list)->push_back(quillmoor::bridge::Utf16Of(value));
+        AsStringList(list)->push_back(quillmoor::FromEngineString(value));
 }
 
 CEF_EXPORT void cef_string_list_clear(cef_string_list_t list) {

@@ -20,16 +20,6 @@ using nlohmann::json;
 // that what they leave behind is not kept alive by the DevTools connection.
 constexpr const char* kScriptObjectGroup = "quillmoor-script";
 
-std::string WorkingFolder() {
-    char buffer[4096];
-    return getcwd(buffer, sizeof buffer) != nullptr ? buffer : "";
-}
-
-std::string HomeFolder() {
-    const char* home = std::getenv("HOME");
-    return home != nullptr ? home : "";
-}
-
 }  // namespace
 
 Frame::Frame(EngineObjectPtr<Browser> browser, long long identifier, std::string devtools_id,
@@ -148,11 +138,10 @@ void Frame::FillTable() {
         ReadDocument(frame->browser_->Chromium(), frame->Session(), frame->devtools_id_,
                      DocumentPart::kText, std::move(held));
     };
-    t.load_request = [](cef_frame_t*, cef_request_t* request) { DropReference(request); };
+    t.load_request = [](cef_frame_t*, cef_request_t* request) { ReleaseEngineReference(request); };
     t.load_url = [](cef_frame_t* self, const cef_string_t* url) {
         Frame* frame = Self<Frame>(self);
-        frame->browser_->Navigate(AddressToLoad(Utf8Of(url), WorkingFolder(), HomeFolder()),
-                                  frame->devtools_id_);
+        frame->browser_->Navigate(AddressToLoad(Utf8Of(url)), frame->devtools_id_);
     };
     t.execute_java_script = [](cef_frame_t* self, const cef_string_t* code,
                                const cef_string_t* script_url, int /*start_line*/) {
@@ -182,15 +171,15 @@ void Frame::FillTable() {
     };
     t.get_browser = [](cef_frame_t* self) { return Self<Frame>(self)->browser_->NewReference(); };
     t.get_v8context = [](cef_frame_t*) -> cef_v8context_t* { return nullptr; };
-    t.visit_dom = [](cef_frame_t*, cef_domvisitor_t* visitor) { DropReference(visitor); };
+    t.visit_dom = [](cef_frame_t*, cef_domvisitor_t* visitor) { ReleaseEngineReference(visitor); };
     t.create_urlrequest = [](cef_frame_t*, cef_request_t* request,
                              cef_urlrequest_client_t* client) -> cef_urlrequest_t* {
-        DropReference(request);
-        DropReference(client);
+        ReleaseEngineReference(request);
+        ReleaseEngineReference(client);
         return nullptr;
     };
     t.send_process_message = [](cef_frame_t*, cef_process_id_t, cef_process_message_t* message) {
-        DropReference(message);
+        ReleaseEngineReference(message);
     };
 }
 

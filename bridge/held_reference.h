@@ -52,13 +52,6 @@ class HeldReference {
     T* object_ = nullptr;
 };
 
-// Gives back the reference that an argument came with, for an object the library has no
-// use for.
-template <typename T>
-void DropReference(T* object) {
-    HeldReference<T>::Adopt(object).Reset();
-}
-
 // The client's handlers; empty when the client offers none.
 HeldReference<cef_life_span_handler_t> LifeSpanHandlerOf(const HeldReference<cef_client_t>& client);
 HeldReference<cef_load_handler_t> LoadHandlerOf(const HeldReference<cef_client_t>& client);

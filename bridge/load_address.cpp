@@ -1,8 +1,11 @@
 #include "bridge/load_address.h"
 
-#include <sys/stat.h>
-
+#include <cstdlib>
 #include <filesystem>
+
+#include "platform/file_system.h"
+#include "platform/utf.h"
+#include "platform/working_directory.h"
 
 namespace quillmoor::bridge {
 
@@ -73,8 +76,7 @@ std::size_t SchemeLength(std::string_view text) {
 }
 
 bool IsExistingFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return FileExists(Utf8ToUtf16(path));
 }
 
 }  // namespace
@@ -114,6 +116,17 @@ std::string AddressToLoad(std::string_view text, const std::string& working_fold
             return FileUrlOfPath(relative);
     }
     return "http://" + std::string(text);
+}
+
+std::string AddressToLoad(std::string_view text) {
+    std::string working_folder;
+    try {
+        working_folder = Utf16ToUtf8(CurrentDirectory());
+    } catch (const FileSystemError&) {
+        // no working folder: relative paths are taken as web addresses
+    }
+    const char* home = std::getenv("HOME");
+    return AddressToLoad(text, working_folder, home != nullptr ? home : "");
 }
 
 }  // namespace quillmoor::bridge

@@ -16,6 +16,9 @@ namespace quillmoor::bridge {
 std::string AddressToLoad(std::string_view text, const std::string& working_folder,
                           const std::string& home_folder);
 
+// AddressToLoad from this process's working folder and $HOME.
+std::string AddressToLoad(std::string_view text);
+
 // "file://" followed by the absolute path, percent-encoded.
 std::string FileUrlOfPath(std::string_view absolute_path);
 

@@ -44,15 +44,15 @@ bool Initialise(TestApp& app) {
     settings.size = sizeof settings;
     settings.no_sandbox = 1;
     settings.multi_threaded_message_loop = 1;
-    return EngineLibrary::Get().initialize(&args, &settings, app.NewReference(), nullptr) == 1;
+    return EngineLibrary::Get().cef_initialize(&args, &settings, app.NewReference(), nullptr) == 1;
 }
 
 cef_browser_t* CreateBrowser(TestClient& client, std::size_t index) {
     cef_window_info_t window{};
     window.width = 1038;
     window.height = 594;
-    if (EngineLibrary::Get().create_browser(&window, client.NewReference(), nullptr, nullptr,
-                                            nullptr, nullptr) != 1 ||
+    if (EngineLibrary::Get().cef_browser_host_create_browser(
+            &window, client.NewReference(), nullptr, nullptr, nullptr, nullptr) != 1 ||
         !client.WaitForBrowsers(index + 1, 10s))
         return nullptr;
     return client.Browser(index);
@@ -107,7 +107,7 @@ struct RunningEngine {
         if (browser != nullptr)
             browser->base.release(&browser->base);
         client->ReleaseBrowsers();
-        EngineLibrary::Get().shutdown();
+        EngineLibrary::Get().cef_shutdown();
     }
     // Loads address and waits for the main frame's load end.
     bool Load(const std::string& address) {
@@ -154,7 +154,7 @@ void InitialiseToContextNotice(benchmark::State& state) {
             return;
         }
         state.SetIterationTime(Seconds(Clock::now() - start));
-        EngineLibrary::Get().shutdown();
+        EngineLibrary::Get().cef_shutdown();
     }
 }
 BENCHMARK(InitialiseToContextNotice)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -25,7 +25,7 @@ void ChromiumEngineTest::SetUp() {
     settings.no_sandbox = 1;
     settings.multi_threaded_message_loop = 1;
     settings.log_severity = LOGSEVERITY_DISABLE;
-    ASSERT_EQ(1, library_->initialize(&args, &settings, app_->NewReference(), nullptr));
+    ASSERT_EQ(1, library_->cef_initialize(&args, &settings, app_->NewReference(), nullptr));
     ASSERT_TRUE(app_->Handler().WaitForContext(15s));
     chromium_ = ChromiumChildOf(getpid());
     ASSERT_NE(0, chromium_);
@@ -43,8 +43,8 @@ cef_browser_t* ChromiumEngineTest::OpenBrowser(TestClient& client) {
     cef_browser_settings_t settings{};
     settings.size = sizeof settings;
     const std::size_t before = client.CreatedThreads().size();
-    EXPECT_EQ(1, library_->create_browser(&window, client.NewReference(), &url, &settings, nullptr,
-                                          nullptr));
+    EXPECT_EQ(1, library_->cef_browser_host_create_browser(&window, client.NewReference(), &url,
+                                                           &settings, nullptr, nullptr));
     if (!client.WaitForBrowsers(before + 1, 10s) || !client.WaitForLoadEnds(1, 10s)) {
         ADD_FAILURE() << "the browser was not created and loaded";
         return nullptr;
@@ -62,7 +62,7 @@ void ChromiumEngineTest::ShutDown() {
     for (cef_browser_t* browser : opened_)
         browser->base.release(&browser->base);
     opened_.clear();
-    library_->shutdown();
+    library_->cef_shutdown();
 }
 
 void ChromiumEngineTest::TearDown() {

@@ -16,7 +16,9 @@
 #include "bridge/chromium_session.h"
 #include "bridge/chromium_version.h"
 #include "bridge/temporary_profile.h"
+#include "tests/bridge/engine_library.h"
 #include "tests/bridge/process_table.h"
+#include "tests/support/test_folder.h"
 
 namespace quillmoor::bridge {
 namespace {
@@ -25,24 +27,19 @@ using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
+// A test folder whose files are named by paths relative to it.
 class Scratch {
   public:
-    Scratch() {
-        char name[] = "/tmp/quillmoor-launch-test-XXXXXX";
-        root_ = mkdtemp(name);
+    std::string Path(const std::string& relative = "") const {
+        return relative.empty() ? folder_.Root().string() : (folder_.Root() / relative).string();
     }
-    ~Scratch() { std::filesystem::remove_all(root_); }
-    std::string Path(const std::string& relative = "") const { return relative.empty() ? root_ : root_ + "/" + relative; }
-    std::string Write(const std::string& relative, const std::string& text, mode_t mode = 0755) const {
-        const std::string file = Path(relative);
-        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-        std::ofstream(file) << text;
-        chmod(file.c_str(), mode);
-        return file;
+    std::string Write(const std::string& relative, const std::string& text,
+                      mode_t mode = 0755) const {
+        return bridge_test::WriteFileWithMode(Path(relative), text, mode);
     }
 
   private:
-    std::string root_;
+    testing::TestFolder folder_;
 };
 
 TEST(FindChromium, TakesTheFirstNameInAnyFolderBeforeTheNextName) {
@@ -50,10 +47,10 @@ TEST(FindChromium, TakesTheFirstNameInAnyFolderBeforeTheNextName) {
     scratch.Write("a/google-chrome", "");
     scratch.Write("b/chromium-browser", "");
     scratch.Write("c/chromium", "");
-    scratch.Write("d/chromium", "", 0644);  // not executable
+    scratch.Write("d/chromium", "", 0644);                            // not executable
     std::filesystem::create_directories(scratch.Path("e/chromium"));  // a folder
-    const std::string a = scratch.Path("a"), b = scratch.Path("b"), c = scratch.Path("c"), d = scratch.Path("d"),
-                      e = scratch.Path("e");
+    const std::string a = scratch.Path("a"), b = scratch.Path("b"), c = scratch.Path("c"),
+                      d = scratch.Path("d"), e = scratch.Path("e");
     struct Case {
         std::string path;
         std::optional<std::string> found;
@@ -72,20 +69,23 @@ TEST(FindChromium, TakesTheFirstNameInAnyFolderBeforeTheNextName) {
 
 TEST(ChromiumArguments, PassTheProgramsSwitchesButKeepTheLibrarysOwnLast) {
     const std::vector<std::string> arguments = ChromiumArguments(
-        "/tmp/profile", {"--host-resolver-rules=MAP a.test 127.0.0.1", "-single-dash", "--user-data-dir=/elsewhere",
-                         "--remote-debugging-port=9222", "--type=renderer", "page.html", "--", "--disable-gpu"});
+        "/tmp/profile",
+        {"--host-resolver-rules=MAP a.test 127.0.0.1", "-single-dash", "--user-data-dir=/elsewhere",
+         "--remote-debugging-port=9222", "--type=renderer", "page.html", "--", "--disable-gpu"});
     const auto position = [&](const std::string& argument) {
         return std::find(arguments.begin(), arguments.end(), argument) - arguments.begin();
     };
-    EXPECT_LT(position("--host-resolver-rules=MAP a.test 127.0.0.1"), static_cast<long>(arguments.size()));
+    EXPECT_LT(position("--host-resolver-rules=MAP a.test 127.0.0.1"),
+              static_cast<long>(arguments.size()));
     EXPECT_LT(position("--single-dash"), static_cast<long>(arguments.size()));
-    for (const char* dropped : {"--user-data-dir=/elsewhere", "--remote-debugging-port=9222", "--type=renderer",
-                                "page.html", "--"})
+    for (const char* dropped : {"--user-data-dir=/elsewhere", "--remote-debugging-port=9222",
+                                "--type=renderer", "page.html", "--"})
         EXPECT_EQ(position(dropped), static_cast<long>(arguments.size())) << dropped;
     EXPECT_THAT(std::vector<std::string>(arguments.end() - 5, arguments.end()),
-                ElementsAre("--headless", "--remote-debugging-pipe", "--user-data-dir=/tmp/profile", "--no-sandbox",
-                            "about:blank"));
-    EXPECT_LT(position("--disable-background-networking"), position("--host-resolver-rules=MAP a.test 127.0.0.1"))
+                ElementsAre("--headless", "--remote-debugging-pipe", "--user-data-dir=/tmp/profile",
+                            "--no-sandbox", "about:blank"));
+    EXPECT_LT(position("--disable-background-networking"),
+              position("--host-resolver-rules=MAP a.test 127.0.0.1"))
         << "the program's switches come after the defaults, so they win";
 }
 
@@ -105,7 +105,8 @@ TEST(ChromiumVersion, IsTheFirstDottedQuadOfTheText) {
     EXPECT_FALSE(ChromiumVersion::Parse("Chrome/156.0.8078"));
     EXPECT_FALSE(ChromiumVersion::Parse(""));
     Scratch scratch;
-    EXPECT_EQ(8078, ChromiumVersion::OfExecutable(scratch.Write("chromium", "#!/bin/sh\necho Chromium 156.0.8078.129\n"))
+    EXPECT_EQ(8078, ChromiumVersion::OfExecutable(
+                        scratch.Write("chromium", "#!/bin/sh\necho Chromium 156.0.8078.129\n"))
                         ->Part(2));
     EXPECT_FALSE(ChromiumVersion::OfExecutable(scratch.Path("missing")));
 }
@@ -140,7 +141,8 @@ TEST(TemporaryProfile, IsRemovedWithItsContentsAndAbandonedOnesGoAtTheNextStart)
     const std::string file = "quillmoor-chromium-" + std::to_string(EndedProcess()) + "-aaaaaa";
     scratch.Write(file, "a file, not a profile");
     const std::string target = scratch.Path(foreign);
-    const std::string link = scratch.Path("quillmoor-chromium-" + std::to_string(EndedProcess()) + "-link01");
+    const std::string link =
+        scratch.Path("quillmoor-chromium-" + std::to_string(EndedProcess()) + "-link01");
     std::filesystem::create_directory_symlink(target, link);
 
     TemporaryProfile::RemoveAbandoned(scratch.Path());
@@ -166,8 +168,9 @@ TEST(ChromiumSession, AChromiumThatNeverAnswersFailsTheStartAndIsEnded) {
     Scratch scratch;
     ChromiumSession::Options options;
     const std::string pids = scratch.Path("pids");
-    options.executable = scratch.Write(
-        "chromium", "#!/bin/sh\n/bin/sleep 60 &\necho $! > " + pids + "\necho $$ >> " + pids + "\nexec /bin/sleep 61\n");
+    options.executable =
+        scratch.Write("chromium", "#!/bin/sh\n/bin/sleep 60 &\necho $! > " + pids +
+                                      "\necho $$ >> " + pids + "\nexec /bin/sleep 61\n");
     options.answer_timeout = 300ms;
     options.temp_root = scratch.Path("temp");
     std::filesystem::create_directories(options.temp_root);

@@ -77,8 +77,8 @@ TEST_F(ChromiumEngineTest, LosingChromiumMidRunStopsEventsWithOneLineOnStandardE
     EXPECT_EQ(0, frame->is_valid(frame));
     frame->base.release(&frame->base);
     cef_window_info_t window{};
-    EXPECT_EQ(0, library_->create_browser(&window, client->NewReference(), nullptr, nullptr,
-                                          nullptr, nullptr));
+    EXPECT_EQ(0, library_->cef_browser_host_create_browser(&window, client->NewReference(), nullptr,
+                                                           nullptr, nullptr, nullptr));
     EXPECT_FALSE(visitor->WaitForVisit(500ms));
     EXPECT_EQ(1, visitor->ReferenceCount());
     EXPECT_TRUE(client->LoadEnds().empty());
@@ -137,10 +137,10 @@ TEST_F(ChromiumEngineTest, ChromiumDoesNotOutliveAProgramThatEndsWithoutShutdown
     std::string program_name = "quillmoor";
     char* argv[] = {program_name.data(), nullptr};
     cef_main_args_t args{1, argv};
-    ASSERT_EQ(1, library_->initialize(&args, nullptr, app->NewReference(), nullptr));
+    ASSERT_EQ(1, library_->cef_initialize(&args, nullptr, app->NewReference(), nullptr));
     EXPECT_FALSE(std::filesystem::exists(other_profile))
         << "the abandoned profile folder was not removed";
-    library_->shutdown();
+    library_->cef_shutdown();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // libcef.so loaded by path as the program loads it, in what needs no Chromium: process
 // roles, strings, string lists, command lines, version, and starting without a usable
 // Chromium.
+#include <dlfcn.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -14,10 +15,12 @@
 #include "bridge/chromium_version.h"
 #include "bridge/engine_strings.h"
 #include "engine/engine_object.h"
+#include "engine/engine_string.h"
 #include "platform/utf.h"
 #include "tests/bridge/engine_library.h"
 #include "tests/bridge/engine_test_objects.h"
 #include "tests/bridge/stderr_capture.h"
+#include "tests/support/test_folder.h"
 
 namespace quillmoor::bridge_test {
 namespace {
@@ -48,27 +51,8 @@ class ScopedVariable {
     std::optional<std::string> old_;
 };
 
-// A folder of the test's own, removed at the end.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        char name[] = "/tmp/quillmoor-bridge-test-XXXXXX";
-        path_ = mkdtemp(name);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path_); }
-    const std::string& Path() const { return path_; }
-    void WriteFile(const std::string& name, const std::string& text, mode_t mode) const {
-        const std::string file = path_ + "/" + name;
-        std::ofstream(file) << text;
-        chmod(file.c_str(), mode);
-    }
-
-  private:
-    std::string path_;
-};
-
 std::u16string Text(cef_string_t* string) {
-    return bridge::Utf16Of(string);
+    return FromEngineString(string);
 }
 
 struct ProcessRoleCase {
@@ -86,7 +70,8 @@ TEST_P(ProcessRole, IsTheBrowserProcessOnlyWithoutATypeArgument) {
     argv.push_back(nullptr);
     cef_main_args_t args{static_cast<int>(arguments.size()), argv.data()};
     auto app = EngineObjectPtr<TestApp>::Make();
-    EXPECT_EQ(GetParam().expected, Library().execute_process(&args, app->NewReference(), nullptr));
+    EXPECT_EQ(GetParam().expected,
+              Library().cef_execute_process(&args, app->NewReference(), nullptr));
     EXPECT_EQ(1, app->ReferenceCount()) << "the application's reference was kept or released twice";
     EXPECT_EQ(0, app->CommandLineCalls());
 }
@@ -105,27 +90,27 @@ TEST(EngineStrings, SetCopiesOrBorrowsAndClearFreesWhatItOwns) {
     const std::u16string source = u"t\u00e9xt";
     const auto* units = reinterpret_cast<const char16*>(source.data());
     cef_string_t borrowed{};
-    ASSERT_EQ(1, Library().string_set(units, source.size(), &borrowed, 0));
+    ASSERT_EQ(1, Library().cef_string_utf16_set(units, source.size(), &borrowed, 0));
     EXPECT_EQ(units, borrowed.str);
     EXPECT_EQ(nullptr, borrowed.dtor);
     cef_string_t copied{};
-    ASSERT_EQ(1, Library().string_set(units, source.size(), &copied, 1));
+    ASSERT_EQ(1, Library().cef_string_utf16_set(units, source.size(), &copied, 1));
     EXPECT_NE(units, copied.str);
     EXPECT_NE(nullptr, copied.dtor);
     EXPECT_EQ(source, Text(&copied));
     // Setting again frees the previous copy (ASan watches), clearing leaves it empty.
-    ASSERT_EQ(1, Library().string_set(units, 1, &copied, 1));
+    ASSERT_EQ(1, Library().cef_string_utf16_set(units, 1, &copied, 1));
     EXPECT_EQ(u"t", Text(&copied));
-    Library().string_clear(&copied);
+    Library().cef_string_utf16_clear(&copied);
     EXPECT_EQ(nullptr, copied.str);
     EXPECT_EQ(0u, copied.length);
-    Library().string_clear(&borrowed);
+    Library().cef_string_utf16_clear(&borrowed);
 
-    cef_string_userfree_t userfree = Library().userfree_alloc();
+    cef_string_userfree_t userfree = Library().cef_string_userfree_utf16_alloc();
     ASSERT_NE(nullptr, userfree);
     EXPECT_EQ(0u, userfree->length);
-    Library().string_set(units, source.size(), userfree, 1);
-    Library().userfree_free(userfree);
+    Library().cef_string_utf16_set(units, source.size(), userfree, 1);
+    Library().cef_string_userfree_utf16_free(userfree);
 }
 
 TEST(EngineStrings, ConvertBetweenUtf8AndUtf16AndReportBrokenInput) {
@@ -146,56 +131,57 @@ TEST(EngineStrings, ConvertBetweenUtf8AndUtf16AndReportBrokenInput) {
     };
     for (const Case& c : cases) {
         cef_string_t wide{};
-        EXPECT_EQ(c.well_formed, Library().utf8_to_utf16(c.utf8.data(), c.utf8.size(), &wide))
+        EXPECT_EQ(c.well_formed,
+                  Library().cef_string_utf8_to_utf16(c.utf8.data(), c.utf8.size(), &wide))
             << c.utf8;
         EXPECT_EQ(c.utf16, Text(&wide));
-        Library().string_clear(&wide);
+        Library().cef_string_utf16_clear(&wide);
     }
     const std::u16string good = u"\u00e9\U0001F600";
     cef_string_utf8_t narrow{};
-    EXPECT_EQ(1, Library().utf16_to_utf8(reinterpret_cast<const char16*>(good.data()), good.size(),
-                                         &narrow));
+    EXPECT_EQ(1, Library().cef_string_utf16_to_utf8(reinterpret_cast<const char16*>(good.data()),
+                                                    good.size(), &narrow));
     EXPECT_EQ("\xc3\xa9\xf0\x9f\x98\x80", std::string(narrow.str, narrow.length));
     const std::u16string lone = u"a\xd800";
-    EXPECT_EQ(0, Library().utf16_to_utf8(reinterpret_cast<const char16*>(lone.data()), lone.size(),
-                                         &narrow));
+    EXPECT_EQ(0, Library().cef_string_utf16_to_utf8(reinterpret_cast<const char16*>(lone.data()),
+                                                    lone.size(), &narrow));
     EXPECT_EQ("a\xef\xbf\xbd", std::string(narrow.str, narrow.length));
     narrow.dtor(narrow.str);
 }
 
 TEST(EngineStringLists, HoldCopiesAndCopyIndependently) {
-    cef_string_list_t list = Library().list_alloc();
+    cef_string_list_t list = Library().cef_string_list_alloc();
     for (std::u16string value : {u"one", u"", u"thr\u00e9e"}) {
         std::u16string kept = value;
-        bridge::BorrowedString borrowed(kept);
-        Library().list_append(list, borrowed.get());
+        cef_string_t borrowed = EngineStringView(kept);
+        Library().cef_string_list_append(list, &borrowed);
         kept.assign(kept.size(), u'x');  // the list holds its own copy
     }
-    ASSERT_EQ(3u, Library().list_size(list));
-    cef_string_list_t copy = Library().list_copy(list);
-    Library().list_clear(list);
-    EXPECT_EQ(0u, Library().list_size(list));
+    ASSERT_EQ(3u, Library().cef_string_list_size(list));
+    cef_string_list_t copy = Library().cef_string_list_copy(list);
+    Library().cef_string_list_clear(list);
+    EXPECT_EQ(0u, Library().cef_string_list_size(list));
     cef_string_t value{};
-    EXPECT_EQ(1, Library().list_value(copy, 2, &value));
+    EXPECT_EQ(1, Library().cef_string_list_value(copy, 2, &value));
     EXPECT_EQ(u"thr\u00e9e", Text(&value));
-    EXPECT_EQ(0, Library().list_value(copy, 3, &value));
-    Library().string_clear(&value);
-    Library().list_free(list);
-    Library().list_free(copy);
+    EXPECT_EQ(0, Library().cef_string_list_value(copy, 3, &value));
+    Library().cef_string_utf16_clear(&value);
+    Library().cef_string_list_free(list);
+    Library().cef_string_list_free(copy);
 }
 
 TEST(EngineCommandLine, KeepsSwitchesByNameAndArgumentsInOrder) {
-    cef_command_line_t* line = Library().command_line_create();
+    cef_command_line_t* line = Library().cef_command_line_create();
     const char* argv[] = {"/opt/quillmoor", "--lang=de", "page.html",     "-single",
                           "--lang=fr",      "--",        "--not-a-switch"};
     line->init_from_argv(line, 7, argv);
     const auto has = [&](const std::u16string& name) {
-        bridge::BorrowedString text(name);
-        return line->has_switch(line, text.get());
+        cef_string_t text = EngineStringView(name);
+        return line->has_switch(line, &text);
     };
     const auto value = [&](const std::u16string& name) {
-        bridge::BorrowedString text(name);
-        return TextOf(line->get_switch_value(line, text.get()));
+        cef_string_t text = EngineStringView(name);
+        return TextOf(line->get_switch_value(line, &text));
     };
     EXPECT_EQ("/opt/quillmoor", TextOf(line->get_program(line)));
     EXPECT_EQ(1, has(u"lang"));
@@ -205,16 +191,16 @@ TEST(EngineCommandLine, KeepsSwitchesByNameAndArgumentsInOrder) {
     EXPECT_EQ(0, has(u"not-a-switch"));
 
     std::u16string name = u"--disable-gpu";
-    bridge::BorrowedString switch_name(name);
-    line->append_switch(line, switch_name.get());
-    cef_string_list_t arguments = Library().list_alloc();
+    cef_string_t switch_name = EngineStringView(name);
+    line->append_switch(line, &switch_name);
+    cef_string_list_t arguments = Library().cef_string_list_alloc();
     line->get_arguments(line, arguments);
-    ASSERT_EQ(2u, Library().list_size(arguments));
+    ASSERT_EQ(2u, Library().cef_string_list_size(arguments));
     cef_string_t argument{};
-    Library().list_value(arguments, 1, &argument);
+    Library().cef_string_list_value(arguments, 1, &argument);
     EXPECT_EQ(u"--not-a-switch", Text(&argument));
-    Library().string_clear(&argument);
-    Library().list_free(arguments);
+    Library().cef_string_utf16_clear(&argument);
+    Library().cef_string_list_free(arguments);
     EXPECT_EQ("/opt/quillmoor --lang=fr --single --disable-gpu page.html --not-a-switch",
               TextOf(line->get_command_line_string(line)));
 
@@ -228,21 +214,21 @@ TEST(EngineCommandLine, KeepsSwitchesByNameAndArgumentsInOrder) {
 }
 
 TEST(EngineCommandLine, TheGlobalOneIsThisProcessesAndReadOnly) {
-    cef_command_line_t* global = Library().command_line_global();
+    cef_command_line_t* global = Library().cef_command_line_get_global();
     EXPECT_EQ(1, global->is_read_only(global));
     EXPECT_THAT(TextOf(global->get_program(global)), HasSubstr("bridge_library_tests"));
     std::u16string name = u"--added";
-    bridge::BorrowedString text(name);
-    global->append_switch(global, text.get());
-    EXPECT_EQ(0, global->has_switch(global, text.get()));
+    cef_string_t text = EngineStringView(name);
+    global->append_switch(global, &text);
+    EXPECT_EQ(0, global->has_switch(global, &text));
     global->base.release(&global->base);
 }
 
 TEST(EngineVersion, NamesTheInterfaceBuildAndTheChromiumItDrives) {
-    EXPECT_EQ(78, Library().version_info(0));
-    EXPECT_EQ(3, Library().version_info(1));
-    EXPECT_EQ(9, Library().version_info(2));
-    EXPECT_EQ(0, Library().version_info(8));
+    EXPECT_EQ(78, Library().cef_version_info(0));
+    EXPECT_EQ(3, Library().cef_version_info(1));
+    EXPECT_EQ(9, Library().cef_version_info(2));
+    EXPECT_EQ(0, Library().cef_version_info(8));
     const std::string chromium = ChromiumOnPath();
     if (chromium.empty())
         GTEST_SKIP() << "no Chromium on PATH to compare the Chromium version with";
@@ -250,19 +236,19 @@ TEST(EngineVersion, NamesTheInterfaceBuildAndTheChromiumItDrives) {
         bridge::ChromiumVersion::OfExecutable(chromium);
     ASSERT_TRUE(installed);
     for (int part = 0; part < 4; ++part)
-        EXPECT_EQ(installed->Part(part), Library().version_info(4 + part)) << part;
-    EXPECT_GT(Library().version_info(4), 0);
+        EXPECT_EQ(installed->Part(part), Library().cef_version_info(4 + part)) << part;
+    EXPECT_GT(Library().cef_version_info(4), 0);
 }
 
 TEST(EngineWithoutInitialisation, RefusesBrowsersAndShutsDownQuietly) {
     auto client = EngineObjectPtr<TestClient>::Make();
     cef_window_info_t window{};
-    EXPECT_EQ(0, Library().create_browser(&window, client->NewReference(), nullptr, nullptr,
-                                          nullptr, nullptr));
-    EXPECT_EQ(nullptr, Library().create_browser_sync(&window, client->NewReference(), nullptr,
-                                                     nullptr, nullptr, nullptr));
+    EXPECT_EQ(0, Library().cef_browser_host_create_browser(&window, client->NewReference(), nullptr,
+                                                           nullptr, nullptr, nullptr));
+    EXPECT_EQ(nullptr, Library().cef_browser_host_create_browser_sync(
+                           &window, client->NewReference(), nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(1, client->ReferenceCount());
-    Library().shutdown();
+    Library().cef_shutdown();
 }
 
 struct StartFailureCase {
@@ -277,12 +263,12 @@ class StartFailure : public ::testing::TestWithParam<StartFailureCase> {};
 // Without a Chromium that answers, initialisation fails with one line that says what
 // was looked for or what went wrong, and leaves nothing behind.
 TEST_P(StartFailure, ReturnsZeroWithOneLineOnStandardError) {
-    ScratchFolder bin;
-    ScratchFolder temp;
+    testing::TestFolder bin;
+    testing::TestFolder temp;
     if (GetParam().fake_chromium != nullptr)
-        bin.WriteFile("chromium", GetParam().fake_chromium, GetParam().mode);
-    ScopedVariable path("PATH", bin.Path());
-    ScopedVariable tmpdir("TMPDIR", temp.Path());
+        WriteFileWithMode(bin.Root() / "chromium", GetParam().fake_chromium, GetParam().mode);
+    ScopedVariable path("PATH", bin.Root());
+    ScopedVariable tmpdir("TMPDIR", temp.Root());
     auto app = EngineObjectPtr<TestApp>::Make();
     std::string program = "quillmoor";
     char* argv[] = {program.data(), nullptr};
@@ -290,18 +276,18 @@ TEST_P(StartFailure, ReturnsZeroWithOneLineOnStandardError) {
     std::string text;
     {
         StderrCapture captured;
-        EXPECT_EQ(0, Library().initialize(&args, nullptr, app->NewReference(), nullptr));
+        EXPECT_EQ(0, Library().cef_initialize(&args, nullptr, app->NewReference(), nullptr));
         text = captured.Text();
     }
     EXPECT_EQ(1, std::count(text.begin(), text.end(), '\n')) << text;
     EXPECT_THAT(text, HasSubstr(GetParam().message));
     EXPECT_EQ(1, app->ReferenceCount());
     EXPECT_EQ(1, app->Handler().ReferenceCount());
-    EXPECT_TRUE(std::filesystem::is_empty(temp.Path())) << "a profile folder was left behind";
+    EXPECT_TRUE(std::filesystem::is_empty(temp.Root())) << "a profile folder was left behind";
     auto client = EngineObjectPtr<TestClient>::Make();
     cef_window_info_t window{};
-    EXPECT_EQ(0, Library().create_browser(&window, client->NewReference(), nullptr, nullptr,
-                                          nullptr, nullptr));
+    EXPECT_EQ(0, Library().cef_browser_host_create_browser(&window, client->NewReference(), nullptr,
+                                                           nullptr, nullptr, nullptr));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -2,6 +2,7 @@
 
 #include "bridge/engine_strings.h"
 #include "bridge/held_reference.h"
+#include "engine/engine_string.h"
 #include "platform/utf.h"
 #include "tests/bridge/engine_library.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 template <typename T>
 void ReleaseReference(T* object) {
-    bridge::DropReference(object);
+    ReleaseEngineReference(object);
 }
 
 }  // namespace
@@ -54,26 +55,26 @@ std::thread::id TestProcessHandler::ContextThread() {
 
 TestApp::TestApp(std::vector<std::string> switches)
     : handler_(EngineObjectPtr<TestProcessHandler>::Make()), switches_(std::move(switches)) {
-    Table().on_before_command_line_processing =
-        [](cef_app_t* self, const cef_string_t* process_type, cef_command_line_t* command_line) {
-            auto* app = Self<TestApp>(self);
-            ++app->command_line_calls_;
-            app->process_type_ = bridge::Utf16Of(process_type);
-            for (const std::string& text : app->switches_) {
-                const std::size_t equals = text.find('=');
-                const std::u16string name = Utf8ToUtf16(text.substr(0, equals));
-                bridge::BorrowedString name_string(name);
-                if (equals == std::string::npos) {
-                    command_line->append_switch(command_line, name_string.get());
-                } else {
-                    const std::u16string value = Utf8ToUtf16(text.substr(equals + 1));
-                    bridge::BorrowedString value_string(value);
-                    command_line->append_switch_with_value(command_line, name_string.get(),
-                                                           value_string.get());
-                }
+    Table().on_before_command_line_processing = [](cef_app_t* self,
+                                                   const cef_string_t* process_type,
+                                                   cef_command_line_t* command_line) {
+        auto* app = Self<TestApp>(self);
+        ++app->command_line_calls_;
+        app->process_type_ = FromEngineString(process_type);
+        for (const std::string& text : app->switches_) {
+            const std::size_t equals = text.find('=');
+            const std::u16string name = Utf8ToUtf16(text.substr(0, equals));
+            cef_string_t name_string = EngineStringView(name);
+            if (equals == std::string::npos) {
+                command_line->append_switch(command_line, &name_string);
+            } else {
+                const std::u16string value = Utf8ToUtf16(text.substr(equals + 1));
+                cef_string_t value_string = EngineStringView(value);
+                command_line->append_switch_with_value(command_line, &name_string, &value_string);
             }
-            ReleaseReference(command_line);
-        };
+        }
+        ReleaseReference(command_line);
+    };
     Table().get_browser_process_handler = [](cef_app_t* self) -> cef_browser_process_handler_t* {
         return Self<TestApp>(self)->handler_->NewReference();
     };
@@ -266,7 +267,7 @@ std::thread::id TestVisitor::Thread() {
 
 std::string TextOf(cef_string_userfree_t text) {
     const std::string copy = bridge::Utf8Of(text);
-    EngineLibrary::Get().userfree_free(text);
+    EngineLibrary::Get().cef_string_userfree_utf16_free(text);
     return copy;
 }
 
@@ -281,8 +282,8 @@ cef_frame_t* MainFrameOf(cef_browser_t* browser) {
 void LoadUrl(cef_browser_t* browser, const std::string& address) {
     cef_frame_t* frame = MainFrameOf(browser);
     const std::u16string text = Utf8ToUtf16(address);
-    bridge::BorrowedString url(text);
-    frame->load_url(frame, url.get());
+    cef_string_t url = EngineStringView(text);
+    frame->load_url(frame, &url);
     ReleaseReference(frame);
 }
 
@@ -290,9 +291,9 @@ void RunScript(cef_browser_t* browser, const std::string& code) {
     cef_frame_t* frame = MainFrameOf(browser);
     const std::u16string text = Utf8ToUtf16(code);
     const std::u16string address = u"about:blank";
-    bridge::BorrowedString script(text);
-    bridge::BorrowedString script_url(address);
-    frame->execute_java_script(frame, script.get(), script_url.get(), 0);
+    cef_string_t script = EngineStringView(text);
+    cef_string_t script_url = EngineStringView(address);
+    frame->execute_java_script(frame, &script, &script_url, 0);
     ReleaseReference(frame);
 }
 

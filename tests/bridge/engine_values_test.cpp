@@ -2,13 +2,10 @@
 // page's request for a window is seen.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "bridge/load_address.h"
 #include "bridge/window_request.h"
+#include "tests/support/test_folder.h"
 
 namespace quillmoor::bridge {
 namespace {
@@ -16,9 +13,9 @@ namespace {
 using nlohmann::json;
 
 TEST(AddressToLoad, TurnsPathsIntoFileUrlsAndLeavesAddressesAlone) {
-    char name[] = "/tmp/quillmoor-address-test-XXXXXX";
-    const std::string work = mkdtemp(name);
-    std::ofstream(work + "/here.html") << "x";
+    testing::TestFolder folder;
+    const std::string work = folder.Root().string();
+    testing::WriteBytes(folder.Root() / "here.html", "x");
     const std::pair<std::string, std::string> cases[] = {
         {"/home/u/page.html", "file:///home/u/page.html"},
         {"/home/u/My Page #2?.html", "file:///home/u/My%20Page%20%232%3F.html"},
@@ -40,7 +37,6 @@ TEST(AddressToLoad, TurnsPathsIntoFileUrlsAndLeavesAddressesAlone) {
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(expected, AddressToLoad(text, work, "/home/user")) << text;
-    std::filesystem::remove_all(work);
 }
 
 struct WindowCase {
@@ -52,8 +48,11 @@ struct WindowCase {
 class WindowDisposition : public ::testing::TestWithParam<WindowCase> {};
 
 TEST_P(WindowDisposition, FollowsTheWayThePageAsked) {
-    const WindowRequest request = WindowRequest::FromWindowOpen(
-        {{"url", "http://a.test/p"}, {"windowName", "w"}, {"windowFeatures", GetParam().features}, {"userGesture", true}});
+    const WindowRequest request =
+        WindowRequest::FromWindowOpen({{"url", "http://a.test/p"},
+                                       {"windowName", "w"},
+                                       {"windowFeatures", GetParam().features},
+                                       {"userGesture", true}});
     EXPECT_EQ(GetParam().disposition, request.Disposition());
     EXPECT_EQ("http://a.test/p", request.Url());
     EXPECT_EQ("w", request.WindowName());
@@ -63,9 +62,12 @@ TEST_P(WindowDisposition, FollowsTheWayThePageAsked) {
 INSTANTIATE_TEST_SUITE_P(
     Chromium, WindowDisposition,
     ::testing::Values(
-        WindowCase{"LinkWithTarget", {"menubar", "toolbar", "status", "scrollbars", "resizable", "noopener"},
+        WindowCase{"LinkWithTarget",
+                   {"menubar", "toolbar", "status", "scrollbars", "resizable", "noopener"},
                    WOD_NEW_FOREGROUND_TAB},
-        WindowCase{"PlainOpen", {"menubar", "toolbar", "status", "scrollbars", "resizable"}, WOD_NEW_WINDOW},
+        WindowCase{"PlainOpen",
+                   {"menubar", "toolbar", "status", "scrollbars", "resizable"},
+                   WOD_NEW_WINDOW},
         WindowCase{"OpenWithSize", {"width=300", "height=200", "resizable"}, WOD_NEW_POPUP},
         WindowCase{"OpenAsPopupWithoutOpener", {"resizable", "noopener"}, WOD_NEW_POPUP},
         WindowCase{"NoFeaturesReported", json::array(), WOD_NEW_POPUP}),
@@ -73,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(WindowRequest, PopupFeaturesCarryPositionSizeAndBars) {
     const WindowRequest request = WindowRequest::FromWindowOpen(
-        {{"windowFeatures", {"left=10", "top=-20", "width=300", "height=x", "scrollbars", "status"}}});
+        {{"windowFeatures",
+          {"left=10", "top=-20", "width=300", "height=x", "scrollbars", "status"}}});
     const cef_popup_features_t features = request.PopupFeatures();
     EXPECT_EQ(1, features.xSet);
     EXPECT_EQ(10, features.x);
