@@ -15,6 +15,7 @@
 #include "bridge/chromium_version.h"
 #include "bridge/engine_strings.h"
 #include "bridge/load_address.h"
+#include "bridge/process_arguments_of.h"
 #include "bridge/temporary_profile.h"
 #include "engine/engine_string.h"
 #include "platform/utf.h"
@@ -83,15 +84,7 @@ void AddSettingSwitches(const cef_settings_t* settings, CommandLine& line) {
 }
 
 EngineObjectPtr<CommandLine> CommandLineOfThisProcess() {
-    std::ifstream file("/proc/self/cmdline", std::ios::binary);
-    const std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    while (start < raw.size()) {
-        const std::size_t end = raw.find('\0', start);
-        pieces.push_back(raw.substr(start, end - start));
-        start = end == std::string::npos ? raw.size() : end + 1;
-    }
+    const std::vector<std::string> pieces = ArgumentsOfProcess(getpid());
     std::vector<const char*> argv;
     for (const std::string& piece : pieces)
         argv.push_back(piece.c_str());
@@ -207,8 +200,9 @@ void BridgeEngine::Shutdown() {
     engine->application_.Reset();
 }
 
-int BridgeEngine::CreateBrowser(const cef_window_info_t* window_info, cef_client_t* client,
-                                const cef_string_t* url) {
+BridgeEngine::BrowserRequest BridgeEngine::RequestFor(const cef_window_info_t* window_info,
+                                                      cef_client_t* client,
+                                                      const cef_string_t* url) {
     BrowserRequest request;
     request.client = HeldReference<cef_client_t>::Adopt(client);
     if (window_info != nullptr) {
@@ -216,6 +210,12 @@ int BridgeEngine::CreateBrowser(const cef_window_info_t* window_info, cef_client
         request.height = static_cast<int>(window_info->height);
     }
     request.address = AddressToLoad(Utf8Of(url));
+    return request;
+}
+
+int BridgeEngine::CreateBrowser(const cef_window_info_t* window_info, cef_client_t* client,
+                                const cef_string_t* url) {
+    BrowserRequest request = RequestFor(window_info, client, url);
     std::shared_ptr<BridgeEngine> engine = RunningEngine();
     if (!engine)
         return 0;
@@ -224,13 +224,7 @@ int BridgeEngine::CreateBrowser(const cef_window_info_t* window_info, cef_client
 
 cef_browser_t* BridgeEngine::CreateBrowserSync(const cef_window_info_t* window_info,
                                                cef_client_t* client, const cef_string_t* url) {
-    BrowserRequest request;
-    request.client = HeldReference<cef_client_t>::Adopt(client);
-    if (window_info != nullptr) {
-        request.width = static_cast<int>(window_info->width);
-        request.height = static_cast<int>(window_info->height);
-    }
-    request.address = AddressToLoad(Utf8Of(url));
+    BrowserRequest request = RequestFor(window_info, client, url);
     std::shared_ptr<BridgeEngine> engine = RunningEngine();
     if (!engine || engine->chromium_->Thread().IsCurrent())
         return nullptr;  // the engine thread cannot wait for itself

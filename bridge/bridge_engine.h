@@ -62,6 +62,10 @@ class BridgeEngine {
         std::string url;
     };
 
+    // A request for a browser, taking over the reference that client came with.
+    static BrowserRequest RequestFor(const cef_window_info_t* window_info, cef_client_t* client,
+                                     const cef_string_t* url);
+
     // Engine thread.
     void Begin();
     void HandleBrowserEvent(const std::string& method, const nlohmann::json& params);

@@ -99,6 +99,12 @@ void Frame::RunScript(const std::string& code) const {
     client.Command(session, "Runtime.releaseObjectGroup", {{"objectGroup", kScriptObjectGroup}});
 }
 
+void Frame::Read(DocumentPart part, cef_string_visitor_t* visitor) const {
+    auto held = HeldReference<cef_string_visitor_t>::Adopt(visitor);
+    if (IsValid() && held)
+        ReadDocument(browser_->Chromium(), Session(), devtools_id_, part, std::move(held));
+}
+
 void Frame::FillTable() {
     cef_frame_t& t = Table();
     t.is_valid = [](cef_frame_t* self) { return Self<Frame>(self)->IsValid() ? 1 : 0; };
@@ -123,20 +129,10 @@ void Frame::FillTable() {
     };
     t.view_source = [](cef_frame_t*) {};  // no window to show it in
     t.get_source = [](cef_frame_t* self, cef_string_visitor_t* visitor) {
-        Frame* frame = Self<Frame>(self);
-        auto held = HeldReference<cef_string_visitor_t>::Adopt(visitor);
-        if (!frame->IsValid() || !held)
-            return;
-        ReadDocument(frame->browser_->Chromium(), frame->Session(), frame->devtools_id_,
-                     DocumentPart::kMarkup, std::move(held));
+        Self<Frame>(self)->Read(DocumentPart::kMarkup, visitor);
     };
     t.get_text = [](cef_frame_t* self, cef_string_visitor_t* visitor) {
-        Frame* frame = Self<Frame>(self);
-        auto held = HeldReference<cef_string_visitor_t>::Adopt(visitor);
-        if (!frame->IsValid() || !held)
-            return;
-        ReadDocument(frame->browser_->Chromium(), frame->Session(), frame->devtools_id_,
-                     DocumentPart::kText, std::move(held));
+        Self<Frame>(self)->Read(DocumentPart::kText, visitor);
     };
     t.load_request = [](cef_frame_t*, cef_request_t* request) { ReleaseEngineReference(request); };
     t.load_url = [](cef_frame_t* self, const cef_string_t* url) {

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "bridge/document_reader.h"
 #include "engine/cef_capi.h"
 #include "engine/engine_object.h"
 
@@ -45,6 +46,8 @@ class Frame : public EngineObject<cef_frame_t> {
 
   private:
     void FillTable();
+    // Hands the document to visitor (whose reference it takes over), if the frame is valid.
+    void Read(DocumentPart part, cef_string_visitor_t* visitor) const;
 
     EngineObjectPtr<Browser> browser_;
     const long long identifier_;

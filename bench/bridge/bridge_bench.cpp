@@ -142,6 +142,17 @@ bool NoChromium(benchmark::State& state) {
     return false;
 }
 
+// The shared engine with its browser, or nullptr (the benchmark is then marked skipped).
+RunningEngine* ReadyEngine(benchmark::State& state) {
+    if (NoChromium(state))
+        return nullptr;
+    if (!Engine().ready) {
+        state.SkipWithError("the engine did not start");
+        return nullptr;
+    }
+    return &Engine();
+}
+
 void InitialiseToContextNotice(benchmark::State& state) {
     if (NoChromium(state))
         return;
@@ -160,13 +171,10 @@ void InitialiseToContextNotice(benchmark::State& state) {
 BENCHMARK(InitialiseToContextNotice)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void CreateToAfterCreated(benchmark::State& state) {
-    if (NoChromium(state))
+    RunningEngine* ready = ReadyEngine(state);
+    if (ready == nullptr)
         return;
-    RunningEngine& engine = Engine();
-    if (!engine.ready) {
-        state.SkipWithError("the engine did not start");
-        return;
-    }
+    RunningEngine& engine = *ready;
     auto client = EngineObjectPtr<TestClient>::Make();
     std::size_t created = 0;
     for (auto _ : state) {
@@ -185,13 +193,10 @@ void CreateToAfterCreated(benchmark::State& state) {
 BENCHMARK(CreateToAfterCreated)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void LoadSmallLocalPageToLoadEnd(benchmark::State& state) {
-    if (NoChromium(state))
+    RunningEngine* ready = ReadyEngine(state);
+    if (ready == nullptr)
         return;
-    RunningEngine& engine = Engine();
-    if (!engine.ready) {
-        state.SkipWithError("the engine did not start");
-        return;
-    }
+    RunningEngine& engine = *ready;
     const std::string pages[] = {engine.pages.Path("small-a.html"),
                                  engine.pages.Path("small-b.html")};
     std::size_t next = 0;
@@ -210,10 +215,11 @@ BENCHMARK(LoadSmallLocalPageToLoadEnd)
     ->Unit(benchmark::kMillisecond);
 
 void SourceOfA10MegabyteDocument(benchmark::State& state) {
-    if (NoChromium(state))
+    RunningEngine* ready = ReadyEngine(state);
+    if (ready == nullptr)
         return;
-    RunningEngine& engine = Engine();
-    if (!engine.ready || !engine.Load(engine.pages.Path("big.html"))) {
+    RunningEngine& engine = *ready;
+    if (!engine.Load(engine.pages.Path("big.html"))) {
         state.SkipWithError("the big page did not load");
         return;
     }
@@ -237,13 +243,10 @@ BENCHMARK(SourceOfA10MegabyteDocument)
 
 // The program's memory over 1,000 cycles of loading a small page and reading it back.
 void MemoryOverLoadAndSourceCycles(benchmark::State& state) {
-    if (NoChromium(state))
+    RunningEngine* ready = ReadyEngine(state);
+    if (ready == nullptr)
         return;
-    RunningEngine& engine = Engine();
-    if (!engine.ready) {
-        state.SkipWithError("the engine did not start");
-        return;
-    }
+    RunningEngine& engine = *ready;
     const std::string pages[] = {engine.pages.Path("small-a.html"),
                                  engine.pages.Path("small-b.html")};
     const auto cycle = [&](std::size_t i) {

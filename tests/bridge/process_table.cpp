@@ -1,5 +1,7 @@
 #include "tests/bridge/process_table.h"
 
+#include "bridge/process_arguments_of.h"
+
 #include <signal.h>
 
 #include <filesystem>
@@ -45,16 +47,7 @@ bool IsLive(pid_t pid) {
 }  // namespace
 
 std::vector<std::string> ArgumentsOf(pid_t pid) {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
-    const std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<std::string> arguments;
-    std::size_t start = 0;
-    while (start < raw.size()) {
-        const std::size_t end = raw.find('\0', start);
-        arguments.push_back(raw.substr(start, end - start));
-        start = end == std::string::npos ? raw.size() : end + 1;
-    }
-    return arguments;
+    return bridge::ArgumentsOfProcess(pid);
 }
 
 std::vector<pid_t> ProcessesWithArgumentContaining(const std::string& needle) {
