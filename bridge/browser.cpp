@@ -365,16 +365,24 @@ void Browser::Post(std::function<void()> task) const {
     chromium_->Thread().Post(std::move(task));
 }
 
-void Browser::Navigate(const std::string& address, const std::string& devtools_id) const {
+void Browser::Navigate(const std::string& address, const std::string& devtools_id) {
     if (!IsValid() || address.empty())
         return;
-    EngineObjectPtr<Frame> frame = FrameByDevToolsId(devtools_id);
-    if (!frame)
-        return;
-    json params = {{"url", address}};
-    if (!frame->IsMain())
-        params["frameId"] = devtools_id;
-    chromium_->Client().Command(frame->Session(), "Page.navigate", std::move(params));
+    auto self = EngineObjectPtr<Browser>::Share(this);
+    Post([self, address, devtools_id] {
+        EngineObjectPtr<Frame> frame = self->FrameByDevToolsId(devtools_id);
+        if (!self->IsValid() || !frame)
+            return;
+        json params = {{"url", address}};
+        if (frame->IsMain()) {
+            // The program navigates before the engine's own first navigation has ended:
+            // from here on every load end of the main frame counts.
+            self->first_navigation_ = FirstNavigation::kDone;
+        } else {
+            params["frameId"] = devtools_id;
+        }
+        self->chromium_->Client().Command(frame->Session(), "Page.navigate", std::move(params));
+    });
 }
 
 // ---- The engine's browser functions ---------------------------------------------------------

@@ -74,8 +74,8 @@ class Browser : public EngineObject<cef_browser_t> {
     std::vector<EngineObjectPtr<Frame>> Frames() const;
     // Runs task on the engine thread.
     void Post(std::function<void()> task) const;
-    // The user's view of the page: the main frame's address, navigation, history.
-    void Navigate(const std::string& address, const std::string& devtools_id) const;
+    // Loads address in the frame devtools_id (on the engine thread, in the order asked).
+    void Navigate(const std::string& address, const std::string& devtools_id);
 
   private:
     void FillTable();

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <thread>
 
+#include "engine/engine_string.h"
 #include "tests/bridge/chromium_engine_fixture.h"
 #include "tests/bridge/loopback_http_server.h"
 #include "tests/bridge/process_table.h"
@@ -57,6 +58,33 @@ TEST_F(ChromiumEngineTest, CreatesABrowserOfTheViewSizeOnTheEngineThread) {
     LoadUrl(browser, server.Url("a.test", "/size.html"));
     ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
     EXPECT_THAT(SourceOf(browser, 10s), HasSubstr("data-size=\"1038x594\""));
+}
+
+// The program navigates as soon as it hears of its browser, while the engine's own first
+// load of about:blank may still be on its way: the program's page must report its end.
+TEST_F(ChromiumEngineTest, ReportsTheLoadOfAPageRequestedRightAfterCreation) {
+    LoopbackHttpServer server;
+    server.Serve("/first.html", "<html><body>first</body></html>");
+    for (int round = 0; round < 3; ++round) {
+        auto client = EngineObjectPtr<TestClient>::Make();
+        cef_window_info_t window{};
+        const std::u16string blank = u"about:blank";
+        cef_string_t url = EngineStringView(blank);
+        ASSERT_EQ(1, library_->cef_browser_host_create_browser(&window, client->NewReference(),
+                                                               &url, nullptr, nullptr, nullptr));
+        ASSERT_TRUE(client->WaitForBrowsers(1, 10s));
+        cef_browser_t* browser = client->Browser(0);
+        LoadUrl(browser, server.Url("a.test", "/first.html"));
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        bool loaded = false;
+        while (!loaded && std::chrono::steady_clock::now() < deadline) {
+            for (const LoadEnd& end : client->LoadEnds())
+                loaded = loaded || end.url == server.Url("a.test", "/first.html");
+            std::this_thread::sleep_for(10ms);
+        }
+        EXPECT_TRUE(loaded) << Describe(client->LoadEnds());
+        browser->base.release(&browser->base);
+    }
 }
 
 TEST_F(ChromiumEngineTest, ReportsALoadEndForEveryFrameCrossOriginIframesIncluded) {
@@ -164,6 +192,7 @@ TEST_F(ChromiumEngineTest, ScriptsWithErrorsAreHarmless) {
     RunScript(browser, "throw new Error('thrown on purpose')");
     RunScript(browser, "undefinedFunction()");
     RunScript(browser, "Promise.reject(new Error('rejected'))");
+    RunScript(browser, "alert('nobody sees this'); confirm('nor this?'); prompt('or this')");
     RunScript(browser, "document.body.setAttribute('data-after', 'still running')");
     EXPECT_THAT(SourceOf(browser, 10s), HasSubstr("data-after=\"still running\""));
 }

@@ -60,33 +60,45 @@ bool LoopbackHttpServer::WasAskedFor(const std::string& path) const {
     });
 }
 
+// One thread serves every connection: Chromium opens connections ahead of need that may
+// never carry a request, and none of them may hold up the others or the server's end.
 void LoopbackHttpServer::Run() {
+    std::map<int, std::string> connections;  // descriptor -> what it sent so far
     for (;;) {
-        pollfd fds[2] = {{listener_, POLLIN, 0}, {stop_, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0)
+        std::vector<pollfd> fds = {{listener_, POLLIN, 0}, {stop_, POLLIN, 0}};
+        for (const auto& [connection, received] : connections)
+            fds.push_back({connection, POLLIN, 0});
+        if (poll(fds.data(), fds.size(), -1) < 0)
             continue;
         if (fds[1].revents != 0)
-            return;
-        const int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (connection >= 0) {
-            Answer(connection);
+            break;
+        if (fds[0].revents != 0) {
+            const int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (connection >= 0)
+                connections.emplace(connection, std::string());
+        }
+        for (std::size_t i = 2; i < fds.size(); ++i) {
+            if (fds[i].revents == 0)
+                continue;
+            const int connection = fds[i].fd;
+            std::string& received = connections[connection];
+            char chunk[4096];
+            const ssize_t got = recv(connection, chunk, sizeof chunk, 0);
+            if (got > 0)
+                received.append(chunk, static_cast<std::size_t>(got));
+            if (got > 0 && received.find("\r\n\r\n") == std::string::npos)
+                continue;
+            if (got > 0)
+                Answer(connection, received);
             close(connection);
+            connections.erase(connection);
         }
     }
+    for (const auto& [connection, received] : connections)
+        close(connection);
 }
 
-void LoopbackHttpServer::Answer(int connection) {
-    std::string request;
-    char chunk[4096];
-    while (request.find("\r\n\r\n") == std::string::npos) {
-        pollfd fd{connection, POLLIN, 0};
-        if (poll(&fd, 1, 5000) <= 0)
-            return;
-        const ssize_t got = recv(connection, chunk, sizeof chunk, 0);
-        if (got <= 0)
-            return;
-        request.append(chunk, static_cast<std::size_t>(got));
-    }
+void LoopbackHttpServer::Answer(int connection, const std::string& request) {
     const std::size_t first_space = request.find(' ');
     const std::size_t second_space = request.find(' ', first_space + 1);
     if (first_space == std::string::npos || second_space == std::string::npos)

@@ -29,7 +29,7 @@ class LoopbackHttpServer {
 
   private:
     void Run();
-    void Answer(int connection);
+    void Answer(int connection, const std::string& request);
 
     int listener_ = -1;
     int stop_ = -1;  // eventfd
