@@ -310,6 +310,8 @@ void Browser::ForgetEverything() {
 
 // ---- Any thread ------------------------------------------------------------------------------
 
+bool Browser::IsValid() const { return valid_.load(); }
+
 HeldReference<cef_client_t> Browser::Client() const {
     std::lock_guard lock(mutex_);
     return client_;

@@ -59,7 +59,7 @@ class Browser : public EngineObject<cef_browser_t> {
     void Invalidate();
 
     // ---- Any thread ----
-    bool IsValid() const { return valid_.load(); }
+    bool IsValid() const;
     int Identifier() const { return identifier_; }
     bool IsPopup() const { return popup_; }
     bool IsLoading() const { return loading_.load(); }
