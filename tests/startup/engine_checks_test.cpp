@@ -8,12 +8,15 @@
 #include "app/engine_messages.h"
 #include "app/tcef_application.h"
 #include "platform/executable_header.h"
+#include "platform/utf.h"
 #include "tests/startup/capturing_reporter.h"
 #include "tests/startup/engine_fixture.h"
 #include "tests/startup/fixture_folder.h"
 #include "tests/startup/pe_image_builder.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -226,6 +229,27 @@ TEST(UnreadableEngineTest, HeaderReadErrorPassesTheCheckAndTheLoadFails) {
     };
     EXPECT_EXIT(std::exit(RunWithoutRights(folder, "libcef.so", check) ? 0 : 1),
                 ::testing::ExitedWithCode(0), "");
+}
+#else
+// A library that another program holds open without sharing it cannot be read: the error
+// raised inside the version step is written to the debugger output and fails that step.
+TEST(UnreadableEngineTest, LibraryLockedByAnotherProgramFailsTheVersionCheck) {
+    FixtureFolder folder;
+    WriteWindowsEngineFiles(folder);
+    folder.WriteFile("libcef.dll",
+                     BuildPeImage(PeImageSpec{kPeMachineI386, FileVersion{78, 3, 9, 0}}));
+    const HANDLE lock = CreateFileW((folder.path() / "libcef.dll").c_str(), GENERIC_READ, 0,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const StartOutcome run = StartIn(folder, EngineLayout::Windows());
+    CloseHandle(lock);
+    EXPECT_EQ(run.status, Status::asErrorDLLVersion);
+    const auto lines = run.reporter.DebugLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].rfind(u"CheckCEFLibraryVersion error : Cannot read the version of ", 0), 0u)
+        << Utf16ToUtf8(lines[0]);
+    EXPECT_EQ(run.reporter.Boxes(),
+              std::vector<std::u16string>{u"Unsupported CEF version !\r\n\r\n" + kUseBuild});
 }
 #endif
 
