@@ -28,7 +28,7 @@ using testing::BuildPeImage;
 using testing::CapturingReporter;
 using testing::ElfHeader;
 using testing::FixtureFolder;
-using testing::PeImageSpec;
+using testing::PeImageShape;
 using testing::UnloadEngineLibraryIn;
 using testing::WorkingDirectoryScope;
 using testing::WriteWindowsEngineFiles;
@@ -80,7 +80,7 @@ class WindowsEngineChecksTest : public ::testing::Test {
     // Where the system loads the made-up library, it must not stay for the next test.
     void TearDown() override { UnloadEngineLibraryIn(folder_.path()); }
 
-    StartOutcome StartWith(const PeImageSpec& library) {
+    StartOutcome StartWith(const PeImageShape& library) {
         folder_.WriteFile("libcef.dll", BuildPeImage(library));
         return StartIn(folder_, EngineLayout::Windows());
     }
@@ -89,12 +89,12 @@ class WindowsEngineChecksTest : public ::testing::Test {
 };
 
 TEST_F(WindowsEngineChecksTest, SupportedBuildPassesTheChecks) {
-    const StartOutcome run = StartWith(PeImageSpec{kPeMachineI386, FileVersion{78, 3, 9, 0}});
+    const StartOutcome run = StartWith(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 0}});
     ExpectReachedTheLoad(run, u"libcef.dll");
 }
 
 TEST_F(WindowsEngineChecksTest, WrongVersionShowsExpectedAndFound) {
-    const StartOutcome run = StartWith(PeImageSpec{kPeMachineI386, FileVersion{78, 3, 9, 1}});
+    const StartOutcome run = StartWith(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 1}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
                              u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
@@ -102,7 +102,7 @@ TEST_F(WindowsEngineChecksTest, WrongVersionShowsExpectedAndFound) {
 }
 
 TEST_F(WindowsEngineChecksTest, NoVersionRecordIsFoundAsZero) {
-    const StartOutcome run = StartWith(PeImageSpec{kPeMachineI386, std::nullopt});
+    const StartOutcome run = StartWith(PeImageShape{kPeMachineI386, std::nullopt});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
                              u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
@@ -110,14 +110,14 @@ TEST_F(WindowsEngineChecksTest, NoVersionRecordIsFoundAsZero) {
 }
 
 TEST_F(WindowsEngineChecksTest, VersionIsCheckedBeforeTheMachine) {
-    const StartOutcome run = StartWith(PeImageSpec{kPeMachineAmd64, FileVersion{79, 0, 0, 0}});
+    const StartOutcome run = StartWith(PeImageShape{kPeMachineAmd64, FileVersion{79, 0, 0, 0}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ASSERT_EQ(run.reporter.Boxes().size(), 1u);
     EXPECT_EQ(run.reporter.Boxes()[0].rfind(u"Unsupported CEF version !", 0), 0u);
 }
 
 TEST_F(WindowsEngineChecksTest, SixtyFourBitLibraryIsRejected) {
-    const StartOutcome run = StartWith(PeImageSpec{kPeMachineAmd64, FileVersion{78, 3, 9, 0}});
+    const StartOutcome run = StartWith(PeImageShape{kPeMachineAmd64, FileVersion{78, 3, 9, 0}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run,
                     u"Wrong CEF binaries !\r\n\r\n"
@@ -125,7 +125,7 @@ TEST_F(WindowsEngineChecksTest, SixtyFourBitLibraryIsRejected) {
 }
 
 TEST_F(WindowsEngineChecksTest, LibraryForAnotherProcessorIsRejected) {
-    const StartOutcome run = StartWith(PeImageSpec{0x01C4, FileVersion{78, 3, 9, 0}});  // ARM
+    const StartOutcome run = StartWith(PeImageShape{0x01C4, FileVersion{78, 3, 9, 0}});  // ARM
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, u"Unknown CEF binaries !\r\n\r\n" + kUseBuild);
 }
@@ -203,7 +203,7 @@ TEST(UnreadableEngineTest, VersionReadErrorFailsTheVersionCheckWithoutVersionLin
     chmod(folder.path().c_str(), 0755);
     WriteWindowsEngineFiles(folder);
     folder.WriteFile("libcef.dll",
-                     BuildPeImage(PeImageSpec{kPeMachineI386, FileVersion{78, 3, 9, 0}}));
+                     BuildPeImage(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 0}}));
     const auto check = [](const StartOutcome& run) {
         const auto lines = run.reporter.DebugLines();
         return run.status == Status::asErrorDLLVersion && !lines.empty() &&
