@@ -237,7 +237,7 @@ TEST(UnreadableEngineTest, LibraryLockedByAnotherProgramFailsTheVersionCheck) {
     FixtureFolder folder;
     WriteWindowsEngineFiles(folder);
     folder.WriteFile("libcef.dll",
-                     BuildPeImage(PeImageSpec{kPeMachineI386, FileVersion{78, 3, 9, 0}}));
+                     BuildPeImage(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 0}}));
     const HANDLE lock = CreateFileW((folder.path() / "libcef.dll").c_str(), GENERIC_READ, 0,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
