@@ -7,8 +7,13 @@
 #include <map>
 #include <stdexcept>
 
+#include "platform/program_location.h"
 #include "platform/utf.h"
 #include "tests/support/test_folder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace quillmoor {
 namespace {
@@ -192,7 +197,15 @@ TEST_F(FileSystemTest, ListFolderNamesEveryEntryWithItsKind) {
     WriteBytes(At(u"page.html"), "x");
     WriteBytes(At(u".hidden"), "x");
     fs::create_directory(At(u"images"));
-#ifndef _WIN32
+#ifdef _WIN32
+    // Entries of every attribute.
+    WriteBytes(At(u"Thumbs.db"), "x");
+    fs::create_directory(At(u"secret"));
+    ASSERT_TRUE(SetFileAttributesW(At(u"Thumbs.db").c_str(),
+                                   FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(SetFileAttributesW(At(u"secret").c_str(),
+                                   FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN));
+#else
     fs::create_directory_symlink(At(u"images"), At(u"loop"));
 #endif
     std::vector<FolderEntry> entries;
@@ -206,7 +219,10 @@ TEST_F(FileSystemTest, ListFolderNamesEveryEntryWithItsKind) {
         {u".hidden", FolderEntryKind::File},
         {u"images", FolderEntryKind::Folder},
     };
-#ifndef _WIN32
+#ifdef _WIN32
+    expected[u"Thumbs.db"] = FolderEntryKind::File;
+    expected[u"secret"] = FolderEntryKind::Folder;
+#else
     expected[u"loop"] = FolderEntryKind::FolderLink;
 #endif
     EXPECT_EQ(kinds, expected);
@@ -242,6 +258,19 @@ TEST_F(FileSystemTest, AbsolutePathOfFollowsLinksAsFarAsThePathExists) {
     EXPECT_EQ(AbsolutePathOf(folder_.Path(u"link/missing/../x")), folder_.Path(u"real/x"));
 }
 #endif
+
+TEST(ProgramLocation, RunningProgramFolderHoldsTheRunningProgram) {
+    const std::u16string folder = RunningProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), static_cast<char16_t>(fs::path::preferred_separator));
+    EXPECT_TRUE(fs::path(folder).is_absolute());
+#ifdef _WIN32
+    const std::u16string program = u"platform_files_tests.exe";
+#else
+    const std::u16string program = u"platform_files_tests";
+#endif
+    EXPECT_TRUE(FileExists(folder + program));
+}
 
 }  // namespace
 }  // namespace quillmoor
