@@ -35,6 +35,23 @@ pid_t OwnerOf(std::string_view name) {
     return pid > 0 ? pid : 0;
 }
 
+// Removes a profile folder. A Chromium that was killed leaves its singleton folder
+// (/tmp/org.chromium.Chromium.XXXXXX, linked from the profile's "SingletonSocket") behind;
+// it goes with the profile when it is this user's and named as Chromium names it.
+void RemoveProfileFolder(const std::filesystem::path& profile) {
+    std::error_code error;
+    const auto socket = std::filesystem::read_symlink(profile / "SingletonSocket", error);
+    if (!error) {
+        const auto singleton = socket.parent_path();
+        struct stat info {};
+        if (singleton.filename().native().starts_with("org.chromium.Chromium.") &&
+            lstat(singleton.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+            info.st_uid == geteuid())
+            std::filesystem::remove_all(singleton, error);
+    }
+    std::filesystem::remove_all(profile, error);
+}
+
 }  // namespace
 
 std::optional<TemporaryProfile> TemporaryProfile::Create(const std::string& temp_root) {
@@ -63,7 +80,7 @@ void TemporaryProfile::RemoveAbandoned(const std::string& temp_root) {
         // Only real folders of this user: never follow a link, never touch another's files.
         if (lstat(entry.path().c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
             info.st_uid == geteuid())
-            std::filesystem::remove_all(entry.path(), error);
+            RemoveProfileFolder(entry.path());
     }
 }
 
@@ -75,8 +92,7 @@ TemporaryProfile::TemporaryProfile(TemporaryProfile&& other) noexcept
 TemporaryProfile::~TemporaryProfile() {
     if (path_.empty())
         return;
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    RemoveProfileFolder(path_);
 }
 
 }  // namespace quillmoor::bridge

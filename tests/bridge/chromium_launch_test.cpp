@@ -145,8 +145,21 @@ TEST(TemporaryProfile, IsRemovedWithItsContentsAndAbandonedOnesGoAtTheNextStart)
         scratch.Path("quillmoor-chromium-" + std::to_string(EndedProcess()) + "-link01");
     std::filesystem::create_directory_symlink(target, link);
 
+    // A killed Chromium leaves its singleton folder, linked from the profile, behind; a link
+    // to any other folder is not followed.
+    scratch.Write("org.chromium.Chromium.x1y2z3/SingletonSocket", "");
+    std::filesystem::create_symlink(scratch.Path("org.chromium.Chromium.x1y2z3/SingletonSocket"),
+                                    scratch.Path(dead + "/SingletonSocket"));
+    const std::string killed =
+        "quillmoor-chromium-" + std::to_string(EndedProcess()) + "-killed";
+    scratch.Write(killed + "/file", "x");
+    std::filesystem::create_symlink(scratch.Path(foreign + "/file"),
+                                    scratch.Path(killed + "/SingletonSocket"));
+
     TemporaryProfile::RemoveAbandoned(scratch.Path());
     EXPECT_FALSE(std::filesystem::exists(scratch.Path(dead)));
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path("org.chromium.Chromium.x1y2z3")));
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path(killed)));
     EXPECT_TRUE(std::filesystem::exists(scratch.Path(alive + "/file")));
     EXPECT_TRUE(std::filesystem::exists(scratch.Path(foreign + "/file"))) << "a link was followed";
     EXPECT_TRUE(std::filesystem::exists(scratch.Path(file)));
