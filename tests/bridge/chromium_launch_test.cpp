@@ -150,8 +150,7 @@ TEST(TemporaryProfile, IsRemovedWithItsContentsAndAbandonedOnesGoAtTheNextStart)
     scratch.Write("org.chromium.Chromium.x1y2z3/SingletonSocket", "");
     std::filesystem::create_symlink(scratch.Path("org.chromium.Chromium.x1y2z3/SingletonSocket"),
                                     scratch.Path(dead + "/SingletonSocket"));
-    const std::string killed =
-        "quillmoor-chromium-" + std::to_string(EndedProcess()) + "-killed";
+    const std::string killed = "quillmoor-chromium-" + std::to_string(EndedProcess()) + "-killed";
     scratch.Write(killed + "/file", "x");
     std::filesystem::create_symlink(scratch.Path(foreign + "/file"),
                                     scratch.Path(killed + "/SingletonSocket"));
