@@ -185,6 +185,28 @@ TEST_F(FileSystemTest, CopyFileOverReplacesTheTarget) {
 }
 
 #ifndef _WIN32
+TEST_F(FileSystemTest, CopyFileOverBringsAReadOnlyCopyUpToDate) {
+    // The copy keeps the source's read-only mode; copying again must still replace it.
+    fs::permissions(folder_.Root(), fs::perms::all);
+    const auto outcome = testing::RunWithoutPrivileges([&](std::string& message) {
+        const auto WriteReadOnlySource = [&](std::string_view content) {
+            if (fs::exists(At(u"a.css"))) {
+                fs::permissions(At(u"a.css"), fs::perms::owner_write, fs::perm_options::add);
+            }
+            WriteBytes(At(u"a.css"), content);
+            fs::permissions(At(u"a.css"), fs::perms::owner_read);
+        };
+        WriteReadOnlySource("first");
+        const bool first = CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
+        WriteReadOnlySource("second, longer");
+        const bool second = CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
+        message = std::to_string(first) + std::to_string(second) + ReadBytes(At(u"b.css"));
+        return fs::status(At(u"b.css")).permissions() == fs::perms::owner_read ? 0 : 1;
+    });
+    EXPECT_EQ(outcome.exitCode, 0) << "the copy lost its source's mode";
+    EXPECT_EQ(outcome.output, "11second, longer");
+}
+
 TEST_F(FileSystemTest, CopyFileOverNeverCopiesAFileOntoItself) {
     WriteBytes(At(u"a.css"), "body{}");
     fs::create_symlink(At(u"a.css"), At(u"link.css"));
