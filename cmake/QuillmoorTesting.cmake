@@ -22,7 +22,10 @@ function(quillmoor_add_test name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
     if(CMAKE_CROSSCOMPILING)
+        # One test per program (each start of a program under an emulator costs time); a
+        # program that hangs fails instead of holding the run up.
         add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES TIMEOUT 300)
     else()
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
                              PROPERTIES ENVIRONMENT "QUILLMOOR_TEST_NAME=${name}")

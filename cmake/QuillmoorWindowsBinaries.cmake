@@ -29,23 +29,19 @@ function(quillmoor_add_version_resource target)
     target_sources(${target} PRIVATE ${rc})
 endfunction()
 
-# quillmoor_add_win64_dll(NAME OUTPUT file SOURCES src... VERSION a.b.c.d DESCRIPTION text
-#                         [INCLUDE_DIRECTORIES dir...]): builds the x86-64 DLL OUTPUT from C or
-# C++ sources with the x86_64 mingw compilers (statically linked, with a version record),
-# as target NAME. Used for files that must be 64-bit Windows binaries in a 32-bit build.
+# quillmoor_add_win64_dll(NAME OUTPUT file SOURCE src VERSION a.b.c.d DESCRIPTION text
+#                         [INCLUDE_DIRECTORIES dir...]): builds the x86-64 DLL OUTPUT from one
+# C++ source with the x86_64 mingw compiler (statically linked, with a version record), as
+# target NAME. For files that must be 64-bit Windows binaries in the 32-bit build.
 function(quillmoor_add_win64_dll name)
-    cmake_parse_arguments(ARG "" "OUTPUT;VERSION;DESCRIPTION" "SOURCES;INCLUDE_DIRECTORIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "OUTPUT;SOURCE;VERSION;DESCRIPTION" "INCLUDE_DIRECTORIES" ${ARGN})
     set(triple x86_64-w64-mingw32)
     find_program(QUILLMOOR_WIN64_CXX ${triple}-g++-posix REQUIRED)
     find_program(QUILLMOOR_WIN64_RC ${triple}-windres REQUIRED)
     set(rc ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc)
     set(res ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.o)
     quillmoor_configure_version_rc(${rc} ${ARG_VERSION} "${ARG_DESCRIPTION}" VFT_DLL)
-    set(sources)
-    foreach(s ${ARG_SOURCES})
-        get_filename_component(s ${s} ABSOLUTE)
-        list(APPEND sources ${s})
-    endforeach()
+    get_filename_component(source ${ARG_SOURCE} ABSOLUTE)
     set(werror)
     if(QUILLMOOR_WERROR)
         set(werror -Werror)
@@ -57,9 +53,13 @@ function(quillmoor_add_win64_dll name)
     add_custom_command(OUTPUT ${res}
         COMMAND ${QUILLMOOR_WIN64_RC} -O coff -o ${res} ${rc}
         DEPENDS ${rc} VERBATIM)
+    # The compiler lists the headers it read, so that a change to one rebuilds the DLL.
     add_custom_command(OUTPUT ${ARG_OUTPUT}
         COMMAND ${QUILLMOOR_WIN64_CXX} -std=c++20 -Wall -Wextra ${werror} -shared -static
-                ${includes} -o ${ARG_OUTPUT} ${sources} ${res}
-        DEPENDS ${sources} ${res} VERBATIM)
+                -MD -MF ${ARG_OUTPUT}.d -MT ${ARG_OUTPUT}
+                ${includes} -o ${ARG_OUTPUT} ${source} ${res}
+        DEPENDS ${source} ${res}
+        DEPFILE ${ARG_OUTPUT}.d
+        VERBATIM)
     add_custom_target(${name} ALL DEPENDS ${ARG_OUTPUT})
 endfunction()

@@ -129,6 +129,15 @@ class EngineObjectPtr {
         return ptr;
     }
 
+    // A further owner of an object that already exists (null allowed): takes a reference.
+    static EngineObjectPtr Share(T* object) {
+        EngineObjectPtr ptr;
+        ptr.object_ = object;
+        if (object != nullptr)
+            object->AddRef();
+        return ptr;
+    }
+
     T* get() const { return object_; }
     T* operator->() const { return object_; }
     T& operator*() const { return *object_; }

@@ -273,6 +273,24 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
     return true;
 }
 
+namespace {
+
+// Opens the target of a file copy for writing, creating it. A copy keeps its source's mode,
+// so a read-only source gave a read-only copy the last time: a copy of this user's is made
+// writable again rather than left out of date.
+int OpenCopyTarget(const std::string& target) {
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK;
+    const int fd = open(target.c_str(), kFlags, 0666);
+    struct stat old {};
+    if (fd >= 0 || errno != EACCES || lstat(target.c_str(), &old) != 0 || !S_ISREG(old.st_mode) ||
+        old.st_uid != geteuid() || chmod(target.c_str(), (old.st_mode & 07777) | S_IWUSR) != 0) {
+        return fd;
+    }
+    return open(target.c_str(), kFlags, 0666);
+}
+
+}  // namespace
+
 bool CopyFileOver(const std::u16string& from, const std::u16string& to) {
     Descriptor source(open(Native(from).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sourceStat {};
@@ -280,7 +298,7 @@ bool CopyFileOver(const std::u16string& from, const std::u16string& to) {
         return false;
     }
     const std::string target = Native(to);
-    Descriptor destination(open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666));
+    Descriptor destination(OpenCopyTarget(target));
     struct stat targetStat {};
     if (!destination.IsOpen() || fstat(destination.Get(), &targetStat) != 0 ||
         !S_ISREG(targetStat.st_mode)) {

@@ -39,7 +39,7 @@ BENCHMARK(BM_EngineChecksAndLoad)->Unit(benchmark::kMicrosecond);
 void BM_WindowsEngineFileChecks(benchmark::State& state) {
     testing::FixtureFolder folder;
     testing::WriteWindowsEngineFiles(folder);
-    folder.WriteFile("libcef.dll", testing::BuildPeImage(testing::PeImageSpec{
+    folder.WriteFile("libcef.dll", testing::BuildPeImage(testing::PeImageShape{
                                        kPeMachineI386, FileVersion{78, 3, 9, 0}}) +
                                        std::string(1 << 20, '\0'));
     const testing::WorkingDirectoryScope inside(folder.path());

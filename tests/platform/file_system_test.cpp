@@ -7,8 +7,13 @@
 #include <map>
 #include <stdexcept>
 
+#include "platform/program_location.h"
 #include "platform/utf.h"
 #include "tests/support/test_folder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace quillmoor {
 namespace {
@@ -180,6 +185,28 @@ TEST_F(FileSystemTest, CopyFileOverReplacesTheTarget) {
 }
 
 #ifndef _WIN32
+TEST_F(FileSystemTest, CopyFileOverBringsAReadOnlyCopyUpToDate) {
+    // The copy keeps the source's read-only mode; copying again must still replace it.
+    fs::permissions(folder_.Root(), fs::perms::all);
+    const auto outcome = testing::RunWithoutPrivileges([&](std::string& message) {
+        const auto WriteReadOnlySource = [&](std::string_view content) {
+            if (fs::exists(At(u"a.css"))) {
+                fs::permissions(At(u"a.css"), fs::perms::owner_write, fs::perm_options::add);
+            }
+            WriteBytes(At(u"a.css"), content);
+            fs::permissions(At(u"a.css"), fs::perms::owner_read);
+        };
+        WriteReadOnlySource("first");
+        const bool first = CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
+        WriteReadOnlySource("second, longer");
+        const bool second = CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
+        message = std::to_string(first) + std::to_string(second) + ReadBytes(At(u"b.css"));
+        return fs::status(At(u"b.css")).permissions() == fs::perms::owner_read ? 0 : 1;
+    });
+    EXPECT_EQ(outcome.exitCode, 0) << "the copy lost its source's mode";
+    EXPECT_EQ(outcome.output, "11second, longer");
+}
+
 TEST_F(FileSystemTest, CopyFileOverNeverCopiesAFileOntoItself) {
     WriteBytes(At(u"a.css"), "body{}");
     fs::create_symlink(At(u"a.css"), At(u"link.css"));
@@ -192,7 +219,15 @@ TEST_F(FileSystemTest, ListFolderNamesEveryEntryWithItsKind) {
     WriteBytes(At(u"page.html"), "x");
     WriteBytes(At(u".hidden"), "x");
     fs::create_directory(At(u"images"));
-#ifndef _WIN32
+#ifdef _WIN32
+    // Entries of every attribute.
+    WriteBytes(At(u"Thumbs.db"), "x");
+    fs::create_directory(At(u"secret"));
+    ASSERT_TRUE(SetFileAttributesW(At(u"Thumbs.db").c_str(),
+                                   FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(SetFileAttributesW(At(u"secret").c_str(),
+                                   FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN));
+#else
     fs::create_directory_symlink(At(u"images"), At(u"loop"));
 #endif
     std::vector<FolderEntry> entries;
@@ -206,7 +241,10 @@ TEST_F(FileSystemTest, ListFolderNamesEveryEntryWithItsKind) {
         {u".hidden", FolderEntryKind::File},
         {u"images", FolderEntryKind::Folder},
     };
-#ifndef _WIN32
+#ifdef _WIN32
+    expected[u"Thumbs.db"] = FolderEntryKind::File;
+    expected[u"secret"] = FolderEntryKind::Folder;
+#else
     expected[u"loop"] = FolderEntryKind::FolderLink;
 #endif
     EXPECT_EQ(kinds, expected);
@@ -242,6 +280,19 @@ TEST_F(FileSystemTest, AbsolutePathOfFollowsLinksAsFarAsThePathExists) {
     EXPECT_EQ(AbsolutePathOf(folder_.Path(u"link/missing/../x")), folder_.Path(u"real/x"));
 }
 #endif
+
+TEST(ProgramLocation, RunningProgramFolderHoldsTheRunningProgram) {
+    const std::u16string folder = RunningProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), static_cast<char16_t>(fs::path::preferred_separator));
+    EXPECT_TRUE(fs::path(folder).is_absolute());
+#ifdef _WIN32
+    const std::u16string program = u"platform_files_tests.exe";
+#else
+    const std::u16string program = u"platform_files_tests";
+#endif
+    EXPECT_TRUE(FileExists(folder + program));
+}
 
 }  // namespace
 }  // namespace quillmoor

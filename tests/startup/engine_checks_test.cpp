@@ -8,12 +8,15 @@
 #include "app/engine_messages.h"
 #include "app/tcef_application.h"
 #include "platform/executable_header.h"
+#include "platform/utf.h"
 #include "tests/startup/capturing_reporter.h"
 #include "tests/startup/engine_fixture.h"
 #include "tests/startup/fixture_folder.h"
 #include "tests/startup/pe_image_builder.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -25,7 +28,7 @@ using testing::BuildPeImage;
 using testing::CapturingReporter;
 using testing::ElfHeader;
 using testing::FixtureFolder;
-using testing::PeImageSpec;
+using testing::PeImageShape;
 using testing::UnloadEngineLibraryIn;
 using testing::WorkingDirectoryScope;
 using testing::WriteWindowsEngineFiles;
@@ -77,7 +80,7 @@ class WindowsEngineChecksTest : public ::testing::Test {
     // Where the system loads the made-up library, it must not stay for the next test.
     void TearDown() override { UnloadEngineLibraryIn(folder_.path()); }
 
-    StartOutcome StartWith(const PeImageSpec& library) {
+    StartOutcome StartWith(const PeImageShape& library) {
         folder_.WriteFile("libcef.dll", BuildPeImage(library));
         return StartIn(folder_, EngineLayout::Windows());
     }
@@ -86,12 +89,12 @@ class WindowsEngineChecksTest : public ::testing::Test {
 };
 
 TEST_F(WindowsEngineChecksTest, SupportedBuildPassesTheChecks) {
-    const StartOutcome run = StartWith(PeImageSpec{kPeMachineI386, FileVersion{78, 3, 9, 0}});
+    const StartOutcome run = StartWith(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 0}});
     ExpectReachedTheLoad(run, u"libcef.dll");
 }
 
 TEST_F(WindowsEngineChecksTest, WrongVersionShowsExpectedAndFound) {
-    const StartOutcome run = StartWith(PeImageSpec{kPeMachineI386, FileVersion{78, 3, 9, 1}});
+    const StartOutcome run = StartWith(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 1}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
                              u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
@@ -99,7 +102,7 @@ TEST_F(WindowsEngineChecksTest, WrongVersionShowsExpectedAndFound) {
 }
 
 TEST_F(WindowsEngineChecksTest, NoVersionRecordIsFoundAsZero) {
-    const StartOutcome run = StartWith(PeImageSpec{kPeMachineI386, std::nullopt});
+    const StartOutcome run = StartWith(PeImageShape{kPeMachineI386, std::nullopt});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
                              u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
@@ -107,14 +110,14 @@ TEST_F(WindowsEngineChecksTest, NoVersionRecordIsFoundAsZero) {
 }
 
 TEST_F(WindowsEngineChecksTest, VersionIsCheckedBeforeTheMachine) {
-    const StartOutcome run = StartWith(PeImageSpec{kPeMachineAmd64, FileVersion{79, 0, 0, 0}});
+    const StartOutcome run = StartWith(PeImageShape{kPeMachineAmd64, FileVersion{79, 0, 0, 0}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ASSERT_EQ(run.reporter.Boxes().size(), 1u);
     EXPECT_EQ(run.reporter.Boxes()[0].rfind(u"Unsupported CEF version !", 0), 0u);
 }
 
 TEST_F(WindowsEngineChecksTest, SixtyFourBitLibraryIsRejected) {
-    const StartOutcome run = StartWith(PeImageSpec{kPeMachineAmd64, FileVersion{78, 3, 9, 0}});
+    const StartOutcome run = StartWith(PeImageShape{kPeMachineAmd64, FileVersion{78, 3, 9, 0}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run,
                     u"Wrong CEF binaries !\r\n\r\n"
@@ -122,7 +125,7 @@ TEST_F(WindowsEngineChecksTest, SixtyFourBitLibraryIsRejected) {
 }
 
 TEST_F(WindowsEngineChecksTest, LibraryForAnotherProcessorIsRejected) {
-    const StartOutcome run = StartWith(PeImageSpec{0x01C4, FileVersion{78, 3, 9, 0}});  // ARM
+    const StartOutcome run = StartWith(PeImageShape{0x01C4, FileVersion{78, 3, 9, 0}});  // ARM
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, u"Unknown CEF binaries !\r\n\r\n" + kUseBuild);
 }
@@ -200,7 +203,7 @@ TEST(UnreadableEngineTest, VersionReadErrorFailsTheVersionCheckWithoutVersionLin
     chmod(folder.path().c_str(), 0755);
     WriteWindowsEngineFiles(folder);
     folder.WriteFile("libcef.dll",
-                     BuildPeImage(PeImageSpec{kPeMachineI386, FileVersion{78, 3, 9, 0}}));
+                     BuildPeImage(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 0}}));
     const auto check = [](const StartOutcome& run) {
         const auto lines = run.reporter.DebugLines();
         return run.status == Status::asErrorDLLVersion && !lines.empty() &&
@@ -226,6 +229,27 @@ TEST(UnreadableEngineTest, HeaderReadErrorPassesTheCheckAndTheLoadFails) {
     };
     EXPECT_EXIT(std::exit(RunWithoutRights(folder, "libcef.so", check) ? 0 : 1),
                 ::testing::ExitedWithCode(0), "");
+}
+#else
+// A library that another program holds open without sharing it cannot be read: the error
+// raised inside the version step is written to the debugger output and fails that step.
+TEST(UnreadableEngineTest, LibraryLockedByAnotherProgramFailsTheVersionCheck) {
+    FixtureFolder folder;
+    WriteWindowsEngineFiles(folder);
+    folder.WriteFile("libcef.dll",
+                     BuildPeImage(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 0}}));
+    const HANDLE lock = CreateFileW((folder.path() / "libcef.dll").c_str(), GENERIC_READ, 0,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const StartOutcome run = StartIn(folder, EngineLayout::Windows());
+    CloseHandle(lock);
+    EXPECT_EQ(run.status, Status::asErrorDLLVersion);
+    const auto lines = run.reporter.DebugLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].rfind(u"CheckCEFLibraryVersion error : Cannot read the version of ", 0), 0u)
+        << Utf16ToUtf8(lines[0]);
+    EXPECT_EQ(run.reporter.Boxes(),
+              std::vector<std::u16string>{u"Unsupported CEF version !\r\n\r\n" + kUseBuild});
 }
 #endif
 

@@ -10,7 +10,7 @@ namespace {
 
 using testing::BuildPeImage;
 using testing::ElfHeader;
-using testing::PeImageSpec;
+using testing::PeImageShape;
 
 std::optional<uint16_t> PeMachineOf(const std::string& image) {
     return ReadPeMachine(MemoryByteRangeReader(image));
@@ -24,14 +24,14 @@ std::string WithByte(std::string image, size_t at, char value) {
 TEST(ReadPeMachineTest, ReadsTheMachineOfWellFormedImages) {
     for (const uint16_t machine :
          {kPeMachineI386, kPeMachineAmd64, uint16_t{0x01C4}, uint16_t{0xAA64}}) {
-        EXPECT_EQ(PeMachineOf(BuildPeImage(PeImageSpec{machine, FileVersion{78, 3, 9, 0}})),
+        EXPECT_EQ(PeMachineOf(BuildPeImage(PeImageShape{machine, FileVersion{78, 3, 9, 0}})),
                   machine);
-        EXPECT_EQ(PeMachineOf(BuildPeImage(PeImageSpec{machine, std::nullopt})), machine);
+        EXPECT_EQ(PeMachineOf(BuildPeImage(PeImageShape{machine, std::nullopt})), machine);
     }
 }
 
 TEST(ReadPeMachineTest, HeadersNotOfThePeFormGiveNothing) {
-    const std::string good = BuildPeImage(PeImageSpec{kPeMachineAmd64, std::nullopt});
+    const std::string good = BuildPeImage(PeImageShape{kPeMachineAmd64, std::nullopt});
     std::string no_new_header = good;
     no_new_header.replace(0x3C, 4, std::string(4, '\0'));
     std::string far_new_header = good;

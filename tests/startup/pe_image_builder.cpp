@@ -76,12 +76,12 @@ uint32_t AlignUp(uint32_t value, uint32_t alignment) {
 
 }  // namespace
 
-std::string BuildPeImage(const PeImageSpec& spec) {
-    const bool plus = spec.machine == 0x8664;
+std::string BuildPeImage(const PeImageShape& shape) {
+    const bool plus = shape.machine == 0x8664;
     const uint32_t optional_size = plus ? 240 : 224;
-    const std::string resources = spec.version ? ResourceSection(*spec.version) : std::string();
+    const std::string resources = shape.version ? ResourceSection(*shape.version) : std::string();
     const uint32_t raw_size = AlignUp(static_cast<uint32_t>(resources.size()), kFileAlignment);
-    const uint16_t sections = spec.version ? 1 : 0;
+    const uint16_t sections = shape.version ? 1 : 0;
 
     Bytes image(kFileAlignment + raw_size);
     image.PutText(0, "MZ");
@@ -89,7 +89,7 @@ std::string BuildPeImage(const PeImageSpec& spec) {
 
     image.PutText(kNtOffset, std::string_view("PE\0\0", 4));
     const size_t coff = kNtOffset + 4;
-    image.Put16(coff + 0, spec.machine);
+    image.Put16(coff + 0, shape.machine);
     image.Put16(coff + 2, sections);
     image.Put16(coff + 16, optional_size);
     image.Put16(coff + 18, plus ? 0x2022 : 0x2102);  // executable DLL (32-bit machine)
@@ -111,7 +111,7 @@ std::string BuildPeImage(const PeImageSpec& spec) {
         image.Put32(optional + 92, 16);
     }
     const size_t directories = optional + (plus ? 112 : 96);
-    if (spec.version) {
+    if (shape.version) {
         image.Put32(directories + 2 * 8, kResourceRva);
         image.Put32(directories + 2 * 8 + 4, static_cast<uint32_t>(resources.size()));
 

@@ -10,12 +10,12 @@
 
 namespace quillmoor::testing {
 
-struct PeImageSpec {
+struct PeImageShape {
     uint16_t machine = 0x014C;           // i386
     std::optional<FileVersion> version;  // no version: no resource section at all
 };
 
 // PE32 for every machine but x64, which gets the PE32+ form as real x64 images do.
-std::string BuildPeImage(const PeImageSpec& spec);
+std::string BuildPeImage(const PeImageShape& shape);
 
 }  // namespace quillmoor::testing

@@ -14,7 +14,7 @@ namespace {
 
 using testing::BuildPeImage;
 using testing::FixtureFolder;
-using testing::PeImageSpec;
+using testing::PeImageShape;
 
 std::optional<FileVersion> VersionOf(const std::string& image) {
     return PeVersionReader(MemoryByteRangeReader(image)).FixedFileVersion();
@@ -31,21 +31,21 @@ TEST(PeVersionReaderTest, ReadsTheFourWords) {
     const FileVersion versions[] = {
         {78, 3, 9, 0}, {78, 3, 9, 1}, {0, 0, 0, 0}, {65535, 65534, 3904, 108}};
     for (const FileVersion& version : versions) {
-        EXPECT_EQ(VersionOf(BuildPeImage(PeImageSpec{0x014C, version})), version);
-        EXPECT_EQ(VersionOf(BuildPeImage(PeImageSpec{0x8664, version})), version) << "PE32+";
+        EXPECT_EQ(VersionOf(BuildPeImage(PeImageShape{0x014C, version})), version);
+        EXPECT_EQ(VersionOf(BuildPeImage(PeImageShape{0x8664, version})), version) << "PE32+";
     }
 }
 
 TEST(PeVersionReaderTest, ImagesWithoutARecordGiveNothing) {
-    std::string bad_signature = BuildPeImage(PeImageSpec{0x014C, FileVersion{78, 3, 9, 0}});
+    std::string bad_signature = BuildPeImage(PeImageShape{0x014C, FileVersion{78, 3, 9, 0}});
     bad_signature[FixedRecordAt(bad_signature)] = 'X';
-    std::string bad_key = BuildPeImage(PeImageSpec{0x014C, FileVersion{78, 3, 9, 0}});
+    std::string bad_key = BuildPeImage(PeImageShape{0x014C, FileVersion{78, 3, 9, 0}});
     bad_key[bad_key.find('V', 0x200 + 0x58)] = 'W';
     const struct {
         const char* label;
         std::string image;
     } cases[] = {
-        {"no resources", BuildPeImage(PeImageSpec{0x014C, std::nullopt})},
+        {"no resources", BuildPeImage(PeImageShape{0x014C, std::nullopt})},
         {"not a PE image", std::string(4096, 'x')},
         {"empty", ""},
         {"fixed record signature wrong", bad_signature},
@@ -57,7 +57,7 @@ TEST(PeVersionReaderTest, ImagesWithoutARecordGiveNothing) {
 }
 
 TEST(PeVersionReaderTest, TruncatedImagesNeverReadPastTheEnd) {
-    const std::string image = BuildPeImage(PeImageSpec{0x014C, FileVersion{78, 3, 9, 0}});
+    const std::string image = BuildPeImage(PeImageShape{0x014C, FileVersion{78, 3, 9, 0}});
     const size_t needed = FixedRecordAt(image) + 16;
     for (size_t length = 0; length < image.size(); ++length) {
         const std::optional<FileVersion> version = VersionOf(image.substr(0, length));
@@ -70,7 +70,7 @@ TEST(PeVersionReaderTest, TruncatedImagesNeverReadPastTheEnd) {
 TEST(PeVersionReaderTest, CorruptedImagesAreReadSafely) {
     // Any byte of the headers and the resource tree may be damaged: the reader answers
     // with a version or nothing, and never reads out of bounds (checked under ASan).
-    const std::string image = BuildPeImage(PeImageSpec{0x014C, FileVersion{78, 3, 9, 0}});
+    const std::string image = BuildPeImage(PeImageShape{0x014C, FileVersion{78, 3, 9, 0}});
     std::mt19937 random(20191203);
     for (int round = 0; round < 3000; ++round) {
         std::string damaged = image;
@@ -85,8 +85,8 @@ TEST(PeVersionReaderTest, CorruptedImagesAreReadSafely) {
 
 TEST(ReadFileVersionTest, ReadsTheRecordOfAFile) {
     FixtureFolder folder;
-    folder.WriteFile("with.dll", BuildPeImage(PeImageSpec{0x014C, FileVersion{78, 3, 9, 1}}));
-    folder.WriteFile("without.dll", BuildPeImage(PeImageSpec{0x014C, std::nullopt}));
+    folder.WriteFile("with.dll", BuildPeImage(PeImageShape{0x014C, FileVersion{78, 3, 9, 1}}));
+    folder.WriteFile("without.dll", BuildPeImage(PeImageShape{0x014C, std::nullopt}));
     folder.WriteFile("text.dll", "just some text, not an executable");
     const auto path = [&folder](const char* name) {
         return Utf8ToUtf16((folder.path() / name).string());
