@@ -35,86 +35,76 @@ size_t CopyUpToLineBreak(const char16_t* in, const char16_t* end, char16_t* out)
 
 }  // namespace
 
-template <class Unit>
-void LineBreakNormalizer::SkipLfAfterCr(const Unit*& in, const Unit* end) {
+template <class Unit, class OutUnit, class CopyRun, class ConvertOne>
+OutUnit* LineBreakNormalizer::WriteNormalized(const Unit* in, const Unit* end, OutUnit* out,
+                                              CopyRun copyRun, ConvertOne convertOne) {
     if (in == end) {
-        return;  // an empty piece: a CR before it still waits for its LF
+        return out;  // an empty piece: a CR before it still waits for its LF
     }
     if (afterCr_ && *in == '\n') {
         ++in;
     }
     afterCr_ = false;
-}
-
-template <class Unit, class OutUnit>
-void LineBreakNormalizer::TakeLineBreak(const Unit*& in, const Unit* end, OutUnit*& out) {
-    const Unit lineBreak = *in++;
-    *out++ = '\r';
-    *out++ = '\n';
-    if (lineBreak == '\r') {
-        if (in == end) {
-            afterCr_ = true;
-        } else if (*in == '\n') {
-            ++in;
-        }
-    }
-}
-
-char16_t* LineBreakNormalizer::Write(std::u16string_view piece, char16_t* out) {
-    const char16_t* in = piece.data();
-    const char16_t* const end = in + piece.size();
-    SkipLfAfterCr(in, end);
     while (in < end) {
-        const size_t run = CopyUpToLineBreak(in, end, out);
-        in += run;
-        out += run;
-        if (in < end) {
-            TakeLineBreak(in, end, out);
-        }
-    }
-    return out;
-}
-
-char16_t* LineBreakNormalizer::WriteDecodedUtf8(std::string_view utf8, char16_t* out) {
-    const char* in = utf8.data();
-    const char* const end = in + utf8.size();
-    SkipLfAfterCr(in, end);
-    bool ok = true;
-    while (in < end) {
-        const size_t run = utf::WidenAsciiRun<true>(in, end, out);
+        const size_t run = copyRun(in, end, out);
         in += run;
         out += run;
         if (in == end) {
             break;
         }
-        if (utf::IsLineBreak(static_cast<unsigned char>(*in))) {
-            TakeLineBreak(in, end, out);
-        } else {
-            out = utf::WriteUtf16(utf::DecodeUtf8Sequence(in, end, ok), out);
+        const Unit unit = *in;
+        if (unit != '\r' && unit != '\n') {
+            out = convertOne(in, end, out);
+            continue;
+        }
+        ++in;
+        *out++ = '\r';
+        *out++ = '\n';
+        if (unit == '\r') {
+            if (in == end) {
+                afterCr_ = true;
+            } else if (*in == '\n') {
+                ++in;
+            }
         }
     }
     return out;
+}
+
+char16_t* LineBreakNormalizer::Write(std::u16string_view piece, char16_t* out) {
+    return WriteNormalized(
+        piece.data(), piece.data() + piece.size(), out,
+        [](const char16_t* in, const char16_t* end, char16_t* to) {
+            return CopyUpToLineBreak(in, end, to);
+        },
+        [](const char16_t*& in, const char16_t*, char16_t* to) {
+            *to++ = *in++;  // never reached: runs end at line breaks only
+            return to;
+        });
+}
+
+char16_t* LineBreakNormalizer::WriteDecodedUtf8(std::string_view utf8, char16_t* out) {
+    bool ok = true;
+    return WriteNormalized(
+        utf8.data(), utf8.data() + utf8.size(), out,
+        [](const char* in, const char* end, char16_t* to) {
+            return utf::WidenAsciiRun<true>(in, end, to);
+        },
+        [&ok](const char*& in, const char* end, char16_t* to) {
+            return utf::WriteUtf16(utf::DecodeUtf8Sequence(in, end, ok), to);
+        });
 }
 
 char* LineBreakNormalizer::WriteEncodedUtf8(std::u16string_view piece, char* out,
                                             bool& wellFormed) {
-    const char16_t* in = piece.data();
-    const char16_t* const end = in + piece.size();
-    SkipLfAfterCr(in, end);
-    while (in < end) {
-        const size_t run = utf::NarrowAsciiRun<true>(in, end, out);
-        in += run;
-        out += run;
-        if (in == end) {
-            break;
-        }
-        if (utf::IsLineBreak(*in)) {
-            TakeLineBreak(in, end, out);
-        } else {
-            out = utf::WriteUtf8(utf::ReadUtf16CodePoint(in, end, wellFormed), out);
-        }
-    }
-    return out;
+    return WriteNormalized(
+        piece.data(), piece.data() + piece.size(), out,
+        [](const char16_t* in, const char16_t* end, char* to) {
+            return utf::NarrowAsciiRun<true>(in, end, to);
+        },
+        [&wellFormed](const char16_t*& in, const char16_t* end, char* to) {
+            return utf::WriteUtf8(utf::ReadUtf16CodePoint(in, end, wellFormed), to);
+        });
 }
 
 }  // namespace quillmoor

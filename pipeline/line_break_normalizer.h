@@ -26,12 +26,12 @@ class LineBreakNormalizer {
     char* WriteEncodedUtf8(std::u16string_view piece, char* out, bool& wellFormed);
 
   private:
-    // Moves in past an LF that completes a CR that ended the piece before.
-    template <class Unit>
-    void SkipLfAfterCr(const Unit*& in, const Unit* end);
-    // Writes the CR LF pair for the line break at in and moves in past it.
-    template <class Unit, class OutUnit>
-    void TakeLineBreak(const Unit*& in, const Unit* end, OutUnit*& out);
+    // Writes [in, end) at out: copyRun copies the units up to the next line break or unit
+    // that needs converting and returns how many, convertOne converts one such unit and
+    // returns the end of what it wrote. Returns the end of what was written.
+    template <class Unit, class OutUnit, class CopyRun, class ConvertOne>
+    OutUnit* WriteNormalized(const Unit* in, const Unit* end, OutUnit* out, CopyRun copyRun,
+                             ConvertOne convertOne);
 
     // The last code unit written was a CR that ended a piece: an LF that starts the next
     // piece belongs to its break.
