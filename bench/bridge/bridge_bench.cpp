@@ -174,7 +174,6 @@ void CreateToAfterCreated(benchmark::State& state) {
     RunningEngine* ready = ReadyEngine(state);
     if (ready == nullptr)
         return;
-    RunningEngine& engine = *ready;
     auto client = EngineObjectPtr<TestClient>::Make();
     std::size_t created = 0;
     for (auto _ : state) {

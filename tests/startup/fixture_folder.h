@@ -1,29 +1,24 @@
-// A temporary folder made by a test, removed with everything in it at the end.
+// A temporary folder made by a test, removed with everything in it at the end, with the
+// file operations the start-up tests build their engine folders with.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "tests/support/test_folder.h"
+
 namespace quillmoor::testing {
 
-class FixtureFolder {
+class FixtureFolder : public TestFolder {
   public:
-    FixtureFolder();
-    ~FixtureFolder();
-    FixtureFolder(const FixtureFolder&) = delete;
-    FixtureFolder& operator=(const FixtureFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& path() const { return Root(); }
 
     // Writes a file at a path relative to the folder ("/" between names), creating the
     // folders on the way.
     void WriteFile(std::string_view relative, std::string_view bytes = "") const;
     void MakeFolder(std::string_view relative) const;
     void Remove(std::string_view relative) const;
-
-  private:
-    std::filesystem::path path_;
 };
 
 // Makes a folder the working directory for as long as it lives.
