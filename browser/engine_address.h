@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace quillmoor {
+#include "pipeline/path_names.h"
 
-enum class PathStyle { kPosix, kWindows };
+namespace quillmoor {
 
 // A text with a scheme ("https:", "file:", "about:") passes unchanged, as does anything
 // that is not an absolute path. An absolute path ("/dir/x.html" in the POSIX style;
@@ -17,6 +17,8 @@ enum class PathStyle { kPosix, kWindows };
 std::u16string EngineAddressOf(std::u16string_view text, PathStyle style);
 
 // EngineAddressOf in the path style of this system.
-std::u16string EngineAddressOf(std::u16string_view text);
+inline std::u16string EngineAddressOf(std::u16string_view text) {
+    return EngineAddressOf(text, kNativePathStyle);
+}
 
 }  // namespace quillmoor

@@ -67,6 +67,7 @@ TfrmSimpleBrowser::TfrmSimpleBrowser(EngineApplication* application, JobSignals&
              area.y() + (area.height() - kClientHeight) / 2);
     }
     layout->activate();
+    panel_layout->activate();
 
     FormCreate();
 }
@@ -75,16 +76,18 @@ TfrmSimpleBrowser::~TfrmSimpleBrowser() = default;
 
 void TfrmSimpleBrowser::FormCreate() {
     TChromiumWindow& host = *chromium_window1_;
-    host.OnTextResultAvailable = [this](const std::u16string& text) {
-        BrowserTextResultAvailable(text);
+    JobSignals& signals = signals_;
+    RunClock& clock = clock_;
+    host.OnTextResultAvailable = [&signals, &clock](const std::u16string& text) {
+        BrowserTextResultAvailable(signals, clock, text);
     };
-    host.OnLoadEnd = [this](cef_browser_t* browser, cef_frame_t* frame, int status) {
-        BrowserLoadEnd(browser, frame, status);
+    host.OnLoadEnd = [&signals, &clock](cef_browser_t*, cef_frame_t*, int) {
+        BrowserLoadEnd(signals, clock);
     };
     host.OnBeforePopup = [](const PopupRequest& request) { return BrowserBeforePopup(request); };
     host.OnAfterCreated = [this] { ChromiumWindow1AfterCreated(); };
     host.OnClose = [this] { ChromiumWindow1Close(); };
-    host.OnBeforeClose = [this](cef_browser_t* browser) { ChromiumWindow1BeforeClose(browser); };
+    host.OnBeforeClose = [](cef_browser_t* browser) { ChromiumWindow1BeforeClose(browser); };
     if (!host.CreateBrowser()) {
         timer1_->start();
     }
@@ -147,17 +150,26 @@ void TfrmSimpleBrowser::RunPageScript(std::u16string_view script) {
     frame->execute_java_script(frame.get(), &code, &address, 0);
 }
 
+void TfrmSimpleBrowser::ReplaceBrowser() {
+    address_edt_->setText(ToQString(kDefaultAddress));
+    chromium_window1_->CloseBrowser();
+    timer1_->stop();
+    if (!chromium_window1_->CreateBrowser()) {
+        timer1_->start();
+    }
+}
+
 void TfrmSimpleBrowser::Pump() {
     QCoreApplication::processEvents();
 }
 
-void TfrmSimpleBrowser::BrowserLoadEnd(cef_browser_t* /*browser*/, cef_frame_t* /*frame*/,
-                                       int /*http_status_code*/) {
-    signals_.OnLoadEnd(clock_.Now());
+void TfrmSimpleBrowser::BrowserLoadEnd(JobSignals& signals, RunClock& clock) {
+    signals.OnLoadEnd(clock.Now());
 }
 
-void TfrmSimpleBrowser::BrowserTextResultAvailable(const std::u16string& text) {
-    signals_.OnMarkupDelivered(text, clock_.Now());
+void TfrmSimpleBrowser::BrowserTextResultAvailable(JobSignals& signals, RunClock& clock,
+                                                   const std::u16string& text) {
+    signals.OnMarkupDelivered(text, clock.Now());
 }
 
 bool TfrmSimpleBrowser::BrowserBeforePopup(const PopupRequest& request) {

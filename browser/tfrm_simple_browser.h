@@ -59,6 +59,10 @@ class TfrmSimpleBrowser : public QWidget {
     void btn13Click();
     // Runs script in the browser's main frame; nothing without a browser.
     void RunPageScript(std::u16string_view script);
+    // Closes the browser without waiting for its page and asks for a new one, retrying
+    // every 300 ms until the engine accepts. The address box is set back to the default
+    // address first, so that the new browser does not load the page the old one held.
+    void ReplaceBrowser();
 
     // ---- Window notices (GUI thread) ----
     // The window moves (WM_MOVE, WM_MOVING): the engine hears of it while the browser is
@@ -70,11 +74,16 @@ class TfrmSimpleBrowser : public QWidget {
     void WMExitMenuLoop(std::uintptr_t popup_menu_flag);
 
     // ---- Engine handlers (engine's UI thread) ----
-    void BrowserLoadEnd(cef_browser_t* browser, cef_frame_t* frame, int http_status_code);
-    void BrowserTextResultAvailable(const std::u16string& text);
+    // They touch only the process's job signals and clock, never the window, so that an
+    // engine event that comes late does no harm.
+    // The load-end cascade; the handler looks at none of the event's arguments.
+    static void BrowserLoadEnd(JobSignals& signals, RunClock& clock);
+    // The captured markup.
+    static void BrowserTextResultAvailable(JobSignals& signals, RunClock& clock,
+                                           const std::u16string& text);
     // True (cancel) exactly for a new tab or window: dispositions 3 to 6.
     static bool BrowserBeforePopup(const PopupRequest& request);
-    void ChromiumWindow1BeforeClose(cef_browser_t* browser);
+    static void ChromiumWindow1BeforeClose(cef_browser_t* browser);
 
   protected:
     void moveEvent(QMoveEvent* event) override;
