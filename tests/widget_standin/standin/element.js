@@ -4,10 +4,11 @@
 // in the loader address's "cb"). The element shows a small gadget in its container and
 // puts the language menu frame (class "goog-te-menu-frame skiptranslate") at the end of
 // the body; the frame's document holds one entry (class "goog-te-menu2-item", with a span
-// of class "text") per included language. Clicking an entry translates the page's text
-// in place by marking each text with the language code ("Hello" -> "[fr] Hello"), then
-// adds the banner frame at the top of the body and the tooltip block before the menu
-// frame, in the forms the real widget leaves in a page, and three frames load.
+// of class "text") per included language. Shortly after a click on an entry, the page's
+// text is translated in place by marking each text with the language code ("Hello" ->
+// "[fr] Hello"), the banner frame is put at the top of the body and the tooltip block
+// before the menu frame, in the forms the real widget leaves in a page, and three frames
+// load.
 (function () {
   'use strict';
 
@@ -96,7 +97,10 @@
       item.appendChild(inner);
       item.addEventListener('click', function (event) {
         event.preventDefault();
-        translate(frame, code);
+        // Like the real widget, the work is done after the click has returned (the real
+        // one waits for the translation service): a script that clicked the entry while
+        // walking the live list of the page's elements is not thrown off by new ones.
+        setTimeout(function () { translate(frame, code); }, 50);
       });
       list.appendChild(item);
     });
