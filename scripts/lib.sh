@@ -4,8 +4,9 @@
 QUILLMOOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The Debian packages every native build needs.
+# Qt 6 Widgets for the windows; python3 and openssl for the translation widget's stand-in.
 QUILLMOOR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
-                          libbenchmark-dev nlohmann-json3-dev)
+                          libbenchmark-dev nlohmann-json3-dev qt6-base-dev python3 openssl)
 
 # ensure_packages PKG... : apt-get installs the packages that are not installed yet.
 ensure_packages() {
