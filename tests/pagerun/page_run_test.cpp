@@ -60,7 +60,7 @@ class PageRunTest : public ::testing::Test {
     fs::path ResultFile(std::u16string_view code = u"fr") const {
         return fs::path(Root()) / "index.html" / fs::path(std::u16string(code)) / "index.html";
     }
-    fs::path TempPage() const { return At(u"site/index-temp.html"); }
+    fs::path TempPage() const { return At(u"site") / "index-temp.html"; }
 
     PageRunResult Run(const SourceNames& names, std::size_t language = kFrench) {
         return run_.TranslatePage(language, names, Root(), progress_);
@@ -106,7 +106,7 @@ TEST_F(PageRunTest, StoresTheCleanedMarkupAndRemovesTheTemporaryPage) {
     EXPECT_EQ(result.browser, BrowserState::kKept);
     EXPECT_THAT(CommandNames(),
                 ElementsAre("navigate", "pick", "bottom", "middle", "top", "retrieve"));
-    EXPECT_THAT(browser_.Paths(), ElementsAre(TempPage().u16string()));
+    EXPECT_THAT(browser_.Paths(), ElementsAre(names.TempPagePath()));
     const std::string stored = ReadBytes(ResultFile());
     EXPECT_THAT(stored, HasSubstr("<p>bonjour</p>"));
     EXPECT_THAT(stored, HasSubstr("<div id=\"google_translate_element\""));
