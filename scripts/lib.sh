@@ -4,8 +4,11 @@
 QUILLMOOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The Debian packages every native build needs.
+# qt6-base-dev: the windows (Qt Widgets, with its offscreen platform for the tests); fonts-wine:
+# Wine's Tahoma, the windows' font on Linux; fonts-dejavu-core: the font where Tahoma is missing.
 QUILLMOOR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
-                          libbenchmark-dev nlohmann-json3-dev)
+                          libbenchmark-dev nlohmann-json3-dev qt6-base-dev fonts-wine
+                          fonts-dejavu-core)
 
 # ensure_packages PKG... : apt-get installs the packages that are not installed yet.
 ensure_packages() {
