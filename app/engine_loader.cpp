@@ -91,11 +91,11 @@ std::u16string EngineLoader::JudgePeHeader() {
     const std::optional<uint16_t> machine = ReadPeMachine([this](uint64_t offset, size_t count) {
         return ReadFileBytesAt(layout_.library_name, offset, count);
     });
-    if (!machine || *machine == kPeMachineI386) {
+    if (!machine || *machine == kWindowsProgramPeMachine) {
         return std::u16string();
     }
-    if (*machine == kPeMachineAmd64) {
-        return messages_.WrongBitness(64);
+    if (*machine == kWindowsOtherPeMachine) {
+        return messages_.WrongBitness(*machine == kPeMachineAmd64 ? 64 : 32);
     }
     return messages_.OtherProcessor();
 }

@@ -1,0 +1,198 @@
+#include "pipeline/page_run.h"
+
+#include <cassert>
+#include <optional>
+#include <utility>
+
+#include "pipeline/language_catalogue.h"
+#include "pipeline/page_text.h"
+#include "pipeline/result_store.h"
+#include "platform/utf.h"
+
+namespace quillmoor {
+
+std::u16string LanguageProgressText(int counter, int total) {
+    return Utf8ToUtf16(std::to_string(counter)) + u"/" + Utf8ToUtf16(std::to_string(total)) +
+           u" Language(s) Translating ... ";
+}
+
+PageRun::PageRun(PageBrowser& browser, RunClock& clock, MessagePump& pump, RunProgressView& view,
+                 JobSignals& signals, const JobFlags& flags, const AnsiCodePage& code_page)
+    : browser_(browser),
+      clock_(clock),
+      pump_(pump),
+      view_(view),
+      signals_(signals),
+      flags_(flags),
+      code_page_(code_page) {}
+
+PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNames& names,
+                                     std::u16string_view result_root, LanguageProgress& progress) {
+    const std::u16string& code = LanguageCodes().at(language_index);
+    std::u16string page_text = ReadPageText(names.SourcePath(), code_page_);
+
+    ++progress.counter;
+    view_.ShowLanguageProgress(LanguageProgressText(progress.counter, progress.total));
+    clock_.Sleep(kPollSleep);
+
+    std::optional<std::u16string> injected = InjectWidget(std::move(page_text), code);
+    if (!injected) {
+        return {PageOutcome::kSkipped, BrowserState::kKept};
+    }
+    const std::u16string temp_page = WriteTempPage(names.TempPagePath(), *injected, code_page_);
+    injected.reset();
+
+    const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept};
+
+    // Load, then let the page settle.
+    signals_.ResetPageLoaded();
+    browser_.Navigate(temp_page);
+    signals_.SetTime(JobSignals::Stamp::kLastLoadTime, clock_.Now());
+    if (WaitForSignal(JobSignals::Signal::kPageLoaded, JobSignals::Stamp::kLastLoadTime) ==
+        WaitEnd::kCancelled) {
+        return cancelled;
+    }
+    if (WaitForQuiet() == PollEnd::kCancelled) {
+        return cancelled;
+    }
+
+    // Pick the language, wait for the third load end after it, let the page settle.
+    signals_.ResetPageLoaded();
+    signals_.ResetLoadStages();
+    browser_.PickLanguage();
+    signals_.SetTime(JobSignals::Stamp::kLastLoadTime, clock_.Now());
+    if (WaitForSignal(JobSignals::Signal::kLoadStage3, JobSignals::Stamp::kLastLoadTime) ==
+        WaitEnd::kCancelled) {
+        return cancelled;
+    }
+    if (WaitForQuiet() == PollEnd::kCancelled) {
+        return cancelled;
+    }
+
+    ScrollSchedule();
+
+    // Ask for the markup and wait for it.
+    signals_.ResetHtmlReady();
+    browser_.RetrieveMarkup();
+    signals_.SetTime(JobSignals::Stamp::kHtmlReadyTime, clock_.Now());
+    if (WaitForSignal(JobSignals::Signal::kHtmlReady, JobSignals::Stamp::kHtmlReadyTime) ==
+        WaitEnd::kCancelled) {
+        return cancelled;
+    }
+
+    // A delivery that came during the last poll step of a wait that timed out still counts.
+    if (!signals_.HtmlReady()) {
+        // CapturedHtml still holds an earlier page's markup: storing it would file that
+        // page under this language. The page that never answered may hold the browser
+        // (a script that never yields), so the browser is replaced before the next run;
+        // the temporary page goes first, so the new browser cannot load it again.
+        RemoveTempPage(temp_page);
+        return {PageOutcome::kNotCaptured, ReplaceBrowser()};
+    }
+
+    view_.EmptyTextBuffers();
+    signals_.SetCapturedHtml(
+        StoreResult(signals_.CapturedHtml(), names, language_index, result_root, code_page_));
+    RemoveTempPage(temp_page);
+    return {PageOutcome::kStored, BrowserState::kKept};
+}
+
+void PageRun::Pump() {
+    pump_.Pump();
+}
+
+PollEnd PageRun::PollStep() {
+    CheckThread();
+    Pump();
+    clock_.Sleep(kPollSleep);
+    while (flags_.PauseRequested()) {
+        Pump();
+        clock_.Sleep(kPollSleep);
+    }
+    return flags_.CancelRequested() ? PollEnd::kCancelled : PollEnd::kGoOn;
+}
+
+WaitEnd PageRun::WaitForSignal(JobSignals::Signal signal, JobSignals::Stamp stamp) {
+    for (;;) {
+        if (signals_.IsSet(signal)) {
+            return WaitEnd::kSignalled;
+        }
+        if (PollStep() == PollEnd::kCancelled) {
+            return WaitEnd::kCancelled;
+        }
+        if (ElapsedWholeSeconds(signals_.TimeOf(stamp), clock_.Now()) >= kSignalTimeLimitSeconds) {
+            return WaitEnd::kTimedOut;
+        }
+    }
+}
+
+PollEnd PageRun::WaitForQuiet() {
+    signals_.SetTime(JobSignals::Stamp::kLastLoadTime, clock_.Now());
+    while (ElapsedWholeSeconds(signals_.LastLoadTime(), clock_.Now()) < kQuietPeriodSeconds) {
+        if (PollStep() == PollEnd::kCancelled) {
+            return PollEnd::kCancelled;
+        }
+    }
+    return PollEnd::kGoOn;
+}
+
+void PageRun::Settle() {
+    CheckThread();
+    for (int pass = 0; pass < kSettlePasses; ++pass) {
+        Pump();
+        clock_.Sleep(kSettleSleep);
+        Pump();
+    }
+}
+
+void PageRun::ScrollSchedule() {
+    clock_.Sleep(kScrollLongPause);
+    Pump();
+    Pump();
+    browser_.ScrollToBottom();
+    Pump();
+    Pump();
+    clock_.Sleep(kScrollLongPause);
+    Pump();
+    Settle();
+
+    clock_.Sleep(kScrollShortPause);
+    Pump();
+    Pump();
+    browser_.ScrollToMiddle();
+    Pump();
+    Pump();
+    clock_.Sleep(kScrollShortPause);
+    Pump();
+    Settle();
+
+    clock_.Sleep(kScrollLongPause);
+    Pump();
+    Pump();
+    browser_.ScrollToTop();
+    Pump();
+    Pump();
+    clock_.Sleep(kScrollLongPause);
+    Pump();
+    Pump();
+    clock_.Sleep(kPollSleep);
+    Settle();
+}
+
+BrowserState PageRun::ReplaceBrowser() {
+    browser_.ReplaceBrowser();
+    const Timestamp started = clock_.Now();
+    while (!browser_.IsReady()) {
+        if (PollStep() == PollEnd::kCancelled ||
+            ElapsedWholeSeconds(started, clock_.Now()) >= kSignalTimeLimitSeconds) {
+            return BrowserState::kReplacementDue;
+        }
+    }
+    return BrowserState::kReplaced;
+}
+
+void PageRun::CheckThread() const {
+    assert(std::this_thread::get_id() == owner_thread_);
+}
+
+}  // namespace quillmoor

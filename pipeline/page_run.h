@@ -1,0 +1,143 @@
+// The run of one source page in one language through the hidden browser.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "pipeline/job_flags.h"
+#include "pipeline/job_signals.h"
+#include "pipeline/message_pump.h"
+#include "pipeline/page_browser.h"
+#include "pipeline/page_outcome.h"
+#include "pipeline/run_clock.h"
+#include "pipeline/run_progress_view.h"
+#include "pipeline/source_names.h"
+#include "platform/ansi_code_page.h"
+
+namespace quillmoor {
+
+// The sleep of a poll step and of the pause loop inside it.
+inline constexpr std::chrono::milliseconds kPollSleep{10};
+// The limit of a wait for a signal, in whole seconds since its time stamp.
+inline constexpr std::int64_t kSignalTimeLimitSeconds = 120;
+// The quiet period: whole seconds without a load end that end a quiet wait.
+inline constexpr std::int64_t kQuietPeriodSeconds = 28;
+// Settling: this many passes of pump, sleep, pump.
+inline constexpr int kSettlePasses = 9;
+inline constexpr std::chrono::milliseconds kSettleSleep{500};
+// The pauses around the scroll commands.
+inline constexpr std::chrono::milliseconds kScrollLongPause{500};
+inline constexpr std::chrono::milliseconds kScrollShortPause{1};
+
+// The progress line of a ticked language: counter, "/", total, " Language(s) Translating ... ".
+std::u16string LanguageProgressText(int counter, int total);
+
+// How a poll step ended.
+enum class PollEnd { kGoOn, kCancelled };
+
+// How a wait for a signal ended.
+enum class WaitEnd {
+    kSignalled,  // the signal was set
+    kTimedOut,   // its time limit was reached first (not an error: the run goes on)
+    kCancelled,  // a poll step saw CancelRequested
+};
+
+// What became of the browser in a run.
+enum class BrowserState {
+    kKept,            // the browser was left as it was
+    kReplaced,        // the markup never came: the browser was replaced and is ready again
+    kReplacementDue,  // replacing was started, but the new browser was not ready within
+                      // the signal limit (or the wait was cancelled); the window goes on
+                      // creating it
+};
+
+// The result of one run.
+struct PageRunResult {
+    PageOutcome outcome = PageOutcome::kStored;
+    BrowserState browser = BrowserState::kKept;
+};
+
+// The per-file progress of the batch: the ticked languages reached so far for the current
+// file (advanced by each run) and the batch's total L of ticked languages.
+struct LanguageProgress {
+    int counter = 0;
+    int total = 0;
+};
+
+// The page run and the waits it is made of. Lives on the GUI thread, which makes it and
+// runs all of it (checked in builds with assertions); the browser's answers come from the
+// engine's thread through the job signals only.
+// Every wait is made of short sleeps between which messages are dispatched, so the window
+// stays responsive and its Pause and Cancel buttons run nested inside the waits.
+class PageRun {
+  public:
+    // The seams and shared values are the program's own; they must outlive the run.
+    PageRun(PageBrowser& browser, RunClock& clock, MessagePump& pump, RunProgressView& view,
+            JobSignals& signals, const JobFlags& flags,
+            const AnsiCodePage& code_page = AnsiCodePage::System());
+
+    PageRun(const PageRun&) = delete;
+    PageRun& operator=(const PageRun&) = delete;
+
+    // Runs the page of names in the language at language_index of the catalogue and stores
+    // the result below result_root:
+    //  - reads the source page, advances progress.counter and shows the progress line;
+    //  - skipped, without touching the browser, when the page has no place for the widget;
+    //  - writes the temporary page, loads it, waits for the load and for quiet, picks the
+    //    language, waits for the third load end and for quiet, runs the scroll schedule,
+    //    asks for the markup and waits for it;
+    //  - stored: the markup came; it is cleaned and stored, CapturedHtml holds its cleaned
+    //    form, the temporary page is removed;
+    //  - not captured: the markup did not come within its limit; nothing is stored (a
+    //    result stored earlier stays), the temporary page is removed and the browser is
+    //    replaced (see PageRunResult::browser);
+    //  - cancelled: a poll step saw CancelRequested; the run stopped there, nothing is
+    //    stored and the temporary page stays.
+    // Errors of the file system (FileSystemError) are passed on; they end the batch.
+    PageRunResult TranslatePage(std::size_t language_index, const SourceNames& names,
+                                std::u16string_view result_root, LanguageProgress& progress);
+
+    // Dispatches the waiting messages.
+    void Pump();
+
+    // Pump; sleep 10 ms; while PauseRequested, pump and sleep 10 ms again; then kCancelled
+    // when CancelRequested is set.
+    PollEnd PollStep();
+
+    // Until signal is set or at least 120 s have passed since the time stamp (read again
+    // on every pass, so a moving time stamp moves the limit): test the signal (set: ends
+    // with no poll step), poll step, test the time.
+    WaitEnd WaitForSignal(JobSignals::Signal signal, JobSignals::Stamp stamp);
+
+    // Sets LastLoadTime to now, then makes poll steps until at least 28 s have passed since
+    // LastLoadTime; every load end moves it on. kGoOn when the quiet came.
+    PollEnd WaitForQuiet();
+
+    // 9 passes of pump, sleep 500 ms, pump.
+    void Settle();
+
+  private:
+    // The scroll schedule: three scrolls with pauses, no poll step.
+    void ScrollSchedule();
+    // Replaces the browser after a page that did not deliver its markup, waiting for the
+    // new one with poll steps up to the signal limit.
+    BrowserState ReplaceBrowser();
+    // Asserts (in builds with assertions) that the caller is the thread that made the run.
+    void CheckThread() const;
+
+    PageBrowser& browser_;
+    RunClock& clock_;
+    MessagePump& pump_;
+    RunProgressView& view_;
+    JobSignals& signals_;
+    const JobFlags& flags_;
+    const AnsiCodePage& code_page_;
+    // The GUI thread, which made the run and runs all of it.
+    const std::thread::id owner_thread_ = std::this_thread::get_id();
+};
+
+}  // namespace quillmoor

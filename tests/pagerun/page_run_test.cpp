@@ -1,0 +1,471 @@
+#include "pipeline/page_run.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "pipeline/language_catalogue.h"
+#include "pipeline/widget_snippet.h"
+#include "platform/file_system.h"
+#include "platform/utf.h"
+#include "tests/pagerun/page_run_simulation.h"
+#include "tests/support/test_folder.h"
+
+namespace quillmoor {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using testing::Ms;
+using ::testing::Not;
+using testing::ReadBytes;
+using testing::RecordingView;
+using testing::ScriptedBrowser;
+using testing::Simulation;
+using testing::TestFolder;
+using testing::WriteBytes;
+
+std::size_t IndexOf(std::u16string_view code) {
+    const auto& codes = LanguageCodes();
+    return static_cast<std::size_t>(std::find(codes.begin(), codes.end(), code) - codes.begin());
+}
+
+const std::size_t kFrench = IndexOf(u"fr");
+
+// The sleeps of the scroll schedule: 4 pauses of 500 ms, 2 of 1 ms, one of 10 ms and three
+// settlings of 9 x 500 ms.
+constexpr Ms kScheduleSleeps{4 * 500 + 2 * 1 + 10 + 3 * 9 * 500};
+constexpr Ms kQuiet{28'000};
+constexpr Ms kSignalLimit{120'000};
+
+const std::string kPage = "<html><head><title>t</title></head><body><p>hello</p></body></html>";
+
+class PageRunTest : public ::testing::Test {
+  protected:
+    PageRunTest() { fs::create_directories(At(u"site")); }
+
+    fs::path At(std::u16string_view name) const { return fs::path(folder_.Path(name)); }
+    // The source page site/index.html with bytes as its content.
+    SourceNames Source(const std::string& bytes = kPage) {
+        WriteBytes(At(u"site/index.html"), bytes);
+        return SourceNames(folder_.Path(u"site") + SeparatorOf(kNativePathStyle), u"index.html");
+    }
+    std::u16string Root() const { return folder_.Path(u"program/result"); }
+    fs::path ResultFile(std::u16string_view code = u"fr") const {
+        return fs::path(Root()) / "index.html" / fs::path(std::u16string(code)) / "index.html";
+    }
+    fs::path TempPage() const { return At(u"site") / "index-temp.html"; }
+
+    PageRunResult Run(const SourceNames& names, std::size_t language = kFrench) {
+        return run_.TranslatePage(language, names, Root(), progress_);
+    }
+    // The moment of the first command of that name.
+    Timestamp When(const std::string& command) const { return browser_.First(command).at; }
+    std::vector<std::string> CommandNames() const {
+        std::vector<std::string> names;
+        for (const auto& command : browser_.Commands()) {
+            names.push_back(command.name);
+        }
+        return names;
+    }
+    // Load ends at every multiple of gap after the command, up to (excluding) until.
+    static std::vector<Ms> Every(Ms first, Ms gap, Ms until) {
+        std::vector<Ms> delays;
+        for (Ms at = first; at < until; at += gap) {
+            delays.push_back(at);
+        }
+        return delays;
+    }
+
+    TestFolder folder_;
+    const AnsiCodePage western_ = AnsiCodePage::ForCodePage(1252);
+    Simulation simulation_;
+    JobSignals signals_;
+    JobFlags flags_;
+    ScriptedBrowser browser_{simulation_, signals_};
+    RecordingView view_;
+    PageRun run_{browser_, simulation_, simulation_, view_, signals_, flags_, western_};
+    LanguageProgress progress_{0, 2};
+};
+
+TEST_F(PageRunTest, StoresTheCleanedMarkupAndRemovesTheTemporaryPage) {
+    const SourceNames names = Source();
+    const std::u16string markup = u"<html><head>" + WidgetSnippet(u"fr") +
+                                  u"<title>t</title></head><body><p>bonjour</p></body></html>";
+    browser_.delivery = std::make_pair(Ms(200), markup);
+
+    const PageRunResult result = Run(names);
+
+    EXPECT_EQ(result.outcome, PageOutcome::kStored);
+    EXPECT_EQ(result.browser, BrowserState::kKept);
+    EXPECT_THAT(CommandNames(),
+                ElementsAre("navigate", "pick", "bottom", "middle", "top", "retrieve"));
+    EXPECT_THAT(browser_.Paths(), ElementsAre(names.TempPagePath()));
+    const std::string stored = ReadBytes(ResultFile());
+    EXPECT_THAT(stored, HasSubstr("<p>bonjour</p>"));
+    EXPECT_THAT(stored, HasSubstr("<div id=\"google_translate_element\""));
+    EXPECT_THAT(stored, Not(HasSubstr("googleTranslateElementInit")));
+    // The cleaned markup stays captured.
+    EXPECT_EQ(Utf16ToUtf8(signals_.CapturedHtml()) + "\r\n", stored);
+    EXPECT_FALSE(fs::exists(TempPage()));
+    EXPECT_EQ(progress_.counter, 1);
+    EXPECT_THAT(view_.progress_lines, ElementsAre(u"1/2 Language(s) Translating ... "));
+    EXPECT_EQ(view_.buffers_emptied, 1);
+
+    // The page loads 1.5 s after Go: 28 quiet seconds later the language is picked. Its third
+    // load end comes 1.3 s later, then 28 quiet seconds and the schedule.
+    EXPECT_EQ(When("navigate"), Simulation::kStart + Ms(10));
+    EXPECT_EQ(When("pick") - When("navigate"), Ms(1500) + kQuiet);
+    EXPECT_EQ(When("retrieve") - When("pick"), Ms(1300) + kQuiet + kScheduleSleeps);
+}
+
+TEST_F(PageRunTest, EveryExchangeResetsThenCommandsThenStampsThenWaits) {
+    const SourceNames names = Source();
+    // Every signal set and both stamps on an old moment, as an earlier page leaves them.
+    const Timestamp old_moment = Simulation::kStart - Ms(500'000);
+    for (int i = 0; i < 3; ++i) {
+        signals_.OnLoadEnd(old_moment);
+    }
+    signals_.OnMarkupDelivered(u"earlier", old_moment);
+
+    ASSERT_EQ(Run(names).outcome, PageOutcome::kStored);
+
+    const auto& navigate = browser_.First("navigate");
+    EXPECT_FALSE(navigate.signals.page_loaded);
+    EXPECT_EQ(navigate.signals.last_load_time, old_moment);
+    EXPECT_EQ(navigate.at_first_sleep->last_load_time, navigate.at);
+
+    const auto& pick = browser_.First("pick");
+    EXPECT_FALSE(pick.signals.page_loaded);
+    EXPECT_FALSE(pick.signals.load_stage1);
+    EXPECT_FALSE(pick.signals.load_stage2);
+    EXPECT_FALSE(pick.signals.load_stage3);
+    EXPECT_LT(pick.signals.last_load_time, pick.at);
+    EXPECT_EQ(pick.at_first_sleep->last_load_time, pick.at);
+
+    const auto& retrieve = browser_.First("retrieve");
+    EXPECT_FALSE(retrieve.signals.html_ready);
+    EXPECT_EQ(retrieve.signals.html_ready_time, old_moment);
+    EXPECT_EQ(retrieve.at_first_sleep->html_ready_time, retrieve.at);
+}
+
+TEST_F(PageRunTest, PageThatNeverReportsALoadEndWaitsTheLimitThenTheQuietPeriod) {
+    const SourceNames names = Source();
+    browser_.load_ends_after_navigate = {};
+    browser_.load_ends_after_pick = {};
+
+    EXPECT_EQ(Run(names).outcome, PageOutcome::kStored);
+
+    EXPECT_EQ(When("pick") - When("navigate"), kSignalLimit + kQuiet);
+    EXPECT_EQ(When("retrieve") - When("pick"), kSignalLimit + kQuiet + kScheduleSleeps);
+}
+
+TEST_F(PageRunTest, EachLoadEndMovesTheLimitOfTheWaitForTheThirdOne) {
+    const SourceNames names = Source();
+    // Two load ends after the pick, 100 s apart: the limit counts from the later one.
+    browser_.load_ends_after_pick = {Ms(1000), Ms(101'000)};
+
+    EXPECT_EQ(Run(names).outcome, PageOutcome::kStored);
+
+    EXPECT_EQ(When("retrieve") - When("pick"),
+              Ms(101'000) + kSignalLimit + kQuiet + kScheduleSleeps);
+}
+
+TEST_F(PageRunTest, LoadEndsLessThan28SecondsApartKeepTheQuietWaitGoing) {
+    const struct {
+        const char* name;
+        Ms gap;
+        bool waits_until_cancel;
+    } cases[] = {
+        {"every 27 s", Ms(27'000), true},
+        {"every 27.99 s (whole seconds: 27)", Ms(27'990), true},
+        {"every 28.5 s", Ms(28'500), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Simulation simulation;
+        JobSignals signals;
+        JobFlags flags;
+        ScriptedBrowser browser(simulation, signals);
+        PageRun run(browser, simulation, simulation, view_, signals, flags, western_);
+        const Timestamp navigate_at = Simulation::kStart + Ms(10);
+        const Timestamp cancel_at = navigate_at + Ms(900'000);
+        browser.load_ends_after_navigate = Every(Ms(1500), c.gap, Ms(2'000'000));
+        simulation.UserAt(cancel_at, [&] { flags.RequestCancel(); });
+
+        const PageOutcome outcome = run.TranslatePage(kFrench, Source(), Root(), progress_).outcome;
+
+        if (c.waits_until_cancel) {
+            EXPECT_EQ(outcome, PageOutcome::kCancelled);
+            ASSERT_EQ(browser.Commands().size(), 1u);
+            // Cancelled at the first poll at or after the press.
+            EXPECT_GE(simulation.Now(), cancel_at);
+            EXPECT_LE(simulation.Now(), cancel_at + Ms(10));
+            EXPECT_TRUE(fs::exists(TempPage()));
+            EXPECT_FALSE(fs::exists(ResultFile()));
+        } else {
+            EXPECT_EQ(outcome, PageOutcome::kStored);
+            EXPECT_EQ(browser.First("pick").at, navigate_at + Ms(1500) + kQuiet);
+        }
+    }
+}
+
+TEST_F(PageRunTest, APauseLongerThanTheLimitEndsTheWaitAtTheNextPoll) {
+    const struct {
+        const char* name;
+        std::vector<Ms> load_ends;  // after Go
+        Ms pause_at;                // after Go
+        Ms resume_at;
+        Ms pick_at;  // after Go
+    } cases[] = {
+        // The load wait ends at the first poll after Continue, the quiet wait 28 s later.
+        {"signal wait, 195 s pause", {}, Ms(5000), Ms(200'000), Ms(200'010) + kQuiet},
+        // The quiet wait, 60 s pause: ends at the first poll after Continue.
+        {"quiet wait, 60 s pause", {Ms(1500)}, Ms(5000), Ms(65'000), Ms(65'010)},
+        // A load end 15 s before Continue: the quiet wait runs 28 s from it.
+        {"quiet wait, load end while paused",
+         {Ms(1500), Ms(50'000)},
+         Ms(5000),
+         Ms(65'000),
+         Ms(50'000) + kQuiet},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Simulation simulation;
+        JobSignals signals;
+        JobFlags flags;
+        ScriptedBrowser browser(simulation, signals);
+        PageRun run(browser, simulation, simulation, view_, signals, flags, western_);
+        const Timestamp navigate_at = Simulation::kStart + Ms(10);
+        browser.load_ends_after_navigate = c.load_ends;
+        simulation.UserAt(navigate_at + c.pause_at, [&] { flags.RequestPause(); });
+        simulation.UserAt(navigate_at + c.resume_at, [&] { flags.Resume(); });
+
+        EXPECT_EQ(run.TranslatePage(kFrench, Source(), Root(), progress_).outcome,
+                  PageOutcome::kStored);
+        EXPECT_EQ(browser.First("pick").at - navigate_at, c.pick_at);
+    }
+}
+
+TEST_F(PageRunTest, ASignalAlreadySetEndsItsWaitWithoutAPoll) {
+    // Pause and cancel are not looked at either.
+    flags_.RequestCancel();
+    flags_.RequestPause();
+    signals_.OnLoadEnd(Simulation::kStart);
+    signals_.OnLoadEnd(Simulation::kStart);
+    signals_.OnLoadEnd(Simulation::kStart);
+    signals_.OnMarkupDelivered(u"m", Simulation::kStart);
+    for (const auto& [signal, stamp] :
+         {std::pair{JobSignals::Signal::kPageLoaded, JobSignals::Stamp::kLastLoadTime},
+          std::pair{JobSignals::Signal::kLoadStage3, JobSignals::Stamp::kLastLoadTime},
+          std::pair{JobSignals::Signal::kHtmlReady, JobSignals::Stamp::kHtmlReadyTime}}) {
+        EXPECT_EQ(run_.WaitForSignal(signal, stamp), WaitEnd::kSignalled);
+    }
+    EXPECT_THAT(simulation_.Trace(), IsEmpty());
+}
+
+TEST_F(PageRunTest, PauseOrCancelDuringTheScrollScheduleTakesEffectInTheMarkupWait) {
+    // Cancel pressed during the first settling: the schedule runs to its end, the markup is
+    // asked for, and the first poll of its wait stops the run.
+    const SourceNames names = Source();
+    signals_.SetCapturedHtml(u"earlier page");
+    const Timestamp pick_at = Simulation::kStart + Ms(10) + Ms(1500) + kQuiet;
+    const Timestamp schedule_at = pick_at + Ms(1300) + kQuiet;
+    simulation_.UserAt(schedule_at + Ms(2000), [&] { flags_.RequestCancel(); });
+
+    EXPECT_EQ(Run(names).outcome, PageOutcome::kCancelled);
+
+    EXPECT_EQ(When("retrieve"), schedule_at + kScheduleSleeps);
+    const auto& trace = simulation_.Trace();
+    const auto retrieve = std::find(trace.begin(), trace.end(), "retrieve");
+    EXPECT_THAT(std::vector<std::string>(retrieve, trace.end()),
+                ElementsAre("retrieve", "pump", "sleep 10"));
+    EXPECT_TRUE(fs::exists(TempPage()));
+    EXPECT_FALSE(fs::exists(ResultFile()));
+    EXPECT_EQ(signals_.CapturedHtml(), u"earlier page");
+}
+
+TEST_F(PageRunTest, APauseDuringTheScrollScheduleHoldsTheMarkupWait) {
+    // Paused during the schedule for 300 s: the markup is asked for on time, arrives while
+    // paused, and the run stores it once Continue is pressed, though its limit has passed.
+    const SourceNames names = Source();
+    const Timestamp pick_at = Simulation::kStart + Ms(10) + Ms(1500) + kQuiet;
+    const Timestamp schedule_at = pick_at + Ms(1300) + kQuiet;
+    const Timestamp resume_at = schedule_at + kScheduleSleeps + Ms(286'000);
+    simulation_.UserAt(schedule_at + Ms(2000), [&] { flags_.RequestPause(); });
+    simulation_.UserAt(resume_at, [&] { flags_.Resume(); });
+
+    EXPECT_EQ(Run(names).outcome, PageOutcome::kStored);
+
+    EXPECT_EQ(When("retrieve"), schedule_at + kScheduleSleeps);
+    EXPECT_EQ(simulation_.Now(), resume_at + Ms(10));
+    EXPECT_THAT(ReadBytes(ResultFile()), HasSubstr("translated"));
+}
+
+TEST_F(PageRunTest, TheScrollScheduleRunsExactlyAsTabled) {
+    ASSERT_EQ(Run(Source()).outcome, PageOutcome::kStored);
+
+    std::vector<std::string> settle;
+    for (int pass = 0; pass < 9; ++pass) {
+        settle.insert(settle.end(), {"pump", "sleep 500", "pump"});
+    }
+    std::vector<std::string> expected;
+    const auto add = [&](std::initializer_list<std::string> entries) {
+        expected.insert(expected.end(), entries);
+    };
+    // Each scroll command pumps before and after itself, as the window's buttons do.
+    add({"sleep 500", "pump", "pump", "bottom", "pump", "pump", "sleep 500", "pump"});
+    expected.insert(expected.end(), settle.begin(), settle.end());
+    add({"sleep 1", "pump", "pump", "middle", "pump", "pump", "sleep 1", "pump"});
+    expected.insert(expected.end(), settle.begin(), settle.end());
+    add({"sleep 500", "pump", "pump", "top", "pump", "pump", "sleep 500", "pump", "pump",
+         "sleep 10"});
+    expected.insert(expected.end(), settle.begin(), settle.end());
+    add({"retrieve"});
+
+    const auto& trace = simulation_.Trace();
+    const auto bottom = std::find(trace.begin(), trace.end(), "bottom");
+    ASSERT_GE(bottom - trace.begin(), 4);
+    const auto start = bottom - 3;
+    // The quiet wait ends with a poll step's sleep, just before.
+    EXPECT_EQ(*(start - 1), "sleep 10");
+    const auto retrieve = std::find(bottom, trace.end(), "retrieve");
+    EXPECT_EQ(std::vector<std::string>(start, retrieve + 1), expected);
+}
+
+TEST_F(PageRunTest, ASkippedPageNeverTouchesTheBrowser) {
+    const SourceNames names = Source("<p>a page without head or body</p>");
+
+    EXPECT_EQ(Run(names).outcome, PageOutcome::kSkipped);
+
+    EXPECT_THAT(browser_.Commands(), IsEmpty());
+    EXPECT_THAT(simulation_.Trace(), ElementsAre("sleep 10"));
+    EXPECT_FALSE(fs::exists(TempPage()));
+    EXPECT_FALSE(fs::exists(ResultFile()));
+    // The progress still moves on.
+    EXPECT_EQ(progress_.counter, 1);
+    EXPECT_THAT(view_.progress_lines, ElementsAre(u"1/2 Language(s) Translating ... "));
+}
+
+TEST_F(PageRunTest, MarkupThatNeverComesStoresNothingAndReplacesTheBrowser) {
+    const SourceNames names = Source();
+    // A result of an earlier batch, and the previous page's markup still captured.
+    fs::create_directories(ResultFile().parent_path());
+    WriteBytes(ResultFile(), "earlier batch");
+    signals_.SetCapturedHtml(u"<p>the previous page</p>");
+    browser_.delivery.reset();
+
+    const PageRunResult result = Run(names);
+
+    EXPECT_EQ(result.outcome, PageOutcome::kNotCaptured);
+    EXPECT_EQ(result.browser, BrowserState::kReplaced);
+    EXPECT_EQ(ReadBytes(ResultFile()), "earlier batch");
+    EXPECT_EQ(signals_.CapturedHtml(), u"<p>the previous page</p>");
+    EXPECT_EQ(view_.buffers_emptied, 0);
+    // The temporary page is gone before the new browser is asked for.
+    EXPECT_FALSE(fs::exists(TempPage()));
+    EXPECT_EQ(browser_.temp_page_at_replace, false);
+    EXPECT_EQ(When("replace") - When("retrieve"), kSignalLimit);
+    // The run returns once the new browser is ready.
+    EXPECT_TRUE(browser_.IsReady());
+    EXPECT_GE(simulation_.Now() - When("replace"), Ms(2000));
+    EXPECT_LE(simulation_.Now() - When("replace"), Ms(2010));
+
+    // The next run works with the new browser.
+    browser_.delivery = std::make_pair(Ms(200), std::u16string(u"<p>bonjour</p>"));
+    const PageRunResult next = Run(names, IndexOf(u"de"));
+    EXPECT_EQ(next.outcome, PageOutcome::kStored);
+    EXPECT_EQ(next.browser, BrowserState::kKept);
+    EXPECT_EQ(ReadBytes(ResultFile(u"de")), "<p>bonjour</p>\r\n");
+}
+
+TEST_F(PageRunTest, ANewBrowserThatIsNeverReadyEndsTheRunAtTheLimit) {
+    const SourceNames names = Source();
+    browser_.delivery.reset();
+    browser_.ready_after_replace.reset();
+
+    const PageRunResult result = Run(names);
+
+    EXPECT_EQ(result.outcome, PageOutcome::kNotCaptured);
+    EXPECT_EQ(result.browser, BrowserState::kReplacementDue);
+    EXPECT_EQ(simulation_.Now() - When("replace"), kSignalLimit);
+}
+
+TEST_F(PageRunTest, MarkupArrivingInTheLastPollOfItsWaitIsStored) {
+    const SourceNames names = Source();
+    browser_.delivery = std::make_pair(kSignalLimit - Ms(5), std::u16string(u"<p>late</p>"));
+
+    const PageRunResult result = Run(names);
+
+    EXPECT_EQ(result.outcome, PageOutcome::kStored);
+    EXPECT_EQ(result.browser, BrowserState::kKept);
+    EXPECT_EQ(ReadBytes(ResultFile()), "<p>late</p>\r\n");
+}
+
+TEST_F(PageRunTest, FileSystemErrorsEndTheRun) {
+    // A source file that cannot be read: nothing moves.
+    const SourceNames missing(folder_.Path(u"site") + SeparatorOf(kNativePathStyle),
+                              u"missing.html");
+    EXPECT_THROW(Run(missing), FileSystemError);
+    EXPECT_EQ(progress_.counter, 0);
+    EXPECT_THAT(browser_.Commands(), IsEmpty());
+
+    // A result that cannot be stored: the temporary page stays.
+    const SourceNames names = Source();
+    fs::create_directories(At(u"program"));
+    WriteBytes(fs::path(Root()), "a file where the result folder belongs");
+    EXPECT_THROW(Run(names), FileSystemError);
+    EXPECT_TRUE(fs::exists(TempPage()));
+}
+
+TEST_F(PageRunTest, PollStepPumpsSleepsWaitsWhilePausedAndSeesCancel) {
+    EXPECT_EQ(run_.PollStep(), PollEnd::kGoOn);
+    EXPECT_THAT(simulation_.Trace(), ElementsAre("pump", "sleep 10"));
+
+    // Paused; Continue comes at the fifth pump of the pause loop.
+    const Timestamp paused_at = simulation_.Now();
+    flags_.RequestPause();
+    simulation_.UserAt(paused_at + Ms(50), [&] { flags_.Resume(); });
+    EXPECT_EQ(run_.PollStep(), PollEnd::kGoOn);
+    EXPECT_EQ(simulation_.Now() - paused_at, Ms(60));
+    EXPECT_EQ(simulation_.Count("pump"), 1u + 6u);
+
+    // Cancel pressed while paused clears the pause: the step ends and reports it.
+    flags_.RequestPause();
+    simulation_.UserAt(simulation_.Now() + Ms(30), [&] { flags_.RequestCancel(); });
+    EXPECT_EQ(run_.PollStep(), PollEnd::kCancelled);
+
+    // Settle: nine passes of pump, sleep 500 ms, pump.
+    Simulation fresh;
+    PageRun run(browser_, fresh, fresh, view_, signals_, flags_, western_);
+    run.Settle();
+    EXPECT_EQ(fresh.Trace().size(), 27u);
+    EXPECT_EQ(fresh.Count("sleep 500"), 9u);
+    EXPECT_EQ(fresh.Now() - Simulation::kStart, Ms(4500));
+}
+
+TEST(ElapsedWholeSeconds, DropsTheRemainderInEitherDirection) {
+    const Timestamp t0 = Simulation::kStart;
+    const struct {
+        Ms difference;
+        std::int64_t seconds;
+    } cases[] = {
+        {Ms(0), 0},          {Ms(999), 0},        {Ms(1000), 1},      {Ms(27'999), 27},
+        {Ms(28'000), 28},    {Ms(119'999), 119},  {Ms(120'000), 120}, {Ms(-1500), 1},
+        {Ms(-119'999), 119}, {Ms(-120'000), 120},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.difference.count());
+        EXPECT_EQ(ElapsedWholeSeconds(t0, t0 + c.difference), c.seconds);
+        EXPECT_EQ(ElapsedWholeSeconds(t0 + c.difference, t0), c.seconds);
+    }
+}
+
+}  // namespace
+}  // namespace quillmoor
