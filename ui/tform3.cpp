@@ -62,7 +62,8 @@ void Fill(QWidget* parent, QWidget* child) {
 
 }  // namespace
 
-TForm3::TForm3(UserDialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
+TForm3::TForm3(UserDialogs& dialogs, JobFlags& job_flags, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), job_flags_(job_flags) {
     setObjectName(QStringLiteral("Form3"));
     setWindowIcon(QIcon(ProgramPicture(64)));
     BuildFrame();
@@ -365,31 +366,30 @@ void TForm3::btnPauseClick() {
     // The caption is the state.
     if (btnPause->text() == QStringLiteral("Pause")) {
         btnPause->setText(QStringLiteral("Continue"));
-        job_flags_.PauseRequested = true;
+        job_flags_.RequestPause();
     } else if (btnPause->text() == QStringLiteral("Continue")) {
         btnPause->setText(QStringLiteral("Pause"));
-        job_flags_.PauseRequested = false;
+        job_flags_.Resume();
     }
 }
 
 void TForm3::btnCancelClick() {
     // Pause is dropped too, so that a paused batch leaves its wait and stops.
-    job_flags_.CancelRequested = true;
-    job_flags_.PauseRequested = false;
+    job_flags_.RequestCancel();
     btnTranslate->setEnabled(true);
     btnPause->setEnabled(false);
     btnCancel->setEnabled(false);
 }
 
 void TForm3::JobStarted() {
-    job_flags_ = JobFlags{};
+    job_flags_.Clear();
     btnTranslate->setEnabled(false);
     btnPause->setEnabled(true);
     btnCancel->setEnabled(true);
 }
 
 void TForm3::JobEndedNormally() {
-    job_flags_ = JobFlags{};
+    job_flags_.Clear();
     btnTranslate->setEnabled(true);
     btnPause->setEnabled(false);
     btnCancel->setEnabled(false);

@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     DesktopDialogs dialogs;
     ApplyWindowTheme(application, dialogs);
 
-    TForm3 form(dialogs);
+    JobFlags job_flags;
+    TForm3 form(dialogs, job_flags);
     TfrmAbout about(dialogs);
     QObject::connect(&form, &TForm3::aboutRequested, &about, &TfrmAbout::ShowAbout);
     QObject::connect(&form, &TForm3::translateRequested, &form, [&form, &dialogs] {
