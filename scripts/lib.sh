@@ -7,8 +7,8 @@ QUILLMOOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # qt6-base-dev: the windows (Qt Widgets, with its offscreen platform for the tests); fonts-wine:
 # Wine's Tahoma, the windows' font on Linux; fonts-dejavu-core: the font where Tahoma is missing.
 QUILLMOOR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
-                          libbenchmark-dev nlohmann-json3-dev qt6-base-dev fonts-wine
-                          fonts-dejavu-core)
+                          libbenchmark-dev nlohmann-json3-dev clang-format qt6-base-dev
+                          fonts-wine fonts-dejavu-core)
 
 # ensure_packages PKG... : apt-get installs the packages that are not installed yet.
 ensure_packages() {
@@ -32,6 +32,11 @@ ensure_i386_architecture() {
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" dpkg --add-architecture i386
     "${sudo[@]}" apt-get update -qq
+}
+
+# check_format : fails, naming the files, when a tracked C++ file differs from .clang-format.
+check_format() {
+    (cd "$QUILLMOOR_ROOT" && git ls-files -z '*.h' '*.cpp' | xargs -0 clang-format --dry-run --Werror)
 }
 
 # configure_and_build DIR [cmake options...] : configures DIR with Ninja (once) and builds it.
