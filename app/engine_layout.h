@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_version.h"
 #include "platform/file_version.h"
 
 namespace quillmoor {
@@ -33,7 +34,9 @@ struct EngineLayout {
     BinaryFormat binary_format = BinaryFormat::kPe;
 
     // The one engine build this program is made for.
-    static constexpr FileVersion kSupportedVersion{78, 3, 9, 0};
+    static constexpr FileVersion kSupportedVersion{static_cast<uint16_t>(kEngineBuild.major),
+                                                   static_cast<uint16_t>(kEngineBuild.minor),
+                                                   static_cast<uint16_t>(kEngineBuild.patch), 0};
 
     // The 32-bit Windows engine distribution.
     static EngineLayout Windows();

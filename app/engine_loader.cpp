@@ -40,15 +40,21 @@ EngineLoadOutcome EngineLoader::Load(ProcessRole role) {
     return outcome;
 }
 
-bool EngineLoader::CheckFiles(EngineLoadOutcome& outcome) {
-    bool raised = false;
+template <typename Work>
+bool EngineLoader::RunStep(std::u16string_view step, const Work& work) {
     try {
-        outcome.missing_files = FindMissingEngineFiles(layout_);
+        work();
+        return true;
     } catch (const std::exception& error) {
-        ReportStepError(u"CheckCEFFiles", error.what());
-        raised = true;
+        reporter_.WriteDebugLine(std::u16string(step) + u" error : " + Utf8ToUtf16(error.what()));
+        return false;
     }
-    if (raised || !outcome.missing_files.empty()) {
+}
+
+bool EngineLoader::CheckFiles(EngineLoadOutcome& outcome) {
+    const bool ran =
+        RunStep(u"CheckCEFFiles", [&] { outcome.missing_files = FindMissingEngineFiles(layout_); });
+    if (!ran || !outcome.missing_files.empty()) {
         Fail(outcome, TCefAplicationStatus::asErrorMissingFiles,
              messages_.MissingFiles(outcome.missing_files));
         return false;
@@ -58,13 +64,10 @@ bool EngineLoader::CheckFiles(EngineLoadOutcome& outcome) {
 
 bool EngineLoader::CheckVersionRecord(EngineLoadOutcome& outcome) {
     std::optional<FileVersion> found;
-    try {
-        // The file that the files check found, whatever the system's library search would
-        // find under its name.
-        found = ReadFileVersion(PathInCurrentDirectory(layout_.library_name));
-    } catch (const std::exception& error) {
-        ReportStepError(u"CheckCEFLibraryVersion", error.what());
-    }
+    // The file that the files check found, whatever the system's library search would find
+    // under its name. An error leaves the version unread.
+    RunStep(u"CheckCEFLibraryVersion",
+            [&] { found = ReadFileVersion(PathInCurrentDirectory(layout_.library_name)); });
     if (found != EngineLayout::kSupportedVersion) {
         Fail(outcome, TCefAplicationStatus::asErrorDLLVersion, messages_.WrongVersion(found));
         return false;
@@ -74,13 +77,11 @@ bool EngineLoader::CheckVersionRecord(EngineLoadOutcome& outcome) {
 
 bool EngineLoader::CheckBinaries(EngineLoadOutcome& outcome) {
     std::u16string verdict;
-    try {
+    // A header that cannot be read does not stop the start.
+    RunStep(u"CheckCEFLibraryBinaries", [&] {
         verdict = layout_.binary_format == EngineLayout::BinaryFormat::kPe ? JudgePeHeader()
                                                                            : JudgeElfHeader();
-    } catch (const std::exception& error) {
-        // A header that cannot be read does not stop the start.
-        ReportStepError(u"CheckCEFLibraryBinaries", error.what());
-    }
+    });
     if (!verdict.empty()) {
         Fail(outcome, TCefAplicationStatus::asErrorDLLVersion, verdict);
         return false;
@@ -114,14 +115,11 @@ std::u16string EngineLoader::JudgeElfHeader() {
 
 bool EngineLoader::LoadEngineLibrary(EngineLoadOutcome& outcome) {
     LibraryLoadResult loaded;
-    try {
-        const std::u16string path = layout_.load_by_bare_name
+    RunStep(u"LoadCEFLibrary", [&] {
+        loaded = LoadDynamicLibrary(layout_.load_by_bare_name
                                         ? layout_.library_name
-                                        : PathInCurrentDirectory(layout_.library_name);
-        loaded = LoadDynamicLibrary(path);
-    } catch (const std::exception& error) {
-        ReportStepError(u"LoadCEFLibrary", error.what());
-    }
+                                        : PathInCurrentDirectory(layout_.library_name));
+    });
     if (loaded.handle == nullptr) {
         if (!loaded.reason.empty()) {
             reporter_.WriteDebugLine(u"LoadCEFLibrary : " + Utf8ToUtf16(loaded.reason));
@@ -174,10 +172,6 @@ void EngineLoader::Fail(EngineLoadOutcome& outcome, TCefAplicationStatus status,
                         std::u16string message) {
     outcome.status = status;
     outcome.message = std::move(message);
-}
-
-void EngineLoader::ReportStepError(std::u16string_view step, const char* what) {
-    reporter_.WriteDebugLine(std::u16string(step) + u" error : " + Utf8ToUtf16(what));
 }
 
 }  // namespace quillmoor

@@ -49,7 +49,9 @@ class EngineLoader {
     std::u16string JudgeElfHeader();
 
     void Fail(EngineLoadOutcome& outcome, TCefAplicationStatus status, std::u16string message);
-    void ReportStepError(std::u16string_view step, const char* what);
+    // Runs work; an error it raises becomes a debugger line naming step, and false.
+    template <typename Work>
+    bool RunStep(std::u16string_view step, const Work& work);
 
     const EngineLayout& layout_;
     StartupReporter& reporter_;

@@ -54,10 +54,10 @@ std::u16string EngineMessages::WrongVersion(const std::optional<FileVersion>& fo
     return Paragraphs({u"Unsupported CEF version !", kUseSupportedBuild, lines});
 }
 
-std::u16string EngineMessages::WrongBitness(int library_bits) const {
-    const std::u16string bits = library_bits == 64 ? u"64" : u"32";
-    return Paragraphs({u"Wrong CEF binaries !", u"Use the " + bits + u" bit CEF binaries with " +
-                                                    bits + u" bits applications only."});
+std::u16string EngineMessages::WrongBitness(int bits) const {
+    const std::u16string named = bits == 64 ? u"64" : u"32";
+    return Paragraphs({u"Wrong CEF binaries !", u"Use the " + named + u" bit CEF binaries with " +
+                                                    named + u" bits applications only."});
 }
 
 std::u16string EngineMessages::OtherProcessor() const {

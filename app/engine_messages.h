@@ -18,8 +18,10 @@ class EngineMessages {
     std::u16string MissingFiles(const std::u16string& missing_files) const;
     // found: the version read from the library, when it could be read.
     std::u16string WrongVersion(const std::optional<FileVersion>& found) const;
-    // The library is built for the other word size of the same processor family.
-    std::u16string WrongBitness(int library_bits) const;
+    // The library does not fit this program's word size or processor: the message asks for
+    // bits-bit binaries with bits-bit applications. The Windows check names the library's
+    // word size (64 for a 64-bit library), the Linux check this program's own.
+    std::u16string WrongBitness(int bits) const;
     std::u16string OtherProcessor() const;
     std::u16string LoadFailed(uint32_t error_code) const;
     std::u16string MissingEntryPoint() const;

@@ -24,6 +24,7 @@ TCefApplication::TCefApplication(const ProcessArguments& arguments, EngineLayout
 TCefApplication::~TCefApplication() = default;
 
 bool TCefApplication::StartMainProcess() {
+    owner_.Check();
     if (status_ != TCefAplicationStatus::asLoading) {
         return false;
     }
@@ -76,14 +77,15 @@ bool TCefApplication::RunBrowserProcess() {
 }
 
 void TCefApplication::SetOsmodalLoop(bool value) {
+    owner_.Check();
     if (status_ == TCefAplicationStatus::asInitialized) {
         entry_points_.cef_set_osmodal_loop(value ? 1 : 0);
     }
 }
 
 cef_settings_t TCefApplication::DefaultSettings() {
-    // Zero is every text setting's empty string (null text, length 0) and every flag's
-    // default; only the set values are written out.
+    // Every field the settings table names is written out, zeros included: zero is every
+    // text setting's empty string (null text, length 0) and every flag's default.
     cef_settings_t settings{};
     settings.size = sizeof(cef_settings_t);
     settings.no_sandbox = 1;

@@ -15,9 +15,12 @@
 #include "app/tcef_aplication_status.h"
 #include "app/tcef_process_type.h"
 #include "platform/process_arguments.h"
+#include "platform/thread_owner.h"
 
 namespace quillmoor {
 
+// Created, started and asked on the program's main thread, which owns it; only
+// GlobalContextInitialized may be asked from any thread.
 class TCefApplication {
   public:
     // The engine of this system, failures reported through the system.
@@ -47,7 +50,8 @@ class TCefApplication {
     void SetOsmodalLoop(bool value);
 
     // The sub-process path keeps the toolkit's application object and destroys its
-    // hidden top-level windows, through the destroyer that the entry sets.
+    // hidden top-level windows through the destroyer given here. Without one, as long as
+    // the program has no toolkit windows, nothing is destroyed.
     bool DestroyApplicationObject() const { return false; }
     bool DestroyAppWindows() const { return true; }
     void SetAppWindowsDestroyer(std::function<void()> destroyer) {
@@ -78,6 +82,7 @@ class TCefApplication {
     std::function<void()> destroy_app_windows_;
     cef_settings_t settings_{};
     EngineEntryPoints entry_points_;
+    ThreadOwner owner_;
 };
 
 }  // namespace quillmoor

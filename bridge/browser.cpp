@@ -42,6 +42,7 @@ Browser::Browser(Setup setup)
 // ---- Engine thread ---------------------------------------------------------------------------
 
 void Browser::Open(std::string first_address) {
+    chromium_->Thread().CheckCurrent();
     auto self = EngineObjectPtr<Browser>::Share(this);
     if (width_ > 0 && height_ > 0) {
         chromium_->Client().Command(
@@ -72,6 +73,7 @@ void Browser::Open(std::string first_address) {
 }
 
 void Browser::FirstNavigationStarted(bool ok, const json& result) {
+    chromium_->Thread().CheckCurrent();
     if (first_navigation_ != FirstNavigation::kAwaitingLoader) {
         return;
     }
@@ -84,12 +86,14 @@ void Browser::FirstNavigationStarted(bool ok, const json& result) {
 }
 
 void Browser::MainFrameStopped() {
+    chromium_->Thread().CheckCurrent();
     auto status = document_status_.find(target_id_);
     NotifyLoadEnd(MainFrame(), status != document_status_.end() ? status->second : 0);
 }
 
 void Browser::BeginSession(const std::string& session, const std::string& target_id,
                            std::function<void()> on_running) {
+    chromium_->Thread().CheckCurrent();
     sessions_[session] = target_id;
     DevToolsClient& client = chromium_->Client();
     auto self = EngineObjectPtr<Browser>::Share(this);
@@ -114,11 +118,13 @@ void Browser::BeginSession(const std::string& session, const std::string& target
 }
 
 void Browser::EndSession(const std::string& session) {
+    chromium_->Thread().CheckCurrent();
     sessions_.erase(session);
     chromium_->Client().ForgetSession(session);
 }
 
 bool Browser::OwnsTarget(const std::string& target_id) const {
+    chromium_->Thread().CheckCurrent();
     for (const auto& [session, target] : sessions_) {
         if (target == target_id) {
             return true;
@@ -128,6 +134,7 @@ bool Browser::OwnsTarget(const std::string& target_id) const {
 }
 
 std::optional<WindowRequest> Browser::TakeWindowRequest() {
+    chromium_->Thread().CheckCurrent();
     const auto now = std::chrono::steady_clock::now();
     while (!window_requests_.empty() &&
            now - window_requests_.front().when > kWindowRequestLifetime) {
@@ -143,6 +150,7 @@ std::optional<WindowRequest> Browser::TakeWindowRequest() {
 
 void Browser::HandleEvent(const std::string& session, const std::string& method,
                           const json& params) {
+    chromium_->Thread().CheckCurrent();
     if (!IsValid()) {
         return;
     }
@@ -216,6 +224,7 @@ void Browser::HandleEvent(const std::string& session, const std::string& method,
 }
 
 void Browser::ChildAttached(const std::string& parent_session, const json& params) {
+    chromium_->Thread().CheckCurrent();
     const std::string child = params.value("sessionId", "");
     const json& info = params.contains("targetInfo") ? params["targetInfo"] : json::object();
     const std::string target = info.value("targetId", "");
@@ -234,6 +243,7 @@ void Browser::ChildAttached(const std::string& parent_session, const json& param
 
 EngineObjectPtr<Frame> Browser::FrameForEvent(const std::string& devtools_id,
                                               const std::string& session) {
+    chromium_->Thread().CheckCurrent();
     if (devtools_id.empty()) {
         return {};
     }
@@ -250,6 +260,7 @@ EngineObjectPtr<Frame> Browser::FrameForEvent(const std::string& devtools_id,
 }
 
 void Browser::RemoveFrame(const std::string& devtools_id) {
+    chromium_->Thread().CheckCurrent();
     EngineObjectPtr<Frame> removed;
     {
         std::lock_guard lock(mutex_);
@@ -265,6 +276,7 @@ void Browser::RemoveFrame(const std::string& devtools_id) {
 }
 
 void Browser::NotifyLoadEnd(const EngineObjectPtr<Frame>& frame, int status) {
+    chromium_->Thread().CheckCurrent();
     if (!frame) {
         return;
     }
@@ -275,6 +287,7 @@ void Browser::NotifyLoadEnd(const EngineObjectPtr<Frame>& frame, int status) {
 }
 
 void Browser::NotifyLifeSpan(void (*notify)(cef_life_span_handler_t*, Browser&)) {
+    chromium_->Thread().CheckCurrent();
     HeldReference<cef_life_span_handler_t> handler = LifeSpanHandlerOf(Client());
     if (handler) {
         notify(handler.get(), *this);
@@ -282,6 +295,7 @@ void Browser::NotifyLifeSpan(void (*notify)(cef_life_span_handler_t*, Browser&))
 }
 
 void Browser::Close() {
+    chromium_->Thread().CheckCurrent();
     if (!IsValid() || closing_) {
         return;
     }
@@ -296,6 +310,7 @@ void Browser::Close() {
 }
 
 void Browser::TargetGone() {
+    chromium_->Thread().CheckCurrent();
     if (!IsValid()) {
         return;
     }
@@ -317,10 +332,12 @@ void Browser::TargetGone() {
 }
 
 void Browser::Invalidate() {
+    chromium_->Thread().CheckCurrent();
     ForgetEverything();
 }
 
 void Browser::ForgetEverything() {
+    chromium_->Thread().CheckCurrent();
     valid_ = false;
     for (auto it = sessions_.begin(); it != sessions_.end(); it = sessions_.erase(it)) {
         chromium_->Client().ForgetSession(it->first);

@@ -93,6 +93,7 @@ ChromiumSession::~ChromiumSession() {
 }
 
 void ChromiumSession::PipeClosed() {
+    thread_->CheckCurrent();
     pipe_closed_ = true;
     client_->OnConnectionClosed();
     if (shutting_down_ || !answered_) {

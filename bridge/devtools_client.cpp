@@ -118,18 +118,22 @@ void DevToolsClient::FailLater(ReplyHandler on_reply) {
 }
 
 void DevToolsClient::ListenToBrowser(EventHandler handler) {
+    thread_.CheckCurrent();
     browser_listener_ = std::move(handler);
 }
 
 void DevToolsClient::ListenToSession(const std::string& session, EventHandler handler) {
+    thread_.CheckCurrent();
     session_listeners_[session] = std::move(handler);
 }
 
 void DevToolsClient::ForgetSession(const std::string& session) {
+    thread_.CheckCurrent();
     session_listeners_.erase(session);
 }
 
 void DevToolsClient::Dispatch(const std::string& text) {
+    thread_.CheckCurrent();
     nlohmann::json message =
         nlohmann::json::parse(ReplaceUnpairedSurrogateEscapes(text), nullptr, false);
     if (message.is_discarded() || !message.is_object()) {
@@ -177,6 +181,7 @@ void DevToolsClient::Dispatch(const std::string& text) {
 }
 
 void DevToolsClient::OnConnectionClosed() {
+    thread_.CheckCurrent();
     std::unordered_map<long long, ReplyHandler> failed;
     {
         std::lock_guard lock(mutex_);

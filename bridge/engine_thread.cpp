@@ -75,6 +75,7 @@ void EngineThread::RunAndWait(const Task& task) {
 }
 
 void EngineThread::Watch(WatchedDescriptor* source) {
+    CheckCurrent();
     watched_ = source;
 }
 

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/thread_owner.h"
+
 namespace quillmoor::bridge {
 
 // A file descriptor that the engine thread watches. The thread asks for the events the
@@ -47,6 +49,11 @@ class EngineThread {
     void Wake();
 
     bool IsCurrent() const;
+    // At the entry of a method that belongs to the engine thread: reports a call from any
+    // other thread (see ThreadOwner).
+    void CheckCurrent(const std::source_location& where = std::source_location::current()) const {
+        CheckThread(thread_.get_id(), where);
+    }
     // Ends the loop after the task being run; later tasks are dropped. Returns once the
     // thread has ended, or at once when called on the engine thread itself.
     void Stop();

@@ -6,6 +6,7 @@
 #include "bridge/engine_strings.h"
 #include "engine/cef_capi.h"
 #include "engine/engine_string.h"
+#include "engine/engine_version.h"
 #include "platform/utf.h"
 
 using quillmoor::bridge::AsStringList;
@@ -14,8 +15,9 @@ using quillmoor::bridge::StringList;
 
 namespace {
 
-// The engine build whose interface the library carries.
-constexpr int kInterfaceVersion[] = {78, 3, 9, 0};
+// The engine build whose interface the library carries, as cef_version_info gives it.
+constexpr int kInterfaceVersion[] = {quillmoor::kEngineBuild.major, quillmoor::kEngineBuild.minor,
+                                     quillmoor::kEngineBuild.patch, 0};
 
 void FreeUtf16Text(char16* text) {
     delete[] text;
@@ -226,8 +228,13 @@ CEF_EXPORT int cef_version_info(int entry) {
 CEF_EXPORT const char* cef_api_hash(int entry) {
     switch (entry) {
         case 0:
-        case 1:
-            return "quillmoor-linux-engine-78.3.9";
+        case 1: {
+            static const std::string hash = "quillmoor-linux-engine-" +
+                                            std::to_string(quillmoor::kEngineBuild.major) + "." +
+                                            std::to_string(quillmoor::kEngineBuild.minor) + "." +
+                                            std::to_string(quillmoor::kEngineBuild.patch);
+            return hash.c_str();
+        }
         case 2:
             return "0000000000000000000000000000000000000000";
         default:

@@ -49,9 +49,7 @@ bool Initialise(TestApp& app) {
 }
 
 cef_browser_t* CreateBrowser(TestClient& client, std::size_t index) {
-    cef_window_info_t window{};
-    window.width = 1038;
-    window.height = 594;
+    cef_window_info_t window = ViewWindow();
     if (EngineLibrary::Get().cef_browser_host_create_browser(
             &window, client.NewReference(), nullptr, nullptr, nullptr, nullptr) != 1 ||
         !client.WaitForBrowsers(index + 1, 10s)) {

@@ -94,21 +94,21 @@ struct Setup {
 
     SteadyRunClock steady;
     NotingClock clock{steady};
-    testing::TestFolder folder;
-    std::unique_ptr<testing::WidgetStandinServer> standin;
+    test_support::TestFolder folder;
+    std::unique_ptr<test_support::WidgetStandinServer> standin;
     std::unique_ptr<ChromiumPageRunHost> host;
     std::filesystem::path site;
 };
 
 Setup::Setup() : site(folder.Root() / "site") {
     std::filesystem::create_directories(site / "page_files");
-    testing::WriteBytes(site / "page.html",
-                        "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>Bench</title>\r\n"
-                        "<link rel=\"stylesheet\" href=\"page_files/style.css\">\r\n</head>"
-                        "\r\n<body>\r\n<h1>Hello world</h1>\r\n<p>Some text.</p>\r\n"
-                        "</body>\r\n</html>\r\n");
-    testing::WriteBytes(site / "page_files" / "style.css", "h1 { color: #345; }\n");
-    standin = std::make_unique<testing::WidgetStandinServer>(folder.Root() / "standin");
+    test_support::WriteBytes(site / "page.html",
+                             "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>Bench</title>\r\n"
+                             "<link rel=\"stylesheet\" href=\"page_files/style.css\">\r\n</head>"
+                             "\r\n<body>\r\n<h1>Hello world</h1>\r\n<p>Some text.</p>\r\n"
+                             "</body>\r\n</html>\r\n");
+    test_support::WriteBytes(site / "page_files" / "style.css", "h1 { color: #345; }\n");
+    standin = std::make_unique<test_support::WidgetStandinServer>(folder.Root() / "standin");
     host = std::make_unique<ChromiumPageRunHost>(QUILLMOOR_ENGINE_FOLDER, standin->EngineSwitches(),
                                                  &clock);
 }

@@ -19,9 +19,9 @@ namespace {
 // Everything the browser process does before it hands over to the engine, against the
 // test engine library: files, ELF header, load, build numbers, all entry points.
 void BM_EngineChecksAndLoad(benchmark::State& state) {
-    const testing::WorkingDirectoryScope inside(QUILLMOOR_TEST_ENGINE_DIR);
+    const test_support::WorkingDirectoryScope inside(QUILLMOOR_TEST_ENGINE_DIR);
     const EngineLayout layout = EngineLayout::ForThisSystem();
-    testing::CapturingReporter reporter;
+    test_support::CapturingReporter reporter;
     for (auto _ : state) {
         EngineLoadOutcome outcome =
             EngineLoader(layout, reporter).Load(ProcessRole::kBrowserProcess);
@@ -38,12 +38,12 @@ BENCHMARK(BM_EngineChecksAndLoad)->Unit(benchmark::kMicrosecond);
 // The checks of the Windows engine distribution: 69 files, the library's version record
 // and its PE header (read with the portable reader where the system has none).
 void BM_WindowsEngineFileChecks(benchmark::State& state) {
-    testing::FixtureFolder folder;
-    testing::WriteWindowsEngineFiles(folder);
-    folder.WriteFile("libcef.dll", testing::BuildPeImage(testing::PeImageShape{
+    test_support::FixtureFolder folder;
+    test_support::WriteWindowsEngineFiles(folder);
+    folder.WriteFile("libcef.dll", test_support::BuildPeImage(test_support::PeImageShape{
                                        kPeMachineI386, FileVersion{78, 3, 9, 0}}) +
                                        std::string(1 << 20, '\0'));
-    const testing::WorkingDirectoryScope inside(folder.path());
+    const test_support::WorkingDirectoryScope inside(folder.path());
     const EngineLayout layout = EngineLayout::Windows();
     for (auto _ : state) {
         const std::u16string missing = FindMissingEngineFiles(layout);

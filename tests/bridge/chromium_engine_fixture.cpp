@@ -35,9 +35,7 @@ void ChromiumEngineTest::SetUp() {
 }
 
 cef_browser_t* ChromiumEngineTest::OpenBrowser(TestClient& client) {
-    cef_window_info_t window{};
-    window.width = 1038;
-    window.height = 594;
+    cef_window_info_t window = ViewWindow();
     const std::u16string blank = u"about:blank";
     cef_string_t url{reinterpret_cast<char16*>(const_cast<char16_t*>(blank.data())), blank.size(),
                      nullptr};

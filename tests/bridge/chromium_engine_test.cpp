@@ -12,6 +12,7 @@
 #include "tests/bridge/chromium_engine_fixture.h"
 #include "tests/bridge/loopback_http_server.h"
 #include "tests/bridge/process_table.h"
+#include "tests/bridge/waiting.h"
 
 namespace quillmoor::bridge_test {
 namespace {
@@ -58,7 +59,8 @@ TEST_F(ChromiumEngineTest, CreatesABrowserOfTheViewSizeOnTheEngineThread) {
                  "innerHeight);</script></body></html>");
     LoadUrl(browser, server.Url("a.test", "/size.html"));
     ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
-    EXPECT_THAT(SourceOf(browser, 10s), HasSubstr("data-size=\"1038x594\""));
+    EXPECT_THAT(SourceOf(browser, 10s), HasSubstr("data-size=\"" + std::to_string(kViewWidth) +
+                                                  "x" + std::to_string(kViewHeight) + "\""));
 }
 
 // The program navigates as soon as it hears of its browser, while the engine's own first
@@ -76,14 +78,16 @@ TEST_F(ChromiumEngineTest, ReportsTheLoadOfAPageRequestedRightAfterCreation) {
         ASSERT_TRUE(client->WaitForBrowsers(1, 10s));
         cef_browser_t* browser = client->Browser(0);
         LoadUrl(browser, server.Url("a.test", "/first.html"));
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        bool loaded = false;
-        while (!loaded && std::chrono::steady_clock::now() < deadline) {
-            for (const LoadEnd& end : client->LoadEnds()) {
-                loaded = loaded || end.url == server.Url("a.test", "/first.html");
-            }
-            std::this_thread::sleep_for(10ms);
-        }
+        const bool loaded = PollUntil(
+            [&] {
+                for (const LoadEnd& end : client->LoadEnds()) {
+                    if (end.url == server.Url("a.test", "/first.html")) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            10s, 10ms);
         EXPECT_TRUE(loaded) << Describe(client->LoadEnds());
         browser->base.release(&browser->base);
     }
@@ -108,7 +112,7 @@ TEST_F(ChromiumEngineTest, ReportsALoadEndForEveryFrameCrossOriginIframesInclude
 
     LoadUrl(browser, server.Url("a.test", "/main.html"));
     client->WaitForLoadEnds(3, 15s);
-    std::this_thread::sleep_for(1500ms);  // and no more come
+    WaitOutQuietPeriod(1500ms);  // and no more come
     const std::vector<LoadEnd> ends = client->LoadEnds();
     ASSERT_EQ(3u, ends.size()) << Describe(ends);
     int main_frames = 0;
@@ -180,7 +184,7 @@ TEST_F(ChromiumEngineTest, SourceCarriesWhatScriptsChangedAndIsDeliveredOnceOnTh
                                   "b</i>"))
         << "an unpaired surrogate in the page's text";
     EXPECT_EQ(app_->Handler().ContextThread(), visitor->Thread());
-    std::this_thread::sleep_for(300ms);
+    WaitOutQuietPeriod(300ms);
     EXPECT_EQ(1, visitor->Visits());
     EXPECT_EQ(1, visitor->ReferenceCount())
         << "the engine must release the visitor after its visit";

@@ -18,6 +18,7 @@
 #include "bridge/temporary_profile.h"
 #include "tests/bridge/engine_library.h"
 #include "tests/bridge/process_table.h"
+#include "tests/bridge/waiting.h"
 #include "tests/support/test_folder.h"
 
 namespace quillmoor::bridge {
@@ -39,7 +40,7 @@ class Scratch {
     }
 
   private:
-    testing::TestFolder folder_;
+    test_support::TestFolder folder_;
 };
 
 TEST(FindChromium, TakesTheFirstNameInAnyFolderBeforeTheNextName) {
@@ -169,14 +170,9 @@ TEST(TemporaryProfile, IsRemovedWithItsContentsAndAbandonedOnesGoAtTheNextStart)
 }
 
 bool GoneWithin(pid_t pid, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (kill(pid, 0) == 0 && bridge_test::ArgumentsOf(pid).size() > 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
+    return bridge_test::PollUntil(
+        [pid] { return kill(pid, 0) != 0 || bridge_test::ArgumentsOf(pid).empty(); }, timeout,
+        10ms);
 }
 
 // A "Chromium" that never answers ends the start after the answer time, killed with the

@@ -15,6 +15,7 @@
 #include "tests/bridge/loopback_http_server.h"
 #include "tests/bridge/process_table.h"
 #include "tests/bridge/stderr_capture.h"
+#include "tests/bridge/waiting.h"
 
 namespace quillmoor::bridge_test {
 namespace {
@@ -63,10 +64,7 @@ TEST_F(ChromiumEngineTest, LosingChromiumMidRunStopsEventsWithOneLineOnStandardE
 
     StderrCapture captured;
     ASSERT_EQ(0, kill(chromium_, SIGKILL));
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (captured.Text().empty() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(20ms);
-    }
+    PollUntil([&] { return !captured.Text().empty(); }, 10s);
     EXPECT_TRUE(WaitUntilNoProcessHas(profile_, 10s));
 
     // The program goes on calling; nothing happens and nothing arrives.
@@ -118,14 +116,8 @@ TEST_F(ChromiumEngineTest, ChromiumDoesNotOutliveAProgramThatEndsWithoutShutdown
     char other_profile[4096] = {};
     ASSERT_EQ(2, std::sscanf(line, "%d %4095s", &other_chromium, other_profile));
 
-    bool ended = false;
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!ended && std::chrono::steady_clock::now() < deadline) {
-        ended = waitpid(other_chromium, &status, WNOHANG) == other_chromium;
-        if (!ended) {
-            std::this_thread::sleep_for(20ms);
-        }
-    }
+    const bool ended =
+        PollUntil([&] { return waitpid(other_chromium, &status, WNOHANG) == other_chromium; }, 10s);
     EXPECT_TRUE(ended) << "Chromium outlived the program that started it";
     EXPECT_TRUE(WaitUntilNoProcessHas(other_profile, 10s)) << "Chromium's helpers outlived it";
     KillProcessesWith(other_profile);

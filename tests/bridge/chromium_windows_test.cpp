@@ -7,6 +7,7 @@
 
 #include "tests/bridge/chromium_engine_fixture.h"
 #include "tests/bridge/loopback_http_server.h"
+#include "tests/bridge/waiting.h"
 
 namespace quillmoor::bridge_test {
 namespace {
@@ -67,7 +68,7 @@ TEST_F(ChromiumEngineTest, AsksBeforeEveryNewWindowAndACancelledOneNeverRuns) {
 
     // The opener went on after each cancelled window; the windows never loaded anything.
     EXPECT_THAT(SourceOf(browser, 10s), HasSubstr("data-steps=\"features,plain,link\""));
-    std::this_thread::sleep_for(500ms);
+    WaitOutQuietPeriod(500ms);
     EXPECT_FALSE(server.WasAskedFor("/popup.html"));
     EXPECT_FALSE(server.WasAskedFor("/ran"));
     EXPECT_EQ(1u, client->CreatedThreads().size()) << "a cancelled window became a browser";
@@ -98,7 +99,7 @@ TEST_F(ChromiumEngineTest, AnAllowedWindowBecomesAHiddenPopupBrowserThatCanBeClo
     }
     EXPECT_THAT(urls, ::testing::UnorderedElementsAre(server.Url("a.test", "/opener.html"),
                                                       server.Url("a.test", "/popup.html?allowed")));
-    std::this_thread::sleep_for(300ms);
+    WaitOutQuietPeriod(300ms);
     EXPECT_TRUE(server.WasAskedFor("/ran")) << "the allowed window's script did not run";
 
     cef_browser_host_t* host = popup->get_host(popup);

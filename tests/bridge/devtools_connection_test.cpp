@@ -13,6 +13,8 @@
 #include "bridge/devtools_client.h"
 #include "bridge/devtools_pipe.h"
 #include "bridge/engine_thread.h"
+#include "platform/thread_owner.h"
+#include "tests/bridge/waiting.h"
 
 namespace quillmoor::bridge {
 namespace {
@@ -89,7 +91,7 @@ TEST(EngineThread, StopDropsTasksThatHaveNotRun) {
     entered.get_future().wait();
     thread.Post([&] { ++later_runs; });
     std::thread stopper([&] { thread.Stop(); });
-    std::this_thread::sleep_for(50ms);
+    bridge_test::WaitOutQuietPeriod(50ms);  // the stopper reaches its wait
     release.set_value();
     stopper.join();
     EXPECT_EQ(0, later_runs.load());
@@ -171,7 +173,7 @@ TEST_F(PipeTest, TellsOnceThatChromiumWentAndTakesNoMoreMessages) {
     chromium_ = -1;
     EXPECT_EQ(1u, closed_.WaitFor(1).size());
     EXPECT_FALSE(pipe_->Send("anything"));
-    std::this_thread::sleep_for(50ms);
+    bridge_test::WaitOutQuietPeriod(50ms);
     EXPECT_EQ(1u, closed_.WaitFor(1, 0ms).size());
 }
 
@@ -264,6 +266,26 @@ TEST_F(ClientTest, AGoneConnectionFailsEveryPendingAndLaterCommandOnTheEngineThr
     });
     EXPECT_THAT(failed.WaitFor(3), ElementsAre("first failed on engine", "second failed on engine",
                                                "third failed on engine"));
+}
+
+// The functions named by calls from a thread that did not own them.
+std::string wrong_thread_calls;
+
+TEST_F(ClientTest, ItsEngineThreadMethodsReportACallFromAnyOtherThread) {
+    if (!kThreadChecks) {
+        GTEST_SKIP() << "thread checks are off in this build";
+    }
+    wrong_thread_calls.clear();
+    const WrongThreadHandler previous =
+        SetWrongThreadHandler([](const std::source_location& where) {
+            wrong_thread_calls += std::string(where.function_name()) + "\n";
+        });
+    thread_.RunAndWait([&] { client_.ForgetSession("S1"); });
+    const std::string on_engine_thread = wrong_thread_calls;
+    client_.ForgetSession("S1");
+    SetWrongThreadHandler(previous);
+    EXPECT_EQ(on_engine_thread, "");
+    EXPECT_THAT(wrong_thread_calls, ::testing::HasSubstr("ForgetSession"));
 }
 
 TEST_F(ClientTest, ACommandTheConnectionRefusesFailsToo) {

@@ -45,7 +45,7 @@ std::string ChromiumOnPath() {
 
 std::string WriteFileWithMode(const std::string& file, const std::string& text, unsigned mode) {
     std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-    testing::WriteBytes(file, text);
+    test_support::WriteBytes(file, text);
     chmod(file.c_str(), static_cast<mode_t>(mode));
     return file;
 }

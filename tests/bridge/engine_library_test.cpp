@@ -268,8 +268,8 @@ class StartFailure : public ::testing::TestWithParam<StartFailureCase> {};
 // Without a Chromium that answers, initialisation fails with one line that says what
 // was looked for or what went wrong, and leaves nothing behind.
 TEST_P(StartFailure, ReturnsZeroWithOneLineOnStandardError) {
-    testing::TestFolder bin;
-    testing::TestFolder temp;
+    test_support::TestFolder bin;
+    test_support::TestFolder temp;
     if (GetParam().fake_chromium != nullptr) {
         WriteFileWithMode(bin.Root() / "chromium", GetParam().fake_chromium, GetParam().mode);
     }

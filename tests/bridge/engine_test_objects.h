@@ -16,6 +16,18 @@
 
 namespace quillmoor::bridge_test {
 
+// The size of the program's page view, which the browsers of the tests take too.
+inline constexpr int kViewWidth = 1038;
+inline constexpr int kViewHeight = 594;
+
+// The window record of a browser of the view's size.
+inline cef_window_info_t ViewWindow() {
+    cef_window_info_t window{};
+    window.width = kViewWidth;
+    window.height = kViewHeight;
+    return window;
+}
+
 // Waits on a condition that engine callbacks change.
 class Signal {
   public:

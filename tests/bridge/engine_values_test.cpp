@@ -13,9 +13,9 @@ namespace {
 using nlohmann::json;
 
 TEST(AddressToLoad, TurnsPathsIntoFileUrlsAndLeavesAddressesAlone) {
-    testing::TestFolder folder;
+    test_support::TestFolder folder;
     const std::string work = folder.Root().string();
-    testing::WriteBytes(folder.Root() / "here.html", "x");
+    test_support::WriteBytes(folder.Root() / "here.html", "x");
     const std::pair<std::string, std::string> cases[] = {
         {"/home/u/page.html", "file:///home/u/page.html"},
         {"/home/u/My Page #2?.html", "file:///home/u/My%20Page%20%232%3F.html"},

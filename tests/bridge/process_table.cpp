@@ -1,6 +1,7 @@
 #include "tests/bridge/process_table.h"
 
 #include "bridge/process_arguments_of.h"
+#include "tests/bridge/waiting.h"
 
 #include <signal.h>
 
@@ -91,14 +92,7 @@ std::string SwitchValueOf(pid_t pid, const std::string& name) {
 }
 
 bool WaitUntilNoProcessHas(const std::string& needle, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!ProcessesWithArgumentContaining(needle).empty()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
+    return PollUntil([&] { return ProcessesWithArgumentContaining(needle).empty(); }, timeout);
 }
 
 void KillProcessesWith(const std::string& needle) {

@@ -19,11 +19,11 @@ TEST(ReplaceBrowserOnChromiumTest, AFreshBrowserTakesOverFromOneThatAPageHung) {
     if (ChromiumOnPath().empty()) {
         GTEST_SKIP() << "no Chromium on PATH";
     }
-    testing::TestFolder folder;
-    testing::WriteBytes(folder.Root() / "hung.html",
-                        "<html><body>hung<script>setTimeout(function () { for (;;) {} }, 100);"
-                        "</script></body></html>");
-    testing::WriteBytes(folder.Root() / "fresh.html", "<html><body>fresh page</body></html>");
+    test_support::TestFolder folder;
+    test_support::WriteBytes(folder.Root() / "hung.html",
+                             "<html><body>hung<script>setTimeout(function () { for (;;) {} }, 100);"
+                             "</script></body></html>");
+    test_support::WriteBytes(folder.Root() / "fresh.html", "<html><body>fresh page</body></html>");
     ChromiumPageRunHost host(QUILLMOOR_ENGINE_FOLDER, {});
     ASSERT_TRUE(host.Ready()) << host.Problems();
     JobSignals& signals = host.Signals();

@@ -30,27 +30,28 @@ std::size_t LanguageIndexOf(std::u16string_view code) {
 // whose own script would tell the widget's host that it ran.
 void WriteSourcePage(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder / "page_files");
-    testing::WriteBytes(folder / "page.html",
-                        "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>Quillmoor test page</title>"
-                        "\r\n<link rel=\"stylesheet\" href=\"page_files/style.css\">\r\n</head>"
-                        "\r\n<body>\r\n<h1>Hello world</h1>\r\n<p>A page to translate.</p>\r\n"
-                        "<script>window.open('popup.html', 'extra', "
-                        "'width=300,height=200');</script>\r\n</body>\r\n</html>\r\n");
-    testing::WriteBytes(folder / "page_files" / "style.css", "h1 { color: #345; }\n");
-    testing::WriteBytes(folder / "popup.html",
-                        "<html><body><script>new Image().src = "
-                        "'https://translate.google.com/translate_a/popup-ran';</script>"
-                        "</body></html>");
+    test_support::WriteBytes(
+        folder / "page.html",
+        "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>Quillmoor test page</title>"
+        "\r\n<link rel=\"stylesheet\" href=\"page_files/style.css\">\r\n</head>"
+        "\r\n<body>\r\n<h1>Hello world</h1>\r\n<p>A page to translate.</p>\r\n"
+        "<script>window.open('popup.html', 'extra', "
+        "'width=300,height=200');</script>\r\n</body>\r\n</html>\r\n");
+    test_support::WriteBytes(folder / "page_files" / "style.css", "h1 { color: #345; }\n");
+    test_support::WriteBytes(folder / "popup.html",
+                             "<html><body><script>new Image().src = "
+                             "'https://translate.google.com/translate_a/popup-ran';</script>"
+                             "</body></html>");
 }
 
 TEST(TranslatePageOnChromiumTest, TranslatesAPageWithItsResourceFolderIntoTwoLanguages) {
     if (ChromiumOnPath().empty()) {
         GTEST_SKIP() << "no Chromium on PATH";
     }
-    testing::TestFolder folder;
+    test_support::TestFolder folder;
     const std::filesystem::path site = folder.Root() / "site";
     WriteSourcePage(site);
-    testing::WidgetStandinServer standin(folder.Root() / "standin");
+    test_support::WidgetStandinServer standin(folder.Root() / "standin");
     ChromiumPageRunHost host(QUILLMOOR_ENGINE_FOLDER, standin.EngineSwitches());
     ASSERT_TRUE(host.Ready()) << host.Problems();
 
@@ -70,7 +71,7 @@ TEST(TranslatePageOnChromiumTest, TranslatesAPageWithItsResourceFolderIntoTwoLan
     const std::filesystem::path results = folder.Root() / "result" / "page.html";
     for (const auto& [code, other] : {std::pair{"fr", "de"}, std::pair{"de", "fr"}}) {
         SCOPED_TRACE(code);
-        const std::string page = testing::ReadBytes(results / code / "page.html");
+        const std::string page = test_support::ReadBytes(results / code / "page.html");
         EXPECT_THAT(page, HasSubstr(std::string("[") + code + "] Hello world"));
         EXPECT_THAT(page, HasSubstr(std::string("[") + code + "] A page to translate."));
         EXPECT_THAT(page, Not(HasSubstr(std::string("[") + other + "]")));
@@ -80,7 +81,7 @@ TEST(TranslatePageOnChromiumTest, TranslatesAPageWithItsResourceFolderIntoTwoLan
         }
         EXPECT_THAT(page, Not(HasSubstr("goog-te-menu-frame")));
         EXPECT_EQ("h1 { color: #345; }\n",
-                  testing::ReadBytes(results / code / "page_files" / "style.css"));
+                  test_support::ReadBytes(results / code / "page_files" / "style.css"));
     }
     EXPECT_FALSE(std::filesystem::exists(site / "page-temp.html"));
     EXPECT_TRUE(standin.WasAskedFor("/translate_a/element.js?cb=googleTranslateElementInit"));

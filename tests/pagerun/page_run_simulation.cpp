@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 void Simulation::Sleep(Ms duration) {
     Record("sleep " + std::to_string(duration.count()));
@@ -124,4 +124,4 @@ const ScriptedBrowser::Command& ScriptedBrowser::First(const std::string& name) 
     return none;
 }
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

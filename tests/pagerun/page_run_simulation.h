@@ -20,7 +20,7 @@
 #include "pipeline/run_clock.h"
 #include "pipeline/run_progress_view.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 using Ms = std::chrono::milliseconds;
 
@@ -142,4 +142,4 @@ class RecordingView final : public RunProgressView {
     int buffers_emptied = 0;
 };
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -19,17 +19,17 @@ namespace quillmoor {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::Ms;
+using test_support::ReadBytes;
+using test_support::RecordingView;
+using test_support::ScriptedBrowser;
+using test_support::Simulation;
+using test_support::TestFolder;
+using test_support::WriteBytes;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using testing::Ms;
 using ::testing::Not;
-using testing::ReadBytes;
-using testing::RecordingView;
-using testing::ScriptedBrowser;
-using testing::Simulation;
-using testing::TestFolder;
-using testing::WriteBytes;
 
 std::size_t IndexOf(std::u16string_view code) {
     const auto& codes = LanguageCodes();

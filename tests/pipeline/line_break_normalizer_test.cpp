@@ -13,15 +13,13 @@ namespace quillmoor {
 namespace {
 
 using namespace std::string_literals;
-using testing::MixedText;
-using testing::Normalized;
 
 // Sizes of the pieces a text is cut into: a CR at the end of one piece and an LF at the
 // start of the next, and pieces shorter and longer than the converters' blocks.
 const size_t kPieceSizes[] = {1, 2, 3, 7, 15, 16, 17, 33, 1000, 1u << 20};
 
 TEST(LineBreakNormalizer, PiecesOfUtf16AreNormalizedAsOneText) {
-    const std::u16string text = MixedText(5000);
+    const std::u16string text = test_support::MixedText(5000);
     for (const size_t size : kPieceSizes) {
         SCOPED_TRACE(size);
         LineBreakNormalizer normalizer;
@@ -32,14 +30,15 @@ TEST(LineBreakNormalizer, PiecesOfUtf16AreNormalizedAsOneText) {
             std::vector<char16_t> out(2 * piece.size());
             result.append(out.data(), normalizer.Write(piece, out.data()));
         }
-        EXPECT_EQ(result, Normalized(text));
+        EXPECT_EQ(result, test_support::Normalized(text));
     }
 }
 
 TEST(LineBreakNormalizer, DecodesUtf8PiecesAsOneText) {
     // Malformed sequences among the characters: they decode as the whole-text decoder does.
-    const std::string bytes = Utf16ToUtf8(MixedText(5000)) + "\xFF\r" + "\xE4\xB8\n" +
-                              "\xED\xA0\x80" + Utf16ToUtf8(MixedText(300)) + "\xE4\xB8";
+    const std::string bytes = Utf16ToUtf8(test_support::MixedText(5000)) + "\xFF\r" + "\xE4\xB8\n" +
+                              "\xED\xA0\x80" + Utf16ToUtf8(test_support::MixedText(300)) +
+                              "\xE4\xB8";
     for (const size_t size : kPieceSizes) {
         SCOPED_TRACE(size);
         LineBreakNormalizer normalizer;
@@ -59,12 +58,12 @@ TEST(LineBreakNormalizer, DecodesUtf8PiecesAsOneText) {
             result.append(out.data(), normalizer.WriteDecodedUtf8(piece, out.data()));
             start += piece.size();
         }
-        EXPECT_EQ(result, Normalized(Utf8ToUtf16(bytes)));
+        EXPECT_EQ(result, test_support::Normalized(Utf8ToUtf16(bytes)));
     }
 }
 
 TEST(LineBreakNormalizer, EncodesUtf16PiecesAsOneText) {
-    const std::u16string text = MixedText(5000);
+    const std::u16string text = test_support::MixedText(5000);
     for (const size_t size : kPieceSizes) {
         SCOPED_TRACE(size);
         LineBreakNormalizer normalizer;
@@ -81,7 +80,7 @@ TEST(LineBreakNormalizer, EncodesUtf16PiecesAsOneText) {
             result.append(out.data(), normalizer.WriteEncodedUtf8(piece, out.data(), well_formed));
             start = end;
         }
-        EXPECT_EQ(result, Utf16ToUtf8(Normalized(text)));
+        EXPECT_EQ(result, Utf16ToUtf8(test_support::Normalized(text)));
         EXPECT_TRUE(well_formed);
     }
 }

@@ -2,7 +2,7 @@
 
 #include "pipeline/page_encoding.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 std::u16string MixedText(std::size_t size) {
     const std::u16string fragments[] = {u"\r",     u"\n",     u"\r\n",      u"\n\r",
@@ -23,4 +23,4 @@ std::u16string Normalized(std::u16string text) {
     return text;
 }
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

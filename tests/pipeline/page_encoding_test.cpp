@@ -185,7 +185,7 @@ class RewindableSink : public FileContentSink {
 TEST(PageEncoding, PagesCheckedAsTheyAreWrittenComeOutAsPagesCheckedFirst) {
     // Long enough that the page is handed over in several blocks before the character
     // that the code page lacks comes.
-    const std::u16string long_text = testing::MixedText(600000);
+    const std::u16string long_text = test_support::MixedText(600000);
     std::u16string long_western = long_text;
     std::erase_if(long_western, [](char16_t c) { return c > 0xFF; });
     const struct {
@@ -217,12 +217,12 @@ TEST(PageEncoding, PagesCheckedAsTheyAreWrittenComeOutAsPagesCheckedFirst) {
          1252,
          {long_western},
          LineBreaks::kNormalized,
-         AnsiCodePage::ForCodePage(1252).Encode(testing::Normalized(long_western))},
+         AnsiCodePage::ForCodePage(1252).Encode(test_support::Normalized(long_western))},
         {"long page, the last character not western",
          1252,
          {long_western, u"\u4E2D"},
          LineBreaks::kNormalized,
-         "\xEF\xBB\xBF" + Utf16ToUtf8(testing::Normalized(long_western)) + "\xE4\xB8\xAD"},
+         "\xEF\xBB\xBF" + Utf16ToUtf8(test_support::Normalized(long_western)) + "\xE4\xB8\xAD"},
         {"long utf-8 page, a lone surrogate at its end",
          65001,
          {long_text, std::u16string(1, char16_t(0xDC00))},

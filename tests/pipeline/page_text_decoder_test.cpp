@@ -12,8 +12,6 @@ namespace quillmoor {
 namespace {
 
 using namespace std::string_literals;
-using testing::MixedText;
-using testing::Normalized;
 
 // The page text of bytes handed to a decoder in blocks of block_size bytes.
 std::u16string DecodeInBlocks(std::string_view bytes, const AnsiCodePage& code_page,
@@ -76,7 +74,7 @@ std::string Utf16File(std::u16string_view text, bool big_endian) {
 
 TEST(PageTextDecoder, LongPagesInEveryFormDecodeWhole) {
     // Longer than the decoder's pieces, read in blocks that cut them everywhere.
-    const std::u16string text = MixedText(70000);
+    const std::u16string text = test_support::MixedText(70000);
     std::u16string western = text;
     std::erase_if(western, [](char16_t c) { return c > 0xFF; });
     std::u16string chinese = text;
@@ -103,7 +101,8 @@ TEST(PageTextDecoder, LongPagesInEveryFormDecodeWhole) {
         for (const size_t block_size : {size_t{1000}, size_t{16383}, size_t{16384}, size_t{16385},
                                         size_t{65537}, c.bytes.size()}) {
             SCOPED_TRACE(block_size);
-            EXPECT_EQ(DecodeInBlocks(c.bytes, c.code_page, block_size), Normalized(c.text));
+            EXPECT_EQ(DecodeInBlocks(c.bytes, c.code_page, block_size),
+                      test_support::Normalized(c.text));
         }
     }
 }

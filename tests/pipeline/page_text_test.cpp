@@ -18,10 +18,6 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using testing::NamesIn;
-using testing::ReadBytes;
-using testing::TestFolder;
-using testing::WriteBytes;
 
 TEST(InjectWidget, PutsTheSnippetBeforeTheFirstHeadOrElseBody) {
     const struct {
@@ -57,7 +53,7 @@ class PageTextTest : public ::testing::Test {
   protected:
     std::u16string Write(std::u16string_view name, std::string_view bytes) {
         const std::u16string path = folder_.Path(name);
-        WriteBytes(path, bytes);
+        test_support::WriteBytes(path, bytes);
         return path;
     }
     // Reads, injects and writes the temporary page, as the page run does; returns the path
@@ -69,14 +65,14 @@ class PageTextTest : public ::testing::Test {
     }
     std::string SnippetBytes() const { return Utf16ToUtf8(WidgetSnippet(u"de")); }
 
-    TestFolder folder_;
+    test_support::TestFolder folder_;
     const AnsiCodePage western_ = AnsiCodePage::ForCodePage(1252);
 };
 
 TEST_F(PageTextTest, ReadPageTextReportsUnreadableFilesWithPathAndReason) {
     fs::create_directory(fs::path(folder_.Path(u"folder.html")));
     const std::u16string huge = folder_.Path(u"huge.html");
-    WriteBytes(huge, "");
+    test_support::WriteBytes(huge, "");
     fs::resize_file(huge, std::uintmax_t{1} << 30);  // sparse: nothing is written
     const struct {
         const char* name;
@@ -112,13 +108,13 @@ TEST_F(PageTextTest, AnsiPagePassesThroughByteForByte) {
         "<head><meta charset=\"windows-1252\">caf\xE9 \x80\r\n</head>\0\x01</html>"s;
     Write(u"page.html", before + after);
     const std::u16string temp = MakeTempPage(u"page.html", western_);
-    EXPECT_EQ(ReadBytes(temp), before + SnippetBytes() + after);
+    EXPECT_EQ(test_support::ReadBytes(temp), before + SnippetBytes() + after);
 }
 
 TEST_F(PageTextTest, Utf16PageOfAsciiBecomesSingleBytesWithCrLf) {
     Write(u"page.html", "\xFF\xFE<\0h\0e\0a\0d\0>\0\n\0x\0\r\0<\0/\0h\0t\0m\0l\0>\0"s);
     const std::u16string temp = MakeTempPage(u"page.html", western_);
-    EXPECT_EQ(ReadBytes(temp), SnippetBytes() + "<head>\r\nx\r\n</html>");
+    EXPECT_EQ(test_support::ReadBytes(temp), SnippetBytes() + "<head>\r\nx\r\n</html>");
 }
 
 TEST_F(PageTextTest, PageInAScriptTheCodePageLacksIsWrittenWhole) {
@@ -126,7 +122,7 @@ TEST_F(PageTextTest, PageInAScriptTheCodePageLacksIsWrittenWhole) {
     const std::string chinese = "<head><title>\xE4\xB8\xAD\xE6\x96\x87</title>\n</head>";
     Write(u"page.html", "\xEF\xBB\xBF" + chinese);
     const std::u16string temp = MakeTempPage(u"page.html", western_);
-    const std::string bytes = ReadBytes(temp);
+    const std::string bytes = test_support::ReadBytes(temp);
     EXPECT_EQ(bytes, "\xEF\xBB\xBF" + SnippetBytes() +
                          "<head><title>\xE4\xB8\xAD\xE6\x96\x87</title>\r\n</head>");
     EXPECT_EQ(ReadPageText(temp, western_),
@@ -135,18 +131,18 @@ TEST_F(PageTextTest, PageInAScriptTheCodePageLacksIsWrittenWhole) {
 
 TEST_F(PageTextTest, WriteTempPageNormalizesLineBreaks) {
     const std::u16string temp = WriteTempPage(folder_.Path(u"a-temp.html"), u"a\nb\rc", western_);
-    EXPECT_EQ(ReadBytes(temp), "a\r\nb\r\nc");
+    EXPECT_EQ(test_support::ReadBytes(temp), "a\r\nb\r\nc");
 }
 
 TEST_F(PageTextTest, TempPageNeverReplacesAFileOfTheUsers) {
     const std::u16string own = Write(u"page-temp.html", "my own page");
     const std::u16string written = WriteTempPage(own, u"<head>", western_);
     EXPECT_EQ(written, folder_.Path(u"page-temp-2.html"));
-    EXPECT_EQ(ReadBytes(written), "<head>");
-    EXPECT_EQ(ReadBytes(own), "my own page");
+    EXPECT_EQ(test_support::ReadBytes(written), "<head>");
+    EXPECT_EQ(test_support::ReadBytes(own), "my own page");
     // Removing it afterwards removes the temporary page only.
     EXPECT_FALSE(RemoveTempPage(own));
-    EXPECT_EQ(ReadBytes(own), "my own page");
+    EXPECT_EQ(test_support::ReadBytes(own), "my own page");
 }
 
 TEST_F(PageTextTest, TempPageTakesTheFirstFreeNumberedName) {
@@ -158,7 +154,7 @@ TEST_F(PageTextTest, TempPageTakesTheFirstFreeNumberedName) {
         WriteTempPage(folder_.Path(u"page-temp.html"), injected, western_);
     EXPECT_EQ(written, folder_.Path(u"page-temp-4.html"));
     EXPECT_TRUE(RemoveTempPage(written));
-    EXPECT_THAT(NamesIn(folder_.Root()),
+    EXPECT_THAT(test_support::NamesIn(folder_.Root()),
                 ElementsAre("page-temp-2.html", "page-temp-3.html", "page-temp.html"));
 }
 
@@ -168,17 +164,17 @@ TEST_F(PageTextTest, TempPageLeftByAnEarlierRunIsReplaced) {
     ASSERT_TRUE(IsTempPage(leftover));
     const std::u16string injected = *InjectWidget(u"<head>new", u"de");
     EXPECT_EQ(WriteTempPage(leftover, injected, western_), leftover);
-    EXPECT_EQ(ReadBytes(leftover), SnippetBytes() + "<head>new");
+    EXPECT_EQ(test_support::ReadBytes(leftover), SnippetBytes() + "<head>new");
     EXPECT_TRUE(RemoveTempPage(leftover));
     EXPECT_FALSE(fs::exists(fs::path(leftover)));
 }
 
 TEST_F(PageTextTest, LongPagesComeThroughWhole) {
     // Read and written in many blocks, with characters and line breaks cut between them.
-    const std::u16string text = testing::MixedText(1500000);
+    const std::u16string text = test_support::MixedText(1500000);
     std::u16string western = text;
     std::erase_if(western, [](char16_t c) { return c > 0xFF; });
-    const std::u16string body = testing::Normalized(western);
+    const std::u16string body = test_support::Normalized(western);
     const std::u16string injected_western = WidgetSnippet(u"de") + u"<head>" + body;
     const struct {
         const char* name;
@@ -194,15 +190,15 @@ TEST_F(PageTextTest, LongPagesComeThroughWhole) {
          "\xEF\xBB\xBF<head>" + Utf16ToUtf8(western) + "\xE4\xB8\xAD", u"<head>" + body + u"\u4E2D",
          "\xEF\xBB\xBF" + Utf16ToUtf8(injected_western) + "\xE4\xB8\xAD"},
         {"utf-8 page of every kind of character", "\xEF\xBB\xBF<head>" + Utf16ToUtf8(text),
-         u"<head>" + testing::Normalized(text),
-         "\xEF\xBB\xBF" + SnippetBytes() + "<head>" + Utf16ToUtf8(testing::Normalized(text))},
+         u"<head>" + test_support::Normalized(text),
+         "\xEF\xBB\xBF" + SnippetBytes() + "<head>" + Utf16ToUtf8(test_support::Normalized(text))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Write(u"page.html", c.source);
         EXPECT_TRUE(ReadPageText(folder_.Path(u"page.html"), western_) == c.text);
         const std::u16string temp = MakeTempPage(u"page.html", western_);
-        EXPECT_TRUE(ReadBytes(temp) == c.temp);
+        EXPECT_TRUE(test_support::ReadBytes(temp) == c.temp);
         EXPECT_TRUE(RemoveTempPage(temp));
     }
 }
@@ -211,7 +207,7 @@ TEST_F(PageTextTest, LongPagesComeThroughWhole) {
 TEST_F(PageTextTest, UnreadablePageAndUnwritableFolderAreReported) {
     const std::u16string page = Write(u"page.html", "<head>");
     fs::permissions(fs::path(page), fs::perms::owner_write);
-    const auto read = testing::RunWithoutPrivileges([&](std::string& message) {
+    const auto read = test_support::RunWithoutPrivileges([&](std::string& message) {
         try {
             ReadPageText(page);
         } catch (const FileSystemError& error) {
@@ -220,7 +216,7 @@ TEST_F(PageTextTest, UnreadablePageAndUnwritableFolderAreReported) {
         return 0;
     });
     EXPECT_THAT(read.output, HasSubstr("\"" + Utf16ToUtf8(page) + "\": Permission denied"));
-    const auto write = testing::RunWithoutPrivileges([&](std::string& message) {
+    const auto write = test_support::RunWithoutPrivileges([&](std::string& message) {
         try {
             WriteTempPage(folder_.Path(u"page-temp.html"), u"<head>");
         } catch (const FileSystemError& error) {
@@ -231,7 +227,7 @@ TEST_F(PageTextTest, UnreadablePageAndUnwritableFolderAreReported) {
     EXPECT_THAT(write.output,
                 HasSubstr("Cannot create the file \"" +
                           Utf16ToUtf8(folder_.Path(u"page-temp.html")) + "\": Permission denied"));
-    EXPECT_THAT(NamesIn(folder_.Root()), ElementsAre("page.html"));
+    EXPECT_THAT(test_support::NamesIn(folder_.Root()), ElementsAre("page.html"));
 }
 #endif
 

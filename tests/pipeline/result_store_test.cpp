@@ -18,10 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using testing::NamesIn;
-using testing::ReadBytes;
-using testing::TestFolder;
-using testing::WriteBytes;
 
 constexpr size_t kGerman = 30;
 constexpr size_t kChinese = 14;
@@ -37,7 +33,7 @@ class ResultStoreTest : public ::testing::Test {
     }
     std::u16string Root() const { return ResultRootFor(Path(u"program")); }
 
-    TestFolder folder_;
+    test_support::TestFolder folder_;
     const AnsiCodePage western_ = AnsiCodePage::ForCodePage(1252);
 };
 
@@ -55,15 +51,16 @@ TEST_F(ResultStoreTest, WriteTextFileEndsTheTextWithCrLf) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteTextFile(Path(u"result.html"), c.text, western_);
-        EXPECT_EQ(ReadBytes(At(u"result.html")), c.bytes);
+        EXPECT_EQ(test_support::ReadBytes(At(u"result.html")), c.bytes);
     }
 }
 
 TEST_F(ResultStoreTest, WriteTextFileReplacesTheWholeOldResult) {
-    WriteBytes(At(u"result.html"), "an old result that is much longer than the new one");
+    test_support::WriteBytes(At(u"result.html"),
+                             "an old result that is much longer than the new one");
     WriteTextFile(Path(u"result.html"), u"new", western_);
-    EXPECT_EQ(ReadBytes(At(u"result.html")), "new\r\n");
-    EXPECT_THAT(NamesIn(folder_.Root()), ElementsAre("result.html"));
+    EXPECT_EQ(test_support::ReadBytes(At(u"result.html")), "new\r\n");
+    EXPECT_THAT(test_support::NamesIn(folder_.Root()), ElementsAre("result.html"));
 }
 
 TEST_F(ResultStoreTest, WriteTextFileRefusesAFolder) {
@@ -73,15 +70,15 @@ TEST_F(ResultStoreTest, WriteTextFileRefusesAFolder) {
 
 #ifdef _WIN32
 TEST_F(ResultStoreTest, ReadOnlyResultIsNotReplaced) {
-    WriteBytes(At(u"result.html"), "old");
+    test_support::WriteBytes(At(u"result.html"), "old");
     fs::permissions(At(u"result.html"), fs::perms::owner_write, fs::perm_options::remove);
     EXPECT_THROW(WriteTextFile(Path(u"result.html"), u"new", western_), FileSystemError);
-    EXPECT_EQ(ReadBytes(At(u"result.html")), "old");
+    EXPECT_EQ(test_support::ReadBytes(At(u"result.html")), "old");
 }
 #else
 // What WriteTextFile reports when run as an ordinary user; empty when it succeeds.
 std::string ErrorOfUnprivilegedWrite(const std::u16string& path) {
-    return testing::RunWithoutPrivileges([&](std::string& message) {
+    return test_support::RunWithoutPrivileges([&](std::string& message) {
                try {
                    WriteTextFile(path, u"new");
                } catch (const FileSystemError& error) {
@@ -93,29 +90,29 @@ std::string ErrorOfUnprivilegedWrite(const std::u16string& path) {
 }
 
 TEST_F(ResultStoreTest, ReadOnlyResultIsNotReplaced) {
-    WriteBytes(At(u"result.html"), "old");
+    test_support::WriteBytes(At(u"result.html"), "old");
     fs::permissions(At(u"result.html"),
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::permissions(folder_.Root(), fs::perms::all);
     EXPECT_THAT(ErrorOfUnprivilegedWrite(Path(u"result.html")),
                 HasSubstr("Cannot replace the file \"" + Utf16ToUtf8(Path(u"result.html")) + "\""));
-    EXPECT_EQ(ReadBytes(At(u"result.html")), "old");
-    EXPECT_THAT(NamesIn(folder_.Root()), ElementsAre("result.html"));
+    EXPECT_EQ(test_support::ReadBytes(At(u"result.html")), "old");
+    EXPECT_THAT(test_support::NamesIn(folder_.Root()), ElementsAre("result.html"));
 }
 
 TEST_F(ResultStoreTest, ResultThatCannotBeDeletedIsNotAppendedTo) {
     // A writable result in a folder that cannot be written: the old result can be neither
     // deleted nor replaced, and it must not get the new text tacked on.
-    WriteBytes(At(u"result.html"), "old");
+    test_support::WriteBytes(At(u"result.html"), "old");
     fs::permissions(At(u"result.html"), fs::perms::all);
     EXPECT_THAT(ErrorOfUnprivilegedWrite(Path(u"result.html")), HasSubstr("Permission denied"));
-    EXPECT_EQ(ReadBytes(At(u"result.html")), "old");
-    EXPECT_THAT(NamesIn(folder_.Root()), ElementsAre("result.html"));
+    EXPECT_EQ(test_support::ReadBytes(At(u"result.html")), "old");
+    EXPECT_THAT(test_support::NamesIn(folder_.Root()), ElementsAre("result.html"));
 }
 
 TEST_F(ResultStoreTest, ResultRootThatCannotBeWrittenEndsTheStore) {
     const SourceNames source = Source(u"site", u"index.html");
-    const auto outcome = testing::RunWithoutPrivileges([&](std::string& message) {
+    const auto outcome = test_support::RunWithoutPrivileges([&](std::string& message) {
         try {
             StoreResult(u"<p>x</p>", source, kGerman, Root());
         } catch (const FileSystemError& error) {
@@ -134,7 +131,7 @@ TEST_F(ResultStoreTest, ResultRootThatCannotBeWrittenEndsTheStore) {
 TEST_F(ResultStoreTest, StoresTheCleanedPageWithItsResources) {
     const SourceNames source = Source(u"site", u"index.html");
     fs::create_directories(At(u"site/index_files/img"));
-    WriteBytes(At(u"site/index_files/img/a.png"), "png");
+    test_support::WriteBytes(At(u"site/index_files/img/a.png"), "png");
     const std::u16string markup =
         u"<html>" + WidgetSnippet(u"zh-CN") + u"<head></head><body>\u4E2D</body></html>";
     const std::u16string cleaned = StoreResult(markup, source, kChinese, Root(), western_);
@@ -142,15 +139,15 @@ TEST_F(ResultStoreTest, StoresTheCleanedPageWithItsResources) {
         WidgetSnippet(u"zh-CN").substr(0, WidgetSnippet(u"").find(u"<script>"));
     EXPECT_EQ(cleaned, u"<html>" + container + u"<head></head><body>\u4E2D</body></html>");
     const fs::path language_folder = At(u"program/result/index.html/zh-CN");
-    EXPECT_THAT(NamesIn(language_folder), ElementsAre("index.html", "index_files"));
-    EXPECT_EQ(ReadBytes(language_folder / "index.html"),
+    EXPECT_THAT(test_support::NamesIn(language_folder), ElementsAre("index.html", "index_files"));
+    EXPECT_EQ(test_support::ReadBytes(language_folder / "index.html"),
               "\xEF\xBB\xBF" + Utf16ToUtf8(cleaned) + "\r\n");
-    EXPECT_EQ(ReadBytes(language_folder / "index_files" / "img" / "a.png"), "png");
+    EXPECT_EQ(test_support::ReadBytes(language_folder / "index_files" / "img" / "a.png"), "png");
 }
 
 TEST_F(ResultStoreTest, PageWithoutResourcesGetsNoResourceFolder) {
     StoreResult(u"<p>x</p>", Source(u"site", u"page.htm"), kGerman, Root(), western_);
-    EXPECT_THAT(NamesIn(At(u"program/result/page.htm/de")), ElementsAre("page.htm"));
+    EXPECT_THAT(test_support::NamesIn(At(u"program/result/page.htm/de")), ElementsAre("page.htm"));
 }
 
 TEST_F(ResultStoreTest, SourcesOfTheSameNameShareTheirResultFolder) {
@@ -158,20 +155,20 @@ TEST_F(ResultStoreTest, SourcesOfTheSameNameShareTheirResultFolder) {
     const SourceNames second = Source(u"two", u"index.html");
     fs::create_directories(At(u"one/index_files"));
     fs::create_directories(At(u"two/index_files"));
-    WriteBytes(At(u"one/index_files/a.css"), "one a");
-    WriteBytes(At(u"one/index_files/b.css"), "one b");
-    WriteBytes(At(u"two/index_files/b.css"), "two b");
+    test_support::WriteBytes(At(u"one/index_files/a.css"), "one a");
+    test_support::WriteBytes(At(u"one/index_files/b.css"), "one b");
+    test_support::WriteBytes(At(u"two/index_files/b.css"), "two b");
     StoreResult(u"first page", first, kGerman, Root(), western_);
     StoreResult(u"second", second, kGerman, Root(), western_);
     const fs::path german = At(u"program/result/index.html/de");
-    EXPECT_EQ(ReadBytes(german / "index.html"), "second\r\n");
-    EXPECT_EQ(ReadBytes(german / "index_files" / "a.css"), "one a");
-    EXPECT_EQ(ReadBytes(german / "index_files" / "b.css"), "two b");
+    EXPECT_EQ(test_support::ReadBytes(german / "index.html"), "second\r\n");
+    EXPECT_EQ(test_support::ReadBytes(german / "index_files" / "a.css"), "one a");
+    EXPECT_EQ(test_support::ReadBytes(german / "index_files" / "b.css"), "two b");
 }
 
 TEST_F(ResultStoreTest, ResultTranslatedOntoItselfEndsWithTheCopyError) {
     const SourceNames source = Source(u"program/result/index.html/de", u"index.html");
-    WriteBytes(At(u"program/result/index.html/de/index.html"), "earlier result");
+    test_support::WriteBytes(At(u"program/result/index.html/de/index.html"), "earlier result");
     fs::create_directories(At(u"program/result/index.html/de/index_files"));
     try {
         StoreResult(u"new result", source, kGerman, Root(), western_);
@@ -179,7 +176,8 @@ TEST_F(ResultStoreTest, ResultTranslatedOntoItselfEndsWithTheCopyError) {
     } catch (const FileSystemError& error) {
         EXPECT_THAT(error.what(), HasSubstr("the destination is the same folder"));
     }
-    EXPECT_EQ(ReadBytes(At(u"program/result/index.html/de/index.html")), "new result\r\n");
+    EXPECT_EQ(test_support::ReadBytes(At(u"program/result/index.html/de/index.html")),
+              "new result\r\n");
 }
 
 TEST_F(ResultStoreTest, UnknownLanguageIsAProgrammingError) {

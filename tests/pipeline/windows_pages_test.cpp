@@ -22,10 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 using ::testing::ElementsAre;
-using testing::NamesIn;
-using testing::ReadBytes;
-using testing::TestFolder;
-using testing::WriteBytes;
 
 constexpr size_t kGerman = 30;
 
@@ -49,13 +45,14 @@ class ActiveCodePageTest : public ::testing::Test {
     // The temporary page for the source file's bytes, as the page run makes it with the
     // system's code page.
     std::string TempPageOf(const std::string& source) {
-        WriteBytes(fs::path(folder_.Path(u"page.html")), source);
+        test_support::WriteBytes(fs::path(folder_.Path(u"page.html")), source);
         const auto injected = InjectWidget(ReadPageText(folder_.Path(u"page.html")), u"de");
         EXPECT_TRUE(injected.has_value());
-        return ReadBytes(WriteTempPage(folder_.Path(u"page-temp.html"), injected.value_or(u"")));
+        return test_support::ReadBytes(
+            WriteTempPage(folder_.Path(u"page-temp.html"), injected.value_or(u"")));
     }
 
-    TestFolder folder_;
+    test_support::TestFolder folder_;
 };
 
 TEST_F(ActiveCodePageTest, PageWithoutAMarkPassesThroughByteForByte) {
@@ -99,9 +96,10 @@ TEST_F(ActiveCodePageTest, MarkedPagesAreWrittenInTheCodePageUnlessItLacksTheirC
 TEST_F(ActiveCodePageTest, ResultsAreWrittenInTheCodePageUnlessItLacksTheirCharacters) {
     const std::u16string path = folder_.Path(u"result.html");
     WriteTextFile(path, u"<p>caf\u00E9 \u20AC</p>");
-    EXPECT_EQ(ReadBytes(fs::path(path)), "<p>caf\xE9 \x80</p>\r\n");
+    EXPECT_EQ(test_support::ReadBytes(fs::path(path)), "<p>caf\xE9 \x80</p>\r\n");
     WriteTextFile(path, u"<p>\u4E2D\u6587</p>");
-    EXPECT_EQ(ReadBytes(fs::path(path)), "\xEF\xBB\xBF<p>\xE4\xB8\xAD\xE6\x96\x87</p>\r\n");
+    EXPECT_EQ(test_support::ReadBytes(fs::path(path)),
+              "\xEF\xBB\xBF<p>\xE4\xB8\xAD\xE6\x96\x87</p>\r\n");
 }
 
 // Files at the root of the drive that holds the temporary folder, removed at the end.
@@ -115,8 +113,8 @@ class DriveRootTest : public ::testing::Test {
             GTEST_SKIP() << "cannot write at " << root_.string() << " (error " << GetLastError()
                          << ")";
         }
-        WriteBytes(probe, "<html><head></head></html>");
-        WriteBytes(root_ / (base_ + u"_files") / "style.css", "body{}");
+        test_support::WriteBytes(probe, "<html><head></head></html>");
+        test_support::WriteBytes(root_ / (base_ + u"_files") / "style.css", "body{}");
     }
     void TearDown() override {
         std::error_code ignored;
@@ -127,7 +125,7 @@ class DriveRootTest : public ::testing::Test {
 
     fs::path root_;
     std::u16string base_;
-    TestFolder folder_;
+    test_support::TestFolder folder_;
 };
 
 TEST_F(DriveRootTest, PageAtTheRootGetsItsTempPageAndResultBesideIt) {
@@ -140,7 +138,7 @@ TEST_F(DriveRootTest, PageAtTheRootGetsItsTempPageAndResultBesideIt) {
     const auto injected = InjectWidget(ReadPageText(names.SourcePath()), u"de");
     ASSERT_TRUE(injected.has_value());
     const std::u16string temp = WriteTempPage(names.TempPagePath(), *injected);
-    EXPECT_EQ(ReadBytes(root_ / (base_ + u"-temp.html")),
+    EXPECT_EQ(test_support::ReadBytes(root_ / (base_ + u"-temp.html")),
               "<html>" + SnippetBytes() + "<head></head></html>");
     EXPECT_TRUE(IsTempPage(temp));
     EXPECT_TRUE(RemoveTempPage(temp));
@@ -149,8 +147,8 @@ TEST_F(DriveRootTest, PageAtTheRootGetsItsTempPageAndResultBesideIt) {
     const std::u16string result_root = ResultRootFor(folder_.Path(u"program"));
     StoreResult(u"<p>x</p>", names, kGerman, result_root);
     const fs::path language = fs::path(result_root) / (base_ + u".html") / "de";
-    EXPECT_EQ(ReadBytes(language / (base_ + u".html")), "<p>x</p>\r\n");
-    EXPECT_THAT(NamesIn(language / (base_ + u"_files")), ElementsAre("style.css"));
+    EXPECT_EQ(test_support::ReadBytes(language / (base_ + u".html")), "<p>x</p>\r\n");
+    EXPECT_THAT(test_support::NamesIn(language / (base_ + u"_files")), ElementsAre("style.css"));
 }
 
 }  // namespace

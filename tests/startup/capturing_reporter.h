@@ -6,7 +6,7 @@
 
 #include "app/startup_reporter.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 class CapturingReporter : public StartupReporter {
   public:
@@ -39,4 +39,4 @@ class CapturingReporter : public StartupReporter {
     }
 };
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -25,27 +25,19 @@
 namespace quillmoor {
 namespace {
 
-using testing::BuildPeImage;
-using testing::CapturingReporter;
-using testing::ElfHeader;
-using testing::FixtureFolder;
-using testing::PeImageShape;
-using testing::UnloadEngineLibraryIn;
-using testing::WorkingDirectoryScope;
-using testing::WriteWindowsEngineFiles;
 using Status = TCefAplicationStatus;
 
-using testing::kOtherBitsMessage;
-using testing::kUseBuild;
+using test_support::kOtherBitsMessage;
+using test_support::kUseBuild;
 
 struct StartOutcome {
     Status status;
-    CapturingReporter reporter;
+    test_support::CapturingReporter reporter;
 };
 
 // Starts the browser process's engine with the given layout in folder.
-StartOutcome StartIn(const FixtureFolder& folder, EngineLayout layout) {
-    const WorkingDirectoryScope inside(folder.path());
+StartOutcome StartIn(const test_support::FixtureFolder& folder, EngineLayout layout) {
+    const test_support::WorkingDirectoryScope inside(folder.path());
     StartOutcome run{Status::asLoading, {}};
     TCefApplication application(ProcessArguments({u"quillmoor"}), std::move(layout), run.reporter);
     EXPECT_FALSE(application.StartMainProcess());
@@ -78,27 +70,27 @@ void ExpectReachedTheLoad(const StartOutcome& run, const std::u16string& library
 
 class WindowsEngineChecksTest : public ::testing::Test {
   protected:
-    void SetUp() override { WriteWindowsEngineFiles(folder_); }
+    void SetUp() override { test_support::WriteWindowsEngineFiles(folder_); }
     // Where the system loads the made-up library, it must not stay for the next test.
-    void TearDown() override { UnloadEngineLibraryIn(folder_.path()); }
+    void TearDown() override { test_support::UnloadEngineLibraryIn(folder_.path()); }
 
-    StartOutcome StartWith(const PeImageShape& library) {
-        folder_.WriteFile("libcef.dll", BuildPeImage(library));
+    StartOutcome StartWith(const test_support::PeImageShape& library) {
+        folder_.WriteFile("libcef.dll", test_support::BuildPeImage(library));
         return StartIn(folder_, EngineLayout::Windows());
     }
 
-    FixtureFolder folder_;
+    test_support::FixtureFolder folder_;
 };
 
 TEST_F(WindowsEngineChecksTest, SupportedBuildPassesTheChecks) {
     const StartOutcome run =
-        StartWith(PeImageShape{kWindowsProgramPeMachine, FileVersion{78, 3, 9, 0}});
+        StartWith(test_support::PeImageShape{kWindowsProgramPeMachine, FileVersion{78, 3, 9, 0}});
     ExpectReachedTheLoad(run, u"libcef.dll");
 }
 
 TEST_F(WindowsEngineChecksTest, WrongVersionShowsExpectedAndFound) {
     const StartOutcome run =
-        StartWith(PeImageShape{kWindowsProgramPeMachine, FileVersion{78, 3, 9, 1}});
+        StartWith(test_support::PeImageShape{kWindowsProgramPeMachine, FileVersion{78, 3, 9, 1}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
                              u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
@@ -106,7 +98,8 @@ TEST_F(WindowsEngineChecksTest, WrongVersionShowsExpectedAndFound) {
 }
 
 TEST_F(WindowsEngineChecksTest, NoVersionRecordIsFoundAsZero) {
-    const StartOutcome run = StartWith(PeImageShape{kWindowsProgramPeMachine, std::nullopt});
+    const StartOutcome run =
+        StartWith(test_support::PeImageShape{kWindowsProgramPeMachine, std::nullopt});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
                              u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
@@ -115,7 +108,7 @@ TEST_F(WindowsEngineChecksTest, NoVersionRecordIsFoundAsZero) {
 
 TEST_F(WindowsEngineChecksTest, VersionIsCheckedBeforeTheMachine) {
     const StartOutcome run =
-        StartWith(PeImageShape{kWindowsOtherPeMachine, FileVersion{79, 0, 0, 0}});
+        StartWith(test_support::PeImageShape{kWindowsOtherPeMachine, FileVersion{79, 0, 0, 0}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ASSERT_EQ(run.reporter.Boxes().size(), 1u);
     EXPECT_EQ(run.reporter.Boxes()[0].rfind(u"Unsupported CEF version !", 0), 0u);
@@ -123,13 +116,14 @@ TEST_F(WindowsEngineChecksTest, VersionIsCheckedBeforeTheMachine) {
 
 TEST_F(WindowsEngineChecksTest, LibraryOfTheOtherWordSizeIsRejected) {
     const StartOutcome run =
-        StartWith(PeImageShape{kWindowsOtherPeMachine, FileVersion{78, 3, 9, 0}});
+        StartWith(test_support::PeImageShape{kWindowsOtherPeMachine, FileVersion{78, 3, 9, 0}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, kOtherBitsMessage);
 }
 
 TEST_F(WindowsEngineChecksTest, LibraryForAnotherProcessorIsRejected) {
-    const StartOutcome run = StartWith(PeImageShape{0x01C4, FileVersion{78, 3, 9, 0}});  // ARM
+    const StartOutcome run =
+        StartWith(test_support::PeImageShape{0x01C4, FileVersion{78, 3, 9, 0}});  // ARM
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, u"Unknown CEF binaries !\r\n\r\n" + kUseBuild);
 }
@@ -151,7 +145,7 @@ TEST_F(WindowsEngineChecksTest, MissingFilesStopTheStartBeforeTheLibraryIsRead) 
 }
 
 TEST(EngineChecksTest, AnotherWorkingDirectoryMissesEveryFileAndReportsThemOnce) {
-    FixtureFolder elsewhere;
+    test_support::FixtureFolder elsewhere;
     const StartOutcome run = StartIn(elsewhere, EngineLayout::Windows());
     EXPECT_EQ(run.status, Status::asErrorMissingFiles);
     ASSERT_EQ(run.reporter.Boxes().size(), 1u);
@@ -167,8 +161,8 @@ TEST(LinuxEngineChecksTest, LibraryForAnotherMachineIsRejectedForThisProgramsBit
         if (machine == OwnElfMachine()) {
             continue;
         }
-        FixtureFolder folder;
-        folder.WriteFile("libcef.so", ElfHeader(machine) + std::string(4096, '\0'));
+        test_support::FixtureFolder folder;
+        folder.WriteFile("libcef.so", test_support::ElfHeader(machine) + std::string(4096, '\0'));
         const StartOutcome run = StartIn(folder, EngineLayout::Linux());
         EXPECT_EQ(run.status, Status::asErrorDLLVersion);
         ExpectShownOnce(run, u"Wrong CEF binaries !\r\n\r\nUse the " + bits +
@@ -177,9 +171,10 @@ TEST(LinuxEngineChecksTest, LibraryForAnotherMachineIsRejectedForThisProgramsBit
 }
 
 TEST(LinuxEngineChecksTest, HeaderNotOfTheExpectedFormPassesTheCheck) {
-    for (const std::string& content : {std::string("plain text, no header at all"), std::string(),
-                                       ElfHeader(OwnElfMachine()) + std::string(4096, '\0')}) {
-        FixtureFolder folder;
+    for (const std::string& content :
+         {std::string("plain text, no header at all"), std::string(),
+          test_support::ElfHeader(OwnElfMachine()) + std::string(4096, '\0')}) {
+        test_support::FixtureFolder folder;
         folder.WriteFile("libcef.so", content);
         const StartOutcome run = StartIn(folder, EngineLayout::Linux());
         EXPECT_EQ(run.status, Status::asErrorLoadingLibrary);
@@ -191,7 +186,7 @@ TEST(LinuxEngineChecksTest, HeaderNotOfTheExpectedFormPassesTheCheck) {
 // Unreadable engine libraries: the error raised inside a step is written to the debugger
 // output and counts as that step's failure. StartOutcome in a child without root's rights, so that
 // the file's permissions bind.
-bool RunWithoutRights(const FixtureFolder& folder, const char* library,
+bool RunWithoutRights(const test_support::FixtureFolder& folder, const char* library,
                       const std::function<bool(const StartOutcome&)>& check) {
     chmod((folder.path() / library).c_str(), 0);
     if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
@@ -203,11 +198,11 @@ bool RunWithoutRights(const FixtureFolder& folder, const char* library,
 }
 
 TEST(UnreadableEngineTest, VersionReadErrorFailsTheVersionCheckWithoutVersionLines) {
-    FixtureFolder folder;
+    test_support::FixtureFolder folder;
     chmod(folder.path().c_str(), 0755);
-    WriteWindowsEngineFiles(folder);
-    folder.WriteFile("libcef.dll", BuildPeImage(PeImageShape{kWindowsProgramPeMachine,
-                                                             FileVersion{78, 3, 9, 0}}));
+    test_support::WriteWindowsEngineFiles(folder);
+    folder.WriteFile("libcef.dll", test_support::BuildPeImage(test_support::PeImageShape{
+                                       kWindowsProgramPeMachine, FileVersion{78, 3, 9, 0}}));
     const auto check = [](const StartOutcome& run) {
         const auto lines = run.reporter.DebugLines();
         return run.status == Status::asErrorDLLVersion && !lines.empty() &&
@@ -220,9 +215,9 @@ TEST(UnreadableEngineTest, VersionReadErrorFailsTheVersionCheckWithoutVersionLin
 }
 
 TEST(UnreadableEngineTest, HeaderReadErrorPassesTheCheckAndTheLoadFails) {
-    FixtureFolder folder;
+    test_support::FixtureFolder folder;
     chmod(folder.path().c_str(), 0755);
-    folder.WriteFile("libcef.so", ElfHeader(OwnElfMachine()));
+    folder.WriteFile("libcef.so", test_support::ElfHeader(OwnElfMachine()));
     const auto check = [](const StartOutcome& run) {
         const auto lines = run.reporter.DebugLines();
         return run.status == Status::asErrorLoadingLibrary && !lines.empty() &&
@@ -238,10 +233,10 @@ TEST(UnreadableEngineTest, HeaderReadErrorPassesTheCheckAndTheLoadFails) {
 // A library that another program holds open without sharing it cannot be read: the error
 // raised inside the version step is written to the debugger output and fails that step.
 TEST(UnreadableEngineTest, LibraryLockedByAnotherProgramFailsTheVersionCheck) {
-    FixtureFolder folder;
-    WriteWindowsEngineFiles(folder);
-    folder.WriteFile("libcef.dll", BuildPeImage(PeImageShape{kWindowsProgramPeMachine,
-                                                             FileVersion{78, 3, 9, 0}}));
+    test_support::FixtureFolder folder;
+    test_support::WriteWindowsEngineFiles(folder);
+    folder.WriteFile("libcef.dll", test_support::BuildPeImage(test_support::PeImageShape{
+                                       kWindowsProgramPeMachine, FileVersion{78, 3, 9, 0}}));
     const HANDLE lock = CreateFileW((folder.path() / "libcef.dll").c_str(), GENERIC_READ, 0,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);

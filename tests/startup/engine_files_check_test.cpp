@@ -8,9 +8,6 @@
 namespace quillmoor {
 namespace {
 
-using testing::FixtureFolder;
-using testing::WorkingDirectoryScope;
-
 // The Windows engine distribution, written out as its files are named.
 const std::vector<std::string> kLibraryFiles = {"chrome_elf.dll",
                                                 "libcef.dll",
@@ -73,11 +70,11 @@ class WindowsEngineFilesTest : public ::testing::Test {
     }
 
     std::u16string Missing() const {
-        const WorkingDirectoryScope inside(folder_.path());
+        const test_support::WorkingDirectoryScope inside(folder_.path());
         return FindMissingEngineFiles(EngineLayout::Windows());
     }
 
-    FixtureFolder folder_;
+    test_support::FixtureFolder folder_;
 };
 
 TEST_F(WindowsEngineFilesTest, AllPresentListsNothing) {
@@ -124,8 +121,8 @@ TEST_F(WindowsEngineFilesTest, FoldersAreNotFiles) {
 
 TEST(EngineFilesCheckTest, WorkingDirectoryWithoutTheFilesListsEveryFile) {
     // Started from another folder: the files beside the program do not count.
-    FixtureFolder elsewhere;
-    const WorkingDirectoryScope inside(elsewhere.path());
+    test_support::FixtureFolder elsewhere;
+    const test_support::WorkingDirectoryScope inside(elsewhere.path());
     std::vector<std::string> every = kLibraryFiles;
     for (const std::string& file : LocaleFiles()) {
         every.push_back(file);
@@ -135,9 +132,9 @@ TEST(EngineFilesCheckTest, WorkingDirectoryWithoutTheFilesListsEveryFile) {
 }
 
 TEST(EngineFilesCheckTest, LinuxEngineIsTheLibraryAlone) {
-    FixtureFolder folder;
+    test_support::FixtureFolder folder;
     folder.WriteFile("libcef.so", "x");
-    const WorkingDirectoryScope inside(folder.path());
+    const test_support::WorkingDirectoryScope inside(folder.path());
     EXPECT_EQ(FindMissingEngineFiles(EngineLayout::Linux()), u"");
 }
 

@@ -9,7 +9,7 @@
 #include <windows.h>
 #endif
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 void WriteWindowsEngineFiles(const FixtureFolder& folder) {
     const EngineLayout layout = EngineLayout::Windows();
@@ -51,4 +51,4 @@ std::string ElfHeader(uint16_t machine, unsigned char elf_class, unsigned char d
     return header;
 }
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

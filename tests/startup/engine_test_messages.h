@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 inline const std::u16string kUseBuild = u"Use only the engine build that this program is made for.";
 
@@ -17,4 +17,4 @@ inline const std::u16string kOtherBitsMessage =
     u"Wrong CEF binaries !\r\n\r\nUse the 64 bit CEF binaries with 64 bits applications only.";
 #endif
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -8,10 +8,6 @@
 namespace quillmoor {
 namespace {
 
-using testing::BuildPeImage;
-using testing::ElfHeader;
-using testing::PeImageShape;
-
 std::optional<uint16_t> PeMachineOf(const std::string& image) {
     return ReadPeMachine(MemoryByteRangeReader(image));
 }
@@ -24,14 +20,18 @@ std::string WithByte(std::string image, size_t at, char value) {
 TEST(ReadPeMachineTest, ReadsTheMachineOfWellFormedImages) {
     for (const uint16_t machine :
          {kPeMachineI386, kPeMachineAmd64, uint16_t{0x01C4}, uint16_t{0xAA64}}) {
-        EXPECT_EQ(PeMachineOf(BuildPeImage(PeImageShape{machine, FileVersion{78, 3, 9, 0}})),
+        EXPECT_EQ(PeMachineOf(test_support::BuildPeImage(
+                      test_support::PeImageShape{machine, FileVersion{78, 3, 9, 0}})),
                   machine);
-        EXPECT_EQ(PeMachineOf(BuildPeImage(PeImageShape{machine, std::nullopt})), machine);
+        EXPECT_EQ(PeMachineOf(test_support::BuildPeImage(
+                      test_support::PeImageShape{machine, std::nullopt})),
+                  machine);
     }
 }
 
 TEST(ReadPeMachineTest, HeadersNotOfThePeFormGiveNothing) {
-    const std::string good = BuildPeImage(PeImageShape{kPeMachineAmd64, std::nullopt});
+    const std::string good =
+        test_support::BuildPeImage(test_support::PeImageShape{kPeMachineAmd64, std::nullopt});
     std::string no_new_header = good;
     no_new_header.replace(0x3C, 4, std::string(4, '\0'));
     std::string far_new_header = good;
@@ -66,10 +66,10 @@ TEST(ReadElfIdentityTest, ReadsMachineAndClass) {
         uint16_t machine;
         bool is_64_bit;
     } cases[] = {
-        {ElfHeader(kElfMachineX86_64, 2, 1), kElfMachineX86_64, true},
-        {ElfHeader(kElfMachineI386, 1, 1), kElfMachineI386, false},
-        {ElfHeader(kElfMachineAarch64, 2, 1), kElfMachineAarch64, true},
-        {ElfHeader(21, 2, 2), 21, true},  // big-endian 64-bit PowerPC
+        {test_support::ElfHeader(kElfMachineX86_64, 2, 1), kElfMachineX86_64, true},
+        {test_support::ElfHeader(kElfMachineI386, 1, 1), kElfMachineI386, false},
+        {test_support::ElfHeader(kElfMachineAarch64, 2, 1), kElfMachineAarch64, true},
+        {test_support::ElfHeader(21, 2, 2), 21, true},  // big-endian 64-bit PowerPC
     };
     for (const auto& c : cases) {
         const std::optional<ElfIdentity> identity =
@@ -81,7 +81,7 @@ TEST(ReadElfIdentityTest, ReadsMachineAndClass) {
 }
 
 TEST(ReadElfIdentityTest, OtherFilesGiveNothing) {
-    const std::string good = ElfHeader(kElfMachineX86_64);
+    const std::string good = test_support::ElfHeader(kElfMachineX86_64);
     for (const std::string& image :
          {std::string(), good.substr(0, 19), WithByte(good, 1, 'e'), WithByte(good, 4, 3),
           WithByte(good, 5, 0), std::string("MZ") + std::string(62, '\0')}) {

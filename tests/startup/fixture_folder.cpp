@@ -3,7 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 void FixtureFolder::WriteFile(std::string_view relative, std::string_view bytes) const {
     const std::filesystem::path file = path() / std::filesystem::path(relative);
@@ -33,4 +33,4 @@ WorkingDirectoryScope::~WorkingDirectoryScope() {
     std::filesystem::current_path(previous_, ignored);
 }
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

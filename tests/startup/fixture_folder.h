@@ -8,7 +8,7 @@
 
 #include "tests/support/test_folder.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 class FixtureFolder : public TestFolder {
   public:
@@ -33,4 +33,4 @@ class WorkingDirectoryScope {
     std::filesystem::path previous_;
 };
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -1,6 +1,6 @@
 #include "tests/startup/pe_image_builder.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 namespace {
 
 constexpr uint32_t kNtOffset = 0x40;
@@ -127,4 +127,4 @@ std::string BuildPeImage(const PeImageShape& shape) {
     return image.data();
 }
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

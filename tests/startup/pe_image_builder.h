@@ -8,7 +8,7 @@
 
 #include "platform/file_version.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 struct PeImageShape {
     uint16_t machine = 0x014C;           // i386
@@ -18,4 +18,4 @@ struct PeImageShape {
 // PE32 for every machine but x64, which gets the PE32+ form as real x64 images do.
 std::string BuildPeImage(const PeImageShape& shape);
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

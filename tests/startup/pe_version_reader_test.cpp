@@ -12,10 +12,6 @@
 namespace quillmoor {
 namespace {
 
-using testing::BuildPeImage;
-using testing::FixtureFolder;
-using testing::PeImageShape;
-
 std::optional<FileVersion> VersionOf(const std::string& image) {
     return PeVersionReader(MemoryByteRangeReader(image)).FixedFileVersion();
 }
@@ -31,21 +27,29 @@ TEST(PeVersionReaderTest, ReadsTheFourWords) {
     const FileVersion versions[] = {
         {78, 3, 9, 0}, {78, 3, 9, 1}, {0, 0, 0, 0}, {65535, 65534, 3904, 108}};
     for (const FileVersion& version : versions) {
-        EXPECT_EQ(VersionOf(BuildPeImage(PeImageShape{0x014C, version})), version);
-        EXPECT_EQ(VersionOf(BuildPeImage(PeImageShape{0x8664, version})), version) << "PE32+";
+        EXPECT_EQ(
+            VersionOf(test_support::BuildPeImage(test_support::PeImageShape{0x014C, version})),
+            version);
+        EXPECT_EQ(
+            VersionOf(test_support::BuildPeImage(test_support::PeImageShape{0x8664, version})),
+            version)
+            << "PE32+";
     }
 }
 
 TEST(PeVersionReaderTest, ImagesWithoutARecordGiveNothing) {
-    std::string bad_signature = BuildPeImage(PeImageShape{0x014C, FileVersion{78, 3, 9, 0}});
+    std::string bad_signature =
+        test_support::BuildPeImage(test_support::PeImageShape{0x014C, FileVersion{78, 3, 9, 0}});
     bad_signature[FixedRecordAt(bad_signature)] = 'X';
-    std::string bad_key = BuildPeImage(PeImageShape{0x014C, FileVersion{78, 3, 9, 0}});
+    std::string bad_key =
+        test_support::BuildPeImage(test_support::PeImageShape{0x014C, FileVersion{78, 3, 9, 0}});
     bad_key[bad_key.find('V', 0x200 + 0x58)] = 'W';
     const struct {
         const char* label;
         std::string image;
     } cases[] = {
-        {"no resources", BuildPeImage(PeImageShape{0x014C, std::nullopt})},
+        {"no resources",
+         test_support::BuildPeImage(test_support::PeImageShape{0x014C, std::nullopt})},
         {"not a PE image", std::string(4096, 'x')},
         {"empty", ""},
         {"fixed record signature wrong", bad_signature},
@@ -57,7 +61,8 @@ TEST(PeVersionReaderTest, ImagesWithoutARecordGiveNothing) {
 }
 
 TEST(PeVersionReaderTest, TruncatedImagesNeverReadPastTheEnd) {
-    const std::string image = BuildPeImage(PeImageShape{0x014C, FileVersion{78, 3, 9, 0}});
+    const std::string image =
+        test_support::BuildPeImage(test_support::PeImageShape{0x014C, FileVersion{78, 3, 9, 0}});
     const size_t needed = FixedRecordAt(image) + 16;
     for (size_t length = 0; length < image.size(); ++length) {
         const std::optional<FileVersion> version = VersionOf(image.substr(0, length));
@@ -68,25 +73,43 @@ TEST(PeVersionReaderTest, TruncatedImagesNeverReadPastTheEnd) {
 }
 
 TEST(PeVersionReaderTest, CorruptedImagesAreReadSafely) {
-    // Any byte of the headers and the resource tree may be damaged: the reader answers
-    // with a version or nothing, and never reads out of bounds (checked under ASan).
-    const std::string image = BuildPeImage(PeImageShape{0x014C, FileVersion{78, 3, 9, 0}});
+    // Any byte of the headers and the resource tree may be damaged, but for the version
+    // words themselves: the reader answers with the image's own version or nothing, never
+    // with words read from elsewhere, and never reads out of bounds (checked under ASan).
+    const FileVersion own{78, 3, 9, 0};
+    const std::string image = test_support::BuildPeImage(test_support::PeImageShape{0x014C, own});
+    const size_t version_words = FixedRecordAt(image) + 8;
     std::mt19937 random(20191203);
+    int answered = 0;
+    int refused = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string damaged = image;
         const int flips = 1 + static_cast<int>(random() % 4);
         for (int i = 0; i < flips; ++i) {
             const size_t at = random() % (0x200 + 0x60);
-            damaged[at] = static_cast<char>(random() & 0xFF);
+            if (at < version_words || at >= version_words + 8) {
+                damaged[at] = static_cast<char>(random() & 0xFF);
+            }
         }
-        (void)VersionOf(damaged);
+        const std::optional<FileVersion> version = VersionOf(damaged);
+        if (version.has_value()) {
+            ++answered;
+            EXPECT_EQ(*version, own) << "round " << round;
+        } else {
+            ++refused;
+        }
     }
+    // The damage reaches both outcomes, so that the rounds test the checks on the way.
+    EXPECT_GT(answered, 0);
+    EXPECT_GT(refused, 0);
 }
 
 TEST(ReadFileVersionTest, ReadsTheRecordOfAFile) {
-    FixtureFolder folder;
-    folder.WriteFile("with.dll", BuildPeImage(PeImageShape{0x014C, FileVersion{78, 3, 9, 1}}));
-    folder.WriteFile("without.dll", BuildPeImage(PeImageShape{0x014C, std::nullopt}));
+    test_support::FixtureFolder folder;
+    folder.WriteFile("with.dll", test_support::BuildPeImage(
+                                     test_support::PeImageShape{0x014C, FileVersion{78, 3, 9, 1}}));
+    folder.WriteFile("without.dll",
+                     test_support::BuildPeImage(test_support::PeImageShape{0x014C, std::nullopt}));
     folder.WriteFile("text.dll", "just some text, not an executable");
     const auto path = [&folder](const char* name) {
         return Utf8ToUtf16((folder.path() / name).string());

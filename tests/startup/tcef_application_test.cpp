@@ -22,14 +22,10 @@
 namespace quillmoor {
 namespace {
 
-using testing::CapturingReporter;
-using testing::FixtureFolder;
-using testing::TestEngineLibrary;
-using testing::WorkingDirectoryScope;
 using Status = TCefAplicationStatus;
 
-using testing::kOtherBitsMessage;
-using testing::kUseBuild;
+using test_support::kOtherBitsMessage;
+using test_support::kUseBuild;
 
 const std::vector<std::u16string> kBrowserSwitches = {
     u"--enable-accelerated-plugins",   u"--enable-system-flash", u"--enable-media-stream=1",
@@ -46,7 +42,7 @@ size_t EngineFileCount(const EngineLayout& layout) {
 }
 
 bool StartIn(TCefApplication& application, const std::filesystem::path& folder) {
-    const WorkingDirectoryScope inside(folder);
+    const test_support::WorkingDirectoryScope inside(folder);
     return application.StartMainProcess();
 }
 
@@ -61,16 +57,17 @@ class TCefApplicationTest : public ::testing::Test {
     // An application object of a process started with these arguments (the first is the
     // program), working in the test engine's folder.
     std::unique_ptr<TCefApplication> Application(
-        std::vector<std::u16string> arguments, EngineLayout layout = TestEngineLibrary::Layout()) {
+        std::vector<std::u16string> arguments,
+        EngineLayout layout = test_support::TestEngineLibrary::Layout()) {
         return std::make_unique<TCefApplication>(ProcessArguments(std::move(arguments)),
                                                  std::move(layout), reporter_);
     }
 
     bool Start(TCefApplication& application) { return StartIn(application, library_.folder()); }
 
-    TestEngineLibrary library_;
+    test_support::TestEngineLibrary library_;
     test_engine::Control& engine_;
-    CapturingReporter reporter_;
+    test_support::CapturingReporter reporter_;
 };
 
 struct SubProcessCase {
@@ -95,7 +92,7 @@ TEST_F(TCefApplicationTest, SubProcessIsHandedToTheEngineAndReturnsFalse) {
         script.version[0] = 79;  // a sub-process does not check the build
         engine_.Reset(script);
         // A sub-process checks no files either: this one is not there.
-        EngineLayout layout = TestEngineLibrary::Layout();
+        EngineLayout layout = test_support::TestEngineLibrary::Layout();
         layout.file_groups.push_back({u"absent.pak"});
         auto application = Application({u"quillmoor", c.type_argument}, layout);
         bool windows_destroyed_before_engine = false;
@@ -119,7 +116,8 @@ TEST_F(TCefApplicationTest, SubProcessIsHandedToTheEngineAndReturnsFalse) {
 TEST_F(TCefApplicationTest, BrowserProcessInitialisesTheEngineWithTheSettingsAndSwitches) {
     char program[] = "quillmoor";
     char* argv[] = {program, nullptr};
-    TCefApplication application(ProcessArguments(1, argv), TestEngineLibrary::Layout(), reporter_);
+    TCefApplication application(ProcessArguments(1, argv),
+                                test_support::TestEngineLibrary::Layout(), reporter_);
 
     EXPECT_TRUE(Start(application));
     EXPECT_EQ(application.Status(), Status::asInitialized);
@@ -299,29 +297,31 @@ TEST_F(IncompleteEngineTest, MissingEntryPointRejectsTheLibraryInEveryProcess) {
 // be given any module of that name already loaded, wherever it came from.
 TEST(EngineLibraryLoadTest, SubProcessWithoutTheLibraryShowsTheLoadFailure) {
 #if defined(_WIN32)
-    ASSERT_FALSE(TestEngineLibrary::EngineLibraryLoaded());
+    ASSERT_FALSE(test_support::TestEngineLibrary::EngineLibraryLoaded());
     const std::u16string expected = u"Error loading libcef.dll\r\n\r\nError code : 0x0000007E";
 #else
     const std::u16string expected = u"Error loading libcef.so\r\n\r\nError code : 0x00000002";
 #endif
-    FixtureFolder empty;
-    CapturingReporter reporter;
+    test_support::FixtureFolder empty;
+    test_support::CapturingReporter reporter;
     TCefApplication application(ProcessArguments({u"quillmoor", u"--type=renderer"}),
-                                TestEngineLibrary::Layout(), reporter);
+                                test_support::TestEngineLibrary::Layout(), reporter);
     EXPECT_FALSE(StartIn(application, empty.path()));
     EXPECT_EQ(application.Status(), Status::asErrorLoadingLibrary);
     EXPECT_EQ(reporter.Boxes(), std::vector<std::u16string>{expected});
 }
 
 TEST_F(TCefApplicationTest, MissingFilesAreKeptAndTheStatusIsFinal) {
-    FixtureFolder empty;
+    test_support::FixtureFolder empty;
     auto application = Application({u"quillmoor"});
     EXPECT_FALSE(StartIn(*application, empty.path()));
     EXPECT_EQ(application->Status(), Status::asErrorMissingFiles);
     const std::u16string& missing = application->MissingLibFiles();
-    EXPECT_EQ(missing.rfind(TestEngineLibrary::Layout().file_groups[0][0] + u"\r\n", 0), 0u);
+    EXPECT_EQ(
+        missing.rfind(test_support::TestEngineLibrary::Layout().file_groups[0][0] + u"\r\n", 0),
+        0u);
     EXPECT_EQ(static_cast<size_t>(std::count(missing.begin(), missing.end(), u'\n')),
-              EngineFileCount(TestEngineLibrary::Layout()));
+              EngineFileCount(test_support::TestEngineLibrary::Layout()));
     // The files appear later: the start stays failed and shows nothing more.
     EXPECT_FALSE(Start(*application));
     EXPECT_EQ(application->Status(), Status::asErrorMissingFiles);
@@ -334,11 +334,11 @@ TEST_F(TCefApplicationTest, MissingFilesAreKeptAndTheStatusIsFinal) {
 // version record read by the system, the machine read from the header, the library found by
 // the system's search for its bare name, and the engine calling back the program.
 TEST(EngineLibraryLoadTest, BareNameFindsTheLibraryInTheWorkingDirectory) {
-    ASSERT_FALSE(TestEngineLibrary::EngineLibraryLoaded());
-    TestEngineLibrary library(QUILLMOOR_TEST_ENGINE_DIR);
-    CapturingReporter reporter;
-    TCefApplication application(ProcessArguments({u"quillmoor"}), TestEngineLibrary::Layout(),
-                                reporter);
+    ASSERT_FALSE(test_support::TestEngineLibrary::EngineLibraryLoaded());
+    test_support::TestEngineLibrary library(QUILLMOOR_TEST_ENGINE_DIR);
+    test_support::CapturingReporter reporter;
+    TCefApplication application(ProcessArguments({u"quillmoor"}),
+                                test_support::TestEngineLibrary::Layout(), reporter);
     ASSERT_TRUE(StartIn(application, library.folder()));
     EXPECT_TRUE(reporter.events.empty());
 
@@ -371,15 +371,15 @@ TEST(EngineLibraryLoadTest, OtherBuildsAreRejectedBeforeTheLibraryIsLoaded) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);
-        ASSERT_FALSE(TestEngineLibrary::EngineLibraryLoaded());
-        TestEngineLibrary library(c.folder);
-        CapturingReporter reporter;
-        TCefApplication application(ProcessArguments({u"quillmoor"}), TestEngineLibrary::Layout(),
-                                    reporter);
+        ASSERT_FALSE(test_support::TestEngineLibrary::EngineLibraryLoaded());
+        test_support::TestEngineLibrary library(c.folder);
+        test_support::CapturingReporter reporter;
+        TCefApplication application(ProcessArguments({u"quillmoor"}),
+                                    test_support::TestEngineLibrary::Layout(), reporter);
         EXPECT_FALSE(StartIn(application, library.folder()));
         EXPECT_EQ(application.Status(), Status::asErrorDLLVersion);
         EXPECT_EQ(reporter.Boxes(), std::vector<std::u16string>{c.expected});
-        EXPECT_FALSE(TestEngineLibrary::EngineLibraryLoaded()) << "never loaded";
+        EXPECT_FALSE(test_support::TestEngineLibrary::EngineLibraryLoaded()) << "never loaded";
     }
 }
 #endif
@@ -419,7 +419,7 @@ TEST(ProgramEntryTest, BrowserProcessStartsTheEngineAndEndsWithExitCodeZero) {
 }
 
 TEST(ProgramEntryTest, FailedStartIsReportedAndEndsWithExitCodeZero) {
-    FixtureFolder empty;
+    test_support::FixtureFolder empty;
     const std::string output = RunProgram(empty.path().string(), "", "");
     EXPECT_NE(output.find("Error: CEF binaries missing !\n\nThe missing files are :\nlibcef.so"),
               std::string::npos)

@@ -11,7 +11,7 @@
 #include <dlfcn.h>
 #endif
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 namespace {
 
 using ControlEntryPoint = test_engine::Control* (*)();
@@ -95,4 +95,4 @@ bool TestEngineLibrary::EngineLibraryLoaded() {
 }
 #endif
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -10,7 +10,7 @@
 #include "tests/startup/fixture_folder.h"
 #include "tests/startup/test_engine/test_engine_control.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 class TestEngineLibrary {
   public:
@@ -47,4 +47,4 @@ class TestEngineLibrary {
     test_engine::Control* control_ = nullptr;
 };
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -12,7 +12,7 @@
 #include <unistd.h>
 #endif
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 namespace fs = std::filesystem;
 
@@ -110,4 +110,4 @@ ChildOutcome RunWithoutPrivileges(const std::function<int(std::string& output)>&
 }
 #endif
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 // A fresh folder below the system's temporary folder, removed with everything in it.
 class TestFolder {
@@ -44,4 +44,4 @@ struct ChildOutcome {
 ChildOutcome RunWithoutPrivileges(const std::function<int(std::string& output)>& body);
 #endif
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -5,7 +5,7 @@
 #include "tests/ui/shown_main_window.h"
 #include "ui/tfrm_about.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 namespace {
 
 class AboutWindow : public ShownMainWindow {
@@ -61,4 +61,4 @@ TEST_F(AboutWindow, LinksGoToTheDesktop) {
 }
 
 }  // namespace
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -6,7 +6,7 @@
 
 #include "tests/ui/shown_main_window.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 namespace {
 
 using Answer = UserDialogs::Answer;
@@ -200,4 +200,4 @@ TEST_F(FileList, HiddenAddFolderShowsTheChosenFolderAndAddsNothing) {
 }
 
 }  // namespace
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

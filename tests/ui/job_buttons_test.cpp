@@ -3,7 +3,7 @@
 
 #include "tests/ui/shown_main_window.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 namespace {
 
 using JobButtons = ShownMainWindow;
@@ -104,4 +104,4 @@ TEST_F(JobButtons, ExitEndsTheMainLoopWithoutCancel) {
 }
 
 }  // namespace
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -5,7 +5,7 @@
 #include "tests/ui/scripted_dialogs.h"
 #include "tests/ui/shown_main_window.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 namespace {
 
 using LanguageGrid = ShownMainWindow;
@@ -111,4 +111,4 @@ TEST_F(LanguageGrid, SelectAllNoneAndInverse) {
 }
 
 }  // namespace
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -14,7 +14,7 @@
 #include "pipeline/main_window_layout.h"
 #include "tests/ui/shown_main_window.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 namespace {
 
 using MainWindow = ShownMainWindow;
@@ -200,4 +200,4 @@ TEST_F(MainWindow, SetInputsEnabledTouchesExactlyTheNamedControls) {
 }
 
 }  // namespace
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

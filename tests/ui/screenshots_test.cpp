@@ -6,7 +6,7 @@
 #include "tests/ui/shown_main_window.h"
 #include "ui/tfrm_about.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 namespace {
 
 QString ScreenshotPath(const char* name) {
@@ -58,4 +58,4 @@ TEST_F(Screenshots, MainWindowOnBothTabsAndTheAboutWindow) {
 }
 
 }  // namespace
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 UserDialogs::Answer ScriptedDialogs::Ask(QWidget*, const QString& text, Question question) {
     asked.push_back({text, question});
@@ -41,4 +41,4 @@ void ScriptedDialogs::OpenLink(const QUrl& url) {
     links.push_back(url);
 }
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -11,7 +11,7 @@
 
 #include "ui/user_dialogs.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 class ScriptedDialogs final : public UserDialogs {
   public:
@@ -44,4 +44,4 @@ class ScriptedDialogs final : public UserDialogs {
     std::vector<QUrl> links;
 };
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

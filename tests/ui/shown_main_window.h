@@ -13,7 +13,7 @@
 #include "tests/ui/scripted_dialogs.h"
 #include "ui/tform3.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 class ShownMainWindow : public ::testing::Test {
   protected:
@@ -43,4 +43,4 @@ class ShownMainWindow : public ::testing::Test {
     TForm3 form;
 };
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmoor"));
     quillmoor::UseWindowFont();
-    quillmoor::testing::ScriptedDialogs dialogs;
+    quillmoor::test_support::ScriptedDialogs dialogs;
     if (quillmoor::ApplyWindowTheme(application, dialogs) != quillmoor::ThemeResult::kApplied) {
         return 1;
     }

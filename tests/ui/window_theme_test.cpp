@@ -5,7 +5,7 @@
 #include "ui/tfrm_about.h"
 #include "ui/window_theme.h"
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 namespace {
 
 const QColor kSlate(0x4f, 0x5b, 0x66);
@@ -53,4 +53,4 @@ TEST(WindowTheme, ThatCannotBeAppliedIsReportedAndTheStartGoesOn) {
 }
 
 }  // namespace
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

@@ -13,7 +13,7 @@
 
 extern char** environ;
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 std::filesystem::path WidgetStandinServer::Script() {
     return QUILLMOOR_WIDGET_STANDIN_SCRIPT;
@@ -113,4 +113,4 @@ bool WidgetStandinServer::WasAskedFor(const std::string& path_start) const {
     return false;
 }
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support

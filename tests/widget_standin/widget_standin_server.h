@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace quillmoor::testing {
+namespace quillmoor::test_support {
 
 class WidgetStandinServer {
   public:
@@ -38,4 +38,4 @@ class WidgetStandinServer {
     std::filesystem::path log_;
 };
 
-}  // namespace quillmoor::testing
+}  // namespace quillmoor::test_support
