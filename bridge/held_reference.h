@@ -16,8 +16,9 @@ class HeldReference {
     static HeldReference Adopt(T* object) { return HeldReference(object); }
     // Takes a reference of its own.
     static HeldReference Retain(T* object) {
-        if (object != nullptr)
+        if (object != nullptr) {
             Base(object)->add_ref(Base(object));
+        }
         return HeldReference(object);
     }
 
@@ -31,8 +32,9 @@ class HeldReference {
     ~HeldReference() { Reset(); }
 
     void Reset() {
-        if (T* object = std::exchange(object_, nullptr))
+        if (T* object = std::exchange(object_, nullptr)) {
             Base(object)->release(Base(object));
+        }
     }
 
     T* get() const { return object_; }

@@ -15,8 +15,9 @@ WindowRequest WindowRequest::FromWindowOpen(const nlohmann::json& params) {
     if (auto features = params.find("windowFeatures");
         features != params.end() && features->is_array()) {
         for (const auto& feature : *features) {
-            if (feature.is_string())
+            if (feature.is_string()) {
                 request.features_.push_back(feature.get<std::string>());
+            }
         }
     }
     return request;
