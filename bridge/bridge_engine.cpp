@@ -444,6 +444,9 @@ EngineObjectPtr<Browser> BridgeEngine::AddBrowser(Browser::Setup setup) {
     const std::string session = setup.session;
     auto browser = std::make_shared<Browser*>(nullptr);
     setup.on_window_request = [this, browser] { WindowRequested(*browser); };
+    setup.on_window_question = [this, browser](const std::string& url) {
+        return WindowQuestionAsked(*browser, url);
+    };
     EngineObjectPtr<Browser> created = EngineObjectPtr<Browser>::Make(std::move(setup));
     *browser = created.get();
     browsers_[session] = created;
@@ -487,6 +490,23 @@ void BridgeEngine::WindowRequested(Browser* opener) {
     }
 }
 
+WindowAnswer BridgeEngine::WindowQuestionAsked(Browser* opener, const std::string& url) {
+    // The window was made before the page asked: usually it is decided by now. One that
+    // still waits for the page's request for it is decided now, if that has come.
+    for (bool decided = true; decided;) {
+        decided = false;
+        for (const AttachedPopup& popup : waiting_popups_) {
+            if (popup.opener.get() == opener) {
+                const std::size_t before = waiting_popups_.size();
+                WindowRequested(opener);
+                decided = waiting_popups_.size() < before;
+                break;
+            }
+        }
+    }
+    return opener->TakeWindowDecision(url);
+}
+
 void BridgeEngine::DecidePopup(AttachedPopup popup, const WindowRequest& request) {
     chromium_->Thread().CheckCurrent();
     Browser& opener = *popup.opener;
@@ -525,6 +545,11 @@ void BridgeEngine::DecidePopup(AttachedPopup popup, const WindowRequest& request
                      &settings, &extra_info, &no_javascript_access) != 0;
         client = HeldReference<cef_client_t>::Adopt(popup_client);
         ReleaseEngineReference(extra_info);
+    }
+    if (request.KeepsOpener()) {
+        // The page's window.open asks next whether it may hand the window out.
+        opener.RecordWindowDecision(request.Url(),
+                                    cancel ? WindowAnswer::kCancelled : WindowAnswer::kOpen);
     }
     if (cancel) {
         CancelPopup(popup.target_id, popup.session);

@@ -77,6 +77,7 @@ class BridgeEngine {
     EngineObjectPtr<Browser> AddBrowser(Browser::Setup setup);
     void PopupAttached(AttachedPopup popup);
     void WindowRequested(Browser* opener);
+    WindowAnswer WindowQuestionAsked(Browser* opener, const std::string& url);
     void DecidePopup(AttachedPopup popup, const WindowRequest& request);
     void CancelPopup(const std::string& target_id, const std::string& session);
     void LostChromium();

@@ -2,6 +2,8 @@
 
 #include "bridge/browser_host.h"
 #include "bridge/engine_strings.h"
+#include "bridge/net_error.h"
+#include "engine/engine_string.h"
 #include "platform/utf.h"
 
 namespace quillmoor::bridge {
@@ -13,6 +15,11 @@ using nlohmann::json;
 // A page's request for a window counts for the next new target only this long; a request
 // that opened no window (a named window that already existed) is forgotten after it.
 constexpr std::chrono::milliseconds kWindowRequestLifetime{2000};
+
+// Chromium's page transitions, as the engine interface numbers them: a load the program
+// (or the engine) asked for, and the first load of an iframe.
+constexpr auto kTransitionExplicit = static_cast<cef_transition_type_t>(1);
+constexpr auto kTransitionAutoSubframe = static_cast<cef_transition_type_t>(3);
 
 const json& IframeTargetsOnly() {
     static const json filter = json::array({{{"type", "iframe"}, {"exclude", false}}});
@@ -30,6 +37,7 @@ Browser::Browser(Setup setup)
       page_session_(std::move(setup.session)),
       chromium_(std::move(setup.chromium)),
       on_window_request_(std::move(setup.on_window_request)),
+      on_window_question_(std::move(setup.on_window_question)),
       client_(std::move(setup.client)) {
     main_frame_ = EngineObjectPtr<Frame>::Make(EngineObjectPtr<Browser>::Share(this),
                                                chromium_->NextFrameIdentifier(), target_id_,
@@ -81,14 +89,13 @@ void Browser::FirstNavigationStarted(bool ok, const json& result) {
     const std::string loader = ok ? result.value("loaderId", "") : "";
     // The first navigation's document already stopped loading while its loader was unknown.
     if (!loader.empty() && main_stopped_loader_ == loader) {
-        MainFrameStopped();
+        MainFrameStopped(main_stopped_status_);
     }
 }
 
-void Browser::MainFrameStopped() {
+void Browser::MainFrameStopped(int status) {
     chromium_->Thread().CheckCurrent();
-    auto status = document_status_.find(target_id_);
-    NotifyLoadEnd(MainFrame(), status != document_status_.end() ? status->second : 0);
+    NotifyLoadEnd(MainFrame(), status);
 }
 
 void Browser::BeginSession(const std::string& session, const std::string& target_id,
@@ -109,6 +116,9 @@ void Browser::BeginSession(const std::string& session, const std::string& target
                     {"waitForDebuggerOnStart", true},
                     {"flatten", true},
                     {"filter", IframeTargetsOnly()}});
+    // Before any script of the page: window.open asks before it hands out a window.
+    client.Command(session, "Page.addScriptToEvaluateOnNewDocument",
+                   {{"source", WindowQuestion::Script()}, {"runImmediately", true}});
     client.Command(session, "Runtime.runIfWaitingForDebugger", json::object(),
                    [on_running = std::move(on_running)](bool, const json&) {
                        if (on_running) {
@@ -120,6 +130,7 @@ void Browser::BeginSession(const std::string& session, const std::string& target
 void Browser::EndSession(const std::string& session) {
     chromium_->Thread().CheckCurrent();
     sessions_.erase(session);
+    runtimes_.erase(session);
     chromium_->Client().ForgetSession(session);
 }
 
@@ -148,6 +159,27 @@ std::optional<WindowRequest> Browser::TakeWindowRequest() {
     return request;
 }
 
+void Browser::RecordWindowDecision(const std::string& url, WindowAnswer answer) {
+    window_decisions_.push_back({url, answer, std::chrono::steady_clock::now()});
+}
+
+WindowAnswer Browser::TakeWindowDecision(const std::string& url) {
+    const auto now = std::chrono::steady_clock::now();
+    while (!window_decisions_.empty() &&
+           now - window_decisions_.front().when > kWindowRequestLifetime) {
+        window_decisions_.pop_front();
+    }
+    for (auto it = window_decisions_.begin(); it != window_decisions_.end(); ++it) {
+        if (it->url == url) {
+            const WindowAnswer answer = it->answer;
+            // Older decisions belong to windows that nobody asks about (links).
+            window_decisions_.erase(window_decisions_.begin(), std::next(it));
+            return answer;
+        }
+    }
+    return WindowAnswer::kUnknown;
+}
+
 void Browser::HandleEvent(const std::string& session, const std::string& method,
                           const json& params) {
     chromium_->Thread().CheckCurrent();
@@ -155,36 +187,11 @@ void Browser::HandleEvent(const std::string& session, const std::string& method,
         return;
     }
     if (method == "Page.frameStoppedLoading") {
-        const std::string id = params.value("frameId", "");
-        if (id != target_id_) {
-            auto status = document_status_.find(id);
-            NotifyLoadEnd(FrameForEvent(id, session),
-                          status != document_status_.end() ? status->second : 0);
-            return;
-        }
-        loading_ = false;
-        if (first_navigation_ == FirstNavigation::kDone) {
-            MainFrameStopped();
-        } else if (first_navigation_ == FirstNavigation::kAwaitingLoader) {
-            main_stopped_loader_ = main_loader_;
-        }
+        FrameStoppedLoading(session, params.value("frameId", ""));
     } else if (method == "Page.frameStartedLoading") {
-        if (params.value("frameId", "") == target_id_) {
-            loading_ = true;
-        }
+        FrameStartedLoading(params.value("frameId", ""));
     } else if (method == "Page.frameNavigated") {
-        const json& info = params.contains("frame") ? params["frame"] : json::object();
-        const std::string id = info.value("id", "");
-        if (id == target_id_) {
-            main_loader_ = info.value("loaderId", "");
-        }
-        if (auto frame = FrameForEvent(id, session)) {
-            auto hosted = sessions_.find(session);
-            frame->MovedToSession(session, hosted != sessions_.end() && hosted->second == id);
-            frame->Attached(info.value("parentId", ""));
-            frame->Navigated(info.value("url", "") + info.value("urlFragment", ""),
-                             info.value("name", ""));
-        }
+        FrameNavigated(session, params);
     } else if (method == "Page.navigatedWithinDocument") {
         if (auto frame = FrameByDevToolsId(params.value("frameId", ""))) {
             frame->NavigatedWithinDocument(params.value("url", ""));
@@ -198,13 +205,19 @@ void Browser::HandleEvent(const std::string& session, const std::string& method,
         if (params.value("reason", "") != "swap") {
             RemoveFrame(params.value("frameId", ""));
         }
+    } else if (method == "Network.requestWillBeSent") {
+        DocumentRequested(params);
     } else if (method == "Network.responseReceived") {
         if (params.value("type", "") == "Document" && params.contains("response")) {
             const json& response = params["response"];
-            if (response.contains("status") && response["status"].is_number()) {
-                document_status_[params.value("frameId", "")] = response["status"].get<int>();
+            auto load = loads_.find(params.value("frameId", ""));
+            if (load != loads_.end() && load->second.loader == params.value("loaderId", "") &&
+                response.contains("status") && response["status"].is_number()) {
+                load->second.status = response["status"].get<int>();
             }
         }
+    } else if (method == "Network.loadingFailed") {
+        DocumentFailed(params);
     } else if (method == "Page.windowOpen") {
         window_requests_.push_back(
             {WindowRequest::FromWindowOpen(params), std::chrono::steady_clock::now()});
@@ -212,14 +225,168 @@ void Browser::HandleEvent(const std::string& session, const std::string& method,
             on_window_request_();
         }
     } else if (method == "Page.javascriptDialogOpening") {
-        // Nobody sees this browser: a message is taken as read, a question as answered no.
-        const std::string type = params.value("type", "");
-        chromium_->Client().Command(session, "Page.handleJavaScriptDialog",
-                                    {{"accept", type == "alert" || type == "beforeunload"}});
+        DialogOpening(session, params);
+    } else if (method.starts_with("Runtime.executionContext")) {
+        ContextEvent(session, method, params);
     } else if (method == "Target.attachedToTarget") {
         ChildAttached(session, params);
     } else if (method == "Target.detachedFromTarget") {
         EndSession(params.value("sessionId", ""));
+    }
+}
+
+void Browser::DocumentRequested(const json& params) {
+    if (params.value("type", "") != "Document" || !params.contains("request")) {
+        return;
+    }
+    const std::string loader = params.value("loaderId", "");
+    FrameLoad& load = loads_[params.value("frameId", "")];
+    if (load.loader != loader) {
+        load = FrameLoad{};
+        load.loader = loader;
+    }
+    load.url = params["request"].value("url", "");  // the latest address of a redirect chain
+}
+
+void Browser::DocumentFailed(const json& params) {
+    // A navigation's request is named by its loader.
+    const std::string request = params.value("requestId", "");
+    for (auto& [frame, load] : loads_) {
+        if (load.loader == request && load.error.empty()) {
+            load.error = params.value("errorText", "");
+            if (load.error.empty()) {
+                load.error = "net::ERR_FAILED";
+            }
+        }
+    }
+}
+
+void Browser::FrameNavigated(const std::string& session, const json& params) {
+    const json& info = params.contains("frame") ? params["frame"] : json::object();
+    const std::string id = info.value("id", "");
+    const std::string loader = info.value("loaderId", "");
+    // An error page stands for the address that failed.
+    const std::string unreachable = info.value("unreachableUrl", "");
+    if (id == target_id_) {
+        main_loader_ = loader;
+    }
+    auto load = loads_.find(id);
+    FrameLoad* committed =
+        load != loads_.end() && load->second.loader == loader ? &load->second : nullptr;
+    if (committed != nullptr) {
+        committed->committed = true;
+    }
+    // Only the response of this very load counts: an error page has none.
+    document_status_[id] = committed != nullptr && unreachable.empty() ? committed->status : 0;
+    EngineObjectPtr<Frame> frame = FrameForEvent(id, session);
+    if (!frame) {
+        return;
+    }
+    auto hosted = sessions_.find(session);
+    frame->MovedToSession(session, hosted != sessions_.end() && hosted->second == id);
+    frame->Attached(info.value("parentId", ""));
+    frame->Navigated(
+        unreachable.empty() ? info.value("url", "") + info.value("urlFragment", "") : unreachable,
+        info.value("name", ""));
+    NotifyLoadStart(frame);
+    if (!unreachable.empty()) {
+        std::string error = "net::ERR_FAILED";
+        if (committed != nullptr) {
+            committed->error_reported = true;
+            if (!committed->error.empty()) {
+                error = committed->error;
+            }
+        }
+        NotifyLoadError(frame, error, unreachable);
+    }
+}
+
+void Browser::FrameStartedLoading(const std::string& devtools_id) {
+    if (devtools_id.empty()) {
+        return;
+    }
+    const bool was_loading = !loading_frames_.empty();
+    loading_frames_.insert(devtools_id);
+    loading_ = true;
+    if (!was_loading) {
+        NotifyLoadingState(true);
+    }
+}
+
+void Browser::FrameStoppedLoading(const std::string& session, const std::string& id) {
+    EngineObjectPtr<Frame> frame = FrameForEvent(id, session);
+    int status = 0;
+    if (auto known = document_status_.find(id); known != document_status_.end()) {
+        status = known->second;
+    }
+    if (auto load = loads_.find(id); load != loads_.end()) {
+        const FrameLoad& ended = load->second;
+        if (!ended.error.empty() && !ended.committed) {
+            // The load failed before any document came: the frame keeps the one it had,
+            // which is no answer to this load.
+            status = 0;
+            if (!ended.error_reported) {
+                NotifyLoadError(frame, ended.error, ended.url);
+            }
+        }
+        loads_.erase(load);
+    }
+    if (id != target_id_) {
+        NotifyLoadEnd(frame, status);
+    } else if (first_navigation_ == FirstNavigation::kDone) {
+        MainFrameStopped(status);
+    } else if (first_navigation_ == FirstNavigation::kAwaitingLoader) {
+        main_stopped_loader_ = main_loader_;
+        main_stopped_status_ = status;
+    }
+    FrameIdle(id);
+}
+
+void Browser::FrameIdle(const std::string& devtools_id) {
+    if (loading_frames_.erase(devtools_id) == 0 || !loading_frames_.empty()) {
+        return;
+    }
+    loading_ = false;
+    NotifyLoadingState(false);
+}
+
+void Browser::DialogOpening(const std::string& session, const json& params) {
+    std::string url;
+    if (WindowQuestion::FromDialog(params, url)) {
+        const WindowAnswer answer =
+            on_window_question_ ? on_window_question_(url) : WindowAnswer::kUnknown;
+        chromium_->Client().Command(
+            session, "Page.handleJavaScriptDialog",
+            {{"accept", true}, {"promptText", WindowQuestion::PromptText(answer)}});
+        return;
+    }
+    // Nobody sees this browser: a message is taken as read, a question as answered no.
+    const std::string type = params.value("type", "");
+    chromium_->Client().Command(session, "Page.handleJavaScriptDialog",
+                                {{"accept", type == "alert" || type == "beforeunload"}});
+}
+
+void Browser::ContextEvent(const std::string& session, const std::string& method,
+                           const json& params) {
+    auto runtime = runtimes_.find(session);
+    if (runtime == runtimes_.end()) {
+        return;
+    }
+    std::map<std::string, int>& contexts = runtime->second.page_contexts;
+    if (method == "Runtime.executionContextCreated") {
+        const json& context = params.contains("context") ? params["context"] : json::object();
+        const json& aux = context.contains("auxData") ? context["auxData"] : json::object();
+        if (aux.value("isDefault", false) && context.contains("id") &&
+            context["id"].is_number_integer()) {
+            contexts[aux.value("frameId", "")] = context["id"].get<int>();
+        }
+    } else if (method == "Runtime.executionContextDestroyed") {
+        const int gone = params.value("executionContextId", 0);
+        for (auto it = contexts.begin(); it != contexts.end();) {
+            it = it->second == gone ? contexts.erase(it) : std::next(it);
+        }
+    } else if (method == "Runtime.executionContextsCleared") {
+        contexts.clear();
     }
 }
 
@@ -273,6 +440,39 @@ void Browser::RemoveFrame(const std::string& devtools_id) {
     }
     removed->Invalidate();
     document_status_.erase(devtools_id);
+    loads_.erase(devtools_id);
+    FrameIdle(devtools_id);
+}
+
+void Browser::NotifyLoadStart(const EngineObjectPtr<Frame>& frame) {
+    HeldReference<cef_load_handler_t> handler = LoadHandlerOf(Client());
+    if (handler && handler->on_load_start != nullptr) {
+        handler->on_load_start(handler.get(), NewReference(), frame->NewReference(),
+                               frame->IsMain() ? kTransitionExplicit : kTransitionAutoSubframe);
+    }
+}
+
+void Browser::NotifyLoadError(const EngineObjectPtr<Frame>& frame, const std::string& error,
+                              const std::string& failed_url) {
+    HeldReference<cef_load_handler_t> handler = LoadHandlerOf(Client());
+    if (!frame || !handler || handler->on_load_error == nullptr) {
+        return;
+    }
+    const NetError net_error = NetErrorFromText(error);
+    const std::u16string text = Utf8ToUtf16(net_error.name);
+    const std::u16string url = Utf8ToUtf16(failed_url);
+    cef_string_t error_text = EngineStringView(text);
+    cef_string_t failed = EngineStringView(url);
+    handler->on_load_error(handler.get(), NewReference(), frame->NewReference(), net_error.code,
+                           &error_text, &failed);
+}
+
+void Browser::NotifyLoadingState(bool loading) {
+    HeldReference<cef_load_handler_t> handler = LoadHandlerOf(Client());
+    if (handler && handler->on_loading_state_change != nullptr) {
+        // The history is not kept (see can_go_back).
+        handler->on_loading_state_change(handler.get(), NewReference(), loading ? 1 : 0, 0, 0);
+    }
 }
 
 void Browser::NotifyLoadEnd(const EngineObjectPtr<Frame>& frame, int status) {
@@ -343,6 +543,10 @@ void Browser::ForgetEverything() {
         chromium_->Client().ForgetSession(it->first);
     }
     window_requests_.clear();
+    window_decisions_.clear();
+    runtimes_.clear();
+    loads_.clear();
+    loading_frames_.clear();
     // The frames hold the browser; letting go of them here is what lets it go at all.
     std::map<std::string, EngineObjectPtr<Frame>> frames;
     EngineObjectPtr<Frame> main_frame;
@@ -442,6 +646,41 @@ void Browser::Navigate(const std::string& address, const std::string& devtools_i
             params["frameId"] = devtools_id;
         }
         self->chromium_->Client().Command(frame->Session(), "Page.navigate", std::move(params));
+    });
+}
+
+void Browser::RunScriptInFrame(const std::string& devtools_id, std::string code) {
+    if (!IsValid()) {
+        return;
+    }
+    auto self = EngineObjectPtr<Browser>::Share(this);
+    Post([self, devtools_id, code = std::move(code)] {
+        EngineObjectPtr<Frame> frame = self->FrameByDevToolsId(devtools_id);
+        if (!self->IsValid() || !frame) {
+            return;
+        }
+        const std::string session = frame->Session();
+        ++self->runtimes_[session].waiting_scripts;
+        // The session reports every page context it has before it answers; the last
+        // script of a burst turns the reports off again, which also drops whatever the
+        // runtime kept for them.
+        self->chromium_->Client().Command(
+            session, "Runtime.enable", json::object(),
+            [self, session, devtools_id, code](bool ok, const json&) {
+                auto runtime = self->runtimes_.find(session);
+                if (runtime == self->runtimes_.end()) {
+                    return;  // the session has gone
+                }
+                DevToolsClient& client = self->chromium_->Client();
+                auto context = runtime->second.page_contexts.find(devtools_id);
+                if (ok && context != runtime->second.page_contexts.end()) {
+                    EvaluateScript(client, session, code, context->second);
+                }
+                if (--runtime->second.waiting_scripts == 0) {
+                    self->runtimes_.erase(runtime);
+                    client.Command(session, "Runtime.disable");
+                }
+            });
     });
 }
 

@@ -10,7 +10,7 @@ namespace {
 // Quiet defaults: nothing is fetched from the network on Chromium's own account, no
 // first-run or sync machinery, no throttling of a page that nobody sees, and every new
 // window the page asks for is reported (the library asks the program about each).
-constexpr std::array<std::string_view, 23> kDefaults = {
+constexpr std::array<std::string_view, 24> kDefaults = {
     "--disable-gpu",
     "--no-first-run",
     "--no-default-browser-check",
@@ -32,6 +32,7 @@ constexpr std::array<std::string_view, 23> kDefaults = {
     "--disable-backgrounding-occluded-windows",
     "--disable-hang-monitor",
     "--disable-prompt-on-repost",
+    "--disable-auto-reload",  // a failed load stays failed, and reported once
     "--mute-audio",
     "--disable-features=Translate,OptimizationHints,MediaRouter,DialMediaRouteProvider,"
     "AutofillServerCommunication,CertificateTransparencyComponentUpdater",
@@ -46,6 +47,11 @@ constexpr std::array<std::string_view, 7> kReserved = {
     "user-data-dir",
     "type",
     "no-startup-window",
+};
+
+// Variables that name where Chromium would keep files of its own outside the profile.
+constexpr std::array<std::string_view, 5> kFolderVariables = {
+    "HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
 };
 
 }  // namespace
@@ -74,6 +80,24 @@ std::vector<std::string> ChromiumArguments(const std::string& profile_folder,
                      {"--headless", "--remote-debugging-pipe", "--user-data-dir=" + profile_folder,
                       "--no-sandbox", "about:blank"});
     return arguments;
+}
+
+std::string ChromiumHome(const std::string& profile_folder) {
+    return profile_folder + "/home";
+}
+
+std::vector<std::string> ChromiumEnvironment(const std::string& profile_folder,
+                                             const std::vector<std::string>& inherited) {
+    std::vector<std::string> environment;
+    for (const std::string& entry : inherited) {
+        const std::string_view name = std::string_view(entry).substr(0, entry.find('='));
+        if (std::find(kFolderVariables.begin(), kFolderVariables.end(), name) ==
+            kFolderVariables.end()) {
+            environment.push_back(entry);
+        }
+    }
+    environment.push_back("HOME=" + ChromiumHome(profile_folder));
+    return environment;
 }
 
 }  // namespace quillmoor::bridge

@@ -20,4 +20,15 @@ std::string_view SwitchName(std::string_view text);
 std::vector<std::string> ChromiumArguments(const std::string& profile_folder,
                                            const std::vector<std::string>& switches);
 
+// The home folder that Chromium is given inside its profile folder.
+std::string ChromiumHome(const std::string& profile_folder);
+
+// Chromium's environment: inherited (entries "NAME=value"), but with the home folder
+// inside the profile folder and without the user's own configuration, cache, data and
+// state folders, which would otherwise lead there. Whatever Chromium keeps for itself
+// beside the profile (the crash-report settings and crash dumps, the certificate store,
+// caches of its libraries) so lands in the profile and goes with it.
+std::vector<std::string> ChromiumEnvironment(const std::string& profile_folder,
+                                             const std::vector<std::string>& inherited);
+
 }  // namespace quillmoor::bridge

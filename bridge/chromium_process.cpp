@@ -17,7 +17,7 @@ namespace {
 
 // Between fork and exec only async-signal-safe calls are made.
 [[noreturn]] void BecomeChromium(pid_t parent, int pipe_end, const char* executable,
-                                 char* const* argv) {
+                                 char* const* argv, char* const* envp) {
     setpgid(0, 0);
     if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) {
         _exit(127);  // the starting thread is already gone
@@ -36,7 +36,7 @@ namespace {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    execv(executable, argv);
+    execve(executable, argv, envp);
     _exit(127);
 }
 
@@ -44,6 +44,7 @@ namespace {
 
 std::optional<ChromiumProcess> ChromiumProcess::Start(const std::string& executable,
                                                       const std::vector<std::string>& arguments,
+                                                      const std::vector<std::string>& environment,
                                                       int& pipe_descriptor) {
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
@@ -59,6 +60,12 @@ std::optional<ChromiumProcess> ChromiumProcess::Start(const std::string& executa
         argv.push_back(s.data());
     }
     argv.push_back(nullptr);
+    std::vector<std::string> variables = environment;
+    std::vector<char*> envp;
+    for (std::string& variable : variables) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
 
     const pid_t parent = getpid();
     const pid_t pid = fork();
@@ -70,7 +77,7 @@ std::optional<ChromiumProcess> ChromiumProcess::Start(const std::string& executa
         return std::nullopt;
     }
     if (pid == 0) {
-        BecomeChromium(parent, ends[1], executable.c_str(), argv.data());
+        BecomeChromium(parent, ends[1], executable.c_str(), argv.data(), envp.data());
     }
     setpgid(pid, pid);  // also from this side, so that the group exists before we return
     close(ends[1]);

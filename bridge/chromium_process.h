@@ -18,11 +18,13 @@ namespace quillmoor::bridge {
 
 class ChromiumProcess {
   public:
-    // Starts executable with arguments (argv[0] excluded). Returns the process and, through
-    // pipe_descriptor, this side of the pipe (a stream socket, close-on-exec); nullopt when
-    // the process could not be started, with errno set.
+    // Starts executable with arguments (argv[0] excluded) and environment (entries
+    // "NAME=value"). Returns the process and, through pipe_descriptor, this side of the
+    // pipe (a stream socket, close-on-exec); nullopt when the process could not be
+    // started, with errno set.
     static std::optional<ChromiumProcess> Start(const std::string& executable,
                                                 const std::vector<std::string>& arguments,
+                                                const std::vector<std::string>& environment,
                                                 int& pipe_descriptor);
 
     ChromiumProcess(ChromiumProcess&& other) noexcept;

@@ -1,5 +1,8 @@
 #include "bridge/chromium_session.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <future>
@@ -36,9 +39,15 @@ std::unique_ptr<ChromiumSession> ChromiumSession::Start(const Options& options,
     int start_error = 0;
     self->thread_->RunAndWait([&] {
         int descriptor = -1;
-        auto process = ChromiumProcess::Start(
-            options.executable, ChromiumArguments(self->profile_->Path(), options.switches),
-            descriptor);
+        const std::string& profile = self->profile_->Path();
+        std::vector<std::string> inherited;
+        for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+            inherited.emplace_back(*entry);
+        }
+        mkdir(ChromiumHome(profile).c_str(), 0700);
+        auto process =
+            ChromiumProcess::Start(options.executable, ChromiumArguments(profile, options.switches),
+                                   ChromiumEnvironment(profile, inherited), descriptor);
         if (!process) {
             start_error = errno;
             return;

@@ -6,6 +6,12 @@ namespace quillmoor::bridge {
 
 namespace {
 
+const nlohmann::json& SessionForgottenError() {
+    static const nlohmann::json error = {{"code", -2},
+                                         {"message", "the session is gone; no reply will come"}};
+    return error;
+}
+
 const nlohmann::json& ConnectionClosedError() {
     static const nlohmann::json error = {{"code", -1},
                                          {"message", "the connection to Chromium is closed"}};
@@ -92,7 +98,7 @@ void DevToolsClient::Command(const std::string& session, const std::string& meth
             return;
         }
         if (on_reply) {
-            pending_.emplace(id, std::move(on_reply));
+            pending_.emplace(id, Pending{session, std::move(on_reply)});
         }
     }
     if (!send_(message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace))) {
@@ -103,7 +109,7 @@ void DevToolsClient::Command(const std::string& session, const std::string& meth
             if (it == pending_.end()) {
                 return;  // already failed by OnConnectionClosed
             }
-            unsent = std::move(it->second);
+            unsent = std::move(it->second.on_reply);
             pending_.erase(it);
         }
         FailLater(std::move(unsent));
@@ -111,9 +117,12 @@ void DevToolsClient::Command(const std::string& session, const std::string& meth
 }
 
 void DevToolsClient::FailLater(ReplyHandler on_reply) {
+    FailLater(std::move(on_reply), ConnectionClosedError());
+}
+
+void DevToolsClient::FailLater(ReplyHandler on_reply, const nlohmann::json& error) {
     if (on_reply) {
-        thread_.Post(
-            [on_reply = std::move(on_reply)] { on_reply(false, ConnectionClosedError()); });
+        thread_.Post([on_reply = std::move(on_reply), &error] { on_reply(false, error); });
     }
 }
 
@@ -130,6 +139,24 @@ void DevToolsClient::ListenToSession(const std::string& session, EventHandler ha
 void DevToolsClient::ForgetSession(const std::string& session) {
     thread_.CheckCurrent();
     session_listeners_.erase(session);
+    if (session.empty()) {
+        return;
+    }
+    std::map<long long, ReplyHandler> abandoned;  // in the order the commands were sent
+    {
+        std::lock_guard lock(mutex_);
+        for (auto it = pending_.begin(); it != pending_.end();) {
+            if (it->second.session == session) {
+                abandoned.emplace(it->first, std::move(it->second.on_reply));
+                it = pending_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (auto& [id, on_reply] : abandoned) {
+        FailLater(std::move(on_reply), SessionForgottenError());
+    }
 }
 
 void DevToolsClient::Dispatch(const std::string& text) {
@@ -147,7 +174,7 @@ void DevToolsClient::Dispatch(const std::string& text) {
             if (it == pending_.end()) {
                 return;
             }
-            on_reply = std::move(it->second);
+            on_reply = std::move(it->second.on_reply);
             pending_.erase(it);
         }
         if (auto error = message.find("error"); error != message.end()) {
@@ -182,7 +209,7 @@ void DevToolsClient::Dispatch(const std::string& text) {
 
 void DevToolsClient::OnConnectionClosed() {
     thread_.CheckCurrent();
-    std::unordered_map<long long, ReplyHandler> failed;
+    std::unordered_map<long long, Pending> failed;
     {
         std::lock_guard lock(mutex_);
         closed_ = true;
@@ -191,8 +218,10 @@ void DevToolsClient::OnConnectionClosed() {
     session_listeners_.clear();
     browser_listener_ = nullptr;
     // In the order the commands were sent.
-    std::map<long long, ReplyHandler> ordered(std::make_move_iterator(failed.begin()),
-                                              std::make_move_iterator(failed.end()));
+    std::map<long long, ReplyHandler> ordered;
+    for (auto& [id, pending] : failed) {
+        ordered.emplace(id, std::move(pending.on_reply));
+    }
     for (auto& [id, on_reply] : ordered) {
         on_reply(false, ConnectionClosedError());
     }

@@ -37,6 +37,9 @@ class DevToolsClient {
     // unknown session are dropped.
     void ListenToBrowser(EventHandler handler);
     void ListenToSession(const std::string& session, EventHandler handler);
+    // Stops listening to session; the replies that its commands still wait for will not
+    // come (its target has gone, or nobody wants them any more): their handlers run soon
+    // with an error.
     void ForgetSession(const std::string& session);
 
     // Engine thread: one message as it came from the connection.
@@ -47,13 +50,20 @@ class DevToolsClient {
 
   private:
     void FailLater(ReplyHandler on_reply);
+    // error: one of the static error objects, which outlive every task.
+    void FailLater(ReplyHandler on_reply, const nlohmann::json& error);
 
     EngineThread& thread_;
     Sender send_;
     std::atomic<long long> next_id_{1};
 
+    struct Pending {
+        std::string session;
+        ReplyHandler on_reply;
+    };
+
     std::mutex mutex_;  // guards pending_ and closed_
-    std::unordered_map<long long, ReplyHandler> pending_;
+    std::unordered_map<long long, Pending> pending_;
     bool closed_ = false;
 
     EventHandler browser_listener_;                          // engine thread only

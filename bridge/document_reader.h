@@ -2,26 +2,29 @@
 // that scripts made, or its text.
 #pragma once
 
-#include <string>
-
-#include "bridge/chromium_session.h"
 #include "bridge/held_reference.h"
 #include "engine/cef_capi.h"
+#include "engine/engine_object.h"
 
 namespace quillmoor::bridge {
 
+class Frame;
+
 enum class DocumentPart { kMarkup, kText };
 
-// Reads the document of frame devtools_id, hosted by session, in an isolated world of its
-// own (the page's scripts cannot change what the reading sees), and hands it once to
-// visitor's visit on the engine thread. When the document cannot be read (the frame has
-// gone, Chromium has gone) the visitor is released without a visit.
-void ReadDocument(ChromiumSession& chromium, const std::string& session,
-                  const std::string& devtools_id, DocumentPart part,
+// Reads the current document of frame and hands it once to visitor's visit on the engine
+// thread: its markup as Chromium itself serialises the document (HTML or XML, with every
+// change that scripts made), or its text. The reading runs in an isolated world of its
+// own, so the page's scripts cannot change what it sees.
+//
+// A document that is being replaced (a navigation, a reload, a refresh) is read again
+// until the frame's document of that moment answers, the old one or the new one. The
+// visitor is released without a visit only when the frame goes (its browser closes, it is
+// removed, Chromium ends) or Chromium has given no document for a long while.
+//
+// Any thread; the reading starts on the engine thread, after whatever was asked of it
+// before.
+void ReadDocument(EngineObjectPtr<Frame> frame, DocumentPart part,
                   HeldReference<cef_string_visitor_t> visitor);
-
-// The script that serialises a document: doctype, comments and the root element in
-// document order, as the engine's markup serialiser writes them.
-const std::string& MarkupScript();
 
 }  // namespace quillmoor::bridge

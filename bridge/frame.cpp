@@ -95,20 +95,31 @@ void Frame::Invalidate() {
 }
 
 void Frame::RunScript(const std::string& code) const {
-    if (!IsValid() || !IsSessionRoot()) {
+    if (!IsValid()) {
         return;
     }
-    const std::string session = Session();
-    DevToolsClient& client = browser_->Chromium().Client();
-    client.Command(session, "Runtime.evaluate",
-                   {{"expression", code}, {"objectGroup", kScriptObjectGroup}, {"silent", true}});
+    if (!IsSessionRoot()) {
+        // A frame in its parent's process: its page context has to be named.
+        browser_->RunScriptInFrame(devtools_id_, code);
+        return;
+    }
+    EvaluateScript(browser_->Chromium().Client(), Session(), code);
+}
+
+void EvaluateScript(DevToolsClient& client, const std::string& session, const std::string& code,
+                    int context) {
+    json params = {{"expression", code}, {"objectGroup", kScriptObjectGroup}, {"silent", true}};
+    if (context != 0) {
+        params["contextId"] = context;
+    }
+    client.Command(session, "Runtime.evaluate", std::move(params));
     client.Command(session, "Runtime.releaseObjectGroup", {{"objectGroup", kScriptObjectGroup}});
 }
 
-void Frame::Read(DocumentPart part, cef_string_visitor_t* visitor) const {
+void Frame::Read(DocumentPart part, cef_string_visitor_t* visitor) {
     auto held = HeldReference<cef_string_visitor_t>::Adopt(visitor);
     if (IsValid() && held) {
-        ReadDocument(browser_->Chromium(), Session(), devtools_id_, part, std::move(held));
+        ReadDocument(EngineObjectPtr<Frame>::Share(this), part, std::move(held));
     }
 }
 

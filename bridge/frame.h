@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "bridge/devtools_client.h"
 #include "bridge/document_reader.h"
 #include "engine/cef_capi.h"
 #include "engine/engine_object.h"
@@ -44,13 +45,12 @@ class Frame : public EngineObject<cef_frame_t> {
     void Invalidate();
 
     // Runs code in the frame's own page context; nothing comes back, errors included.
-    // Only where a script runs without naming a context (IsSessionRoot).
     void RunScript(const std::string& code) const;
 
   private:
     void FillTable();
     // Hands the document to visitor (whose reference it takes over), if the frame is valid.
-    void Read(DocumentPart part, cef_string_visitor_t* visitor) const;
+    void Read(DocumentPart part, cef_string_visitor_t* visitor);
 
     EngineObjectPtr<Browser> browser_;
     const long long identifier_;
@@ -65,5 +65,10 @@ class Frame : public EngineObject<cef_frame_t> {
     std::string name_;
     std::string url_;
 };
+
+// Runs code in the page context numbered context of session (0: the session's own page
+// context), keeping nothing that it leaves behind; nothing comes back, errors included.
+void EvaluateScript(DevToolsClient& client, const std::string& session, const std::string& code,
+                    int context = 0);
 
 }  // namespace quillmoor::bridge

@@ -41,15 +41,16 @@ bool WindowRequest::NumberOf(const char* name, int& value) const {
     return false;
 }
 
+bool WindowRequest::KeepsOpener() const {
+    return known_ && !Has("noopener");
+}
+
 cef_window_open_disposition_t WindowRequest::Disposition() const {
     if (!known_) {
-        return WOD_NEW_WINDOW;
+        return WOD_NEW_FOREGROUND_TAB;
     }
     const bool all_bars = Has("menubar") && Has("toolbar") && Has("status") && Has("scrollbars");
-    if (!all_bars) {
-        return WOD_NEW_POPUP;
-    }
-    return Has("noopener") ? WOD_NEW_FOREGROUND_TAB : WOD_NEW_WINDOW;
+    return all_bars ? WOD_NEW_FOREGROUND_TAB : WOD_NEW_POPUP;
 }
 
 cef_popup_features_t WindowRequest::PopupFeatures() const {

@@ -21,9 +21,14 @@ class WindowRequest {
     const std::string& WindowName() const { return window_name_; }
     bool UserGesture() const { return user_gesture_; }
 
-    // A link with a target (Chromium reports it with "noopener") opens a foreground tab; a
-    // request for a window without menu, tool, status or scroll bars ("width=..."
-    // and the like) is a popup; everything else is a new window.
+    // True when the opener gets the new window (window.open without "noopener").
+    bool KeepsOpener() const;
+    // As Chromium decides it: a window that the page asked to be a popup (Chromium
+    // reports it without menu, tool, status and scroll bars: window features such as
+    // "width=...") is a popup; every other new window (window.open without features, a
+    // link with a target) opens as a new foreground tab. Nothing clicks in a browser that
+    // nobody sees, so no key or button turns a request into a new window or a background
+    // tab.
     cef_window_open_disposition_t Disposition() const;
     // The position, size and bars the page asked for.
     cef_popup_features_t PopupFeatures() const;

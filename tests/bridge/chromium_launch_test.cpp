@@ -92,6 +92,17 @@ TEST(ChromiumArguments, PassTheProgramsSwitchesButKeepTheLibrarysOwnLast) {
         << "the program's switches come after the defaults, so they win";
 }
 
+TEST(ChromiumEnvironment, PutsTheHomeFolderInsideTheProfileAndDropsTheUsersFolders) {
+    const std::vector<std::string> environment = ChromiumEnvironment(
+        "/tmp/profile", {"PATH=/usr/bin", "HOME=/home/user", "XDG_CONFIG_HOME=/home/user/.config",
+                         "XDG_CACHE_HOME=/c", "XDG_DATA_HOME=/d", "XDG_STATE_HOME=/s",
+                         "HOMEPAGE=kept", "XDG_RUNTIME_DIR=/run/user/1000", "LANG=C.UTF-8"});
+    EXPECT_THAT(environment,
+                ElementsAre("PATH=/usr/bin", "HOMEPAGE=kept", "XDG_RUNTIME_DIR=/run/user/1000",
+                            "LANG=C.UTF-8", "HOME=/tmp/profile/home"));
+    EXPECT_EQ("/tmp/profile/home", ChromiumHome("/tmp/profile"));
+}
+
 TEST(ChromiumVersion, IsTheFirstDottedQuadOfTheText) {
     const std::pair<std::string, std::array<int, 4>> cases[] = {
         {"Chrome/156.0.8078.129", {156, 0, 8078, 129}},

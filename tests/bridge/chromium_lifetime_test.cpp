@@ -8,19 +8,59 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <thread>
 
 #include "tests/bridge/chromium_engine_fixture.h"
 #include "tests/bridge/loopback_http_server.h"
 #include "tests/bridge/process_table.h"
 #include "tests/bridge/stderr_capture.h"
+#include "tests/support/test_folder.h"
 #include "tests/bridge/waiting.h"
 
 namespace quillmoor::bridge_test {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+// Sets the environment variables for as long as it lives, the others given unset.
+class EnvironmentChange {
+  public:
+    EnvironmentChange(const std::map<std::string, std::optional<std::string>>& values) {
+        for (const auto& [name, value] : values) {
+            const char* before = std::getenv(name.c_str());
+            saved_[name] = before != nullptr ? std::optional<std::string>(before) : std::nullopt;
+            Set(name, value);
+        }
+    }
+    ~EnvironmentChange() {
+        for (const auto& [name, value] : saved_) {
+            Set(name, value);
+        }
+    }
+
+  private:
+    static void Set(const std::string& name, const std::optional<std::string>& value) {
+        if (value) {
+            setenv(name.c_str(), value->c_str(), 1);
+        } else {
+            unsetenv(name.c_str());
+        }
+    }
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+std::vector<std::string> EverythingBelow(const std::filesystem::path& folder) {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        found.push_back(entry.path().string());
+    }
+    return found;
+}
 
 TEST_F(ChromiumEngineTest, ClosingABrowserAsksTheClientAndEndsWithTheCloseNotice) {
     auto client = EngineObjectPtr<TestClient>::Make();
@@ -87,6 +127,44 @@ TEST_F(ChromiumEngineTest, LosingChromiumMidRunStopsEventsWithOneLineOnStandardE
     EXPECT_EQ(1, std::count(text.begin(), text.end(), '\n')) << text;
     EXPECT_THAT(text, HasSubstr("Chromium"));
     EXPECT_THAT(text, HasSubstr("signal 9"));
+}
+
+// Chromium keeps nothing of its own in the user's home folder (crash-report settings, crash
+// dumps, certificate store, caches), also when a page's renderer crashes: it all stays in
+// the profile, which goes at shutdown.
+TEST_F(ChromiumEngineTest, ChromiumWritesNothingIntoTheUsersHomeFolder) {
+    ShutDown();  // started again below, with a home folder of the test's own
+    quillmoor::testing::TestFolder home;
+    {
+        EnvironmentChange environment({{"HOME", home.Root().string()},
+                                       {"XDG_CONFIG_HOME", std::nullopt},
+                                       {"XDG_CACHE_HOME", std::nullopt},
+                                       {"XDG_DATA_HOME", std::nullopt},
+                                       {"XDG_STATE_HOME", std::nullopt}});
+        LoopbackHttpServer server;
+        server.Serve("/page.html", "<html><body><input type='password'>page</body></html>");
+        auto app = EngineObjectPtr<TestApp>::Make();
+        std::string program = "quillmoor";
+        char* argv[] = {program.data(), nullptr};
+        cef_main_args_t args{1, argv};
+        ASSERT_EQ(1, library_->cef_initialize(&args, nullptr, app->NewReference(), nullptr));
+        EXPECT_TRUE(app->Handler().WaitForContext(15s));
+        auto client = EngineObjectPtr<TestClient>::Make();
+        cef_window_info_t window{};
+        EXPECT_EQ(1, library_->cef_browser_host_create_browser(&window, client->NewReference(),
+                                                               nullptr, nullptr, nullptr, nullptr));
+        if (client->WaitForBrowsers(1, 10s)) {
+            cef_browser_t* browser = client->Browser(0);
+            LoadUrl(browser, server.Url("127.0.0.1", "/page.html"));
+            EXPECT_TRUE(client->WaitForLoadEnds(1, 10s));
+            LoadUrl(browser, "chrome://crash");  // a renderer crash leaves a dump
+            std::this_thread::sleep_for(1500ms);
+            browser->base.release(&browser->base);
+        }
+        client->ReleaseBrowsers();
+        library_->cef_shutdown();
+    }
+    EXPECT_THAT(EverythingBelow(home.Root()), IsEmpty());
 }
 
 // A program that ends without shutting the engine down takes Chromium with it, and the

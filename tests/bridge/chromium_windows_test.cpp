@@ -59,7 +59,7 @@ TEST_F(ChromiumEngineTest, AsksBeforeEveryNewWindowAndACancelledOneNeverRuns) {
     EXPECT_EQ(20, popups[0].features.y);
     EXPECT_EQ(0, popups[0].features.menuBarVisible);
     EXPECT_EQ(server.Url("a.test", "/popup.html?plain"), popups[1].url);
-    EXPECT_EQ(WOD_NEW_WINDOW, popups[1].disposition);
+    EXPECT_EQ(WOD_NEW_FOREGROUND_TAB, popups[1].disposition) << "as Chromium opens it";
     EXPECT_EQ(server.Url("a.test", "/popup.html?link"), popups[2].url);
     EXPECT_EQ(WOD_NEW_FOREGROUND_TAB, popups[2].disposition);
     for (const PopupRequest& popup : popups) {
@@ -71,6 +71,49 @@ TEST_F(ChromiumEngineTest, AsksBeforeEveryNewWindowAndACancelledOneNeverRuns) {
     WaitOutQuietPeriod(500ms);
     EXPECT_FALSE(server.WasAskedFor("/popup.html"));
     EXPECT_FALSE(server.WasAskedFor("/ran"));
+    EXPECT_EQ(1u, client->CreatedThreads().size()) << "a cancelled window became a browser";
+}
+
+// The page's window.open learns of a cancelled window at once: it gets null, so nothing it
+// would write into the window ever loads or runs, and the window's name is free again.
+TEST_F(ChromiumEngineTest, ACancelledWindowOpenGivesNullAndNothingOfTheWindowLoads) {
+    LoopbackHttpServer server;
+    server.Serve("/opener.html",
+                 "<!DOCTYPE html><html><body><script>"
+                 "var results = [];"
+                 "for (const url of ['', '/popup.html']) {"
+                 "  const opened = window.open(url, 'named');"
+                 "  results.push(opened === null ? 'null' : 'window');"
+                 "  if (opened) {"
+                 "    try {"
+                 "      opened.document.write(\"<img src='/written.png'>\");"
+                 "      opened.eval(\"new Image().src = '/evaluated'\");"
+                 "    } catch (e) { results.push('refused'); }"
+                 "  }"
+                 "}"
+                 "document.body.setAttribute('data-results', results.join(','));"
+                 "</script></body></html>");
+    server.Serve("/popup.html",
+                 "<html><body><script>new Image().src = '/ran';</script></body></html>");
+    server.Serve("/written.png", "", "image/png");
+    server.Serve("/evaluated", "");
+    server.Serve("/ran", "");
+    auto client = EngineObjectPtr<TestClient>::Make();  // cancels dispositions 3 to 6
+    cef_browser_t* browser = OpenBrowser(*client);
+    ASSERT_NE(nullptr, browser);
+
+    LoadUrl(browser, server.Url("a.test", "/opener.html"));
+    ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
+    EXPECT_THAT(SourceOf(browser, 10s), HasSubstr("data-results=\"null,null\""));
+    ASSERT_EQ(2u, client->Popups().size()) << "the second window of the same name was not asked";
+    for (const PopupRequest& popup : client->Popups()) {
+        EXPECT_EQ("named", popup.frame_name);
+        EXPECT_EQ(WOD_NEW_FOREGROUND_TAB, popup.disposition);
+    }
+    std::this_thread::sleep_for(500ms);
+    for (const char* path : {"/written.png", "/evaluated", "/popup.html", "/ran"}) {
+        EXPECT_FALSE(server.WasAskedFor(path)) << path;
+    }
     EXPECT_EQ(1u, client->CreatedThreads().size()) << "a cancelled window became a browser";
 }
 

@@ -288,6 +288,26 @@ TEST_F(ClientTest, ItsEngineThreadMethodsReportACallFromAnyOtherThread) {
     EXPECT_THAT(wrong_thread_calls, ::testing::HasSubstr("ForgetSession"));
 }
 
+// A session whose target has gone owes replies that will never come: they fail at once, in
+// order, so that nothing waits for them; the other sessions' replies still arrive.
+TEST_F(ClientTest, AForgottenSessionFailsTheRepliesItStillOwes) {
+    Inbox<std::string> replies;
+    for (const char* session : {"S1", "S2", "S1"}) {
+        client_.Command(session, "Runtime.evaluate", json::object(),
+                        [&, session](bool ok, const json&) {
+                            replies.Add(std::string(session) + (ok ? " ok" : " failed"));
+                        });
+    }
+    const std::vector<json> sent = sent_.WaitFor(3);
+    ASSERT_EQ(3u, sent.size());
+    thread_.RunAndWait([&] { client_.ForgetSession("S1"); });
+    EXPECT_THAT(replies.WaitFor(2), ElementsAre("S1 failed", "S1 failed"));
+    const long long first = sent[0]["id"], second = sent[1]["id"];
+    FromChromium(R"({"id":)" + std::to_string(first) + R"(,"result":{},"sessionId":"S1"})");
+    FromChromium(R"({"id":)" + std::to_string(second) + R"(,"result":{},"sessionId":"S2"})");
+    EXPECT_THAT(replies.WaitFor(4, 200ms), ElementsAre("S1 failed", "S1 failed", "S2 ok"));
+}
+
 TEST_F(ClientTest, ACommandTheConnectionRefusesFailsToo) {
     accepting_ = false;
     std::promise<bool> outcome;

@@ -142,6 +142,30 @@ class TestClient::Load : public EngineObject<cef_load_handler_t> {
             ReleaseReference(frame);
             client->signal_.Change([&] { client->load_ends_.push_back(end); });
         };
+        Table().on_load_error = [](cef_load_handler_t* self, cef_browser_t* browser,
+                                   cef_frame_t* frame, cef_errorcode_t code,
+                                   const cef_string_t* text, const cef_string_t* failed_url) {
+            TestClient* client = Self<Load>(self)->client_;
+            LoadError error{frame->is_main(frame) != 0, static_cast<int>(code),
+                            bridge::Utf8Of(text), bridge::Utf8Of(failed_url),
+                            std::this_thread::get_id()};
+            ReleaseReference(browser);
+            ReleaseReference(frame);
+            client->signal_.Change([&] { client->load_errors_.push_back(error); });
+        };
+        Table().on_load_start = [](cef_load_handler_t* self, cef_browser_t* browser,
+                                   cef_frame_t* frame, cef_transition_type_t) {
+            TestClient* client = Self<Load>(self)->client_;
+            ReleaseReference(browser);
+            ReleaseReference(frame);
+            client->signal_.Change([&] { ++client->load_starts_; });
+        };
+        Table().on_loading_state_change = [](cef_load_handler_t* self, cef_browser_t* browser,
+                                             int loading, int, int) {
+            TestClient* client = Self<Load>(self)->client_;
+            ReleaseReference(browser);
+            client->signal_.Change([&] { client->loading_states_.push_back(loading != 0); });
+        };
     }
 
   private:
@@ -201,6 +225,26 @@ std::vector<LoadEnd> TestClient::LoadEnds() {
     return load_ends_;
 }
 
+std::vector<LoadError> TestClient::LoadErrors() {
+    std::lock_guard lock(signal_.Mutex());
+    return load_errors_;
+}
+
+int TestClient::LoadStarts() {
+    std::lock_guard lock(signal_.Mutex());
+    return load_starts_;
+}
+
+std::vector<bool> TestClient::LoadingStates() {
+    std::lock_guard lock(signal_.Mutex());
+    return loading_states_;
+}
+
+bool TestClient::WaitForIdle(std::chrono::milliseconds timeout) {
+    return signal_.WaitFor([&] { return !loading_states_.empty() && !loading_states_.back(); },
+                           timeout);
+}
+
 std::vector<PopupRequest> TestClient::Popups() {
     std::lock_guard lock(signal_.Mutex());
     return popups_;
@@ -219,6 +263,9 @@ int TestClient::BeforeCloseCalls() {
 void TestClient::ForgetLoadEnds() {
     std::lock_guard lock(signal_.Mutex());
     load_ends_.clear();
+    load_errors_.clear();
+    load_starts_ = 0;
+    loading_states_.clear();
 }
 
 void TestClient::ReleaseBrowsers() {

@@ -77,6 +77,14 @@ struct LoadEnd {
     std::thread::id thread;
 };
 
+struct LoadError {
+    bool main;
+    int code;
+    std::string text;
+    std::string failed_url;
+    std::thread::id thread;
+};
+
 struct PopupRequest {
     std::string url;
     std::string frame_name;
@@ -102,9 +110,16 @@ class TestClient : public EngineObject<cef_client_t> {
     cef_browser_t* Browser(std::size_t index = 0);
     std::vector<std::thread::id> CreatedThreads();
     std::vector<LoadEnd> LoadEnds();
+    std::vector<LoadError> LoadErrors();
+    int LoadStarts();
+    // Every loading state reported, in order.
+    std::vector<bool> LoadingStates();
+    // Waits until the latest loading state reported says the browser is not loading.
+    bool WaitForIdle(std::chrono::milliseconds timeout);
     std::vector<PopupRequest> Popups();
     int DoCloseCalls();
     int BeforeCloseCalls();
+    // Forgets the load ends, errors, starts and loading states so far.
     void ForgetLoadEnds();
     // Releases the browsers kept from on_after_created.
     void ReleaseBrowsers();
@@ -119,6 +134,9 @@ class TestClient : public EngineObject<cef_client_t> {
     std::vector<cef_browser_t*> browsers_;
     std::vector<std::thread::id> created_threads_;
     std::vector<LoadEnd> load_ends_;
+    std::vector<LoadError> load_errors_;
+    int load_starts_ = 0;
+    std::vector<bool> loading_states_;
     std::vector<PopupRequest> popups_;
     int do_close_ = 0;
     int before_close_ = 0;

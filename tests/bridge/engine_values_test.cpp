@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                    WOD_NEW_FOREGROUND_TAB},
         WindowCase{"PlainOpen",
                    {"menubar", "toolbar", "status", "scrollbars", "resizable"},
-                   WOD_NEW_WINDOW},
+                   WOD_NEW_FOREGROUND_TAB},
         WindowCase{"OpenWithSize", {"width=300", "height=200", "resizable"}, WOD_NEW_POPUP},
         WindowCase{"OpenAsPopupWithoutOpener", {"resizable", "noopener"}, WOD_NEW_POPUP},
         WindowCase{"NoFeaturesReported", json::array(), WOD_NEW_POPUP}),
@@ -92,7 +92,7 @@ TEST(WindowRequest, PopupFeaturesCarryPositionSizeAndBars) {
     EXPECT_EQ(1, features.scrollbarsVisible);
 
     const WindowRequest unknown;  // the page's request never came
-    EXPECT_EQ(WOD_NEW_WINDOW, unknown.Disposition());
+    EXPECT_EQ(WOD_NEW_FOREGROUND_TAB, unknown.Disposition()) << "Chromium's plain new window";
     EXPECT_EQ(1, unknown.PopupFeatures().menuBarVisible);
     EXPECT_EQ(0, unknown.PopupFeatures().widthSet);
 }
