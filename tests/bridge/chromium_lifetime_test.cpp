@@ -18,8 +18,8 @@
 #include "tests/bridge/loopback_http_server.h"
 #include "tests/bridge/process_table.h"
 #include "tests/bridge/stderr_capture.h"
-#include "tests/support/test_folder.h"
 #include "tests/bridge/waiting.h"
+#include "tests/support/test_folder.h"
 
 namespace quillmoor::bridge_test {
 namespace {
