@@ -20,8 +20,9 @@ constexpr int kOwnBits = static_cast<int>(sizeof(void*) * 8);
 EngineLoader::EngineLoader(const EngineLayout& layout, StartupReporter& reporter)
     : layout_(layout), reporter_(reporter), messages_(layout.library_name) {}
 
-EngineLoadOutcome EngineLoader::Load(bool browser_process) {
+EngineLoadOutcome EngineLoader::Load(ProcessRole role) {
     EngineLoadOutcome outcome;
+    const bool browser_process = role == ProcessRole::kBrowserProcess;
     const bool by_record =
         layout_.version_source == EngineLayout::VersionSource::kFileVersionRecord;
     if (browser_process) {

@@ -6,7 +6,8 @@ QUILLMOOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The Debian packages every native build needs.
 # Qt 6 Widgets for the windows; python3 and openssl for the translation widget's stand-in.
 QUILLMOOR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
-                          libbenchmark-dev nlohmann-json3-dev qt6-base-dev python3 openssl)
+                          libbenchmark-dev nlohmann-json3-dev qt6-base-dev python3 openssl
+                          clang-format)
 
 # ensure_packages PKG... : apt-get installs the packages that are not installed yet.
 ensure_packages() {
@@ -30,6 +31,11 @@ ensure_i386_architecture() {
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" dpkg --add-architecture i386
     "${sudo[@]}" apt-get update -qq
+}
+
+# check_format : fails, naming the files, when a tracked C++ file differs from .clang-format.
+check_format() {
+    (cd "$QUILLMOOR_ROOT" && git ls-files -z '*.h' '*.cpp' | xargs -0 clang-format --dry-run --Werror)
 }
 
 # configure_and_build DIR [cmake options...] : configures DIR with Ninja (once) and builds it.
