@@ -125,6 +125,19 @@ TEST_F(PageRunTest, StoresTheCleanedMarkupAndRemovesTheTemporaryPage) {
     EXPECT_EQ(When("retrieve") - When("pick"), Ms(1300) + kQuiet + kScheduleSleeps);
 }
 
+TEST_F(PageRunTest, AFileOfTheUserAtTheTemporaryNameIsLeftAlone) {
+    // The page goes to the next free name, which is loaded and removed; the user's file stays.
+    const SourceNames names = Source();
+    WriteBytes(TempPage(), "the user's own file");
+
+    EXPECT_EQ(Run(names).outcome, PageOutcome::kStored);
+
+    const fs::path numbered = At(u"site") / "index-temp-2.html";
+    EXPECT_THAT(browser_.Paths(), ElementsAre(numbered.u16string()));
+    EXPECT_FALSE(fs::exists(numbered));
+    EXPECT_EQ(ReadBytes(TempPage()), "the user's own file");
+}
+
 TEST_F(PageRunTest, EveryExchangeResetsThenCommandsThenStampsThenWaits) {
     const SourceNames names = Source();
     // Every signal set and both stamps on an old moment, as an earlier page leaves them.
