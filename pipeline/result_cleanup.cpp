@@ -1,5 +1,6 @@
 #include "pipeline/result_cleanup.h"
 
+#include "pipeline/current_widget_traces.h"
 #include "pipeline/text_with_cuts.h"
 #include "pipeline/widget_snippet.h"
 
@@ -38,7 +39,7 @@ std::u16string StripWidgetRemnants(std::u16string markup) {
         CutFirstStretch(cuts, trace.start, trace.end);
     }
     cuts.Finish();
-    return markup;
+    return StripCurrentWidgetTraces(markup);
 }
 
 }  // namespace quillmoor
