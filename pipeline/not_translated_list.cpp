@@ -1,6 +1,7 @@
 #include "pipeline/not_translated_list.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "platform/utf.h"
