@@ -1,7 +1,9 @@
 #include "pipeline/current_widget_traces.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "pipeline/markup_tags.h"
@@ -57,10 +59,12 @@ bool IsBannerWrapper(std::u16string_view markup, const MarkupTag& wrapper,
 
 }  // namespace
 
-std::u16string StripCurrentWidgetTraces(std::u16string_view markup) {
-    std::u16string result;
-    std::size_t kept_from = 0;
-    MarkupTagScanner scanner(markup);
+std::u16string StripCurrentWidgetTraces(std::u16string markup) {
+    // The stretches to cut, found on the markup as it came; then the rest is moved together
+    // in place, so that a large page is not held twice.
+    std::vector<std::pair<std::size_t, std::size_t>> cuts;
+    const std::u16string_view text = markup;
+    MarkupTagScanner scanner(text);
     while (std::optional<MarkupTag> tag = scanner.Next()) {
         if (tag->kind != MarkupTag::Kind::kStart) {
             continue;
@@ -69,22 +73,27 @@ std::u16string StripCurrentWidgetTraces(std::u16string_view markup) {
         if (!trace && !(tag->name == u"div" && tag->HasClass(kWidgetSkipClass))) {
             continue;
         }
-        const std::optional<std::size_t> end = ElementEnd(markup, *tag);
-        if (!end || (!trace && !IsBannerWrapper(markup, *tag, *end))) {
+        const std::optional<std::size_t> end = ElementEnd(text, *tag);
+        if (!end || (!trace && !IsBannerWrapper(text, *tag, *end))) {
             continue;
         }
-        if (result.empty()) {
-            result.reserve(markup.size());
-        }
-        result.append(markup.substr(kept_from, tag->begin - kept_from));
-        kept_from = *end;
+        cuts.emplace_back(tag->begin, *end);
         scanner.MoveTo(*end);
     }
-    if (kept_from == 0) {
-        return std::u16string(markup);
+    if (cuts.empty()) {
+        return markup;
     }
-    result.append(markup.substr(kept_from));
-    return result;
+    std::size_t write = cuts.front().first;
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        const std::size_t keep_begin = cuts[i].second;
+        const std::size_t keep_end = i + 1 < cuts.size() ? cuts[i + 1].first : markup.size();
+        std::copy(markup.begin() + static_cast<std::ptrdiff_t>(keep_begin),
+                  markup.begin() + static_cast<std::ptrdiff_t>(keep_end),
+                  markup.begin() + static_cast<std::ptrdiff_t>(write));
+        write += keep_end - keep_begin;
+    }
+    markup.resize(write);
+    return markup;
 }
 
 bool CarriesTranslationMark(std::u16string_view markup) {

@@ -24,8 +24,8 @@ inline constexpr std::u16string_view kTooltipBlockId = u"goog-gt-tt";
 //  - the div of the class skiptranslate alone that holds nothing but the banner frame.
 // Everything else stays byte for byte: among it the page's own elements that carry
 // skiptranslate or notranslate and the widget's container element. An element that is
-// not closed in the markup stays.
-std::u16string StripCurrentWidgetTraces(std::u16string_view markup);
+// not closed in the markup stays. Works in place on the text it is given.
+std::u16string StripCurrentWidgetTraces(std::u16string markup);
 
 // Whether the widget marked markup as translated: its root element (the first element,
 // html) carries the class translated-ltr or translated-rtl.
