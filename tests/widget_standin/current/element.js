@@ -7,8 +7,8 @@
 // of the body. The frame's document holds, first, an entry for the page's own language
 // marked as the current choice (class "VIpgJd-ZVi9od-vH1Gmf-ibnC6b
 // VIpgJd-ZVi9od-vH1Gmf-ibnC6b-gk6SMd"; clicking it does nothing), then one entry (class
-// "VIpgJd-ZVi9od-vH1Gmf-ibnC6b") per included language, each a link with a span of class
-// "text". Shortly after a click on a language's entry, the page's text is translated in
+// "VIpgJd-ZVi9od-vH1Gmf-ibnC6b") per included language, each a link with the language code
+// as its value and a span of class "text". Shortly after a click on a language's entry, the page's text is translated in
 // place: each text is marked with the language code ("Hello" -> "[fr] Hello") inside two
 // <font style="vertical-align: inherit;"> wrappers; the root element gets the class
 // translated-ltr (translated-rtl for a right-to-left language); a skiptranslate div with the
@@ -85,9 +85,10 @@
 
   TranslateElement.InlineLayout = {VERTICAL: 0, HORIZONTAL: 1, SIMPLE: 2};
 
-  function addEntry(menu, list, classes, label, onClick) {
+  function addEntry(menu, list, classes, value, label, onClick) {
     var item = menu.createElement('a');
     item.setAttribute('class', classes);
+    item.setAttribute('value', value);
     item.setAttribute('href', 'javascript:void(0)');
     var inner = menu.createElement('div');
     var text = menu.createElement('span');
@@ -121,12 +122,12 @@
                '<div class="VIpgJd-ZVi9od-vH1Gmf" role="menu"></div></body></html>');
     menu.close();
     var list = menu.body.firstChild;
-    addEntry(menu, list, ENTRY_CLASS + ' ' + ENTRY_CLASS + '-gk6SMd', 'Original',
+    addEntry(menu, list, ENTRY_CLASS + ' ' + ENTRY_CLASS + '-gk6SMd', 'auto', 'Original',
              function () {});
     codes.forEach(function (code) {
       // The work is done after the click has returned, as the real widget waits for the
       // translation service.
-      addEntry(menu, list, ENTRY_CLASS, code, function () {
+      addEntry(menu, list, ENTRY_CLASS, code, code, function () {
         setTimeout(function () { translate(code); }, 50);
       });
     });
