@@ -120,6 +120,7 @@ void TfrmSimpleBrowser::btn9Click() {
 
 void TfrmSimpleBrowser::btn10Click() {
     RunPageScript(kPickLanguageScript);
+    RunPageScript(kPickLanguageInCurrentMenuScript);
 }
 
 void TfrmSimpleBrowser::btn11Click() {

@@ -51,7 +51,8 @@ class TfrmSimpleBrowser : public QWidget {
     void GoBtnClick();
     // Asks for the main frame's markup; it arrives through the job signals.
     void btn9Click();
-    // Pick the language.
+    // Pick the language: the menu entry of the earlier widget's menu, then, when the page
+    // has no such menu, the entry of the widget's current menu (two scripts).
     void btn10Click();
     // Pump; scroll to the bottom, the middle, the top; pump.
     void btn11Click();

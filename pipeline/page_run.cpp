@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "pipeline/current_widget_traces.h"
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_text.h"
 #include "pipeline/result_store.h"
@@ -91,10 +92,15 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
     }
 
     view_.EmptyTextBuffers();
+    std::u16string markup = signals_.CapturedHtml();
+    // The widget marks the page it translated on its root element; a page without the mark
+    // is stored all the same, but never counted as translated.
+    const PageOutcome outcome =
+        CarriesTranslationMark(markup) ? PageOutcome::kStored : PageOutcome::kNotTranslated;
     signals_.SetCapturedHtml(
-        StoreResult(signals_.CapturedHtml(), names, language_index, result_root, code_page_));
+        StoreResult(std::move(markup), names, language_index, result_root, code_page_));
     RemoveTempPage(temp_page);
-    return {PageOutcome::kStored, BrowserState::kKept};
+    return {outcome, BrowserState::kKept};
 }
 
 void PageRun::Pump() {

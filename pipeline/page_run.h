@@ -90,8 +90,10 @@ class PageRun {
     //  - writes the temporary page, loads it, waits for the load and for quiet, picks the
     //    language, waits for the third load end and for quiet, runs the scroll schedule,
     //    asks for the markup and waits for it;
-    //  - stored: the markup came; it is cleaned and stored, CapturedHtml holds its cleaned
-    //    form, the temporary page is removed;
+    //  - stored: the markup came, marked by the widget as translated; it is cleaned and
+    //    stored, CapturedHtml holds its cleaned form, the temporary page is removed;
+    //  - not translated: the same, but the markup's root element carries no mark of the
+    //    widget's translation (translated-ltr, translated-rtl): the page is stored as it came;
     //  - not captured: the markup did not come within its limit; nothing is stored (a
     //    result stored earlier stays), the temporary page is removed and the browser is
     //    replaced (see PageRunResult::browser);

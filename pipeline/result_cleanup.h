@@ -12,8 +12,9 @@ namespace quillmoor {
 std::u16string CutBetweenMarkers(std::u16string text, std::u16string_view start_marker,
                                  std::u16string_view end_marker);
 
-// markup with the three widget traces cut out, one stretch each, in their fixed order.
-// The widget's container element stays.
+// markup with the three widget traces cut out, one stretch each, in their fixed order,
+// then the traces of the widget as it is served today (StripCurrentWidgetTraces). The
+// widget's container element stays.
 std::u16string StripWidgetRemnants(std::u16string markup);
 
 }  // namespace quillmoor

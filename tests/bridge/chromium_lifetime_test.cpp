@@ -134,7 +134,7 @@ TEST_F(ChromiumEngineTest, LosingChromiumMidRunStopsEventsWithOneLineOnStandardE
 // the profile, which goes at shutdown.
 TEST_F(ChromiumEngineTest, ChromiumWritesNothingIntoTheUsersHomeFolder) {
     ShutDown();  // started again below, with a home folder of the test's own
-    quillmoor::testing::TestFolder home;
+    quillmoor::test_support::TestFolder home;
     {
         EnvironmentChange environment({{"HOME", home.Root().string()},
                                        {"XDG_CONFIG_HOME", std::nullopt},

@@ -288,11 +288,12 @@ TEST_F(BrowserWindowTest, PageCommandsRunTheirScriptsInTheMainFrame) {
     window_->btn12Click();
     window_->btn13Click();
     const std::vector<ScriptRun> scripts = browser.Frame().Scripts();
-    ASSERT_EQ(4u, scripts.size());
+    ASSERT_EQ(5u, scripts.size());
     EXPECT_EQ(kPickLanguageScript, scripts[0].code);
-    EXPECT_EQ(u"window.scrollTo(0,document.body.scrollHeight)", scripts[1].code);
-    EXPECT_EQ(u"window.scrollTo(0,document.body.scrollHeight/2)", scripts[2].code);
-    EXPECT_EQ(u"window.scrollTo(0,0)", scripts[3].code);
+    EXPECT_EQ(kPickLanguageInCurrentMenuScript, scripts[1].code);
+    EXPECT_EQ(u"window.scrollTo(0,document.body.scrollHeight)", scripts[2].code);
+    EXPECT_EQ(u"window.scrollTo(0,document.body.scrollHeight/2)", scripts[3].code);
+    EXPECT_EQ(u"window.scrollTo(0,0)", scripts[4].code);
     for (const ScriptRun& run : scripts) {
         EXPECT_EQ(u"about:blank", run.address);
         EXPECT_EQ(0, run.start_line);

@@ -1,13 +1,15 @@
-// One page translated into two languages by the whole page run on the real Chromium
-// (through the Linux engine library), with the hidden browser window on Qt's offscreen
-// platform and the translation widget's stand-in served over HTTPS, at the real timings:
-// some two and a half minutes.
+// One page translated by the whole page run on the real Chromium (through the Linux engine
+// library), with the hidden browser window on Qt's offscreen platform and the translation
+// widget's stand-in served over HTTPS, at the real timings, in one browser session: into
+// French by the earlier widget, into German by the widget as it is served today, and into
+// Spanish by a widget that never translates. Some six minutes.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "pipeline/language_catalogue.h"
+#include "pipeline/not_translated_list.h"
 #include "pipeline/source_names.h"
 #include "pipeline/widget_snippet.h"
 #include "platform/utf.h"
@@ -26,17 +28,23 @@ std::size_t LanguageIndexOf(std::u16string_view code) {
     return static_cast<std::size_t>(std::find(codes.begin(), codes.end(), code) - codes.begin());
 }
 
-// A page with a style sheet in its resource folder, and a script that asks for a popup
-// whose own script would tell the widget's host that it ran.
+// A page with a style sheet in its resource folder, content of its own that is not to be
+// translated, and a script that asks for a popup whose own script would tell the widget's
+// host that it ran.
+const char kOwnUntranslated[] =
+    "<div class=\"skiptranslate\">Brand name</div> <span class=\"notranslate\">Quillmoor</span>";
+
 void WriteSourcePage(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder / "page_files");
     test_support::WriteBytes(
         folder / "page.html",
-        "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>Quillmoor test page</title>"
-        "\r\n<link rel=\"stylesheet\" href=\"page_files/style.css\">\r\n</head>"
-        "\r\n<body>\r\n<h1>Hello world</h1>\r\n<p>A page to translate.</p>\r\n"
-        "<script>window.open('popup.html', 'extra', "
-        "'width=300,height=200');</script>\r\n</body>\r\n</html>\r\n");
+        std::string("<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>Quillmoor test "
+                    "page</title>\r\n<link rel=\"stylesheet\" "
+                    "href=\"page_files/style.css\">\r\n</head>\r\n<body>\r\n<h1>"
+                    "Hello world</h1>\r\n<p>A page to translate.</p>\r\n") +
+            kOwnUntranslated +
+            "\r\n<script>window.open('popup.html', 'extra', "
+            "'width=300,height=200');</script>\r\n</body>\r\n</html>\r\n");
     test_support::WriteBytes(folder / "page_files" / "style.css", "h1 { color: #345; }\n");
     test_support::WriteBytes(folder / "popup.html",
                              "<html><body><script>new Image().src = "
@@ -44,7 +52,7 @@ void WriteSourcePage(const std::filesystem::path& folder) {
                              "</body></html>");
 }
 
-TEST(TranslatePageOnChromiumTest, TranslatesAPageWithItsResourceFolderIntoTwoLanguages) {
+TEST(TranslatePageOnChromiumTest, TranslatesWithEitherWidgetAndReportsAnUntranslatedPage) {
     if (ChromiumOnPath().empty()) {
         GTEST_SKIP() << "no Chromium on PATH";
     }
@@ -58,34 +66,80 @@ TEST(TranslatePageOnChromiumTest, TranslatesAPageWithItsResourceFolderIntoTwoLan
     PageRun run = host.MakeRun();
     const SourceNames names(Utf8ToUtf16(site.string() + "/"), u"page.html");
     const std::u16string result_root = Utf8ToUtf16((folder.Root() / "result").string() + "/");
-    LanguageProgress progress{0, 2};
+    const struct {
+        const char* mode;
+        const char16_t* code;
+        PageOutcome outcome;
+    } runs[] = {
+        {test_support::WidgetStandinServer::kFirstGeneration, u"fr", PageOutcome::kStored},
+        {test_support::WidgetStandinServer::kCurrentGeneration, u"de", PageOutcome::kStored},
+        {test_support::WidgetStandinServer::kUntranslating, u"es", PageOutcome::kNotTranslated},
+    };
+    LanguageProgress progress{0, 3};
+    NotTranslatedList not_translated;
     host.Signals().SetCapturedHtml(u"");
-    for (const std::u16string code : {u"fr", u"de"}) {
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.mode);
+        standin.SetMode(r.mode);
         const PageRunResult result =
-            run.TranslatePage(LanguageIndexOf(code), names, result_root, progress);
-        EXPECT_EQ(PageOutcome::kStored, result.outcome) << Utf16ToUtf8(code);
+            run.TranslatePage(LanguageIndexOf(r.code), names, result_root, progress);
+        EXPECT_EQ(r.outcome, result.outcome);
         EXPECT_EQ(BrowserState::kKept, result.browser);
+        if (result.outcome == PageOutcome::kNotTranslated) {
+            not_translated.Add(names.SourceFileName(), r.code);
+        }
     }
-    EXPECT_EQ(2, progress.counter);
+    EXPECT_EQ(3, progress.counter);
 
     const std::filesystem::path results = folder.Root() / "result" / "page.html";
-    for (const auto& [code, other] : {std::pair{"fr", "de"}, std::pair{"de", "fr"}}) {
+    const auto result_page = [&](const char* code) {
+        return test_support::ReadBytes(results / code / "page.html");
+    };
+    // Every result, translated or not, is stored without the widget's traces of either
+    // generation, with the page's own untranslated content as it was and its resources.
+    for (const char* code : {"fr", "de", "es"}) {
         SCOPED_TRACE(code);
-        const std::string page = test_support::ReadBytes(results / code / "page.html");
-        EXPECT_THAT(page, HasSubstr(std::string("[") + code + "] Hello world"));
-        EXPECT_THAT(page, HasSubstr(std::string("[") + code + "] A page to translate."));
-        EXPECT_THAT(page, Not(HasSubstr(std::string("[") + other + "]")));
+        const std::string page = result_page(code);
         EXPECT_THAT(page, HasSubstr("<div id=\"google_translate_element\""));
+        EXPECT_THAT(page, HasSubstr(kOwnUntranslated));
         for (const MarkerPair& trace : kWidgetTraceMarkers) {
             EXPECT_THAT(page, Not(HasSubstr(Utf16ToUtf8(trace.start))));
         }
-        EXPECT_THAT(page, Not(HasSubstr("goog-te-menu-frame")));
+        for (const char* trace : {"goog-te-menu-frame", "goog-gt-tt", "VIpgJd-ZVi9od-ORHb-OEVmcd",
+                                  "VIpgJd-ZVi9od-xl07Ob-OEVmcd", "votingFrame",
+                                  "<div class=\"skiptranslate\"><iframe"}) {
+            EXPECT_THAT(page, Not(HasSubstr(trace)));
+        }
         EXPECT_EQ("h1 { color: #345; }\n",
                   test_support::ReadBytes(results / code / "page_files" / "style.css"));
     }
+    // The earlier widget: the texts marked in place.
+    const std::string french = result_page("fr");
+    EXPECT_THAT(french, HasSubstr("<html class=\"translated-ltr\">"));
+    EXPECT_THAT(french, HasSubstr("[fr] Hello world"));
+    EXPECT_THAT(french, HasSubstr("[fr] A page to translate."));
+    EXPECT_THAT(french, Not(HasSubstr("[de]")));
+    // Today's widget: the entry of the target language was clicked, not the current choice;
+    // the font wrappers are the translation and stay.
+    const std::string german = result_page("de");
+    const std::string font = "<font style=\"vertical-align: inherit;\">";
+    EXPECT_THAT(german, HasSubstr("<html class=\"translated-ltr\">"));
+    EXPECT_THAT(german, HasSubstr(font + font + "[de] Hello world</font></font>"));
+    EXPECT_THAT(german, HasSubstr(font + font + "[de] A page to translate.</font></font>"));
+    EXPECT_THAT(german, Not(HasSubstr("[fr]")));
+    // The widget that never translates: the page is stored as it came, and reported.
+    const std::string spanish = result_page("es");
+    EXPECT_THAT(spanish, HasSubstr("<h1>Hello world</h1>"));
+    EXPECT_THAT(spanish, Not(HasSubstr("translated-")));
+    EXPECT_THAT(spanish, Not(HasSubstr("[es]")));
+    EXPECT_EQ(u"Translate Done!\n\nNot translated (stored untranslated): 1\npage.html: es",
+              TranslateDoneMessage(not_translated));
+
     EXPECT_FALSE(std::filesystem::exists(site / "page-temp.html"));
     EXPECT_TRUE(standin.WasAskedFor("/translate_a/element.js?cb=googleTranslateElementInit"));
+    EXPECT_TRUE(standin.WasAskedFor("/translate_a/banner.html?tl=fr"));
     EXPECT_TRUE(standin.WasAskedFor("/translate_a/banner.html?tl=de"));
+    EXPECT_FALSE(standin.WasAskedFor("/translate_a/banner.html?tl=es"));
     EXPECT_FALSE(standin.WasAskedFor("/translate_a/popup-ran")) << "the popup's script ran";
 }
 

@@ -95,9 +95,10 @@ class ScriptedBrowser final : public PageBrowser {
     std::vector<Ms> load_ends_after_navigate = {Ms(1500)};
     // Load ends after PickLanguage.
     std::vector<Ms> load_ends_after_pick = {Ms(400), Ms(900), Ms(1300)};
-    // The markup that RetrieveMarkup delivers and its delay; nothing when empty.
-    std::optional<std::pair<Ms, std::u16string>> delivery =
-        std::make_pair(Ms(200), std::u16string(u"<html><body>translated</body></html>"));
+    // The markup that RetrieveMarkup delivers and its delay; nothing when empty. By default a
+    // page that the widget marked as translated.
+    std::optional<std::pair<Ms, std::u16string>> delivery = std::make_pair(
+        Ms(200), std::u16string(u"<html class=\"translated-ltr\"><body>translated</body></html>"));
     // How long a replaced browser takes to become ready; never when empty.
     std::optional<Ms> ready_after_replace = Ms(2000);
 

@@ -96,7 +96,8 @@ class PageRunTest : public ::testing::Test {
 
 TEST_F(PageRunTest, StoresTheCleanedMarkupAndRemovesTheTemporaryPage) {
     const SourceNames names = Source();
-    const std::u16string markup = u"<html><head>" + WidgetSnippet(u"fr") +
+    const std::u16string markup = u"<html lang=\"fr\" class=\"translated-ltr\"><head>" +
+                                  WidgetSnippet(u"fr") +
                                   u"<title>t</title></head><body><p>bonjour</p></body></html>";
     browser_.delivery = std::make_pair(Ms(200), markup);
 
@@ -391,11 +392,12 @@ TEST_F(PageRunTest, MarkupThatNeverComesStoresNothingAndReplacesTheBrowser) {
     EXPECT_LE(simulation_.Now() - When("replace"), Ms(2010));
 
     // The next run works with the new browser.
-    browser_.delivery = std::make_pair(Ms(200), std::u16string(u"<p>bonjour</p>"));
+    const std::u16string bonjour = u"<html class=\"translated-ltr\"><p>bonjour</p></html>";
+    browser_.delivery = std::make_pair(Ms(200), bonjour);
     const PageRunResult next = Run(names, IndexOf(u"de"));
     EXPECT_EQ(next.outcome, PageOutcome::kStored);
     EXPECT_EQ(next.browser, BrowserState::kKept);
-    EXPECT_EQ(ReadBytes(ResultFile(u"de")), "<p>bonjour</p>\r\n");
+    EXPECT_EQ(ReadBytes(ResultFile(u"de")), Utf16ToUtf8(bonjour) + "\r\n");
 }
 
 TEST_F(PageRunTest, ANewBrowserThatIsNeverReadyEndsTheRunAtTheLimit) {
@@ -412,13 +414,45 @@ TEST_F(PageRunTest, ANewBrowserThatIsNeverReadyEndsTheRunAtTheLimit) {
 
 TEST_F(PageRunTest, MarkupArrivingInTheLastPollOfItsWaitIsStored) {
     const SourceNames names = Source();
-    browser_.delivery = std::make_pair(kSignalLimit - Ms(5), std::u16string(u"<p>late</p>"));
+    const std::u16string late = u"<html class=\"translated-rtl\"><p>late</p></html>";
+    browser_.delivery = std::make_pair(kSignalLimit - Ms(5), late);
 
     const PageRunResult result = Run(names);
 
     EXPECT_EQ(result.outcome, PageOutcome::kStored);
     EXPECT_EQ(result.browser, BrowserState::kKept);
-    EXPECT_EQ(ReadBytes(ResultFile()), "<p>late</p>\r\n");
+    EXPECT_EQ(ReadBytes(ResultFile()), Utf16ToUtf8(late) + "\r\n");
+}
+
+TEST_F(PageRunTest, APageWithoutTheWidgetsTranslationMarkIsStoredAsNotTranslated) {
+    // The widget never translated: the page comes back as it was loaded, stored all the same
+    // but its outcome says so. Only the root element's class counts.
+    const struct {
+        const char* name;
+        std::u16string markup;
+        PageOutcome outcome;
+    } cases[] = {
+        {"no class", u"<html><body>Hello</body></html>", PageOutcome::kNotTranslated},
+        {"other classes", u"<html class=\"js translated\"><body>Hello</body></html>",
+         PageOutcome::kNotTranslated},
+        {"mark on a lower element", u"<html><body class=\"translated-ltr\">Hello</body></html>",
+         PageOutcome::kNotTranslated},
+        {"mark among other classes, doctype first",
+         u"<!DOCTYPE html><html lang=\"de\" class=\"js translated-ltr\"><body>Hallo</body></html>",
+         PageOutcome::kStored},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SourceNames names = Source();
+        browser_.delivery = std::make_pair(Ms(200), c.markup);
+
+        const PageRunResult result = Run(names);
+
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.browser, BrowserState::kKept);
+        EXPECT_EQ(ReadBytes(ResultFile()), Utf16ToUtf8(c.markup) + "\r\n");
+        EXPECT_FALSE(fs::exists(TempPage()));
+    }
 }
 
 TEST_F(PageRunTest, FileSystemErrorsEndTheRun) {

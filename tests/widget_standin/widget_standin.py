@@ -11,7 +11,12 @@ Modes (chosen with --mode) are folders beside this script; each holds the files 
 serves under /translate_a/. "standin" is a small widget written from what the program
 relies on: the menu frame and its entries, an in-place translation that marks each text
 with the language code ("[fr] Hello"), the banner frame and the tooltip block, and
-three frame loads after the click.
+three frame loads after the click. "current" behaves like the widget as it is served
+today (its menu, banner and tooltip markup, font wrappers around the translated texts);
+"untranslating" loads and shows its menu frame, but the menu has no entry, so the page
+is never translated. With --mode-file the mode is read from that file at every request
+(a mode name, blanks ignored), so that a test can switch it while the server runs;
+--mode is used while the file is missing or empty.
 
 On start it writes the port to --port-file (written whole, then renamed). Each request
 is appended to --log as "METHOD PATH" on a line of its own. Ends on SIGTERM or SIGINT,
@@ -53,9 +58,18 @@ def make_certificate(folder):
     return cert, key
 
 
+def mode_folder(name):
+    """The folder of a mode; None for a name that is not a mode."""
+    if not re.match(r"^[a-z]+$", name):
+        return None
+    folder = os.path.join(HERE, name)
+    return folder if os.path.isdir(folder) else None
+
+
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     mode_folder = None
+    mode_file = None
     log_path = None
     log_lock = threading.Lock()
 
@@ -66,6 +80,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if self.log_path:
             with self.log_lock, open(self.log_path, "a", encoding="utf-8") as log:
                 log.write("%s %s\n" % (self.command, self.path))
+
+    def current_mode_folder(self):
+        if self.mode_file:
+            try:
+                with open(self.mode_file, encoding="utf-8") as f:
+                    name = f.read().strip()
+            except OSError:
+                name = ""
+            if name:
+                return mode_folder(name) or self.mode_folder
+        return self.mode_folder
 
     def send(self, status, body, content_type="text/plain; charset=utf-8"):
         data = body.encode("utf-8")
@@ -92,7 +117,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             name = "t.html"
         if "/" in name or name.startswith(".") or not name:
             return self.send(404, "not found")
-        path = os.path.join(self.mode_folder, name)
+        path = os.path.join(self.current_mode_folder(), name)
         if not os.path.isfile(path):
             return self.send(404, "not found")
         with open(path, encoding="utf-8") as f:
@@ -126,13 +151,15 @@ def main():
     parser.add_argument("--mode", default="standin")
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--port-file", required=True)
+    parser.add_argument("--mode-file")
     parser.add_argument("--log")
     args = parser.parse_args()
 
-    mode_folder = os.path.join(HERE, args.mode)
-    if not os.path.isdir(mode_folder):
+    folder = mode_folder(args.mode)
+    if folder is None:
         sys.exit("unknown mode: " + args.mode)
-    Handler.mode_folder = mode_folder
+    Handler.mode_folder = folder
+    Handler.mode_file = args.mode_file
     Handler.log_path = args.log
 
     with tempfile.TemporaryDirectory(prefix="widget-standin-") as folder:

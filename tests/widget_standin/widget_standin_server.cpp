@@ -24,12 +24,14 @@ WidgetStandinServer::WidgetStandinServer(const std::filesystem::path& work_folde
     std::filesystem::create_directories(work_folder);
     const std::filesystem::path port_file = work_folder / "standin.port";
     log_ = work_folder / "standin.log";
+    mode_file_ = work_folder / "standin.mode";
     std::filesystem::remove(port_file);
+    std::filesystem::remove(mode_file_);
     std::ofstream(log_, std::ios::trunc).close();
 
     std::vector<std::string> arguments = {
-        "/usr/bin/python3", Script().string(),  "--mode", mode,
-        "--port-file",      port_file.string(), "--log",  log_.string()};
+        "/usr/bin/python3", Script().string(), "--mode",      mode,          "--port-file",
+        port_file.string(), "--log",           log_.string(), "--mode-file", mode_file_.string()};
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
@@ -84,6 +86,18 @@ void WidgetStandinServer::Stop() {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     pid_ = 0;
+}
+
+void WidgetStandinServer::SetMode(const std::string& mode) {
+    const std::filesystem::path part = mode_file_.string() + ".part";
+    {
+        std::ofstream out(part, std::ios::trunc);
+        out << mode;
+        if (!out.flush()) {
+            throw std::runtime_error("the stand-in's mode could not be written");
+        }
+    }
+    std::filesystem::rename(part, mode_file_);
 }
 
 std::vector<std::string> WidgetStandinServer::EngineSwitches() const {

@@ -12,13 +12,22 @@ namespace quillmoor::test_support {
 
 class WidgetStandinServer {
   public:
-    // Starts the stand-in in mode ("standin") and waits until it listens; work_folder holds
-    // its port file and request log. Throws std::runtime_error when it does not start.
+    // The modes, folders beside the script: the earlier widget as the program was written
+    // for it; the widget as it is served today; a widget that loads but never translates.
+    static constexpr const char* kFirstGeneration = "standin";
+    static constexpr const char* kCurrentGeneration = "current";
+    static constexpr const char* kUntranslating = "untranslating";
+
+    // Starts the stand-in in mode and waits until it listens; work_folder holds its port
+    // file, mode file and request log. Throws std::runtime_error when it does not start.
     explicit WidgetStandinServer(const std::filesystem::path& work_folder,
                                  const std::string& mode = "standin");
     ~WidgetStandinServer();
     WidgetStandinServer(const WidgetStandinServer&) = delete;
     WidgetStandinServer& operator=(const WidgetStandinServer&) = delete;
+
+    // Serves mode from the next request on (the server reads it at every request).
+    void SetMode(const std::string& mode);
 
     int Port() const { return port_; }
     // The engine switches that send the widget's host names to the stand-in.
@@ -36,6 +45,7 @@ class WidgetStandinServer {
     pid_t pid_ = 0;
     int port_ = 0;
     std::filesystem::path log_;
+    std::filesystem::path mode_file_;
 };
 
 }  // namespace quillmoor::test_support

@@ -6,9 +6,10 @@
 // the body; the frame's document holds one entry (class "goog-te-menu2-item", with a span
 // of class "text") per included language. Shortly after a click on an entry, the page's
 // text is translated in place by marking each text with the language code ("Hello" ->
-// "[fr] Hello"), the banner frame is put at the top of the body and the tooltip block
-// before the menu frame, in the forms the real widget leaves in a page, and three frames
-// load.
+// "[fr] Hello"), the root element gets the class translated-ltr (translated-rtl for a
+// right-to-left language), the banner frame is put at the top of the body and the tooltip
+// block before the menu frame, in the forms the real widget leaves in a page, and three
+// frames load.
 (function () {
   'use strict';
 
@@ -31,7 +32,10 @@
   function isSkipped(element) {
     for (var e = element; e && e.nodeType === 1; e = e.parentNode) {
       if (SKIPPED_ELEMENTS[e.tagName]) return true;
-      if (e.classList && e.classList.contains('skiptranslate')) return true;
+      if (e.classList && (e.classList.contains('skiptranslate') ||
+                          e.classList.contains('notranslate'))) {
+        return true;
+      }
       if (e.id === 'google_translate_element') return true;
     }
     return false;
@@ -106,8 +110,11 @@
     });
   };
 
+  var RTL_CODES = {ar: 1, fa: 1, he: 1, iw: 1, ps: 1, sd: 1, ug: 1, ur: 1, yi: 1};
+
   function translate(menuFrame, code) {
     translateTexts(code);
+    document.documentElement.classList.add(RTL_CODES[code] ? 'translated-rtl' : 'translated-ltr');
     document.body.insertAdjacentHTML(
         'afterbegin',
         '<iframe id=":2.container" class="goog-te-banner-frame skiptranslate" frameborder="0" ' +
