@@ -10,6 +10,9 @@ namespace quillmoor::testing {
 void Simulation::Sleep(Ms duration) {
     Record("sleep " + std::to_string(duration.count()));
     const Timestamp end = now_ + duration;
+    if (end > kStart + kHorizon) {
+        throw RunawaySimulation();
+    }
     while (!engine_events_.empty() && engine_events_.begin()->first <= end) {
         auto next = engine_events_.begin();
         now_ = std::max(now_, next->first);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +24,11 @@ namespace quillmoor::testing {
 
 using Ms = std::chrono::milliseconds;
 
+class RunawaySimulation : public std::runtime_error {
+  public:
+    RunawaySimulation() : std::runtime_error("the simulated run went on past its horizon") {}
+};
+
 // The clock and the pump. Engine events (load ends, deliveries) happen at their moment,
 // while the run sleeps; user actions (Pause, Cancel) happen at the first pump at or after
 // their moment, as a button press is dispatched by the message loop.
@@ -30,6 +36,9 @@ class Simulation final : public RunClock, public MessagePump {
   public:
     // The moment the simulation starts at (not the clock's zero).
     static constexpr Timestamp kStart = Timestamp(Ms(1'000'000));
+    // A run still sleeping this long after the start never ends: Sleep throws
+    // RunawaySimulation (a test fails instead of filling the memory with its trace).
+    static constexpr Ms kHorizon = Ms(2LL * 3600 * 1000);
 
     Timestamp Now() override { return now_; }
     // Records "sleep N", then moves the time on, running each engine event at its moment.
