@@ -1,0 +1,28 @@
+// The page run's browser: the hidden browser window, driven through its address box, its
+// Go button and its page commands.
+#pragma once
+
+#include "browser/tfrm_simple_browser.h"
+#include "pipeline/page_browser.h"
+
+namespace quillmoor {
+
+class PageBrowserWindow final : public PageBrowser {
+  public:
+    // window must outlive this object. GUI thread.
+    explicit PageBrowserWindow(TfrmSimpleBrowser& window) : window_(window) {}
+
+    void Navigate(const std::u16string& path) override;
+    void PickLanguage() override;
+    void ScrollToBottom() override;
+    void ScrollToMiddle() override;
+    void ScrollToTop() override;
+    void RetrieveMarkup() override;
+    void ReplaceBrowser() override;
+    bool IsReady() const override;
+
+  private:
+    TfrmSimpleBrowser& window_;  // GUI thread
+};
+
+}  // namespace quillmoor

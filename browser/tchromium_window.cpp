@@ -1,0 +1,239 @@
+#include "browser/tchromium_window.h"
+
+#include <QThread>
+
+#include "browser/browser_client.h"
+#include "browser/engine_address.h"
+#include "browser/string_visitor.h"
+#include "engine/engine_string.h"
+
+namespace quillmoor {
+namespace {
+
+constexpr std::u16string_view kInitialAddress = u"about:blank";
+
+}  // namespace
+
+TChromiumWindow::TChromiumWindow(EngineApplication* application, QWidget* parent)
+    : QWidget(parent),
+      application_(application),
+      notices_(std::make_shared<GuiNoticeBoard>(this)) {}
+
+TChromiumWindow::~TChromiumWindow() {
+    notices_->Close();
+}
+
+void TChromiumWindow::AssertGuiThread() const {
+    Q_ASSERT(QThread::currentThread() == thread());
+}
+
+std::shared_ptr<const BrowserEvents> TChromiumWindow::MakeEvents() {
+    auto events = std::make_shared<BrowserEvents>();
+    events->on_load_end = OnLoadEnd;
+    events->on_text_result_available = OnTextResultAvailable;
+    events->on_before_popup = OnBeforePopup;
+    events->on_before_close = OnBeforeClose;
+    // The notices run on the GUI thread, and only while this control lives: the board
+    // stops taking them before the control goes, and Qt drops those still queued.
+    const std::shared_ptr<GuiNoticeBoard> notices = notices_;
+    events->hand_over_after_created = [this, notices](HeldReference<cef_browser_t> browser) {
+        notices->Post([this, browser] { BrowserCreated(browser); });
+    };
+    if (OnClose) {
+        events->hand_over_close = [this, notices](HeldReference<cef_browser_t> browser) {
+            const int identifier = browser ? browser->get_identifier(browser.get()) : 0;
+            notices->Post([this, identifier] { BrowserClosing(identifier); });
+        };
+    }
+    events->hand_over_closed = [this, notices](int identifier) {
+        notices->Post([this, identifier] { BrowserGone(identifier); });
+    };
+    return events;
+}
+
+bool TChromiumWindow::CreateBrowser() {
+    AssertGuiThread();
+    if (state_ != BrowserState::kAbsent || browser_) {
+        return false;
+    }
+    if (application_ == nullptr || !application_->GlobalContextInitialized()) {
+        return false;
+    }
+    const EngineEntryPoints& engine = application_->EntryPoints();
+    if (engine.cef_browser_host_create_browser == nullptr) {
+        return false;
+    }
+    std::shared_ptr<const BrowserEvents> events = MakeEvents();
+    auto client = EngineObjectPtr<BrowserClient>::Make(events);
+    if (!client) {
+        return false;
+    }
+
+    cef_window_info_t window_info{};
+#if defined(_WIN32)
+    window_info.style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VISIBLE;
+    window_info.parent_window = reinterpret_cast<HWND>(winId());
+    window_info.x = 0;
+    window_info.y = 0;
+    window_info.width = width();
+    window_info.height = height();
+#else
+    window_info.parent_window = static_cast<cef_window_handle_t>(winId());
+    window_info.x = 0;
+    window_info.y = 0;
+    window_info.width = static_cast<unsigned int>(width());
+    window_info.height = static_cast<unsigned int>(height());
+#endif
+    cef_browser_settings_t settings{};
+    settings.size = sizeof settings;
+    const cef_string_t address = EngineStringView(kInitialAddress);
+    cef_request_context_t* context = engine.cef_request_context_get_global_context != nullptr
+                                         ? engine.cef_request_context_get_global_context()
+                                         : nullptr;
+    // The client and the request context go to the engine with a reference each.
+    if (engine.cef_browser_host_create_browser(&window_info, client->NewReference(), &address,
+                                               &settings, nullptr, context) == 0) {
+        return false;
+    }
+    events_ = std::move(events);
+    state_ = BrowserState::kRequested;
+    return true;
+}
+
+void TChromiumWindow::BrowserCreated(HeldReference<cef_browser_t> browser) {
+    AssertGuiThread();
+    // Only the browser asked for becomes the control's; a window that a page opened
+    // (allowed by OnBeforePopup) runs on without it.
+    if (state_ != BrowserState::kRequested || !browser || browser->is_popup(browser.get()) != 0) {
+        return;
+    }
+    browser_ = std::move(browser);
+    browser_identifier_ = browser_->get_identifier(browser_.get());
+    state_ = BrowserState::kReady;
+    FitBrowserWindow();
+    if (OnAfterCreated) {
+        OnAfterCreated();
+    }
+}
+
+void TChromiumWindow::BrowserClosing(int identifier) {
+    AssertGuiThread();
+    if (OnClose) {
+        OnClose();
+    }
+#if !defined(_WIN32)
+    (void)identifier;
+#else
+    // The close was answered "handled here": the engine waits for the browser's own window
+    // to go.
+    if (closing_browser_ &&
+        identifier == closing_browser_->get_identifier(closing_browser_.get())) {
+        if (cef_browser_host_t* host = closing_browser_->get_host(closing_browser_.get())) {
+            const HWND window = host->get_window_handle(host);
+            ReleaseEngineReference(host);
+            if (window != nullptr) {
+                DestroyWindow(window);
+            }
+        }
+    }
+#endif
+}
+
+void TChromiumWindow::BrowserGone(int identifier) {
+    AssertGuiThread();
+    if (identifier == 0) {
+        return;
+    }
+    if (closing_browser_ &&
+        identifier == closing_browser_->get_identifier(closing_browser_.get())) {
+        closing_browser_.Reset();
+    }
+    if (identifier == browser_identifier_) {
+        browser_.Reset();
+        browser_identifier_ = 0;
+        state_ = BrowserState::kAbsent;
+    }
+}
+
+void TChromiumWindow::LoadURL(const std::u16string& text) {
+    AssertGuiThread();
+    HeldReference<cef_frame_t> frame = Initialized() ? MainFrame() : HeldReference<cef_frame_t>();
+    if (!frame || frame->is_valid(frame.get()) == 0) {
+        return;
+    }
+    const std::u16string address = EngineAddressOf(text);
+    const cef_string_t url = EngineStringView(address);
+    frame->load_url(frame.get(), &url);
+}
+
+void TChromiumWindow::RetrieveHTML() {
+    AssertGuiThread();
+    HeldReference<cef_frame_t> frame = Initialized() ? MainFrame() : HeldReference<cef_frame_t>();
+    if (!frame || frame->is_valid(frame.get()) == 0) {
+        return;
+    }
+    auto visitor = EngineObjectPtr<StringVisitor>::Make(events_);
+    frame->get_source(frame.get(), visitor->NewReference());
+}
+
+void TChromiumWindow::NotifyMoveOrResizeStarted() {
+    AssertGuiThread();
+    if (!Initialized()) {
+        return;
+    }
+    cef_browser_host_t* host = browser_->get_host(browser_.get());
+    if (host != nullptr) {
+        host->notify_move_or_resize_started(host);
+        ReleaseEngineReference(host);
+    }
+}
+
+HeldReference<cef_frame_t> TChromiumWindow::MainFrame() const {
+    AssertGuiThread();
+    if (!browser_) {
+        return HeldReference<cef_frame_t>();
+    }
+    return HeldReference<cef_frame_t>::Adopt(browser_->get_main_frame(browser_.get()));
+}
+
+void TChromiumWindow::CloseBrowser() {
+    AssertGuiThread();
+    if (state_ != BrowserState::kReady) {
+        return;
+    }
+    closing_browser_ = std::move(browser_);
+    browser_.Reset();
+    browser_identifier_ = 0;
+    state_ = BrowserState::kAbsent;
+    cef_browser_host_t* host = closing_browser_->get_host(closing_browser_.get());
+    if (host != nullptr) {
+        host->close_browser(host, 1);
+        ReleaseEngineReference(host);
+    }
+}
+
+void TChromiumWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FitBrowserWindow();
+}
+
+// The browser's own window follows the control's client area. The engine on Linux draws
+// into a view of the size it was created with and has no window of its own here.
+void TChromiumWindow::FitBrowserWindow() {
+#if defined(_WIN32)
+    if (!browser_) {
+        return;
+    }
+    cef_browser_host_t* host = browser_->get_host(browser_.get());
+    if (host == nullptr) {
+        return;
+    }
+    const HWND window = host->get_window_handle(host);
+    ReleaseEngineReference(host);
+    if (window != nullptr) {
+        SetWindowPos(window, nullptr, 0, 0, width(), height(), SWP_NOZORDER);
+    }
+#endif
+}
+
+}  // namespace quillmoor

@@ -1,0 +1,110 @@
+// The hidden browser window: holds the program's one browser, created at start-up and
+// never shown. The page run drives it through its address box, its Go button and five
+// page commands; the browser answers only through the job signals, which the window's
+// engine handlers set on the engine's UI thread.
+#pragma once
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <string>
+
+#include "browser/engine_application.h"
+#include "browser/tchromium_window.h"
+#include "pipeline/job_signals.h"
+#include "pipeline/run_clock.h"
+
+namespace quillmoor {
+
+class TfrmSimpleBrowser : public QWidget {
+  public:
+    // The caption until the browser exists, and from then on.
+    static constexpr std::u16string_view kInitialCaption = u"Initializing browser. Please wait...";
+    static constexpr std::u16string_view kReadyCaption = u"Simple Browser";
+    // What the address box holds when the window is created: the first page the browser
+    // loads once it exists.
+    static constexpr std::u16string_view kDefaultAddress = u"about:blank";
+    static constexpr int kClientWidth = 1038;
+    static constexpr int kClientHeight = 624;
+    static constexpr int kAddressPanelHeight = 30;
+    static constexpr int kAddressPanelMargin = 5;
+    static constexpr int kGoButtonWidth = 31;
+    static constexpr int kCreateRetryMilliseconds = 300;
+
+    // application may be null (no engine: the browser is never created). signals and
+    // clock are the process's and must outlive the window. Runs FormCreate.
+    TfrmSimpleBrowser(EngineApplication* application, JobSignals& signals, RunClock& clock,
+                      QWidget* parent = nullptr);
+    ~TfrmSimpleBrowser() override;
+
+    // ---- Controls (GUI thread) ----
+    QWidget* AddressPnl() const { return address_pnl_; }
+    QLineEdit* AddressEdt() const { return address_edt_; }
+    QPushButton* GoBtn() const { return go_btn_; }
+    TChromiumWindow* ChromiumWindow1() const { return chromium_window1_; }
+    QTimer* Timer1() const { return timer1_; }
+
+    // ---- Operations offered to the page run (GUI thread) ----
+    // The main frame loads the text of AddressEdt; nothing while the browser is not ready.
+    void GoBtnClick();
+    // Asks for the main frame's markup; it arrives through the job signals.
+    void btn9Click();
+    // Pick the language.
+    void btn10Click();
+    // Pump; scroll to the bottom, the middle, the top; pump.
+    void btn11Click();
+    void btn12Click();
+    void btn13Click();
+    // Runs script in the browser's main frame; nothing without a browser.
+    void RunPageScript(std::u16string_view script);
+    // Closes the browser without waiting for its page and asks for a new one, retrying
+    // every 300 ms until the engine accepts. The address box is set back to the default
+    // address first, so that the new browser does not load the page the old one held.
+    void ReplaceBrowser();
+
+    // ---- Window notices (GUI thread) ----
+    // The window moves (WM_MOVE, WM_MOVING): the engine hears of it while the browser is
+    // ready.
+    void WMMove();
+    // A menu loop of the window starts or ends; popup_menu_flag is the notice's wParam:
+    // only a loop that does not belong to a popup menu (0) reaches the engine.
+    void WMEnterMenuLoop(std::uintptr_t popup_menu_flag);
+    void WMExitMenuLoop(std::uintptr_t popup_menu_flag);
+
+    // ---- Engine handlers (engine's UI thread) ----
+    // They touch only the process's job signals and clock, never the window, so that an
+    // engine event that comes late does no harm.
+    // The load-end cascade; the handler looks at none of the event's arguments.
+    static void BrowserLoadEnd(JobSignals& signals, RunClock& clock);
+    // The captured markup.
+    static void BrowserTextResultAvailable(JobSignals& signals, RunClock& clock,
+                                           const std::u16string& text);
+    // True (cancel) exactly for a new tab or window: dispositions 3 to 6.
+    static bool BrowserBeforePopup(const PopupRequest& request);
+    static void ChromiumWindow1BeforeClose(cef_browser_t* browser);
+
+  protected:
+    void moveEvent(QMoveEvent* event) override;
+    bool nativeEvent(const QByteArray& event_type, void* message, qintptr* result) override;
+
+  private:
+    void FormCreate();
+    void Timer1Timer();
+    void ChromiumWindow1AfterCreated();
+    void ChromiumWindow1Close();
+    static void Pump();
+
+    EngineApplication* const application_;  // GUI thread
+    JobSignals& signals_;                   // any thread (it is made for that)
+    RunClock& clock_;                       // any thread (it is made for that)
+    // Controls, owned by the window; GUI thread.
+    QWidget* address_pnl_ = nullptr;
+    QLineEdit* address_edt_ = nullptr;
+    QPushButton* go_btn_ = nullptr;
+    TChromiumWindow* chromium_window1_ = nullptr;
+    QTimer* timer1_ = nullptr;
+};
+
+}  // namespace quillmoor

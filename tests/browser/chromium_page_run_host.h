@@ -1,0 +1,82 @@
+// The program's page run on the real Chromium, as the window program assembles it: the
+// engine started through TCefApplication from the Linux engine library, the hidden
+// browser window on Qt, the system's monotonic clock and Qt's event processing. One per
+// process (the engine starts once).
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/startup_reporter.h"
+#include "app/tcef_application.h"
+#include "browser/engine_application.h"
+#include "browser/page_browser_window.h"
+#include "browser/qt_message_pump.h"
+#include "browser/tfrm_simple_browser.h"
+#include "pipeline/job_flags.h"
+#include "pipeline/job_signals.h"
+#include "pipeline/page_run.h"
+#include "pipeline/steady_run_clock.h"
+
+namespace quillmoor::browser_test {
+
+// The first of chromium, chromium-browser and google-chrome on PATH; empty without one.
+std::string ChromiumOnPath();
+
+class ChromiumPageRunHost {
+  public:
+    // Starts the engine from engine_folder (which holds libcef.so; it becomes the working
+    // directory) with switches on the program's command line, opens the browser window
+    // and waits until its browser is ready. Ready() tells whether all of it worked;
+    // Problems() what went wrong.
+    ChromiumPageRunHost(const std::filesystem::path& engine_folder,
+                        const std::vector<std::string>& switches,
+                        std::chrono::seconds ready_limit = std::chrono::seconds(60));
+    // Closes the window and shuts the engine down.
+    ~ChromiumPageRunHost();
+    ChromiumPageRunHost(const ChromiumPageRunHost&) = delete;
+    ChromiumPageRunHost& operator=(const ChromiumPageRunHost&) = delete;
+
+    bool Ready() const;
+    const std::string& Problems() const { return problems_; }
+
+    TfrmSimpleBrowser& Window() { return *window_; }
+    JobSignals& Signals() { return signals_; }
+    JobFlags& Flags() { return flags_; }
+    // The run over the window; browser replaces the window's adapter when given.
+    PageRun MakeRun(PageBrowser* browser = nullptr, RunClock* clock = nullptr);
+
+  private:
+    class Reporter final : public StartupReporter {
+      public:
+        void ShowError(std::u16string_view text) override;
+        void WriteDebugLine(std::u16string_view line) override;
+        std::string text;
+    };
+    class SilentProgressView final : public RunProgressView {
+      public:
+        void ShowLanguageProgress(std::u16string_view) override {}
+        void EmptyTextBuffers() override {}
+    };
+
+    std::vector<std::string> argument_texts_;
+    std::vector<char*> argv_;
+    std::unique_ptr<ProcessArguments> arguments_;
+    Reporter reporter_;
+    std::unique_ptr<TCefApplication> application_;
+    std::unique_ptr<TCefApplicationEngine> engine_;
+    bool engine_started_ = false;
+    JobSignals signals_;
+    JobFlags flags_;
+    SteadyRunClock clock_;
+    QtMessagePump pump_;
+    SilentProgressView view_;
+    std::unique_ptr<TfrmSimpleBrowser> window_;
+    std::unique_ptr<PageBrowserWindow> page_browser_;
+    std::string problems_;
+};
+
+}  // namespace quillmoor::browser_test

@@ -1,0 +1,158 @@
+#!/usr/bin/env python3
+"""A local stand-in for the web translation widget's host, for tests and demos.
+
+Serves the widget loader (/translate_a/element.js) and the documents of the frames the
+widget opens, over HTTPS on 127.0.0.1 with a certificate made at start. The browser
+reaches it under the widget host's name through the engine switches
+  --host-resolver-rules="MAP translate.google.com 127.0.0.1:PORT"
+  --ignore-certificate-errors
+
+Modes (chosen with --mode) are folders beside this script; each holds the files it
+serves under /translate_a/. "standin" is a small widget written from what the program
+relies on: the menu frame and its entries, an in-place translation that marks each text
+with the language code ("[fr] Hello"), the banner frame and the tooltip block, and
+three frame loads after the click.
+
+On start it writes the port to --port-file (written whole, then renamed). Each request
+is appended to --log as "METHOD PATH" on a line of its own. Ends on SIGTERM or SIGINT.
+"""
+
+import argparse
+import http.server
+import os
+import re
+import signal
+import ssl
+import subprocess
+import sys
+import tempfile
+import threading
+import urllib.parse
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CONTENT_TYPES = {
+    ".js": "text/javascript; charset=utf-8",
+    ".html": "text/html; charset=utf-8",
+    ".css": "text/css; charset=utf-8",
+}
+CALLBACK_NAME = re.compile(r"^[A-Za-z_$][A-Za-z0-9_$]*$")
+WIDGET_HOSTS = ("translate.google.com", "translate.googleapis.com")
+
+
+def make_certificate(folder):
+    cert = os.path.join(folder, "cert.pem")
+    key = os.path.join(folder, "key.pem")
+    names = ",".join("DNS:" + host for host in WIDGET_HOSTS)
+    subprocess.run(
+        ["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+         "-keyout", key, "-out", cert, "-subj", "/CN=" + WIDGET_HOSTS[0],
+         "-addext", "subjectAltName=" + names],
+        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return cert, key
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    mode_folder = None
+    log_path = None
+    log_lock = threading.Lock()
+
+    def log_message(self, *args):  # quiet: requests go to the log file instead
+        pass
+
+    def note(self):
+        if self.log_path:
+            with self.log_lock, open(self.log_path, "a", encoding="utf-8") as log:
+                log.write("%s %s\n" % (self.command, self.path))
+
+    def send(self, status, body, content_type="text/plain; charset=utf-8"):
+        data = body.encode("utf-8")
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(data)))
+        self.send_header("Cache-Control", "no-store")
+        self.send_header("Access-Control-Allow-Origin", "*")
+        self.end_headers()
+        if self.command != "HEAD":
+            self.wfile.write(data)
+
+    def do_HEAD(self):
+        self.do_GET()
+
+    def do_GET(self):
+        self.note()
+        url = urllib.parse.urlsplit(self.path)
+        query = urllib.parse.parse_qs(url.query)
+        if not url.path.startswith("/translate_a/"):
+            return self.send(404, "not found")
+        name = url.path[len("/translate_a/"):]
+        if name == "t":  # a translation request frame
+            name = "t.html"
+        if "/" in name or name.startswith(".") or not name:
+            return self.send(404, "not found")
+        path = os.path.join(self.mode_folder, name)
+        if not os.path.isfile(path):
+            return self.send(404, "not found")
+        with open(path, encoding="utf-8") as f:
+            body = f.read()
+        if name == "element.js":
+            callback = query.get("cb", [""])[0]
+            if not CALLBACK_NAME.match(callback):
+                callback = ""
+            body = body.replace("__CALLBACK__", callback)
+        self.send(200, body, CONTENT_TYPES.get(os.path.splitext(name)[1],
+                                               "application/octet-stream"))
+
+
+class Server(http.server.ThreadingHTTPServer):
+    daemon_threads = True
+    context = None
+
+    # The TLS handshake runs in the connection's own thread, so that a connection that
+    # never completes it holds up nobody else.
+    def finish_request(self, request, client_address):
+        request.settimeout(30)
+        request = self.context.wrap_socket(request, server_side=True)
+        self.RequestHandlerClass(request, client_address, self)
+
+    def handle_error(self, request, client_address):
+        pass  # a browser that drops a connection is no news
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--mode", default="standin")
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--port-file", required=True)
+    parser.add_argument("--log")
+    args = parser.parse_args()
+
+    mode_folder = os.path.join(HERE, args.mode)
+    if not os.path.isdir(mode_folder):
+        sys.exit("unknown mode: " + args.mode)
+    Handler.mode_folder = mode_folder
+    Handler.log_path = args.log
+
+    with tempfile.TemporaryDirectory(prefix="widget-standin-") as folder:
+        cert, key = make_certificate(folder)
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(cert, key)
+        Server.context = context
+        server = Server(("127.0.0.1", args.port), Handler)
+
+        def stop(*_):
+            threading.Thread(target=server.shutdown, daemon=True).start()
+
+        signal.signal(signal.SIGTERM, stop)
+        signal.signal(signal.SIGINT, stop)
+
+        port_file = args.port_file
+        with open(port_file + ".part", "w") as f:
+            f.write(str(server.server_address[1]))
+        os.replace(port_file + ".part", port_file)
+        server.serve_forever()
+        server.server_close()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,107 @@
+#include "tests/widget_standin/widget_standin_server.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace quillmoor::testing {
+
+std::filesystem::path WidgetStandinServer::Script() {
+    return QUILLMOOR_WIDGET_STANDIN_SCRIPT;
+}
+
+WidgetStandinServer::WidgetStandinServer(const std::filesystem::path& work_folder,
+                                         const std::string& mode) {
+    std::filesystem::create_directories(work_folder);
+    const std::filesystem::path port_file = work_folder / "standin.port";
+    log_ = work_folder / "standin.log";
+    std::filesystem::remove(port_file);
+    std::ofstream(log_, std::ios::trunc).close();
+
+    std::vector<std::string> arguments = {
+        "/usr/bin/python3", Script().string(),  "--mode", mode,
+        "--port-file",      port_file.string(), "--log",  log_.string()};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        pid_ = 0;
+        throw std::runtime_error("the widget stand-in could not be started");
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::ifstream in(port_file);
+        if (in >> port_ && port_ > 0) {
+            return;
+        }
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = 0;
+            throw std::runtime_error("the widget stand-in ended at start");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    Stop();
+    throw std::runtime_error("the widget stand-in did not start listening");
+}
+
+WidgetStandinServer::~WidgetStandinServer() {
+    Stop();
+}
+
+void WidgetStandinServer::Stop() {
+    if (pid_ == 0) {
+        return;
+    }
+    kill(pid_, SIGTERM);
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    pid_ = 0;
+}
+
+std::vector<std::string> WidgetStandinServer::EngineSwitches() const {
+    const std::string target = "127.0.0.1:" + std::to_string(port_);
+    return {"--host-resolver-rules=MAP translate.google.com " + target +
+                ", MAP translate.googleapis.com " + target,
+            "--ignore-certificate-errors"};
+}
+
+std::vector<std::string> WidgetStandinServer::Requests() const {
+    std::vector<std::string> requests;
+    std::ifstream in(log_);
+    for (std::string line; std::getline(in, line);) {
+        requests.push_back(line);
+    }
+    return requests;
+}
+
+bool WidgetStandinServer::WasAskedFor(const std::string& path_start) const {
+    for (const std::string& request : Requests()) {
+        const std::size_t space = request.find(' ');
+        if (space != std::string::npos &&
+            request.compare(space + 1, path_start.size(), path_start) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace quillmoor::testing
