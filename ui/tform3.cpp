@@ -1,0 +1,436 @@
+#include "ui/tform3.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "pipeline/main_window_layout.h"
+#include "ui/program_picture.h"
+
+namespace quillmoor {
+namespace {
+
+constexpr int kJobPanelHeight = 41;
+constexpr int kJobButtonHeight = 39;
+constexpr int kProgressPanelHeight = 49;
+constexpr int kProgressLineHeight = 13;
+constexpr int kButtonPanelHeight = 37;
+constexpr int kButtonTop = 6;
+constexpr int kButtonHeight = 25;
+constexpr int kFileButtonWidth = 92;
+constexpr int kLanguageButtonWidth = 80;
+
+// A panel: a plain surface with one pixel of raised bevel.
+QFrame* MakePanel(QWidget* parent, const char* name) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setProperty("panel", true);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Raised);
+    panel->setLineWidth(1);
+    return panel;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int width) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(0, kButtonTop, width, kButtonHeight);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// A layout that makes child fill parent's inside.
+void Fill(QWidget* parent, QWidget* child) {
+    auto* layout = new QVBoxLayout(parent);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(child);
+}
+
+}  // namespace
+
+TForm3::TForm3(UserDialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowIcon(QIcon(ProgramPicture(64)));
+    BuildFrame();
+    BuildFileTab();
+    BuildLanguageTab();
+    BuildMemoTabs();
+    BuildMenu();
+    FormCreate();
+
+    // The client area keeps its designed size; the menu bar comes on top of it.
+    resize(kClientWidth, kClientHeight + MainMenu1->sizeHint().height());
+    CentreOnScreen();
+}
+
+// The frame's size is known only once the window exists on the screen; the first show
+// centres again with it.
+void TForm3::CentreOnScreen() {
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    QRect frame(QPoint(0, 0), frameGeometry().size());
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::BuildFrame() {
+    Client = new QWidget(this);
+    Client->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(Client);
+
+    Panel2 = MakePanel(Client, "Panel2");
+    Panel8 = MakePanel(Client, "Panel8");
+    Panel8->setFixedHeight(kJobPanelHeight);
+    Panel3 = MakePanel(Client, "Panel3");
+    Panel3->setFixedHeight(kProgressPanelHeight);
+
+    auto* client_layout = new QVBoxLayout(Client);
+    client_layout->setContentsMargins(0, 0, 0, 0);
+    client_layout->setSpacing(0);
+    client_layout->addWidget(Panel2, 1);
+    client_layout->addWidget(Panel8);
+    client_layout->addWidget(Panel3);
+
+    PageControl1 = new QTabWidget(Panel2);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setDocumentMode(false);
+    Fill(Panel2, PageControl1);
+
+    // Job buttons, aligned to the panel's left edge; FormResize gives them their widths.
+    btnTranslate = new QPushButton(QStringLiteral("Translate"), Panel8);
+    btnTranslate->setObjectName(QStringLiteral("btnTranslate"));
+    btnPause = new QPushButton(QStringLiteral("Pause"), Panel8);
+    btnPause->setObjectName(QStringLiteral("btnPause"));
+    btnCancel = new QPushButton(QStringLiteral("Cancel"), Panel8);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    for (QPushButton* button : {btnTranslate, btnPause, btnCancel}) {
+        button->setAutoDefault(false);
+        button->resize(button->width(), kJobButtonHeight);
+    }
+    connect(btnTranslate, &QPushButton::clicked, this, &TForm3::btnTranslateClick);
+    connect(btnPause, &QPushButton::clicked, this, &TForm3::btnPauseClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TForm3::btnCancelClick);
+
+    // Progress lines, stacked from the top of their panel, full width, text centred.
+    lbl1 = new QLabel(Panel3);
+    lbl1->setObjectName(QStringLiteral("lbl1"));
+    lbl2 = new QLabel(Panel3);
+    lbl2->setObjectName(QStringLiteral("lbl2"));
+    auto* progress_layout = new QVBoxLayout(Panel3);
+    progress_layout->setContentsMargins(0, 0, 0, 0);
+    progress_layout->setSpacing(0);
+    for (QLabel* line : {lbl1, lbl2}) {
+        line->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        line->setFixedHeight(kProgressLineHeight);
+        progress_layout->addWidget(line);
+    }
+    progress_layout->addStretch(1);
+
+    for (QWidget* panel : {static_cast<QWidget*>(Panel8)}) {
+        panel->installEventFilter(this);
+    }
+}
+
+void TForm3::BuildFileTab() {
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    PageControl1->addTab(TabSheet1, QStringLiteral("File"));
+
+    Panel4 = MakePanel(TabSheet1, "Panel4");
+    ListView1 = new QTreeWidget(Panel4);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setColumnCount(2);
+    ListView1->setHeaderLabels({QStringLiteral("File"), QStringLiteral("Path")});
+    ListView1->setRootIsDecorated(false);
+    ListView1->setItemsExpandable(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->header()->setSectionResizeMode(QHeaderView::Stretch);
+    ListView1->header()->setSectionsMovable(false);
+    Fill(Panel4, ListView1);
+
+    Panel5 = MakePanel(TabSheet1, "Panel5");
+    Panel5->setFixedHeight(kButtonPanelHeight);
+    // In the panel's own order, which SetInputsEnabled follows.
+    Button7 = MakeButton(Panel5, "Button7", "Add File(s)", kFileButtonWidth);
+    Button1 = MakeButton(Panel5, "Button1", "Add Folder", kFileButtonWidth);
+    Button3 = MakeButton(Panel5, "Button3", "Select All", kFileButtonWidth);
+    Button8 = MakeButton(Panel5, "Button8", "Select None", kFileButtonWidth);
+    Button4 = MakeButton(Panel5, "Button4", "Inverse Select", kFileButtonWidth);
+    Button5 = MakeButton(Panel5, "Button5", "Delete Selected", kFileButtonWidth);
+    Button6 = MakeButton(Panel5, "Button6", "Delete All", kFileButtonWidth);
+    Button1->hide();
+    connect(Button7, &QPushButton::clicked, this, &TForm3::Button7Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
+    connect(Button8, &QPushButton::clicked, this, &TForm3::Button8Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm3::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm3::Button6Click);
+
+    auto* layout = new QVBoxLayout(TabSheet1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Panel4, 1);
+    layout->addWidget(Panel5);
+    Panel5->installEventFilter(this);
+}
+
+void TForm3::BuildLanguageTab() {
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Language"));
+
+    Panel6 = MakePanel(TabSheet2, "Panel6");
+    ScrollBox1 = new QScrollArea(Panel6);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1Contents = new QWidget;
+    ScrollBox1Contents->setObjectName(QStringLiteral("ScrollBox1Contents"));
+    ScrollBox1->setWidget(ScrollBox1Contents);
+    Fill(Panel6, ScrollBox1);
+
+    Panel7 = MakePanel(TabSheet2, "Panel7");
+    Panel7->setFixedHeight(kButtonPanelHeight);
+    Button9 = MakeButton(Panel7, "Button9", "Select All", kLanguageButtonWidth);
+    Button10 = MakeButton(Panel7, "Button10", "Select None", kLanguageButtonWidth);
+    Button11 = MakeButton(Panel7, "Button11", "Inverse Select", kLanguageButtonWidth);
+    connect(Button9, &QPushButton::clicked, this, &TForm3::Button9Click);
+    connect(Button10, &QPushButton::clicked, this, &TForm3::Button10Click);
+    connect(Button11, &QPushButton::clicked, this, &TForm3::Button11Click);
+
+    auto* layout = new QVBoxLayout(TabSheet2);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Panel6, 1);
+    layout->addWidget(Panel7);
+    Panel7->installEventFilter(this);
+    ScrollBox1->installEventFilter(this);
+}
+
+void TForm3::BuildMemoTabs() {
+    const auto make_memo = [this](const char* sheet_name, const char* memo_name, QWidget*& sheet,
+                                  QPlainTextEdit*& memo) {
+        sheet = new QWidget;
+        sheet->setObjectName(QString::fromLatin1(sheet_name));
+        memo = new QPlainTextEdit(sheet);
+        memo->setObjectName(QString::fromLatin1(memo_name));
+        memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        Fill(sheet, memo);
+        PageControl1->addTab(sheet, QString::fromLatin1(sheet_name));
+    };
+    make_memo("TabSheet3", "Memo1", TabSheet3, Memo1);
+    make_memo("TabSheet4", "Memo2", TabSheet4, Memo2);
+}
+
+void TForm3::BuildMenu() {
+    MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    File1 = MainMenu1->addMenu(QStringLiteral("File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    AddFile1 = File1->addAction(QStringLiteral("Add File(s)"));
+    AddFile1->setObjectName(QStringLiteral("AddFile1"));
+    AddAllFilesFromFolder1 = File1->addAction(QStringLiteral("Add Folder"));
+    AddAllFilesFromFolder1->setObjectName(QStringLiteral("AddAllFilesFromFolder1"));
+    AddAllFilesFromFolder1->setVisible(false);
+    Exit1 = File1->addAction(QStringLiteral("Exit"));
+    Exit1->setObjectName(QStringLiteral("Exit1"));
+    Help1 = MainMenu1->addMenu(QStringLiteral("Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    About1 = Help1->addAction(QStringLiteral("About"));
+    About1->setObjectName(QStringLiteral("About1"));
+    connect(AddFile1, &QAction::triggered, this, &TForm3::AddFile1Click);
+    connect(AddAllFilesFromFolder1, &QAction::triggered, this,
+            &TForm3::AddAllFilesFromFolder1Click);
+    connect(Exit1, &QAction::triggered, this, &TForm3::Exit1Click);
+    connect(About1, &QAction::triggered, this, &TForm3::About1Click);
+}
+
+void TForm3::FormCreate() {
+    setWindowTitle(QStringLiteral("Quillmoor"));
+    // The text buffers' pages stay, but the user cannot bring them to the front.
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet3), false);
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet4), false);
+    PageControl1->setCurrentWidget(TabSheet1);
+}
+
+void TForm3::FormShow() {
+    btnTranslate->setEnabled(true);
+    btnPause->setEnabled(false);
+    btnCancel->setEnabled(false);
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        CentreOnScreen();
+    }
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TForm3::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+// Qt lays nested widgets out after the window's own resize, so the panels and the scroll
+// box whose widths the arithmetic reads report their new sizes later: each of them runs
+// the arithmetic again when its size changes.
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize &&
+        (watched == Panel5 || watched == Panel7 || watched == Panel8 || watched == ScrollBox1)) {
+        FormResize();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm3::closeEvent(QCloseEvent* event) {
+    FormCloseQuery();
+    event->accept();
+    QMainWindow::closeEvent(event);
+}
+
+void TForm3::FormCloseQuery() {
+    if (btnCancel->isEnabled()) {
+        btnCancelClick();
+    }
+}
+
+void TForm3::FormResize() {
+    PlaceButtons();
+    PlaceLanguageBoxes();
+}
+
+void TForm3::PlaceButtons() {
+    const int gap = ButtonGap(Button10->width());
+
+    const int job_width = JobButtonWidth(Panel8->width());
+    const QRect inside = Panel8->contentsRect();
+    int left = inside.left();
+    for (QPushButton* button : {btnTranslate, btnPause, btnCancel}) {
+        button->setGeometry(left, inside.top(), job_width, kJobButtonHeight);
+        left += job_width;
+    }
+
+    const LanguageButtonLefts languages = PlaceLanguageButtons(
+        Panel7->width(), {Button9->width(), Button10->width(), Button11->width()}, gap);
+    Button10->move(languages.select_none, Button10->y());
+    Button9->move(languages.select_all, Button9->y());
+    Button11->move(languages.inverse, Button11->y());
+
+    const FileButtonLefts files =
+        PlaceFileButtons(Panel5->width(),
+                         {Button7->width(), Button1->width(), Button3->width(), Button8->width(),
+                          Button4->width(), Button5->width(), Button6->width()},
+                         gap);
+    Button8->move(files.select_none, Button8->y());
+    Button3->move(files.select_all, Button3->y());
+    Button1->move(files.add_folder, Button1->y());
+    Button7->move(files.add_files, Button7->y());
+    Button4->move(files.inverse, Button4->y());
+    Button5->move(files.delete_selected, Button5->y());
+    Button6->move(files.delete_all, Button6->y());
+}
+
+void TForm3::btnTranslateClick() {
+    emit translateRequested();
+}
+
+void TForm3::btnPauseClick() {
+    // The caption is the state.
+    if (btnPause->text() == QStringLiteral("Pause")) {
+        btnPause->setText(QStringLiteral("Continue"));
+        job_flags_.PauseRequested = true;
+    } else if (btnPause->text() == QStringLiteral("Continue")) {
+        btnPause->setText(QStringLiteral("Pause"));
+        job_flags_.PauseRequested = false;
+    }
+}
+
+void TForm3::btnCancelClick() {
+    // Pause is dropped too, so that a paused batch leaves its wait and stops.
+    job_flags_.CancelRequested = true;
+    job_flags_.PauseRequested = false;
+    btnTranslate->setEnabled(true);
+    btnPause->setEnabled(false);
+    btnCancel->setEnabled(false);
+}
+
+void TForm3::JobStarted() {
+    job_flags_ = JobFlags{};
+    btnTranslate->setEnabled(false);
+    btnPause->setEnabled(true);
+    btnCancel->setEnabled(true);
+}
+
+void TForm3::JobEndedNormally() {
+    job_flags_ = JobFlags{};
+    btnTranslate->setEnabled(true);
+    btnPause->setEnabled(false);
+    btnCancel->setEnabled(false);
+}
+
+void TForm3::SetInputsEnabled(InputsState state) {
+    const bool enabled = state == InputsState::kEnabled;
+    for (QObject* child : Panel5->children()) {
+        if (auto* button = qobject_cast<QAbstractButton*>(child)) {
+            button->setEnabled(enabled);
+        }
+    }
+    for (QCheckBox* box : LanguageBoxes) {
+        if (box != nullptr) {
+            box->setEnabled(enabled);
+        }
+    }
+}
+
+void TForm3::ResetProgress() {
+    lbl1->setText(QStringLiteral("0/0 File(s)"));
+    lbl2->setText(QStringLiteral("0/0 Language(s)"));
+    SetInputsEnabled(InputsState::kEnabled);
+}
+
+void TForm3::AddFile1Click() {
+    Button7Click();
+}
+
+void TForm3::AddAllFilesFromFolder1Click() {
+    Button1Click();
+}
+
+// Asks the application to end once control is back in its main loop. No close, so no
+// Cancel and no change to the job flags.
+void TForm3::Exit1Click() {
+    QCoreApplication::exit(0);
+}
+
+void TForm3::About1Click() {
+    emit aboutRequested();
+}
+
+}  // namespace quillmoor
