@@ -7,6 +7,11 @@ QUILLMOOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QUILLMOOR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
                           libbenchmark-dev nlohmann-json3-dev)
 
+# What the window program needs to build and run on Linux: the toolkit, the system's
+# Chromium (driven by our engine library), and for its end-to-end test the widget's
+# stand-in (python3, openssl).
+QUILLMOOR_PROGRAM_PACKAGES=(qt6-base-dev chromium python3 openssl)
+
 # ensure_packages PKG... : apt-get installs the packages that are not installed yet.
 ensure_packages() {
     local missing=()

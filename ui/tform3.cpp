@@ -358,38 +358,37 @@ void TForm3::PlaceButtons() {
 }
 
 void TForm3::btnTranslateClick() {
-    emit translateRequested();
+    Q_EMIT translateRequested();
 }
 
 void TForm3::btnPauseClick() {
     // The caption is the state.
     if (btnPause->text() == QStringLiteral("Pause")) {
         btnPause->setText(QStringLiteral("Continue"));
-        job_flags_.PauseRequested = true;
+        job_flags_.RequestPause();
     } else if (btnPause->text() == QStringLiteral("Continue")) {
         btnPause->setText(QStringLiteral("Pause"));
-        job_flags_.PauseRequested = false;
+        job_flags_.Resume();
     }
 }
 
 void TForm3::btnCancelClick() {
     // Pause is dropped too, so that a paused batch leaves its wait and stops.
-    job_flags_.CancelRequested = true;
-    job_flags_.PauseRequested = false;
+    job_flags_.RequestCancel();
     btnTranslate->setEnabled(true);
     btnPause->setEnabled(false);
     btnCancel->setEnabled(false);
 }
 
 void TForm3::JobStarted() {
-    job_flags_ = JobFlags{};
+    job_flags_.Clear();
     btnTranslate->setEnabled(false);
     btnPause->setEnabled(true);
     btnCancel->setEnabled(true);
 }
 
 void TForm3::JobEndedNormally() {
-    job_flags_ = JobFlags{};
+    job_flags_.Clear();
     btnTranslate->setEnabled(true);
     btnPause->setEnabled(false);
     btnCancel->setEnabled(false);
@@ -430,7 +429,7 @@ void TForm3::Exit1Click() {
 }
 
 void TForm3::About1Click() {
-    emit aboutRequested();
+    Q_EMIT aboutRequested();
 }
 
 }  // namespace quillmoor

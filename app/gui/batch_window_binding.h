@@ -30,8 +30,8 @@ class BatchWindowBinding final : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    TForm3& form_;         // GUI thread
-    BatchDriver& driver_;  // GUI thread
+    TForm3& form_;                          // GUI thread
+    BatchDriver& driver_;                   // GUI thread
     CloseState close_ = CloseState::kNone;  // GUI thread
 };
 

@@ -103,8 +103,7 @@ void RunWindows(ProgramApplication& toolkit, TCefApplication& application, UserD
     form.show();
     std::unique_ptr<SessionRunner> runner;
     if (session && session_dialogs != nullptr) {
-        runner = std::make_unique<SessionRunner>(std::move(session->steps), form,
-                                                 *session_dialogs);
+        runner = std::make_unique<SessionRunner>(std::move(session->steps), form, *session_dialogs);
         runner->Start();
     }
     toolkit.exec();
@@ -133,8 +132,7 @@ int RunProgram(int argc, char** argv) {
     std::optional<SessionScript> session = toolkit ? SessionFromEnvironment() : std::nullopt;
     DesktopDialogs desktop_dialogs;
     SessionDialogs session_dialogs;
-    UserDialogs& dialogs =
-        session ? static_cast<UserDialogs&>(session_dialogs) : desktop_dialogs;
+    UserDialogs& dialogs = session ? static_cast<UserDialogs&>(session_dialogs) : desktop_dialogs;
     if (toolkit) {
         toolkit->SetErrorBox([&dialogs](const QString& message) {
             dialogs.ShowError(QApplication::activeWindow(), QStringLiteral("Quillmoor"), message);
@@ -157,8 +155,7 @@ int RunProgram(int argc, char** argv) {
     if (!toolkit) {
         WriteToStandardError("Error: ", u"Quillmoor needs a display to show its windows.");
     } else {
-        RunWindows(*toolkit, application, dialogs, session ? &session_dialogs : nullptr,
-                   session);
+        RunWindows(*toolkit, application, dialogs, session ? &session_dialogs : nullptr, session);
     }
     // From the thread that initialised the engine: the engine library ends Chromium.
     application.EntryPoints().cef_shutdown();

@@ -19,7 +19,7 @@ bool ProgramApplication::notify(QObject* receiver, QEvent* event) {
 
 void ProgramApplication::ShowUncaughtError(const std::exception_ptr& error) {
     const QString message = UncaughtErrorMessage(error);
-    if (auto* application = qobject_cast<ProgramApplication*>(QCoreApplication::instance())) {
+    if (auto* application = dynamic_cast<ProgramApplication*>(QCoreApplication::instance())) {
         application->ShowError(message);
         return;
     }

@@ -11,8 +11,7 @@
 
 namespace quillmoor {
 
-SessionRunner::SessionRunner(std::vector<SessionStep> steps, TForm3& form,
-                             SessionDialogs& dialogs)
+SessionRunner::SessionRunner(std::vector<SessionStep> steps, TForm3& form, SessionDialogs& dialogs)
     : steps_(std::move(steps)), form_(form), dialogs_(dialogs) {}
 
 void SessionRunner::Start() {

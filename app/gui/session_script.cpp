@@ -50,8 +50,8 @@ SessionScript ParseSessionScript(const QString& script) {
             if (!number_ok || milliseconds < 0 || rest.mid(gap + 1).trimmed().isEmpty()) {
                 return fail(QStringLiteral("screenshot-after needs milliseconds and a path"));
             }
-            result.steps.push_back({Kind::kScreenshotAfter, rest.mid(gap + 1).trimmed(),
-                                    milliseconds});
+            result.steps.push_back(
+                {Kind::kScreenshotAfter, rest.mid(gap + 1).trimmed(), milliseconds});
         } else if (word == u"translate" || word == u"close" || word == u"exit") {
             if (!rest.isEmpty()) {
                 return fail(word + QStringLiteral(" takes no value"));

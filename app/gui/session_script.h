@@ -24,8 +24,17 @@
 namespace quillmoor {
 
 struct SessionStep {
-    enum class Kind { kLog, kAnswer, kAdd, kTick, kScreenshot, kScreenshotAfter, kTranslate,
-                      kClose, kExit };
+    enum class Kind {
+        kLog,
+        kAnswer,
+        kAdd,
+        kTick,
+        kScreenshot,
+        kScreenshotAfter,
+        kTranslate,
+        kClose,
+        kExit
+    };
     Kind kind;
     QString text;          // the path, the code or the answer
     int milliseconds = 0;  // kScreenshotAfter

@@ -68,10 +68,11 @@ void TForm3BatchView::SetInputsEnabled(InputsState state) {
 }
 
 void TForm3BatchView::SetJobButtons(JobButtons state) {
-    const bool running = state == JobButtons::kRunning;
-    form_.btnTranslate->setEnabled(!running);
-    form_.btnPause->setEnabled(running);
-    form_.btnCancel->setEnabled(running);
+    if (state == JobButtons::kRunning) {
+        form_.JobStarted();
+    } else {
+        form_.JobEndedNormally();
+    }
 }
 
 void TForm3BatchView::BringTabToFront(BatchTab tab) {

@@ -31,7 +31,7 @@ class TForm3BatchView final : public BatchView {
     void OpenFolder(const std::u16string& path) override;
 
   private:
-    TForm3& form_;         // GUI thread
+    TForm3& form_;          // GUI thread
     UserDialogs& dialogs_;  // GUI thread
 };
 

@@ -98,7 +98,7 @@ TEST(ProgramEndToEndTest, TranslatesTwoRowsIntoTwoTickedLanguagesAndEndsCleanly)
     const fs::path log = folder.Root() / "session.log";
     const fs::path script = folder.Root() / "session.txt";
     WriteBytes(script, "log " + log.string() + "\n" +                       //
-                           "add " + (site / "page.html").string() + "\n" +   //
+                           "add " + (site / "page.html").string() + "\n" +  //
                            "add " + (site / "missing.html").string() + "\n" +
                            "tick fr\ntick de\n"
                            "answer ok\n"
@@ -126,16 +126,16 @@ TEST(ProgramEndToEndTest, TranslatesTwoRowsIntoTwoTickedLanguagesAndEndsCleanly)
 
     // The boxes, answered through the session's dialogs.
     const std::string result_root = "file://" + (program / "result").string() + "/";
-    EXPECT_THAT(Lines(log),
-                ElementsAre("choose files -> " + (site / "page.html").string(),
-                            "choose files -> " + (site / "missing.html").string(),
-                            "press Translate",
-                            "screenshot " + (folder.Root() / "during.png").string(),
-                            "message Translate Done!\\n\\nPage-languages stored: 2\\n"
-                            "Skipped (no place for the widget): 0\\n"
-                            "Not captured (the page sent nothing back): 0",
-                            "ask Open the result directory? -> ok", "open " + result_root,
-                            "Translate returned", "exit", "session done"));
+    EXPECT_THAT(
+        Lines(log),
+        ElementsAre("choose files -> " + (site / "page.html").string(),
+                    "choose files -> " + (site / "missing.html").string(), "press Translate",
+                    "screenshot " + (folder.Root() / "during.png").string(),
+                    "message Translate Done!\\n\\nPage-languages stored: 2\\n"
+                    "Skipped (no place for the widget): 0\\n"
+                    "Not captured (the page sent nothing back): 0",
+                    "ask Open the result directory? -> ok", "open " + result_root,
+                    "Translate returned", "exit", "session done"));
 
     // The result tree, file by file.
     const fs::path results = program / "result";

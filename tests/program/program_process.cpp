@@ -83,8 +83,8 @@ ProgramRun RunProgramIn(const std::filesystem::path& folder,
     // The program looks for its engine library in its working directory: its own folder.
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(),
-                                    envp.data());
+    const int spawned =
+        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ProgramRun run;
     if (spawned != 0) {

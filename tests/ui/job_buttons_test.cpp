@@ -23,14 +23,15 @@ void ExpectRow(TForm3& form, const char* moment, const Expected& e) {
     EXPECT_EQ(form.btnPause->isEnabled(), e.pause);
     EXPECT_EQ(form.btnCancel->isEnabled(), e.cancel);
     EXPECT_EQ(form.btnPause->text(), e.pause_caption);
-    EXPECT_EQ(form.Flags().PauseRequested, e.pause_requested);
-    EXPECT_EQ(form.Flags().CancelRequested, e.cancel_requested);
+    EXPECT_EQ(form.Flags().PauseRequested(), e.pause_requested);
+    EXPECT_EQ(form.Flags().CancelRequested(), e.cancel_requested);
 }
 
 TEST_F(JobButtons, FollowTheirTableRowByRow) {
     ExpectRow(form, "window shown", {true, false, false, "Pause", false, false});
 
-    form.Flags() = {true, true};
+    form.Flags().RequestCancel();
+    form.Flags().RequestPause();
     form.JobStarted();
     ExpectRow(form, "batch starts", {false, true, true, "Pause", false, false});
 
@@ -66,13 +67,13 @@ TEST_F(JobButtons, TranslateOnlyAsksForTheBatch) {
     Click(form.btnTranslate);
     EXPECT_EQ(requests, 1);
     EXPECT_TRUE(form.btnTranslate->isEnabled());
-    EXPECT_FALSE(form.Flags().PauseRequested || form.Flags().CancelRequested);
+    EXPECT_FALSE(form.Flags().PauseRequested() || form.Flags().CancelRequested());
 }
 
 TEST_F(JobButtons, ClosingWithoutABatchJustCloses) {
     EXPECT_TRUE(form.close());
     EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(form.Flags().CancelRequested);
+    EXPECT_FALSE(form.Flags().CancelRequested());
     EXPECT_TRUE(dialogs.asked.empty());
 }
 
@@ -81,8 +82,8 @@ TEST_F(JobButtons, ClosingDuringABatchPressesCancelAndIsNeverRefused) {
     Click(form.btnPause);
     EXPECT_TRUE(form.close());
     EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(form.Flags().CancelRequested);
-    EXPECT_FALSE(form.Flags().PauseRequested);
+    EXPECT_TRUE(form.Flags().CancelRequested());
+    EXPECT_FALSE(form.Flags().PauseRequested());
     EXPECT_TRUE(form.btnTranslate->isEnabled());
     EXPECT_FALSE(form.btnCancel->isEnabled());
 }
@@ -98,7 +99,7 @@ TEST_F(JobButtons, ExitEndsTheMainLoopWithoutCancel) {
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_TRUE(form.isVisible());
     EXPECT_TRUE(form.btnCancel->isEnabled());
-    EXPECT_FALSE(form.Flags().CancelRequested);
+    EXPECT_FALSE(form.Flags().CancelRequested());
 }
 
 }  // namespace
