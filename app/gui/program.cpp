@@ -32,6 +32,7 @@
 #include "ui/desktop_dialogs.h"
 #include "ui/tform3.h"
 #include "ui/tfrm_about.h"
+#include "ui/window_font.h"
 #include "ui/window_theme.h"
 
 namespace quillmoor {
@@ -79,6 +80,7 @@ std::optional<SessionScript> SessionFromEnvironment() {
 // The windows, the batch and the main loop of the browser process.
 void RunWindows(ProgramApplication& toolkit, TCefApplication& application, UserDialogs& dialogs,
                 SessionDialogs* session_dialogs, std::optional<SessionScript>& session) {
+    UseWindowFont();
     ApplyWindowTheme(toolkit, dialogs);
 
     JobSignals signals;
