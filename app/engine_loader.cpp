@@ -20,8 +20,9 @@ constexpr int kOwnBits = static_cast<int>(sizeof(void*) * 8);
 EngineLoader::EngineLoader(const EngineLayout& layout, StartupReporter& reporter)
     : layout_(layout), reporter_(reporter), messages_(layout.library_name) {}
 
-EngineLoadOutcome EngineLoader::Load(bool browser_process) {
+EngineLoadOutcome EngineLoader::Load(ProcessRole role) {
     EngineLoadOutcome outcome;
+    const bool browser_process = role == ProcessRole::kBrowserProcess;
     const bool by_record =
         layout_.version_source == EngineLayout::VersionSource::kFileVersionRecord;
     if (browser_process) {
@@ -91,11 +92,11 @@ std::u16string EngineLoader::JudgePeHeader() {
     const std::optional<uint16_t> machine = ReadPeMachine([this](uint64_t offset, size_t count) {
         return ReadFileBytesAt(layout_.library_name, offset, count);
     });
-    if (!machine || *machine == kPeMachineI386) {
+    if (!machine || *machine == kWindowsProgramPeMachine) {
         return std::u16string();
     }
-    if (*machine == kPeMachineAmd64) {
-        return messages_.WrongBitness(64);
+    if (*machine == kWindowsOtherPeMachine) {
+        return messages_.WrongBitness(*machine == kPeMachineAmd64 ? 64 : 32);
     }
     return messages_.OtherProcessor();
 }

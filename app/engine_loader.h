@@ -24,13 +24,16 @@ struct EngineLoadOutcome {
     EngineEntryPoints entry_points;
 };
 
+// Which process the engine is started in.
+enum class ProcessRole { kBrowserProcess, kSubProcess };
+
 class EngineLoader {
   public:
     // reporter receives a debugger line for every error raised inside a step.
     EngineLoader(const EngineLayout& layout, StartupReporter& reporter);
 
     // The checks run only for the browser process; a sub-process goes straight to the load.
-    EngineLoadOutcome Load(bool browser_process);
+    EngineLoadOutcome Load(ProcessRole role);
 
   private:
     // Each step returns false when it failed, after filling the outcome's status and text.

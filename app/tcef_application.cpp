@@ -28,7 +28,9 @@ bool TCefApplication::StartMainProcess() {
         return false;
     }
     const bool browser = process_type_ == TCefProcessType::ptBrowser;
-    EngineLoadOutcome outcome = EngineLoader(layout_, reporter_).Load(browser);
+    EngineLoadOutcome outcome =
+        EngineLoader(layout_, reporter_)
+            .Load(browser ? ProcessRole::kBrowserProcess : ProcessRole::kSubProcess);
     status_ = outcome.status;
     missing_lib_files_ = std::move(outcome.missing_files);
     if (status_ != TCefAplicationStatus::asLoaded) {

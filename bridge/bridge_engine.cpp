@@ -59,8 +59,9 @@ std::string SearchPath() {
 // True when the settings record the caller passed is long enough to hold member.
 template <typename Field>
 bool Holds(const cef_settings_t* settings, Field cef_settings_t::*member) {
-    if (settings == nullptr)
+    if (settings == nullptr) {
         return false;
+    }
     const auto* start = reinterpret_cast<const char*>(settings);
     const auto* end = reinterpret_cast<const char*>(&(settings->*member)) + sizeof(Field);
     return static_cast<std::size_t>(end - start) <= settings->size;
@@ -68,27 +69,31 @@ bool Holds(const cef_settings_t* settings, Field cef_settings_t::*member) {
 
 // The engine settings that Chromium has switches for.
 void AddSettingSwitches(const cef_settings_t* settings, CommandLine& line) {
-    if (settings == nullptr)
+    if (settings == nullptr) {
         return;
+    }
     const auto add_text = [&](cef_string_t cef_settings_t::*member, const char16_t* name) {
-        if (Holds(settings, member) && (settings->*member).length > 0)
+        if (Holds(settings, member) && (settings->*member).length > 0) {
             line.AppendSwitch(name, FromEngineString(&(settings->*member)));
+        }
     };
     add_text(&cef_settings_t::user_agent, u"user-agent");
     add_text(&cef_settings_t::locale, u"lang");
     add_text(&cef_settings_t::javascript_flags, u"js-flags");
     add_text(&cef_settings_t::accept_language_list, u"accept-lang");
     if (Holds(settings, &cef_settings_t::ignore_certificate_errors) &&
-        settings->ignore_certificate_errors != 0)
+        settings->ignore_certificate_errors != 0) {
         line.AppendSwitch(u"ignore-certificate-errors", {});
+    }
 }
 
 EngineObjectPtr<CommandLine> CommandLineOfThisProcess() {
     const std::vector<std::string> pieces = ArgumentsOfProcess(getpid());
     std::vector<const char*> argv;
-    for (const std::string& piece : pieces)
+    for (const std::string& piece : pieces) {
         argv.push_back(piece.c_str());
-    auto line = EngineObjectPtr<CommandLine>::Make(false);
+    }
+    auto line = EngineObjectPtr<CommandLine>::Make(CommandLineAccess::kWritable);
     line->InitFromArgv(static_cast<int>(argv.size()), argv.data());
     line->MakeReadOnly();
     return line;
@@ -96,11 +101,13 @@ EngineObjectPtr<CommandLine> CommandLineOfThisProcess() {
 
 bool IsSubprocessArgument(const char* argument) {
     static constexpr char kType[] = "--type=";
-    if (argument == nullptr)
+    if (argument == nullptr) {
         return false;
+    }
     for (std::size_t i = 0; i + 1 < sizeof kType; ++i) {
-        if (std::tolower(static_cast<unsigned char>(argument[i])) != kType[i])
+        if (std::tolower(static_cast<unsigned char>(argument[i])) != kType[i]) {
             return false;
+        }
     }
     return true;
 }
@@ -115,8 +122,9 @@ int BridgeEngine::ExecuteProcess(const cef_main_args_t* args, cef_app_t* applica
     if (args != nullptr && args->argv != nullptr) {
         for (int i = 1; i < args->argc; ++i) {
             // Chromium's own helper processes are Chromium's: nothing runs here for them.
-            if (IsSubprocessArgument(args->argv[i]))
+            if (IsSubprocessArgument(args->argv[i])) {
                 return 0;
+            }
         }
     }
     return -1;
@@ -132,11 +140,12 @@ int BridgeEngine::Initialize(const cef_main_args_t* args, const cef_settings_t* 
         return 0;
     }
 
-    auto line = EngineObjectPtr<CommandLine>::Make(false);
+    auto line = EngineObjectPtr<CommandLine>::Make(CommandLineAccess::kWritable);
     const bool use_arguments = !(Holds(settings, &cef_settings_t::command_line_args_disabled) &&
                                  settings->command_line_args_disabled != 0);
-    if (args != nullptr && args->argv != nullptr && args->argc > 0)
+    if (args != nullptr && args->argv != nullptr && args->argc > 0) {
         line->InitFromArgv(use_arguments ? args->argc : 1, args->argv);
+    }
     AddSettingSwitches(settings, *line);
     if (app && app->on_before_command_line_processing != nullptr) {
         const std::u16string browser_process;  // the browser process has no process type
@@ -154,8 +163,9 @@ int BridgeEngine::Initialize(const cef_main_args_t* args, const cef_settings_t* 
     }
     ChromiumSession::Options options;
     options.executable = *executable;
-    for (const std::u16string& text : line->Switches())
+    for (const std::u16string& text : line->Switches()) {
         options.switches.push_back(Utf16ToUtf8(text));
+    }
     options.answer_timeout = kAnswerTimeout;
     options.temp_root = TemporaryProfile::DefaultTempRoot();
     std::string failure;
@@ -166,9 +176,10 @@ int BridgeEngine::Initialize(const cef_main_args_t* args, const cef_settings_t* 
     }
 
     HeldReference<cef_browser_process_handler_t> handler;
-    if (app && app->get_browser_process_handler != nullptr)
+    if (app && app->get_browser_process_handler != nullptr) {
         handler = HeldReference<cef_browser_process_handler_t>::Adopt(
             app->get_browser_process_handler(app.get()));
+    }
     auto engine =
         std::make_shared<BridgeEngine>(std::move(chromium), std::move(app), std::move(handler));
     engine->chromium_->Thread().RunAndWait([&engine] { engine->Begin(); });
@@ -182,8 +193,9 @@ void BridgeEngine::Shutdown() {
         std::lock_guard lock(State().mutex);
         engine = State().engine;
     }
-    if (!engine)
+    if (!engine) {
         return;
+    }
     if (engine->chromium_->Thread().IsCurrent()) {
         std::fprintf(
             stderr,
@@ -217,8 +229,9 @@ int BridgeEngine::CreateBrowser(const cef_window_info_t* window_info, cef_client
                                 const cef_string_t* url) {
     BrowserRequest request = RequestFor(window_info, client, url);
     std::shared_ptr<BridgeEngine> engine = RunningEngine();
-    if (!engine)
+    if (!engine) {
         return 0;
+    }
     return engine->StartBrowserRequest(std::move(request));
 }
 
@@ -226,8 +239,9 @@ cef_browser_t* BridgeEngine::CreateBrowserSync(const cef_window_info_t* window_i
                                                cef_client_t* client, const cef_string_t* url) {
     BrowserRequest request = RequestFor(window_info, client, url);
     std::shared_ptr<BridgeEngine> engine = RunningEngine();
-    if (!engine || engine->chromium_->Thread().IsCurrent())
+    if (!engine || engine->chromium_->Thread().IsCurrent()) {
         return nullptr;  // the engine thread cannot wait for itself
+    }
     struct Outcome {
         std::mutex mutex;
         bool abandoned = false;
@@ -240,13 +254,15 @@ cef_browser_t* BridgeEngine::CreateBrowserSync(const cef_window_info_t* window_i
         outcome->browser.set_value(
             browser != nullptr && !outcome->abandoned ? browser->NewReference() : nullptr);
     };
-    if (engine->StartBrowserRequest(std::move(request)) == 0)
+    if (engine->StartBrowserRequest(std::move(request)) == 0) {
         return nullptr;
+    }
     if (created.wait_for(kCreateSyncTimeout) != std::future_status::ready) {
         std::lock_guard lock(outcome->mutex);
         outcome->abandoned = true;
-        if (created.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        if (created.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
             return nullptr;
+        }
     }
     return created.get();
 }
@@ -254,20 +270,23 @@ cef_browser_t* BridgeEngine::CreateBrowserSync(const cef_window_info_t* window_i
 cef_command_line_t* BridgeEngine::GlobalCommandLine() {
     ProcessState& state = State();
     std::lock_guard lock(state.mutex);
-    if (!state.command_line)
+    if (!state.command_line) {
         state.command_line = CommandLineOfThisProcess();
+    }
     return state.command_line->NewReference();
 }
 
 int BridgeEngine::ChromiumVersionPart(int part) {
-    if (std::shared_ptr<BridgeEngine> engine = RunningEngine())
+    if (std::shared_ptr<BridgeEngine> engine = RunningEngine()) {
         return engine->chromium_->Version().Part(part);
+    }
     ProcessState& state = State();
     std::lock_guard lock(state.mutex);
     if (!state.installed_version_known) {
         state.installed_version_known = true;
-        if (std::optional<std::string> executable = FindChromium(SearchPath()))
+        if (std::optional<std::string> executable = FindChromium(SearchPath())) {
             state.installed_version = ChromiumVersion::OfExecutable(*executable);
+        }
     }
     return state.installed_version ? state.installed_version->Part(part) : 0;
 }
@@ -283,8 +302,9 @@ BridgeEngine::BridgeEngine(std::shared_ptr<ChromiumSession> chromium,
       handler_(std::move(handler)) {}
 
 int BridgeEngine::StartBrowserRequest(BrowserRequest request) {
-    if (!chromium_->IsConnected())
+    if (!chromium_->IsConnected()) {
         return 0;
+    }
     request.identifier = next_browser_identifier_.fetch_add(1);
     chromium_->Thread().Post(
         [this, request = std::move(request)]() mutable { RequestBrowser(std::move(request)); });
@@ -305,19 +325,22 @@ void BridgeEngine::Begin() {
                     {"flatten", true},
                     {"filter", json::array({{{"type", "page"}, {"exclude", false}}})}},
                    [this](bool ok, const json&) {
-                       if (!ok)
+                       if (!ok) {
                            return;
+                       }
                        context_ready_ = true;
-                       if (handler_ && handler_->on_context_initialized != nullptr)
+                       if (handler_ && handler_->on_context_initialized != nullptr) {
                            handler_->on_context_initialized(handler_.get());
+                       }
                    });
 }
 
 void BridgeEngine::HandleBrowserEvent(const std::string& method, const json& params) {
-    if (method == "Target.attachedToTarget")
+    if (method == "Target.attachedToTarget") {
         PageAttached(params);
-    else if (method == "Target.detachedFromTarget")
+    } else if (method == "Target.detachedFromTarget") {
         PageDetached(params.value("sessionId", ""));
+    }
 }
 
 void BridgeEngine::PageAttached(const json& params) {
@@ -361,12 +384,15 @@ void BridgeEngine::PageDetached(const std::string& session) {
         browser->TargetGone();
         return;
     }
-    if (cancelled_.erase(session) > 0)
+    if (cancelled_.erase(session) > 0) {
         chromium_->Client().ForgetSession(session);
-    for (auto it = unclaimed_.begin(); it != unclaimed_.end();)
+    }
+    for (auto it = unclaimed_.begin(); it != unclaimed_.end();) {
         it = it->second == session ? unclaimed_.erase(it) : std::next(it);
-    for (auto it = waiting_popups_.begin(); it != waiting_popups_.end();)
+    }
+    for (auto it = waiting_popups_.begin(); it != waiting_popups_.end();) {
         it = it->session == session ? waiting_popups_.erase(it) : std::next(it);
+    }
 }
 
 void BridgeEngine::RequestBrowser(BrowserRequest request) {
@@ -374,8 +400,9 @@ void BridgeEngine::RequestBrowser(BrowserRequest request) {
         "", "Target.createTarget", {{"url", "about:blank"}},
         [this, request = std::move(request)](bool ok, const json& result) mutable {
             if (!ok || !result.contains("targetId")) {
-                if (request.on_created)
+                if (request.on_created) {
                     request.on_created(nullptr);
+                }
                 return;
             }
             const std::string target = result.value("targetId", "");
@@ -399,8 +426,9 @@ void BridgeEngine::OpenBrowser(BrowserRequest request, const std::string& target
     setup.target_id = target_id;
     setup.session = session;
     EngineObjectPtr<Browser> browser = AddBrowser(std::move(setup));
-    if (request.on_created)
+    if (request.on_created) {
         request.on_created(browser.get());
+    }
     browser->Open(request.address);
 }
 
@@ -436,11 +464,13 @@ void BridgeEngine::PopupAttached(AttachedPopup popup) {
 
 void BridgeEngine::WindowRequested(Browser* opener) {
     for (auto it = waiting_popups_.begin(); it != waiting_popups_.end(); ++it) {
-        if (it->opener.get() != opener)
+        if (it->opener.get() != opener) {
             continue;
+        }
         std::optional<WindowRequest> request = opener->TakeWindowRequest();
-        if (!request)
+        if (!request) {
             return;
+        }
         AttachedPopup popup = std::move(*it);
         waiting_popups_.erase(it);
         DecidePopup(std::move(popup), *request);
@@ -455,8 +485,9 @@ void BridgeEngine::DecidePopup(AttachedPopup popup, const WindowRequest& request
         return;
     }
     EngineObjectPtr<Frame> frame = opener.FrameByDevToolsId(popup.opener_frame_id);
-    if (!frame)
+    if (!frame) {
         frame = opener.MainFrame();
+    }
     HeldReference<cef_client_t> client = opener.Client();
     cef_popup_features_t features = request.PopupFeatures();
     cef_window_info_t window_info{};
@@ -537,13 +568,15 @@ void BridgeEngine::End() {
     context_ready_ = false;
     std::map<std::string, EngineObjectPtr<Browser>> browsers;
     browsers.swap(browsers_);
-    for (auto& [session, browser] : browsers)
+    for (auto& [session, browser] : browsers) {
         browser->Invalidate();
+    }
     requested_.clear();
     unclaimed_.clear();
     waiting_popups_.clear();
-    for (const auto& [session, target] : cancelled_)
+    for (const auto& [session, target] : cancelled_) {
         chromium_->Client().ForgetSession(session);
+    }
     cancelled_.clear();
 }
 

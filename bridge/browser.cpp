@@ -32,8 +32,8 @@ Browser::Browser(Setup setup)
       on_window_request_(std::move(setup.on_window_request)),
       client_(std::move(setup.client)) {
     main_frame_ = EngineObjectPtr<Frame>::Make(EngineObjectPtr<Browser>::Share(this),
-                                               chromium_->NextFrameIdentifier(), target_id_, true,
-                                               page_session_);
+                                               chromium_->NextFrameIdentifier(), target_id_,
+                                               FrameKind::kMain, page_session_);
     frames_.emplace(target_id_, main_frame_);
     main_frame_identifier_ = main_frame_->Identifier();
     FillTable();
@@ -48,18 +48,22 @@ void Browser::Open(std::string first_address) {
             page_session_, "Emulation.setDeviceMetricsOverride",
             {{"width", width_}, {"height", height_}, {"deviceScaleFactor", 0}, {"mobile", false}});
     }
-    if (!first_address.empty())
+    if (!first_address.empty()) {
         first_navigation_ = FirstNavigation::kNotStarted;
+    }
     BeginSession(page_session_, target_id_, [self, first_address = std::move(first_address)] {
-        if (!self->IsValid() || self->opened_)
+        if (!self->IsValid() || self->opened_) {
             return;
+        }
         self->opened_ = true;
         self->NotifyLifeSpan([](cef_life_span_handler_t* handler, Browser& browser) {
-            if (handler->on_after_created != nullptr)
+            if (handler->on_after_created != nullptr) {
                 handler->on_after_created(handler, browser.NewReference());
+            }
         });
-        if (first_address.empty() || !self->IsValid())
+        if (first_address.empty() || !self->IsValid()) {
             return;
+        }
         self->first_navigation_ = FirstNavigation::kAwaitingLoader;
         self->chromium_->Client().Command(
             self->page_session_, "Page.navigate", {{"url", first_address}},
@@ -68,13 +72,15 @@ void Browser::Open(std::string first_address) {
 }
 
 void Browser::FirstNavigationStarted(bool ok, const json& result) {
-    if (first_navigation_ != FirstNavigation::kAwaitingLoader)
+    if (first_navigation_ != FirstNavigation::kAwaitingLoader) {
         return;
+    }
     first_navigation_ = FirstNavigation::kDone;
     const std::string loader = ok ? result.value("loaderId", "") : "";
     // The first navigation's document already stopped loading while its loader was unknown.
-    if (!loader.empty() && main_stopped_loader_ == loader)
+    if (!loader.empty() && main_stopped_loader_ == loader) {
         MainFrameStopped();
+    }
 }
 
 void Browser::MainFrameStopped() {
@@ -101,8 +107,9 @@ void Browser::BeginSession(const std::string& session, const std::string& target
                     {"filter", IframeTargetsOnly()}});
     client.Command(session, "Runtime.runIfWaitingForDebugger", json::object(),
                    [on_running = std::move(on_running)](bool, const json&) {
-                       if (on_running)
+                       if (on_running) {
                            on_running();
+                       }
                    });
 }
 
@@ -113,8 +120,9 @@ void Browser::EndSession(const std::string& session) {
 
 bool Browser::OwnsTarget(const std::string& target_id) const {
     for (const auto& [session, target] : sessions_) {
-        if (target == target_id)
+        if (target == target_id) {
             return true;
+        }
     }
     return false;
 }
@@ -122,10 +130,12 @@ bool Browser::OwnsTarget(const std::string& target_id) const {
 std::optional<WindowRequest> Browser::TakeWindowRequest() {
     const auto now = std::chrono::steady_clock::now();
     while (!window_requests_.empty() &&
-           now - window_requests_.front().when > kWindowRequestLifetime)
+           now - window_requests_.front().when > kWindowRequestLifetime) {
         window_requests_.pop_front();
-    if (window_requests_.empty())
+    }
+    if (window_requests_.empty()) {
         return std::nullopt;
+    }
     WindowRequest request = std::move(window_requests_.front().request);
     window_requests_.pop_front();
     return request;
@@ -133,8 +143,9 @@ std::optional<WindowRequest> Browser::TakeWindowRequest() {
 
 void Browser::HandleEvent(const std::string& session, const std::string& method,
                           const json& params) {
-    if (!IsValid())
+    if (!IsValid()) {
         return;
+    }
     if (method == "Page.frameStoppedLoading") {
         const std::string id = params.value("frameId", "");
         if (id != target_id_) {
@@ -144,18 +155,21 @@ void Browser::HandleEvent(const std::string& session, const std::string& method,
             return;
         }
         loading_ = false;
-        if (first_navigation_ == FirstNavigation::kDone)
+        if (first_navigation_ == FirstNavigation::kDone) {
             MainFrameStopped();
-        else if (first_navigation_ == FirstNavigation::kAwaitingLoader)
+        } else if (first_navigation_ == FirstNavigation::kAwaitingLoader) {
             main_stopped_loader_ = main_loader_;
+        }
     } else if (method == "Page.frameStartedLoading") {
-        if (params.value("frameId", "") == target_id_)
+        if (params.value("frameId", "") == target_id_) {
             loading_ = true;
+        }
     } else if (method == "Page.frameNavigated") {
         const json& info = params.contains("frame") ? params["frame"] : json::object();
         const std::string id = info.value("id", "");
-        if (id == target_id_)
+        if (id == target_id_) {
             main_loader_ = info.value("loaderId", "");
+        }
         if (auto frame = FrameForEvent(id, session)) {
             auto hosted = sessions_.find(session);
             frame->MovedToSession(session, hosted != sessions_.end() && hosted->second == id);
@@ -164,26 +178,31 @@ void Browser::HandleEvent(const std::string& session, const std::string& method,
                              info.value("name", ""));
         }
     } else if (method == "Page.navigatedWithinDocument") {
-        if (auto frame = FrameByDevToolsId(params.value("frameId", "")))
+        if (auto frame = FrameByDevToolsId(params.value("frameId", ""))) {
             frame->NavigatedWithinDocument(params.value("url", ""));
+        }
     } else if (method == "Page.frameAttached") {
-        if (auto frame = FrameForEvent(params.value("frameId", ""), session))
+        if (auto frame = FrameForEvent(params.value("frameId", ""), session)) {
             frame->Attached(params.value("parentFrameId", ""));
+        }
     } else if (method == "Page.frameDetached") {
         // A frame that moves to another process ("swap") lives on in another session.
-        if (params.value("reason", "") != "swap")
+        if (params.value("reason", "") != "swap") {
             RemoveFrame(params.value("frameId", ""));
+        }
     } else if (method == "Network.responseReceived") {
         if (params.value("type", "") == "Document" && params.contains("response")) {
             const json& response = params["response"];
-            if (response.contains("status") && response["status"].is_number())
+            if (response.contains("status") && response["status"].is_number()) {
                 document_status_[params.value("frameId", "")] = response["status"].get<int>();
+            }
         }
     } else if (method == "Page.windowOpen") {
         window_requests_.push_back(
             {WindowRequest::FromWindowOpen(params), std::chrono::steady_clock::now()});
-        if (on_window_request_)
+        if (on_window_request_) {
             on_window_request_();
+        }
     } else if (method == "Page.javascriptDialogOpening") {
         // Nobody sees this browser: a message is taken as read, a question as answered no.
         const std::string type = params.value("type", "");
@@ -207,22 +226,25 @@ void Browser::ChildAttached(const std::string& parent_session, const json& param
         return;
     }
     // An out-of-process iframe: its frame id is its target id.
-    if (auto frame = FrameForEvent(target, child))
+    if (auto frame = FrameForEvent(target, child)) {
         frame->MovedToSession(child, true);
+    }
     BeginSession(child, target, {});
 }
 
 EngineObjectPtr<Frame> Browser::FrameForEvent(const std::string& devtools_id,
                                               const std::string& session) {
-    if (devtools_id.empty())
+    if (devtools_id.empty()) {
         return {};
+    }
     std::lock_guard lock(mutex_);
     auto it = frames_.find(devtools_id);
-    if (it != frames_.end())
+    if (it != frames_.end()) {
         return it->second;
-    auto frame =
-        EngineObjectPtr<Frame>::Make(EngineObjectPtr<Browser>::Share(this),
-                                     chromium_->NextFrameIdentifier(), devtools_id, false, session);
+    }
+    auto frame = EngineObjectPtr<Frame>::Make(EngineObjectPtr<Browser>::Share(this),
+                                              chromium_->NextFrameIdentifier(), devtools_id,
+                                              FrameKind::kChild, session);
     frames_.emplace(devtools_id, frame);
     return frame;
 }
@@ -232,8 +254,9 @@ void Browser::RemoveFrame(const std::string& devtools_id) {
     {
         std::lock_guard lock(mutex_);
         auto it = frames_.find(devtools_id);
-        if (it == frames_.end() || it->second.get() == main_frame_.get())
+        if (it == frames_.end() || it->second.get() == main_frame_.get()) {
             return;
+        }
         removed = std::move(it->second);
         frames_.erase(it);
     }
@@ -242,45 +265,53 @@ void Browser::RemoveFrame(const std::string& devtools_id) {
 }
 
 void Browser::NotifyLoadEnd(const EngineObjectPtr<Frame>& frame, int status) {
-    if (!frame)
+    if (!frame) {
         return;
+    }
     HeldReference<cef_load_handler_t> handler = LoadHandlerOf(Client());
-    if (handler && handler->on_load_end != nullptr)
+    if (handler && handler->on_load_end != nullptr) {
         handler->on_load_end(handler.get(), NewReference(), frame->NewReference(), status);
+    }
 }
 
 void Browser::NotifyLifeSpan(void (*notify)(cef_life_span_handler_t*, Browser&)) {
     HeldReference<cef_life_span_handler_t> handler = LifeSpanHandlerOf(Client());
-    if (handler)
+    if (handler) {
         notify(handler.get(), *this);
+    }
 }
 
 void Browser::Close() {
-    if (!IsValid() || closing_)
+    if (!IsValid() || closing_) {
         return;
+    }
     closing_ = true;
     // Whatever the client answers, a browser without a window closes by itself.
     NotifyLifeSpan([](cef_life_span_handler_t* handler, Browser& browser) {
-        if (handler->do_close != nullptr)
+        if (handler->do_close != nullptr) {
             handler->do_close(handler, browser.NewReference());
+        }
     });
     chromium_->Client().Command("", "Target.closeTarget", {{"targetId", target_id_}});
 }
 
 void Browser::TargetGone() {
-    if (!IsValid())
+    if (!IsValid()) {
         return;
+    }
     valid_ = false;  // already while the client hears of it
     if (!closing_) {
         closing_ = true;
         NotifyLifeSpan([](cef_life_span_handler_t* handler, Browser& browser) {
-            if (handler->do_close != nullptr)
+            if (handler->do_close != nullptr) {
                 handler->do_close(handler, browser.NewReference());
+            }
         });
     }
     NotifyLifeSpan([](cef_life_span_handler_t* handler, Browser& browser) {
-        if (handler->on_before_close != nullptr)
+        if (handler->on_before_close != nullptr) {
             handler->on_before_close(handler, browser.NewReference());
+        }
     });
     ForgetEverything();
 }
@@ -291,8 +322,9 @@ void Browser::Invalidate() {
 
 void Browser::ForgetEverything() {
     valid_ = false;
-    for (auto it = sessions_.begin(); it != sessions_.end(); it = sessions_.erase(it))
+    for (auto it = sessions_.begin(); it != sessions_.end(); it = sessions_.erase(it)) {
         chromium_->Client().ForgetSession(it->first);
+    }
     window_requests_.clear();
     // The frames hold the browser; letting go of them here is what lets it go at all.
     std::map<std::string, EngineObjectPtr<Frame>> frames;
@@ -304,13 +336,16 @@ void Browser::ForgetEverything() {
         main_frame = std::move(main_frame_);
         client = std::move(client_);
     }
-    for (auto& [id, frame] : frames)
+    for (auto& [id, frame] : frames) {
         frame->Invalidate();
+    }
 }
 
 // ---- Any thread ------------------------------------------------------------------------------
 
-bool Browser::IsValid() const { return valid_.load(); }
+bool Browser::IsValid() const {
+    return valid_.load();
+}
 
 HeldReference<cef_client_t> Browser::Client() const {
     std::lock_guard lock(mutex_);
@@ -320,13 +355,14 @@ HeldReference<cef_client_t> Browser::Client() const {
 EngineObjectPtr<Frame> Browser::MainFrame() const {
     {
         std::lock_guard lock(mutex_);
-        if (main_frame_)
+        if (main_frame_) {
             return main_frame_;
+        }
     }
     // A closed browser still answers with its main frame, now invalid.
     auto closed = EngineObjectPtr<Frame>::Make(
         EngineObjectPtr<Browser>::Share(const_cast<Browser*>(this)), main_frame_identifier_.load(),
-        target_id_, true, page_session_);
+        target_id_, FrameKind::kMain, page_session_);
     closed->Invalidate();
     return closed;
 }
@@ -340,8 +376,9 @@ EngineObjectPtr<Frame> Browser::FrameByDevToolsId(const std::string& devtools_id
 EngineObjectPtr<Frame> Browser::FrameByIdentifier(long long identifier) const {
     std::lock_guard lock(mutex_);
     for (const auto& [id, frame] : frames_) {
-        if (frame->Identifier() == identifier)
+        if (frame->Identifier() == identifier) {
             return frame;
+        }
     }
     return {};
 }
@@ -349,8 +386,9 @@ EngineObjectPtr<Frame> Browser::FrameByIdentifier(long long identifier) const {
 EngineObjectPtr<Frame> Browser::FrameByName(const std::string& name) const {
     std::lock_guard lock(mutex_);
     for (const auto& [id, frame] : frames_) {
-        if (frame->Name() == name)
+        if (frame->Name() == name) {
             return frame;
+        }
     }
     return {};
 }
@@ -358,8 +396,9 @@ EngineObjectPtr<Frame> Browser::FrameByName(const std::string& name) const {
 std::vector<EngineObjectPtr<Frame>> Browser::Frames() const {
     std::lock_guard lock(mutex_);
     std::vector<EngineObjectPtr<Frame>> frames;
-    for (const auto& [id, frame] : frames_)
+    for (const auto& [id, frame] : frames_) {
         frames.push_back(frame);
+    }
     return frames;
 }
 
@@ -368,13 +407,15 @@ void Browser::Post(std::function<void()> task) const {
 }
 
 void Browser::Navigate(const std::string& address, const std::string& devtools_id) {
-    if (!IsValid() || address.empty())
+    if (!IsValid() || address.empty()) {
         return;
+    }
     auto self = EngineObjectPtr<Browser>::Share(this);
     Post([self, address, devtools_id] {
         EngineObjectPtr<Frame> frame = self->FrameByDevToolsId(devtools_id);
-        if (!self->IsValid() || !frame)
+        if (!self->IsValid() || !frame) {
             return;
+        }
         json params = {{"url", address}};
         if (frame->IsMain()) {
             // The program navigates before the engine's own first navigation has ended:
@@ -409,19 +450,22 @@ void Browser::FillTable() {
     t.is_loading = [](cef_browser_t* self) { return Self<Browser>(self)->IsLoading() ? 1 : 0; };
     t.reload = [](cef_browser_t* self) {
         Browser* browser = Self<Browser>(self);
-        if (browser->IsValid())
+        if (browser->IsValid()) {
             browser->chromium_->Client().Command(browser->page_session_, "Page.reload");
+        }
     };
     t.reload_ignore_cache = [](cef_browser_t* self) {
         Browser* browser = Self<Browser>(self);
-        if (browser->IsValid())
+        if (browser->IsValid()) {
             browser->chromium_->Client().Command(browser->page_session_, "Page.reload",
                                                  {{"ignoreCache", true}});
+        }
     };
     t.stop_load = [](cef_browser_t* self) {
         Browser* browser = Self<Browser>(self);
-        if (browser->IsValid())
+        if (browser->IsValid()) {
             browser->chromium_->Client().Command(browser->page_session_, "Page.stopLoading");
+        }
     };
     t.get_identifier = [](cef_browser_t* self) { return Self<Browser>(self)->identifier_; };
     t.is_same = [](cef_browser_t* self, cef_browser_t* that) {
@@ -455,19 +499,23 @@ void Browser::FillTable() {
     };
     t.get_frame_count = [](cef_browser_t* self) { return Self<Browser>(self)->Frames().size(); };
     t.get_frame_identifiers = [](cef_browser_t* self, size_t* count, cef_int64* identifiers) {
-        if (count == nullptr)
+        if (count == nullptr) {
             return;
+        }
         const std::vector<EngineObjectPtr<Frame>> frames = Self<Browser>(self)->Frames();
         std::size_t written = 0;
-        for (; written < frames.size() && written < *count && identifiers != nullptr; ++written)
+        for (; written < frames.size() && written < *count && identifiers != nullptr; ++written) {
             identifiers[written] = frames[written]->Identifier();
+        }
         *count = written;
     };
     t.get_frame_names = [](cef_browser_t* self, cef_string_list_t names) {
-        if (names == nullptr)
+        if (names == nullptr) {
             return;
-        for (const EngineObjectPtr<Frame>& frame : Self<Browser>(self)->Frames())
+        }
+        for (const EngineObjectPtr<Frame>& frame : Self<Browser>(self)->Frames()) {
             AsStringList(names)->push_back(Utf8ToUtf16(frame->Name()));
+        }
     };
 }
 

@@ -19,8 +19,9 @@ void BrowserHost::FillTable() {
     };
     t.try_close_browser = [](cef_browser_host_t* self) {
         EngineObjectPtr<Browser> browser = Self<BrowserHost>(self)->browser_;
-        if (!browser->IsValid())
+        if (!browser->IsValid()) {
             return 1;
+        }
         browser->Post([browser] { browser->Close(); });
         return 0;
     };

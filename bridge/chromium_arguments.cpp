@@ -51,8 +51,9 @@ constexpr std::array<std::string_view, 7> kReserved = {
 }  // namespace
 
 std::string_view SwitchName(std::string_view text) {
-    if (text.size() < 2 || text[0] != '-')
+    if (text.size() < 2 || text[0] != '-') {
         return {};
+    }
     text.remove_prefix(text[1] == '-' ? 2 : 1);
     return text.substr(0, text.find('='));
 }
@@ -62,8 +63,10 @@ std::vector<std::string> ChromiumArguments(const std::string& profile_folder,
     std::vector<std::string> arguments(kDefaults.begin(), kDefaults.end());
     for (const std::string& text : switches) {
         const std::string_view name = SwitchName(text);
-        if (name.empty() || std::find(kReserved.begin(), kReserved.end(), name) != kReserved.end())
+        if (name.empty() ||
+            std::find(kReserved.begin(), kReserved.end(), name) != kReserved.end()) {
             continue;
+        }
         arguments.push_back("--" +
                             std::string(std::string_view(text).substr(text[1] == '-' ? 2 : 1)));
     }

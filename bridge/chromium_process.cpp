@@ -19,11 +19,13 @@ namespace {
 [[noreturn]] void BecomeChromium(pid_t parent, int pipe_end, const char* executable,
                                  char* const* argv) {
     setpgid(0, 0);
-    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent)
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) {
         _exit(127);  // the starting thread is already gone
+    }
     const int kept = fcntl(pipe_end, F_DUPFD, 10);
-    if (kept < 0 || dup2(kept, 3) < 0 || dup2(kept, 4) < 0)
+    if (kept < 0 || dup2(kept, 3) < 0 || dup2(kept, 4) < 0) {
         _exit(127);
+    }
     const int null = open("/dev/null", O_RDWR);
     if (null >= 0) {
         dup2(null, 0);
@@ -44,16 +46,18 @@ std::optional<ChromiumProcess> ChromiumProcess::Start(const std::string& executa
                                                       const std::vector<std::string>& arguments,
                                                       int& pipe_descriptor) {
     int ends[2];
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
         return std::nullopt;
+    }
 
     std::vector<std::string> strings;
     strings.reserve(arguments.size() + 1);
     strings.push_back(executable);
     strings.insert(strings.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
-    for (std::string& s : strings)
+    for (std::string& s : strings) {
         argv.push_back(s.data());
+    }
     argv.push_back(nullptr);
 
     const pid_t parent = getpid();
@@ -65,8 +69,9 @@ std::optional<ChromiumProcess> ChromiumProcess::Start(const std::string& executa
         errno = error;
         return std::nullopt;
     }
-    if (pid == 0)
+    if (pid == 0) {
         BecomeChromium(parent, ends[1], executable.c_str(), argv.data());
+    }
     setpgid(pid, pid);  // also from this side, so that the group exists before we return
     close(ends[1]);
     pipe_descriptor = ends[0];
@@ -79,31 +84,37 @@ ChromiumProcess::ChromiumProcess(ChromiumProcess&& other) noexcept
 }
 
 ChromiumProcess::~ChromiumProcess() {
-    if (pid_ > 0)
+    if (pid_ > 0) {
         EndAndReap();
+    }
 }
 
 bool ChromiumProcess::WaitForExit(std::chrono::milliseconds timeout) {
-    if (status_)
+    if (status_) {
         return true;
+    }
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         siginfo_t info{};
         const int result =
             waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
-        if (result == 0 && info.si_pid == pid_)
+        if (result == 0 && info.si_pid == pid_) {
             return true;
-        if (result != 0 && errno != EINTR)
+        }
+        if (result != 0 && errno != EINTR) {
             return true;  // not our child any more: nothing to wait for
-        if (std::chrono::steady_clock::now() >= deadline)
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
             return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
 
 int ChromiumProcess::EndAndReap() {
-    if (status_)
+    if (status_) {
         return *status_;
+    }
     // The group outlives its leader until the leader is reaped, so this cannot reach a
     // stranger that was given a recycled id.
     kill(-pid_, SIGKILL);
@@ -116,10 +127,12 @@ int ChromiumProcess::EndAndReap() {
 }
 
 std::string ChromiumProcess::DescribeStatus(int wait_status) {
-    if (WIFEXITED(wait_status))
+    if (WIFEXITED(wait_status)) {
         return "exited with code " + std::to_string(WEXITSTATUS(wait_status));
-    if (WIFSIGNALED(wait_status))
+    }
+    if (WIFSIGNALED(wait_status)) {
         return "was ended by signal " + std::to_string(WTERMSIG(wait_status));
+    }
     return "ended";
 }
 

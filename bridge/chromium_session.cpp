@@ -82,8 +82,9 @@ std::unique_ptr<ChromiumSession> ChromiumSession::Start(const Options& options,
         self->Abandon();
         return nullptr;
     }
-    if (auto version = ChromiumVersion::Parse(reply.product))
+    if (auto version = ChromiumVersion::Parse(reply.product)) {
         self->version_ = *version;
+    }
     return session;
 }
 
@@ -94,21 +95,24 @@ ChromiumSession::~ChromiumSession() {
 void ChromiumSession::PipeClosed() {
     pipe_closed_ = true;
     client_->OnConnectionClosed();
-    if (shutting_down_ || !answered_)
+    if (shutting_down_ || !answered_) {
         return;  // asked to go, or never there: whoever started it says so
+    }
     int status = 0;
     {
         std::lock_guard lock(process_mutex_);
-        if (!process_)
+        if (!process_) {
             return;
+        }
         process_->WaitForExit(kLostExitTimeout);
         status = process_->EndAndReap();
     }
     std::fprintf(stderr, "quillmoor engine: Chromium (%s, process %d) %s; its browsers are gone.\n",
                  executable_.c_str(), static_cast<int>(pid_),
                  ChromiumProcess::DescribeStatus(status).c_str());
-    if (on_lost_)
+    if (on_lost_) {
         on_lost_();
+    }
 }
 
 void ChromiumSession::Shutdown() {
@@ -120,14 +124,17 @@ void ChromiumSession::Abandon() {
 }
 
 void ChromiumSession::End(std::chrono::milliseconds patience) {
-    if (shut_down_)
+    if (shut_down_) {
         return;
+    }
     shut_down_ = true;
     shutting_down_ = true;
-    if (!thread_)
+    if (!thread_) {
         return;
-    if (pipe_ && !pipe_closed_ && patience.count() > 0)
+    }
+    if (pipe_ && !pipe_closed_ && patience.count() > 0) {
         client_->Command("", "Browser.close");
+    }
     {
         std::lock_guard lock(process_mutex_);
         if (process_) {
@@ -137,10 +144,11 @@ void ChromiumSession::End(std::chrono::milliseconds patience) {
     }
     // Whatever still waits for a reply hears now that none will come.
     thread_->RunAndWait([this] {
-        if (pipe_)
+        if (pipe_) {
             pipe_->Close();
-        else
+        } else {
             client_->OnConnectionClosed();
+        }
     });
     thread_->Stop();
     profile_.reset();

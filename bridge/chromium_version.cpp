@@ -16,8 +16,9 @@ namespace quillmoor::bridge {
 std::optional<ChromiumVersion> ChromiumVersion::Parse(std::string_view text) {
     for (std::size_t start = 0; start < text.size(); ++start) {
         if (!std::isdigit(static_cast<unsigned char>(text[start])) ||
-            (start > 0 && std::isdigit(static_cast<unsigned char>(text[start - 1]))))
+            (start > 0 && std::isdigit(static_cast<unsigned char>(text[start - 1])))) {
             continue;
+        }
         ChromiumVersion version;
         const char* at = text.data() + start;
         const char* end = text.data() + text.size();
@@ -27,16 +28,18 @@ std::optional<ChromiumVersion> ChromiumVersion::Parse(std::string_view text) {
             complete = error == std::errc() && (part == 3 || (next != end && *next == '.'));
             at = next + 1;
         }
-        if (complete)
+        if (complete) {
             return version;
+        }
     }
     return std::nullopt;
 }
 
 std::optional<ChromiumVersion> ChromiumVersion::OfExecutable(const std::string& executable) {
     int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0)
+    if (pipe2(out, O_CLOEXEC) != 0) {
         return std::nullopt;
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
@@ -53,8 +56,9 @@ std::optional<ChromiumVersion> ChromiumVersion::OfExecutable(const std::string& 
         char chunk[512];
         ssize_t got = 0;
         while ((got = read(out[0], chunk, sizeof chunk)) > 0 || (got < 0 && errno == EINTR)) {
-            if (got > 0 && text.size() < 4096)
+            if (got > 0 && text.size() < 4096) {
                 text.append(chunk, static_cast<std::size_t>(got));
+            }
         }
         int status = 0;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {

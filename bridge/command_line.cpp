@@ -13,26 +13,30 @@ namespace {
 std::u16string Joined(const std::vector<std::u16string>& pieces) {
     std::u16string text;
     for (const std::u16string& piece : pieces) {
-        if (!text.empty())
+        if (!text.empty()) {
             text += u' ';
-        if (piece.find(u' ') != std::u16string::npos)
+        }
+        if (piece.find(u' ') != std::u16string::npos) {
             text += u'"' + piece + u'"';
-        else
+        } else {
             text += piece;
+        }
     }
     return text;
 }
 
 }  // namespace
 
-CommandLine::CommandLine(bool read_only) : read_only_(read_only) {
+CommandLine::CommandLine(CommandLineAccess access)
+    : read_only_(access == CommandLineAccess::kReadOnly) {
     FillTable();
 }
 
 std::u16string CommandLine::NameOf(const std::u16string& text) {
     std::size_t start = 0;
-    while (start < text.size() && start < 2 && text[start] == u'-')
+    while (start < text.size() && start < 2 && text[start] == u'-') {
         ++start;
+    }
     return text.substr(start, text.find(u'=', start) - start);
 }
 
@@ -58,25 +62,29 @@ void CommandLine::Parse(const std::vector<std::u16string>& argv) {
             equals == std::u16string::npos ? u"" : piece.substr(equals + 1);
         auto it = std::find_if(switches_.begin(), switches_.end(),
                                [&](const auto& s) { return s.first == name; });
-        if (it != switches_.end())
+        if (it != switches_.end()) {
             it->second = value;
-        else
+        } else {
             switches_.emplace_back(name, value);
+        }
     }
 }
 
 void CommandLine::InitFromArgv(int argc, const char* const* argv) {
-    if (read_only_)
+    if (read_only_) {
         return;
+    }
     std::vector<std::u16string> pieces;
-    for (int i = 0; i < argc && argv != nullptr; ++i)
+    for (int i = 0; i < argc && argv != nullptr; ++i) {
         pieces.push_back(argv[i] != nullptr ? Utf8ToUtf16(argv[i]) : std::u16string());
+    }
     Parse(pieces);
 }
 
 void CommandLine::InitFromString(const std::u16string& text) {
-    if (read_only_)
+    if (read_only_) {
         return;
+    }
     std::vector<std::u16string> pieces;
     std::u16string piece;
     bool quoted = false;
@@ -86,8 +94,9 @@ void CommandLine::InitFromString(const std::u16string& text) {
             quoted = !quoted;
             started = true;
         } else if ((c == u' ' || c == u'\t') && !quoted) {
-            if (started)
+            if (started) {
                 pieces.push_back(std::move(piece));
+            }
             piece.clear();
             started = false;
         } else {
@@ -95,37 +104,43 @@ void CommandLine::InitFromString(const std::u16string& text) {
             started = true;
         }
     }
-    if (started)
+    if (started) {
         pieces.push_back(std::move(piece));
+    }
     Parse(pieces);
 }
 
 void CommandLine::Reset() {
-    if (read_only_)
+    if (read_only_) {
         return;
+    }
     std::lock_guard lock(mutex_);
     switches_.clear();
     arguments_.clear();
 }
 
 void CommandLine::AppendSwitch(std::u16string name, std::u16string value) {
-    if (read_only_)
+    if (read_only_) {
         return;
+    }
     name = NameOf(name);
-    if (name.empty())
+    if (name.empty()) {
         return;
+    }
     std::lock_guard lock(mutex_);
     auto it = std::find_if(switches_.begin(), switches_.end(),
                            [&](const auto& s) { return s.first == name; });
-    if (it != switches_.end())
+    if (it != switches_.end()) {
         it->second = std::move(value);
-    else
+    } else {
         switches_.emplace_back(std::move(name), std::move(value));
+    }
 }
 
 void CommandLine::AppendArgument(std::u16string argument) {
-    if (read_only_)
+    if (read_only_) {
         return;
+    }
     std::lock_guard lock(mutex_);
     arguments_.push_back(std::move(argument));
 }
@@ -153,8 +168,9 @@ std::u16string CommandLine::SwitchValue(const std::u16string& name) const {
 std::vector<std::u16string> CommandLine::Switches() const {
     std::lock_guard lock(mutex_);
     std::vector<std::u16string> texts;
-    for (const auto& [name, value] : switches_)
+    for (const auto& [name, value] : switches_) {
         texts.push_back(value.empty() ? u"--" + name : u"--" + name + u"=" + value);
+    }
     return texts;
 }
 
@@ -165,10 +181,12 @@ std::vector<std::u16string> CommandLine::Arguments() const {
 
 std::vector<std::u16string> CommandLine::Argv() const {
     std::vector<std::u16string> argv{Program()};
-    for (std::u16string& s : Switches())
+    for (std::u16string& s : Switches()) {
         argv.push_back(std::move(s));
-    for (std::u16string& a : Arguments())
+    }
+    for (std::u16string& a : Arguments()) {
         argv.push_back(std::move(a));
+    }
     return argv;
 }
 
@@ -180,7 +198,7 @@ void CommandLine::FillTable() {
     };
     t.copy = [](cef_command_line_t* self) -> cef_command_line_t* {
         CommandLine* source = Self<CommandLine>(self);
-        auto* copy = new CommandLine(false);
+        auto* copy = new CommandLine(CommandLineAccess::kWritable);
         std::vector<std::u16string> argv = source->Argv();
         copy->Parse(argv);
         return &copy->Table();  // the copy's first reference goes to the caller
@@ -194,8 +212,9 @@ void CommandLine::FillTable() {
     t.reset = [](cef_command_line_t* self) { Self<CommandLine>(self)->Reset(); };
     t.get_argv = [](cef_command_line_t* self, cef_string_list_t list) {
         if (list != nullptr) {
-            for (std::u16string& piece : Self<CommandLine>(self)->Argv())
+            for (std::u16string& piece : Self<CommandLine>(self)->Argv()) {
                 AsStringList(list)->push_back(std::move(piece));
+            }
         }
     };
     t.get_command_line_string = [](cef_command_line_t* self) {
@@ -206,8 +225,9 @@ void CommandLine::FillTable() {
     };
     t.set_program = [](cef_command_line_t* self, const cef_string_t* program) {
         CommandLine* line = Self<CommandLine>(self);
-        if (line->read_only_)
+        if (line->read_only_) {
             return;
+        }
         std::lock_guard lock(line->mutex_);
         line->program_ = FromEngineString(program);
     };
@@ -236,8 +256,9 @@ void CommandLine::FillTable() {
     };
     t.get_arguments = [](cef_command_line_t* self, cef_string_list_t list) {
         if (list != nullptr) {
-            for (std::u16string& argument : Self<CommandLine>(self)->Arguments())
+            for (std::u16string& argument : Self<CommandLine>(self)->Arguments()) {
                 AsStringList(list)->push_back(std::move(argument));
+            }
         }
     };
     t.append_argument = [](cef_command_line_t* self, const cef_string_t* argument) {

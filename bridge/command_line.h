@@ -14,9 +14,12 @@
 
 namespace quillmoor::bridge {
 
+// Whether a command line takes changes.
+enum class CommandLineAccess { kWritable, kReadOnly };
+
 class CommandLine : public EngineObject<cef_command_line_t> {
   public:
-    explicit CommandLine(bool read_only = false);
+    explicit CommandLine(CommandLineAccess access = CommandLineAccess::kWritable);
     // From now on every change is ignored.
     void MakeReadOnly() { read_only_ = true; }
 

@@ -13,24 +13,29 @@ const nlohmann::json& ConnectionClosedError() {
 }
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         return c - '0';
-    if (c >= 'a' && c <= 'f')
+    }
+    if (c >= 'a' && c <= 'f') {
         return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
+    }
+    if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
+    }
     return -1;
 }
 
 // The code unit of the \uXXXX escape at text[at] (which holds the backslash), or -1.
 int EscapedUnitAt(const std::string& text, std::size_t at) {
-    if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u')
+    if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u') {
         return -1;
+    }
     int unit = 0;
     for (std::size_t i = at + 2; i < at + 6; ++i) {
         const int digit = HexValue(text[i]);
-        if (digit < 0)
+        if (digit < 0) {
             return -1;
+        }
         unit = unit * 16 + digit;
     }
     return unit;
@@ -46,11 +51,13 @@ bool IsLowSurrogate(int unit) {
 }  // namespace
 
 std::string ReplaceUnpairedSurrogateEscapes(std::string text) {
-    if (text.find("\\u") == std::string::npos)
+    if (text.find("\\u") == std::string::npos) {
         return text;
+    }
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\')
+        if (text[i] != '\\') {
             continue;
+        }
         const int unit = EscapedUnitAt(text, i);
         if (unit < 0) {
             ++i;  // another escape: skip the escaped character
@@ -60,8 +67,9 @@ std::string ReplaceUnpairedSurrogateEscapes(std::string text) {
             i += 11;  // a proper pair
             continue;
         }
-        if (IsHighSurrogate(unit) || IsLowSurrogate(unit))
+        if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
             text.replace(i + 2, 4, "fffd");
+        }
         i += 5;
     }
     return text;
@@ -74,24 +82,27 @@ void DevToolsClient::Command(const std::string& session, const std::string& meth
                              nlohmann::json params, ReplyHandler on_reply) {
     const long long id = next_id_.fetch_add(1, std::memory_order_relaxed);
     nlohmann::json message = {{"id", id}, {"method", method}, {"params", std::move(params)}};
-    if (!session.empty())
+    if (!session.empty()) {
         message["sessionId"] = session;
+    }
     {
         std::lock_guard lock(mutex_);
         if (closed_) {
             FailLater(std::move(on_reply));
             return;
         }
-        if (on_reply)
+        if (on_reply) {
             pending_.emplace(id, std::move(on_reply));
+        }
     }
     if (!send_(message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace))) {
         ReplyHandler unsent;
         {
             std::lock_guard lock(mutex_);
             auto it = pending_.find(id);
-            if (it == pending_.end())
+            if (it == pending_.end()) {
                 return;  // already failed by OnConnectionClosed
+            }
             unsent = std::move(it->second);
             pending_.erase(it);
         }
@@ -100,9 +111,10 @@ void DevToolsClient::Command(const std::string& session, const std::string& meth
 }
 
 void DevToolsClient::FailLater(ReplyHandler on_reply) {
-    if (on_reply)
+    if (on_reply) {
         thread_.Post(
             [on_reply = std::move(on_reply)] { on_reply(false, ConnectionClosedError()); });
+    }
 }
 
 void DevToolsClient::ListenToBrowser(EventHandler handler) {
@@ -120,36 +132,41 @@ void DevToolsClient::ForgetSession(const std::string& session) {
 void DevToolsClient::Dispatch(const std::string& text) {
     nlohmann::json message =
         nlohmann::json::parse(ReplaceUnpairedSurrogateEscapes(text), nullptr, false);
-    if (message.is_discarded() || !message.is_object())
+    if (message.is_discarded() || !message.is_object()) {
         return;
+    }
     if (auto id = message.find("id"); id != message.end() && id->is_number_integer()) {
         ReplyHandler on_reply;
         {
             std::lock_guard lock(mutex_);
             auto it = pending_.find(id->get<long long>());
-            if (it == pending_.end())
+            if (it == pending_.end()) {
                 return;
+            }
             on_reply = std::move(it->second);
             pending_.erase(it);
         }
-        if (auto error = message.find("error"); error != message.end())
+        if (auto error = message.find("error"); error != message.end()) {
             on_reply(false, *error);
-        else if (auto result = message.find("result"); result != message.end())
+        } else if (auto result = message.find("result"); result != message.end()) {
             on_reply(true, *result);
-        else
+        } else {
             on_reply(true, nlohmann::json::object());
+        }
         return;
     }
     auto method = message.find("method");
-    if (method == message.end() || !method->is_string())
+    if (method == message.end() || !method->is_string()) {
         return;
+    }
     static const nlohmann::json no_params = nlohmann::json::object();
     auto params = message.find("params");
     const nlohmann::json& event_params = params != message.end() ? *params : no_params;
     auto session = message.find("sessionId");
     if (session == message.end() || !session->is_string()) {
-        if (browser_listener_)
+        if (browser_listener_) {
             browser_listener_(method->get<std::string>(), event_params);
+        }
         return;
     }
     auto listener = session_listeners_.find(session->get<std::string>());
@@ -171,8 +188,9 @@ void DevToolsClient::OnConnectionClosed() {
     // In the order the commands were sent.
     std::map<long long, ReplyHandler> ordered(std::make_move_iterator(failed.begin()),
                                               std::make_move_iterator(failed.end()));
-    for (auto& [id, on_reply] : ordered)
+    for (auto& [id, on_reply] : ordered) {
         on_reply(false, ConnectionClosedError());
+    }
 }
 
 }  // namespace quillmoor::bridge

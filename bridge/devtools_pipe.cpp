@@ -26,8 +26,9 @@ DevToolsPipe::~DevToolsPipe() {
 bool DevToolsPipe::Send(std::string message) {
     {
         std::lock_guard lock(mutex_);
-        if (closed_)
+        if (closed_) {
             return false;
+        }
         message.push_back('\0');
         outgoing_.push_back(std::move(message));
     }
@@ -42,16 +43,19 @@ bool DevToolsPipe::IsClosed() const {
 
 short DevToolsPipe::WantedEvents() {
     std::lock_guard lock(mutex_);
-    if (closed_)
+    if (closed_) {
         return 0;
+    }
     return outgoing_.empty() ? POLLIN : POLLIN | POLLOUT;
 }
 
 void DevToolsPipe::OnEvents(short revents) {
-    if ((revents & POLLOUT) != 0)
+    if ((revents & POLLOUT) != 0) {
         WriteQueued();
-    if ((revents & (POLLIN | POLLHUP | POLLERR)) != 0)
+    }
+    if ((revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
         ReadAvailable();
+    }
 }
 
 void DevToolsPipe::ReadAvailable() {
@@ -63,22 +67,26 @@ void DevToolsPipe::ReadAvailable() {
             std::size_t start = 0;
             for (;;) {
                 const std::size_t end = incoming_.find('\0', scanned_);
-                if (end == std::string::npos)
+                if (end == std::string::npos) {
                     break;
+                }
                 on_message_(incoming_.substr(start, end - start));
                 start = end + 1;
                 scanned_ = start;
             }
             incoming_.erase(0, start);
             scanned_ = incoming_.size();
-            if (IsClosed())
+            if (IsClosed()) {
                 return;
+            }
             continue;
         }
-        if (got < 0 && errno == EINTR)
+        if (got < 0 && errno == EINTR) {
             continue;
-        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        }
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             return;
+        }
         Close();  // end of stream or a broken connection
         return;
     }
@@ -91,10 +99,12 @@ void DevToolsPipe::WriteQueued() {
         const ssize_t sent = send(descriptor_, front.data() + written_of_front_,
                                   front.size() - written_of_front_, MSG_DONTWAIT | MSG_NOSIGNAL);
         if (sent < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR) {
                 continue;
-            if (errno == EAGAIN || errno == EWOULDBLOCK)
+            }
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
                 return;
+            }
             lock.unlock();
             Close();
             return;
@@ -110,8 +120,9 @@ void DevToolsPipe::WriteQueued() {
 void DevToolsPipe::Close() {
     {
         std::lock_guard lock(mutex_);
-        if (closed_)
+        if (closed_) {
             return;
+        }
         closed_ = true;
         outgoing_.clear();
     }

@@ -55,25 +55,29 @@ void ReadDocument(ChromiumSession& chromium, const std::string& session,
         session, "Page.createIsolatedWorld", {{"frameId", devtools_id}, {"worldName", kWorldName}},
         [&client, session, &script, visitor = std::move(visitor)](bool ok,
                                                                   const json& world) mutable {
-            if (!ok || !world.contains("executionContextId"))
+            if (!ok || !world.contains("executionContextId")) {
                 return;  // the visitor goes unvisited
+            }
             client.Command(session, "Runtime.evaluate",
                            {{"expression", script},
                             {"contextId", world["executionContextId"]},
                             {"returnByValue", true},
                             {"silent", true}},
                            [visitor = std::move(visitor)](bool ok, const json& evaluated) {
-                               if (!ok || evaluated.contains("exceptionDetails"))
+                               if (!ok || evaluated.contains("exceptionDetails")) {
                                    return;
+                               }
                                auto result = evaluated.find("result");
                                if (result == evaluated.end() || !result->contains("value") ||
-                                   !(*result)["value"].is_string())
+                                   !(*result)["value"].is_string()) {
                                    return;
+                               }
                                const std::u16string text =
                                    Utf8ToUtf16((*result)["value"].get_ref<const std::string&>());
                                cef_string_t string = EngineStringView(text);
-                               if (visitor->visit != nullptr)
+                               if (visitor->visit != nullptr) {
                                    visitor->visit(visitor.get(), &string);
+                               }
                            });
         });
 }

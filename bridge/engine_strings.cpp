@@ -18,8 +18,9 @@ std::string Utf8Of(const cef_string_t* s) {
 }
 
 void AssignCopy(cef_string_t* out, std::u16string_view text) {
-    if (out->dtor != nullptr && out->str != nullptr)
+    if (out->dtor != nullptr && out->str != nullptr) {
         out->dtor(out->str);
+    }
     auto* copy = new char16[text.size() + 1];
     std::memcpy(copy, text.data(), text.size() * sizeof(char16));
     copy[text.size()] = 0;

@@ -13,23 +13,26 @@ namespace quillmoor::bridge {
 
 EngineThread::EngineThread() {
     wake_fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wake_fd_ < 0)
+    if (wake_fd_ < 0) {
         throw std::system_error(errno, std::generic_category(), "eventfd");
+    }
     thread_ = std::thread([this] { Loop(); });
 }
 
 EngineThread::~EngineThread() {
     Stop();
-    if (thread_.joinable())
+    if (thread_.joinable()) {
         thread_.detach();  // destroyed from one of its own tasks: the loop ends on its own
+    }
     close(wake_fd_);
 }
 
 void EngineThread::Post(Task task) {
     {
         std::lock_guard lock(mutex_);
-        if (stopping_)
+        if (stopping_) {
             return;
+        }
         posted_.push_back(std::move(task));
     }
     Wake();
@@ -38,8 +41,9 @@ void EngineThread::Post(Task task) {
 void EngineThread::PostDelayed(std::chrono::milliseconds delay, Task task) {
     {
         std::lock_guard lock(mutex_);
-        if (stopping_)
+        if (stopping_) {
             return;
+        }
         timers_.emplace(Clock::now() + delay, std::move(task));
     }
     Wake();
@@ -54,8 +58,9 @@ void EngineThread::RunAndWait(const Task& task) {
     std::future<void> finished = done->get_future();
     {
         std::lock_guard lock(mutex_);
-        if (stopping_)
+        if (stopping_) {
             return;
+        }
         posted_.push_back([&task, done] {
             task();
             done->set_value();
@@ -89,8 +94,9 @@ void EngineThread::Stop() {
         stopping_ = true;
     }
     Wake();
-    if (thread_.joinable() && !IsCurrent())
+    if (thread_.joinable() && !IsCurrent()) {
         thread_.join();
+    }
     std::vector<Task> dropped;
     std::multimap<Clock::time_point, Task> dropped_timers;
     {
@@ -102,10 +108,12 @@ void EngineThread::Stop() {
 
 int EngineThread::MillisecondsToNextTimer() {
     std::lock_guard lock(mutex_);
-    if (!posted_.empty())
+    if (!posted_.empty()) {
         return 0;
-    if (timers_.empty())
+    }
+    if (timers_.empty()) {
         return -1;
+    }
     auto wait = std::chrono::ceil<std::chrono::milliseconds>(timers_.begin()->first - Clock::now());
     return wait.count() < 0 ? 0 : static_cast<int>(wait.count());
 }
@@ -114,8 +122,9 @@ void EngineThread::RunDueTasks() {
     std::vector<Task> ready;
     {
         std::lock_guard lock(mutex_);
-        if (stopping_)
+        if (stopping_) {
             return;
+        }
         ready.swap(posted_);
         const auto now = Clock::now();
         while (!timers_.empty() && timers_.begin()->first <= now) {
@@ -126,8 +135,9 @@ void EngineThread::RunDueTasks() {
     for (Task& task : ready) {
         {
             std::lock_guard lock(mutex_);
-            if (stopping_)
+            if (stopping_) {
                 return;
+            }
         }
         task();
     }
@@ -137,8 +147,9 @@ void EngineThread::Loop() {
     for (;;) {
         {
             std::lock_guard lock(mutex_);
-            if (stopping_)
+            if (stopping_) {
                 return;
+            }
         }
         pollfd fds[2] = {{wake_fd_, POLLIN, 0}, {-1, 0, 0}};
         nfds_t count = 1;
@@ -150,14 +161,16 @@ void EngineThread::Loop() {
             }
         }
         const int ready = poll(fds, count, MillisecondsToNextTimer());
-        if (ready < 0 && errno != EINTR)
+        if (ready < 0 && errno != EINTR) {
             return;
+        }
         if (ready > 0 && (fds[0].revents & POLLIN) != 0) {
             std::uint64_t counter = 0;
             [[maybe_unused]] ssize_t got = read(wake_fd_, &counter, sizeof counter);
         }
-        if (ready > 0 && count == 2 && fds[1].revents != 0 && watched_ != nullptr)
+        if (ready > 0 && count == 2 && fds[1].revents != 0 && watched_ != nullptr) {
             watched_->OnEvents(fds[1].revents);
+        }
         RunDueTasks();
     }
 }

@@ -51,23 +51,23 @@ CEF_EXPORT void cef_enable_highdpi_support(void) {}
 
 // ---- Browsers --------------------------------------------------------------------------------
 
-CEF_EXPORT int cef_browser_host_create_browser(const cef_window_info_t* windowInfo,
+CEF_EXPORT int cef_browser_host_create_browser(const cef_window_info_t* window_info,
                                                cef_client_t* client, const cef_string_t* url,
                                                const cef_browser_settings_t*,
                                                cef_dictionary_value_t* extra_info,
                                                cef_request_context_t* request_context) {
     quillmoor::ReleaseEngineReference(extra_info);
     quillmoor::ReleaseEngineReference(request_context);
-    return BridgeEngine::CreateBrowser(windowInfo, client, url);
+    return BridgeEngine::CreateBrowser(window_info, client, url);
 }
 
 CEF_EXPORT cef_browser_t* cef_browser_host_create_browser_sync(
-    const cef_window_info_t* windowInfo, cef_client_t* client, const cef_string_t* url,
+    const cef_window_info_t* window_info, cef_client_t* client, const cef_string_t* url,
     const cef_browser_settings_t*, cef_dictionary_value_t* extra_info,
     cef_request_context_t* request_context) {
     quillmoor::ReleaseEngineReference(extra_info);
     quillmoor::ReleaseEngineReference(request_context);
-    return BridgeEngine::CreateBrowserSync(windowInfo, client, url);
+    return BridgeEngine::CreateBrowserSync(window_info, client, url);
 }
 
 // Every browser runs in the one temporary profile: there is no request context object to
@@ -80,11 +80,13 @@ CEF_EXPORT cef_request_context_t* cef_request_context_get_global_context(void) {
 
 CEF_EXPORT int cef_string_utf16_set(const char16* src, size_t src_len, cef_string_utf16_t* output,
                                     int copy) {
-    if (output == nullptr)
+    if (output == nullptr) {
         return 0;
+    }
     cef_string_utf16_clear(output);
-    if (src == nullptr || src_len == 0)
+    if (src == nullptr || src_len == 0) {
         return 1;
+    }
     if (copy == 0) {
         output->str = const_cast<char16*>(src);
         output->length = src_len;
@@ -100,10 +102,12 @@ CEF_EXPORT int cef_string_utf16_set(const char16* src, size_t src_len, cef_strin
 }
 
 CEF_EXPORT void cef_string_utf16_clear(cef_string_utf16_t* str) {
-    if (str == nullptr)
+    if (str == nullptr) {
         return;
-    if (str->dtor != nullptr && str->str != nullptr)
+    }
+    if (str->dtor != nullptr && str->str != nullptr) {
         str->dtor(str->str);
+    }
     str->str = nullptr;
     str->length = 0;
     str->dtor = nullptr;
@@ -114,16 +118,18 @@ CEF_EXPORT cef_string_userfree_utf16_t cef_string_userfree_utf16_alloc(void) {
 }
 
 CEF_EXPORT void cef_string_userfree_utf16_free(cef_string_userfree_utf16_t str) {
-    if (str == nullptr)
+    if (str == nullptr) {
         return;
+    }
     cef_string_utf16_clear(str);
     delete str;
 }
 
 CEF_EXPORT int cef_string_utf8_to_utf16(const char* src, size_t src_len,
                                         cef_string_utf16_t* output) {
-    if (output == nullptr)
+    if (output == nullptr) {
         return 0;
+    }
     const std::u16string text = quillmoor::Utf8ToUtf16(
         std::string_view(src != nullptr ? src : "", src != nullptr ? src_len : 0));
     quillmoor::bridge::AssignCopy(output, text);
@@ -135,14 +141,17 @@ CEF_EXPORT int cef_string_utf8_to_utf16(const char* src, size_t src_len,
 
 CEF_EXPORT int cef_string_utf16_to_utf8(const char16* src, size_t src_len,
                                         cef_string_utf8_t* output) {
-    if (output == nullptr)
+    if (output == nullptr) {
         return 0;
+    }
     std::u16string wide(src_len, u'\0');
-    if (src != nullptr && src_len > 0)
+    if (src != nullptr && src_len > 0) {
         std::memcpy(wide.data(), src, src_len * sizeof(char16));
+    }
     const std::string narrow = quillmoor::Utf16ToUtf8(wide);
-    if (output->dtor != nullptr && output->str != nullptr)
+    if (output->dtor != nullptr && output->str != nullptr) {
         output->dtor(output->str);
+    }
     auto* text = new char[narrow.size() + 1];
     std::memcpy(text, narrow.data(), narrow.size());
     text[narrow.size()] = '\0';
@@ -163,20 +172,23 @@ CEF_EXPORT size_t cef_string_list_size(cef_string_list_t list) {
 }
 
 CEF_EXPORT int cef_string_list_value(cef_string_list_t list, size_t index, cef_string_t* value) {
-    if (list == nullptr || value == nullptr || index >= AsStringList(list)->size())
+    if (list == nullptr || value == nullptr || index >= AsStringList(list)->size()) {
         return 0;
+    }
     quillmoor::bridge::AssignCopy(value, (*AsStringList(list))[index]);
     return 1;
 }
 
 CEF_EXPORT void cef_string_list_append(cef_string_list_t list, const cef_string_t* value) {
-    if (list != nullptr)
+    if (list != nullptr) {
         AsStringList(list)->push_back(quillmoor::FromEngineString(value));
+    }
 }
 
 CEF_EXPORT void cef_string_list_clear(cef_string_list_t list) {
-    if (list != nullptr)
+    if (list != nullptr) {
         AsStringList(list)->clear();
+    }
 }
 
 CEF_EXPORT void cef_string_list_free(cef_string_list_t list) {
@@ -190,7 +202,9 @@ CEF_EXPORT cef_string_list_t cef_string_list_copy(cef_string_list_t list) {
 // ---- Command lines ---------------------------------------------------------------------------
 
 CEF_EXPORT cef_command_line_t* cef_command_line_create(void) {
-    return quillmoor::EngineObjectPtr<quillmoor::bridge::CommandLine>::Make(false)->NewReference();
+    return quillmoor::EngineObjectPtr<quillmoor::bridge::CommandLine>::Make(
+               quillmoor::bridge::CommandLineAccess::kWritable)
+        ->NewReference();
 }
 
 CEF_EXPORT cef_command_line_t* cef_command_line_get_global(void) {
@@ -200,10 +214,12 @@ CEF_EXPORT cef_command_line_t* cef_command_line_get_global(void) {
 // ---- Build identification --------------------------------------------------------------------
 
 CEF_EXPORT int cef_version_info(int entry) {
-    if (entry >= 0 && entry <= 3)
+    if (entry >= 0 && entry <= 3) {
         return kInterfaceVersion[entry];
-    if (entry >= 4 && entry <= 7)
+    }
+    if (entry >= 4 && entry <= 7) {
         return BridgeEngine::ChromiumVersionPart(entry - 4);
+    }
     return 0;
 }
 

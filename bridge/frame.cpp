@@ -23,13 +23,13 @@ constexpr const char* kScriptObjectGroup = "quillmoor-script";
 }  // namespace
 
 Frame::Frame(EngineObjectPtr<Browser> browser, long long identifier, std::string devtools_id,
-             bool main, std::string session)
+             FrameKind kind, std::string session)
     : browser_(std::move(browser)),
       identifier_(identifier),
       devtools_id_(std::move(devtools_id)),
-      main_(main),
+      main_(kind == FrameKind::kMain),
       session_(std::move(session)),
-      session_root_(main) {
+      session_root_(main_) {
     FillTable();
 }
 
@@ -64,8 +64,9 @@ std::string Frame::Url() const {
 
 void Frame::Attached(std::string parent_id) {
     std::lock_guard lock(mutex_);
-    if (!parent_id.empty())
+    if (!parent_id.empty()) {
         parent_id_ = std::move(parent_id);
+    }
 }
 
 void Frame::Navigated(std::string url, std::string name) {
@@ -90,8 +91,9 @@ void Frame::Invalidate() {
 }
 
 void Frame::RunScript(const std::string& code) const {
-    if (!IsValid() || !IsSessionRoot())
+    if (!IsValid() || !IsSessionRoot()) {
         return;
+    }
     const std::string session = Session();
     DevToolsClient& client = browser_->Chromium().Client();
     client.Command(session, "Runtime.evaluate",
@@ -101,8 +103,9 @@ void Frame::RunScript(const std::string& code) const {
 
 void Frame::Read(DocumentPart part, cef_string_visitor_t* visitor) const {
     auto held = HeldReference<cef_string_visitor_t>::Adopt(visitor);
-    if (IsValid() && held)
+    if (IsValid() && held) {
         ReadDocument(browser_->Chromium(), Session(), devtools_id_, part, std::move(held));
+    }
 }
 
 void Frame::FillTable() {
@@ -143,8 +146,9 @@ void Frame::FillTable() {
                                const cef_string_t* script_url, int /*start_line*/) {
         std::string script = Utf8Of(code);
         const std::string address = Utf8Of(script_url);
-        if (!address.empty() && address.find_first_of("\r\n") == std::string::npos)
+        if (!address.empty() && address.find_first_of("\r\n") == std::string::npos) {
             script += "\n//# sourceURL=" + address;
+        }
         Self<Frame>(self)->RunScript(script);
     };
     t.is_main = [](cef_frame_t* self) { return Self<Frame>(self)->main_ ? 1 : 0; };
@@ -157,8 +161,9 @@ void Frame::FillTable() {
     };
     t.get_parent = [](cef_frame_t* self) -> cef_frame_t* {
         Frame* frame = Self<Frame>(self);
-        if (frame->main_)
+        if (frame->main_) {
             return nullptr;
+        }
         EngineObjectPtr<Frame> parent = frame->browser_->FrameByDevToolsId(frame->ParentId());
         return parent ? parent->NewReference() : nullptr;
     };

@@ -14,10 +14,13 @@ namespace quillmoor::bridge {
 
 class Browser;
 
+// Whether a frame is the top frame of its browser.
+enum class FrameKind { kMain, kChild };
+
 class Frame : public EngineObject<cef_frame_t> {
   public:
     Frame(EngineObjectPtr<Browser> browser, long long identifier, std::string devtools_id,
-          bool main, std::string session);
+          FrameKind kind, std::string session);
 
     // Any thread.
     bool IsValid() const;

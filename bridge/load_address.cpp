@@ -20,8 +20,9 @@ bool IsAsciiDigit(char c) {
 
 // Bytes that stand for themselves in a file URL's path.
 bool IsPathByte(unsigned char c) {
-    if (IsAsciiAlpha(static_cast<char>(c)) || IsAsciiDigit(static_cast<char>(c)))
+    if (IsAsciiAlpha(static_cast<char>(c)) || IsAsciiDigit(static_cast<char>(c))) {
         return true;
+    }
     switch (c) {
         case '-':
         case '.':
@@ -50,27 +51,33 @@ std::string_view Trimmed(std::string_view text) {
     const auto blank = [](char c) {
         return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
     };
-    while (!text.empty() && blank(text.front()))
+    while (!text.empty() && blank(text.front())) {
         text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
+    }
+    while (!text.empty() && blank(text.back())) {
         text.remove_suffix(1);
+    }
     return text;
 }
 
 // Length of the scheme before the ':' that ends it, or 0 when text has none. A single
 // letter is a drive, not a scheme, and "host:port" names a web server.
 std::size_t SchemeLength(std::string_view text) {
-    if (text.empty() || !IsAsciiAlpha(text[0]))
+    if (text.empty() || !IsAsciiAlpha(text[0])) {
         return 0;
+    }
     std::size_t i = 1;
     while (i < text.size() && (IsAsciiAlpha(text[i]) || IsAsciiDigit(text[i]) || text[i] == '+' ||
-                               text[i] == '-' || text[i] == '.'))
+                               text[i] == '-' || text[i] == '.')) {
         ++i;
-    if (i >= text.size() || text[i] != ':' || i < 2)
+    }
+    if (i >= text.size() || text[i] != ':' || i < 2) {
         return 0;
+    }
     std::size_t digits = i + 1;
-    while (digits < text.size() && IsAsciiDigit(text[digits]))
+    while (digits < text.size() && IsAsciiDigit(text[digits])) {
         ++digits;
+    }
     const bool port = digits > i + 1 && (digits == text.size() || text[digits] == '/');
     return port ? 0 : i;
 }
@@ -101,19 +108,24 @@ std::string FileUrlOfPath(std::string_view absolute_path) {
 std::string AddressToLoad(std::string_view text, const std::string& working_folder,
                           const std::string& home_folder) {
     text = Trimmed(text);
-    if (text.empty())
+    if (text.empty()) {
         return {};
-    if (text[0] == '/')
+    }
+    if (text[0] == '/') {
         return FileUrlOfPath(text);
-    if (text[0] == '~' && (text.size() == 1 || text[1] == '/') && !home_folder.empty())
+    }
+    if (text[0] == '~' && (text.size() == 1 || text[1] == '/') && !home_folder.empty()) {
         return FileUrlOfPath(home_folder + std::string(text.substr(1)));
-    if (SchemeLength(text) > 0)
+    }
+    if (SchemeLength(text) > 0) {
         return std::string(text);
+    }
     if (!working_folder.empty()) {
         const std::string relative =
             (std::filesystem::path(working_folder) / std::string(text)).lexically_normal().native();
-        if (IsExistingFile(relative))
+        if (IsExistingFile(relative)) {
             return FileUrlOfPath(relative);
+        }
     }
     return "http://" + std::string(text);
 }

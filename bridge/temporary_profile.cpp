@@ -24,14 +24,16 @@ bool ProcessExists(pid_t pid) {
 
 // The process id in a folder name "quillmoor-chromium-<pid>-XXXXXX", or 0.
 pid_t OwnerOf(std::string_view name) {
-    if (name.substr(0, kPrefix.size()) != kPrefix)
+    if (name.substr(0, kPrefix.size()) != kPrefix) {
         return 0;
+    }
     name.remove_prefix(kPrefix.size());
     pid_t pid = 0;
     auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
     if (error != std::errc() || end == name.data() || end == name.data() + name.size() ||
-        *end != '-')
+        *end != '-') {
         return 0;
+    }
     return pid > 0 ? pid : 0;
 }
 
@@ -46,8 +48,9 @@ void RemoveProfileFolder(const std::filesystem::path& profile) {
         struct stat info {};
         if (singleton.filename().native().starts_with("org.chromium.Chromium.") &&
             lstat(singleton.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-            info.st_uid == geteuid())
+            info.st_uid == geteuid()) {
             std::filesystem::remove_all(singleton, error);
+        }
     }
     std::filesystem::remove_all(profile, error);
 }
@@ -57,8 +60,9 @@ void RemoveProfileFolder(const std::filesystem::path& profile) {
 std::optional<TemporaryProfile> TemporaryProfile::Create(const std::string& temp_root) {
     std::string path =
         temp_root + "/" + std::string(kPrefix) + std::to_string(getpid()) + "-XXXXXX";
-    if (mkdtemp(path.data()) == nullptr)
+    if (mkdtemp(path.data()) == nullptr) {
         return std::nullopt;
+    }
     return TemporaryProfile(std::move(path));
 }
 
@@ -70,17 +74,20 @@ std::string TemporaryProfile::DefaultTempRoot() {
 void TemporaryProfile::RemoveAbandoned(const std::string& temp_root) {
     std::error_code error;
     std::filesystem::directory_iterator it(temp_root, error);
-    if (error)
+    if (error) {
         return;
+    }
     for (const auto& entry : it) {
         const pid_t owner = OwnerOf(entry.path().filename().native());
-        if (owner == 0 || ProcessExists(owner))
+        if (owner == 0 || ProcessExists(owner)) {
             continue;
+        }
         struct stat info {};
         // Only real folders of this user: never follow a link, never touch another's files.
         if (lstat(entry.path().c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-            info.st_uid == geteuid())
+            info.st_uid == geteuid()) {
             RemoveProfileFolder(entry.path());
+        }
     }
 }
 
@@ -90,8 +97,9 @@ TemporaryProfile::TemporaryProfile(TemporaryProfile&& other) noexcept
 }
 
 TemporaryProfile::~TemporaryProfile() {
-    if (path_.empty())
+    if (path_.empty()) {
         return;
+    }
     RemoveProfileFolder(path_);
 }
 

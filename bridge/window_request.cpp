@@ -15,8 +15,9 @@ WindowRequest WindowRequest::FromWindowOpen(const nlohmann::json& params) {
     if (auto features = params.find("windowFeatures");
         features != params.end() && features->is_array()) {
         for (const auto& feature : *features) {
-            if (feature.is_string())
+            if (feature.is_string()) {
                 request.features_.push_back(feature.get<std::string>());
+            }
         }
     }
     return request;
@@ -41,11 +42,13 @@ bool WindowRequest::NumberOf(const char* name, int& value) const {
 }
 
 cef_window_open_disposition_t WindowRequest::Disposition() const {
-    if (!known_)
+    if (!known_) {
         return WOD_NEW_WINDOW;
+    }
     const bool all_bars = Has("menubar") && Has("toolbar") && Has("status") && Has("scrollbars");
-    if (!all_bars)
+    if (!all_bars) {
         return WOD_NEW_POPUP;
+    }
     return Has("noopener") ? WOD_NEW_FOREGROUND_TAB : WOD_NEW_WINDOW;
 }
 

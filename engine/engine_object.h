@@ -107,8 +107,9 @@ class EngineObjectPtr {
   public:
     EngineObjectPtr() = default;
     EngineObjectPtr(const EngineObjectPtr& other) : object_(other.object_) {
-        if (object_ != nullptr)
+        if (object_ != nullptr) {
             object_->AddRef();
+        }
     }
     EngineObjectPtr(EngineObjectPtr&& other) noexcept
         : object_(std::exchange(other.object_, nullptr)) {}
@@ -117,8 +118,9 @@ class EngineObjectPtr {
         return *this;
     }
     ~EngineObjectPtr() {
-        if (object_ != nullptr)
+        if (object_ != nullptr) {
             object_->Release();
+        }
     }
 
     // Creates a T that this pointer owns with the object's first reference.
@@ -133,8 +135,9 @@ class EngineObjectPtr {
     static EngineObjectPtr Share(T* object) {
         EngineObjectPtr ptr;
         ptr.object_ = object;
-        if (object != nullptr)
+        if (object != nullptr) {
             object->AddRef();
+        }
         return ptr;
     }
 

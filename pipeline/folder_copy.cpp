@@ -48,9 +48,9 @@ void CopyContent(const std::u16string& from, const std::u16string& to) {
     for (const FolderEntry& entry : entries) {
         const std::u16string source = JoinPath(from, entry.name);
         const std::u16string destination = JoinPath(to, entry.name);
-        if (entry.kind == FolderEntryKind::File) {
+        if (entry.kind == FolderEntryKind::kFile) {
             CopyFileOver(source, destination);
-        } else if (entry.kind == FolderEntryKind::Folder) {
+        } else if (entry.kind == FolderEntryKind::kFolder) {
             MakeDirectories(destination);
             CopyContent(source, destination);
         }

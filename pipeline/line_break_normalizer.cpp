@@ -37,16 +37,16 @@ size_t CopyUpToLineBreak(const char16_t* in, const char16_t* end, char16_t* out)
 
 template <class Unit, class OutUnit, class CopyRun, class ConvertOne>
 OutUnit* LineBreakNormalizer::WriteNormalized(const Unit* in, const Unit* end, OutUnit* out,
-                                              CopyRun copyRun, ConvertOne convertOne) {
+                                              CopyRun copy_run, ConvertOne convert_one) {
     if (in == end) {
         return out;  // an empty piece: a CR before it still waits for its LF
     }
-    if (afterCr_ && *in == '\n') {
+    if (after_cr_ && *in == '\n') {
         ++in;
     }
-    afterCr_ = false;
+    after_cr_ = false;
     while (in < end) {
-        const size_t run = copyRun(in, end, out);
+        const size_t run = copy_run(in, end, out);
         in += run;
         out += run;
         if (in == end) {
@@ -54,7 +54,7 @@ OutUnit* LineBreakNormalizer::WriteNormalized(const Unit* in, const Unit* end, O
         }
         const Unit unit = *in;
         if (unit != '\r' && unit != '\n') {
-            out = convertOne(in, end, out);
+            out = convert_one(in, end, out);
             continue;
         }
         ++in;
@@ -62,7 +62,7 @@ OutUnit* LineBreakNormalizer::WriteNormalized(const Unit* in, const Unit* end, O
         *out++ = '\n';
         if (unit == '\r') {
             if (in == end) {
-                afterCr_ = true;
+                after_cr_ = true;
             } else if (*in == '\n') {
                 ++in;
             }
@@ -96,14 +96,14 @@ char16_t* LineBreakNormalizer::WriteDecodedUtf8(std::string_view utf8, char16_t*
 }
 
 char* LineBreakNormalizer::WriteEncodedUtf8(std::u16string_view piece, char* out,
-                                            bool& wellFormed) {
+                                            bool& well_formed) {
     return WriteNormalized(
         piece.data(), piece.data() + piece.size(), out,
         [](const char16_t* in, const char16_t* end, char* to) {
             return utf::NarrowAsciiRun<true>(in, end, to);
         },
-        [&wellFormed](const char16_t*& in, const char16_t* end, char* to) {
-            return utf::WriteUtf8(utf::ReadUtf16CodePoint(in, end, wellFormed), to);
+        [&well_formed](const char16_t*& in, const char16_t* end, char* to) {
+            return utf::WriteUtf8(utf::ReadUtf16CodePoint(in, end, well_formed), to);
         });
 }
 

@@ -22,20 +22,20 @@ class LineBreakNormalizer {
 
     // Writes piece, its line breaks normalised, as UTF-8 (encoded as WriteUtf16AsUtf8
     // encodes it) at out, which has room for three bytes per unit of piece. Returns the
-    // end of what it wrote. An unpaired surrogate clears wellFormed.
-    char* WriteEncodedUtf8(std::u16string_view piece, char* out, bool& wellFormed);
+    // end of what it wrote. An unpaired surrogate clears well_formed.
+    char* WriteEncodedUtf8(std::u16string_view piece, char* out, bool& well_formed);
 
   private:
-    // Writes [in, end) at out: copyRun copies the units up to the next line break or unit
-    // that needs converting and returns how many, convertOne converts one such unit and
+    // Writes [in, end) at out: copy_run copies the units up to the next line break or unit
+    // that needs converting and returns how many, convert_one converts one such unit and
     // returns the end of what it wrote. Returns the end of what was written.
     template <class Unit, class OutUnit, class CopyRun, class ConvertOne>
-    OutUnit* WriteNormalized(const Unit* in, const Unit* end, OutUnit* out, CopyRun copyRun,
-                             ConvertOne convertOne);
+    OutUnit* WriteNormalized(const Unit* in, const Unit* end, OutUnit* out, CopyRun copy_run,
+                             ConvertOne convert_one);
 
     // The last code unit written was a CR that ended a piece: an LF that starts the next
     // piece belongs to its break.
-    bool afterCr_ = false;
+    bool after_cr_ = false;
 };
 
 }  // namespace quillmoor

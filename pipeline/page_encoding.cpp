@@ -32,10 +32,10 @@ struct PackedUnits {
     }
     // True when a unit of word is CR or LF.
     static bool HoldsLineBreak(std::uint64_t word) {
-        const auto hasZeroUnit = [](std::uint64_t v) {
+        const auto has_zero_unit = [](std::uint64_t v) {
             return ((v - kOnes) & ~v & kHighBits) != 0;
         };
-        return hasZeroUnit(word ^ (kOnes * '\r')) || hasZeroUnit(word ^ (kOnes * '\n'));
+        return has_zero_unit(word ^ (kOnes * '\r')) || has_zero_unit(word ^ (kOnes * '\n'));
     }
 };
 
@@ -98,10 +98,13 @@ bool ForEachSlice(std::initializer_list<std::u16string_view> pieces, SliceWriter
     return true;
 }
 
-// Writes the pieces into sink as UTF-8, without a mark. When checked, stops and returns
+// Whether a writer stops at the first character its encoding loses.
+enum class Loss { kIgnored, kStops };
+
+// Writes the pieces into sink as UTF-8, without a mark. When loss stops it, stops and returns
 // false, having written part of them, at an unpaired surrogate.
 bool WriteUtf8Slices(FileContentSink& sink, std::initializer_list<std::u16string_view> pieces,
-                     LineBreaks lineBreaks, bool checked) {
+                     LineBreaks line_breaks, Loss loss) {
     LineBreakNormalizer normalizer;
     // A code unit takes three bytes at most, a line break included.
     std::size_t units = 0;
@@ -111,12 +114,12 @@ bool WriteUtf8Slices(FileContentSink& sink, std::initializer_list<std::u16string
     std::string bytes(std::min(3 * units, kWriteBytes + 3 * kSliceUnits), '\0');
     std::size_t used = 0;
     const bool whole = ForEachSlice(pieces, [&](std::u16string_view slice) {
-        bool wellFormed = true;
+        bool well_formed = true;
         char* const at = bytes.data() + used;
-        char* const end = lineBreaks == LineBreaks::Normalized
-                              ? normalizer.WriteEncodedUtf8(slice, at, wellFormed)
-                              : WriteUtf16AsUtf8(slice, at, wellFormed);
-        if (checked && !wellFormed) {
+        char* const end = line_breaks == LineBreaks::kNormalized
+                              ? normalizer.WriteEncodedUtf8(slice, at, well_formed)
+                              : WriteUtf16AsUtf8(slice, at, well_formed);
+        if (loss == Loss::kStops && !well_formed) {
             return false;
         }
         used = static_cast<std::size_t>(end - bytes.data());
@@ -132,22 +135,22 @@ bool WriteUtf8Slices(FileContentSink& sink, std::initializer_list<std::u16string
     return whole;
 }
 
-// Writes the pieces into sink in codePage. When checked, stops and returns false, having
-// written part of them, at a character that does not survive the code page.
+// Writes the pieces into sink in code_page. When loss stops it, stops and returns false,
+// having written part of them, at a character that does not survive the code page.
 bool WriteCodePageSlices(FileContentSink& sink, std::initializer_list<std::u16string_view> pieces,
-                         const AnsiCodePage& codePage, LineBreaks lineBreaks, bool checked) {
+                         const AnsiCodePage& code_page, LineBreaks line_breaks, Loss loss) {
     LineBreakNormalizer normalizer;
     std::u16string normalized;
     std::string bytes;
     const bool whole = ForEachSlice(pieces, [&](std::u16string_view slice) {
-        if (lineBreaks == LineBreaks::Normalized) {
+        if (line_breaks == LineBreaks::kNormalized) {
             normalized.resize(std::max(normalized.size(), 2 * slice.size()));
             const char16_t* const end = normalizer.Write(slice, normalized.data());
             slice = {normalized.data(), static_cast<std::size_t>(end - normalized.data())};
         }
-        if (!checked) {
-            codePage.EncodeAppend(slice, bytes);
-        } else if (!codePage.EncodeAppendChecked(slice, bytes)) {
+        if (loss == Loss::kIgnored) {
+            code_page.EncodeAppend(slice, bytes);
+        } else if (!code_page.EncodeAppendChecked(slice, bytes)) {
             return false;
         }
         if (bytes.size() >= kWriteBytes) {
@@ -180,10 +183,10 @@ void NormalizeLineBreaks(std::u16string& text) {
     text.resize(write);
     char16_t* const p = text.data();
     while (write > read) {
-        const std::size_t lineStart = StartOfLine(p, read);
-        write -= read - lineStart;
-        std::memmove(p + write, p + lineStart, (read - lineStart) * sizeof(char16_t));
-        read = lineStart;
+        const std::size_t line_start = StartOfLine(p, read);
+        write -= read - line_start;
+        std::memmove(p + write, p + line_start, (read - line_start) * sizeof(char16_t));
+        read = line_start;
         const char16_t c = p[--read];
         p[--write] = u'\n';
         p[--write] = u'\r';
@@ -193,36 +196,36 @@ void NormalizeLineBreaks(std::u16string& text) {
     }
 }
 
-std::u16string DecodePageText(std::string_view bytes, const AnsiCodePage& codePage,
-                              std::size_t spareUnits) {
-    PageTextDecoder decoder(codePage, spareUnits);
+std::u16string DecodePageText(std::string_view bytes, const AnsiCodePage& code_page,
+                              std::size_t spare_units) {
+    PageTextDecoder decoder(code_page, spare_units);
     decoder.Expect(bytes.size());
     decoder.Take(bytes);
     return decoder.Finish();
 }
 
 void WriteEncodedPage(FileContentSink& sink, std::initializer_list<std::u16string_view> pieces,
-                      const AnsiCodePage& codePage, LineBreaks lineBreaks) {
-    const auto writeInCodePage = [&](bool checked) {
-        return codePage.ConvertsAsUtf8()
-                   ? WriteUtf8Slices(sink, pieces, lineBreaks, checked)
-                   : WriteCodePageSlices(sink, pieces, codePage, lineBreaks, checked);
+                      const AnsiCodePage& code_page, LineBreaks line_breaks) {
+    const auto write_in_code_page = [&](Loss loss) {
+        return code_page.ConvertsAsUtf8()
+                   ? WriteUtf8Slices(sink, pieces, line_breaks, loss)
+                   : WriteCodePageSlices(sink, pieces, code_page, line_breaks, loss);
     };
     // Pages nearly always survive their code page: where the sink can take back what it was
     // given, they are checked as they are written instead of in a pass of their own.
     if (sink.CanRewind()) {
-        if (writeInCodePage(true)) {
+        if (write_in_code_page(Loss::kStops)) {
             return;
         }
         sink.Rewind();
     } else if (std::all_of(pieces.begin(), pieces.end(), [&](std::u16string_view piece) {
-                   return codePage.CanEncodeExactly(piece);
+                   return code_page.CanEncodeExactly(piece);
                })) {
-        writeInCodePage(false);
+        write_in_code_page(Loss::kIgnored);
         return;
     }
     sink.Write(kUtf8Mark);
-    WriteUtf8Slices(sink, pieces, lineBreaks, false);
+    WriteUtf8Slices(sink, pieces, line_breaks, Loss::kIgnored);
 }
 
 }  // namespace quillmoor

@@ -17,37 +17,37 @@ constexpr unsigned kTempPageNameAttempts = 100;
 
 }  // namespace
 
-std::u16string ReadPageText(const std::u16string& path, const AnsiCodePage& codePage) {
-    PageTextDecoder decoder(codePage, kSnippetRoomUnits);
+std::u16string ReadPageText(const std::u16string& path, const AnsiCodePage& code_page) {
+    PageTextDecoder decoder(code_page, kSnippetRoomUnits);
     ReadFileContent(path, kMaxPageFileBytes, decoder);
     return decoder.Finish();
 }
 
-std::optional<std::u16string> InjectWidget(std::u16string pageText,
-                                           std::u16string_view languageCode) {
-    size_t anchor = pageText.find(u"<head");
+std::optional<std::u16string> InjectWidget(std::u16string page_text,
+                                           std::u16string_view language_code) {
+    size_t anchor = page_text.find(u"<head");
     if (anchor == std::u16string::npos) {
-        anchor = pageText.find(u"<body");
+        anchor = page_text.find(u"<body");
     }
     if (anchor == std::u16string::npos) {
         return std::nullopt;
     }
-    pageText.insert(anchor, WidgetSnippet(languageCode));
-    return pageText;
+    page_text.insert(anchor, WidgetSnippet(language_code));
+    return page_text;
 }
 
-std::u16string WriteTempPage(const std::u16string& path, std::u16string_view injectedText,
-                             const AnsiCodePage& codePage) {
-    const FileContentWriter writePage = [&](FileContentSink& sink) {
-        WriteEncodedPage(sink, {injectedText}, codePage, LineBreaks::Normalized);
+std::u16string WriteTempPage(const std::u16string& path, std::u16string_view injected_text,
+                             const AnsiCodePage& code_page) {
+    const FileContentWriter write_page = [&](FileContentSink& sink) {
+        WriteEncodedPage(sink, {injected_text}, code_page, LineBreaks::kNormalized);
     };
     for (unsigned number = 1; number <= kTempPageNameAttempts; ++number) {
         const std::u16string candidate = number == 1 ? path : NumberedPath(path, number);
-        if (WriteNewFile(candidate, writePage)) {
+        if (WriteNewFile(candidate, write_page)) {
             return candidate;
         }
         if (IsTempPage(candidate)) {
-            ReplaceFileContent(candidate, writePage);
+            ReplaceFileContent(candidate, write_page);
             return candidate;
         }
     }

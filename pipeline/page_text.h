@@ -18,23 +18,23 @@ inline constexpr std::uint64_t kMaxPageFileBytes = std::uint64_t{128} * 1024 * 1
 // The page text of the file at path (see DecodePageText), with room for the widget.
 // Throws FileSystemError when the file cannot be read or is too large.
 std::u16string ReadPageText(const std::u16string& path,
-                            const AnsiCodePage& codePage = AnsiCodePage::System());
+                            const AnsiCodePage& code_page = AnsiCodePage::System());
 
-// The page text with the widget snippet for languageCode in front of the first "<head", or
+// The page text with the widget snippet for language_code in front of the first "<head", or
 // else of the first "<body" (exact, case-sensitive matches); nothing when the page has
 // neither. No character of the page is lost. Takes the page text over, so that a caller
 // who no longer needs it can move it in and spare a copy.
-std::optional<std::u16string> InjectWidget(std::u16string pageText,
-                                           std::u16string_view languageCode);
+std::optional<std::u16string> InjectWidget(std::u16string page_text,
+                                           std::u16string_view language_code);
 
-// Writes injectedText (its line breaks normalised) as the temporary page at path, encoded
+// Writes injected_text (its line breaks normalised) as the temporary page at path, encoded
 // as WriteEncodedPage says, and returns the path written. A file at path that this program
 // did not write is never touched: the page then goes to the first free name among
 // page-temp-2.html, page-temp-3.html, ... A temporary page left by an earlier run (one
 // that holds the snippet) is replaced. Throws FileSystemError when the page cannot be
 // written.
-std::u16string WriteTempPage(const std::u16string& path, std::u16string_view injectedText,
-                             const AnsiCodePage& codePage = AnsiCodePage::System());
+std::u16string WriteTempPage(const std::u16string& path, std::u16string_view injected_text,
+                             const AnsiCodePage& code_page = AnsiCodePage::System());
 
 // True when the file at path is a temporary page: a file that holds the widget snippet.
 bool IsTempPage(const std::u16string& path);

@@ -18,8 +18,8 @@ namespace quillmoor {
 // normalised in small pieces straight into its final place.
 class PageTextDecoder : public FileContentReceiver {
   public:
-    // spareUnits code units of capacity are left free at the end of the text.
-    PageTextDecoder(const AnsiCodePage& codePage, std::size_t spareUnits);
+    // spare_units code units of capacity are left free at the end of the text.
+    PageTextDecoder(const AnsiCodePage& code_page, std::size_t spare_units);
 
     // Sizes the text for a file of that many bytes.
     void Expect(std::uint64_t bytes) override;
@@ -30,17 +30,17 @@ class PageTextDecoder : public FileContentReceiver {
 
   private:
     enum class Form {
-        Undecided,  // too few bytes yet to tell whether a byte order mark starts them
-        Utf8,       // behind a byte order mark, or in a code page that converts as UTF-8
-        Utf16LittleEndian,
-        Utf16BigEndian,
-        CodePageInPieces,
-        CodePageWhole,  // a double-byte or stateful code page: decoded once all is read
+        kUndecided,  // too few bytes yet to tell whether a byte order mark starts them
+        kUtf8,       // behind a byte order mark, or in a code page that converts as UTF-8
+        kUtf16LittleEndian,
+        kUtf16BigEndian,
+        kCodePageInPieces,
+        kCodePageWhole,  // a double-byte or stateful code page: decoded once all is read
     };
 
     // Decides the form from the first bytes, unless more are needed to tell and more may
     // come. Returns the length of the byte order mark.
-    std::size_t DecideForm(std::string_view firstBytes, bool atEnd);
+    std::size_t DecideForm(std::string_view first_bytes, bool at_end);
     // Reserves the text once the form is known.
     void ReserveText();
     // Decodes bytes that follow what was decoded before, holding back an incomplete
@@ -55,16 +55,16 @@ class PageTextDecoder : public FileContentReceiver {
     // The end of the longest prefix of bytes that holds whole characters only.
     std::size_t CompleteEnd(std::string_view bytes) const;
 
-    const AnsiCodePage& codePage_;
-    std::size_t spareUnits_;
-    std::uint64_t expectedBytes_ = 0;
-    Form form_ = Form::Undecided;
+    const AnsiCodePage& code_page_;
+    std::size_t spare_units_;
+    std::uint64_t expected_bytes_ = 0;
+    Form form_ = Form::kUndecided;
     // Bytes not decoded yet: the start of a byte order mark, an incomplete character, or
     // every byte of a page in a code page that is decoded whole.
     std::string held_;
     // A piece of decoded text whose line breaks are not yet normalised.
     std::u16string decoded_;
-    LineBreakNormalizer lineBreaks_;
+    LineBreakNormalizer line_breaks_;
     std::u16string text_;
 };
 

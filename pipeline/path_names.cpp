@@ -5,7 +5,7 @@ namespace {
 
 // The position just after the last separator of path; 0 when it has none.
 size_t NameStart(std::u16string_view path, PathStyle style) {
-    const size_t last = style == PathStyle::Windows ? path.find_last_of(u"\\:") : path.rfind(u'/');
+    const size_t last = style == PathStyle::kWindows ? path.find_last_of(u"\\:") : path.rfind(u'/');
     return last == std::u16string_view::npos ? 0 : last + 1;
 }
 
@@ -24,7 +24,7 @@ bool IsAsciiLetter(char16_t c) {
 }  // namespace
 
 char16_t SeparatorOf(PathStyle style) {
-    return style == PathStyle::Windows ? u'\\' : u'/';
+    return style == PathStyle::kWindows ? u'\\' : u'/';
 }
 
 std::u16string FileNameOf(std::u16string_view path, PathStyle style) {
@@ -49,16 +49,16 @@ std::u16string DirectoryOf(std::u16string_view path, PathStyle style) {
     }
     const size_t last = start - 1;
     const char16_t separator = SeparatorOf(style);
-    const bool keepLast = path[last] != separator ||
-                          (style == PathStyle::Windows
-                               ? last > 0 && (path[last - 1] == u':' || path[last - 1] == u'\\')
-                               : last == 0);
-    return std::u16string(path.substr(0, keepLast ? start : last));
+    const bool keep_last = path[last] != separator ||
+                           (style == PathStyle::kWindows
+                                ? last > 0 && (path[last - 1] == u':' || path[last - 1] == u'\\')
+                                : last == 0);
+    return std::u16string(path.substr(0, keep_last ? start : last));
 }
 
 std::u16string JoinPath(std::u16string_view folder, std::u16string_view name, PathStyle style) {
     std::u16string joined(folder);
-    if (!folder.empty() && (style == PathStyle::Windows || folder.back() != u'/')) {
+    if (!folder.empty() && (style == PathStyle::kWindows || folder.back() != u'/')) {
         joined += SeparatorOf(style);
     }
     joined += name;
@@ -81,7 +81,7 @@ bool IsWellFormedPath(std::u16string_view path, PathStyle style) {
     if (path.empty()) {
         return false;
     }
-    if (style == PathStyle::Posix) {
+    if (style == PathStyle::kPosix) {
         return path.find(u'\0') == std::u16string_view::npos;
     }
     for (size_t i = 0; i < path.size(); ++i) {

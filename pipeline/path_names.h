@@ -8,12 +8,12 @@
 
 namespace quillmoor {
 
-enum class PathStyle { Windows, Posix };
+enum class PathStyle { kWindows, kPosix };
 
 #ifdef _WIN32
-inline constexpr PathStyle kNativePathStyle = PathStyle::Windows;
+inline constexpr PathStyle kNativePathStyle = PathStyle::kWindows;
 #else
-inline constexpr PathStyle kNativePathStyle = PathStyle::Posix;
+inline constexpr PathStyle kNativePathStyle = PathStyle::kPosix;
 #endif
 
 // The separator that JoinPath puts between a folder and a name.

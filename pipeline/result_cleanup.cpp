@@ -6,26 +6,26 @@
 namespace quillmoor {
 namespace {
 
-// Cuts the first stretch from startMarker through the first endMarker after it.
-void CutFirstStretch(TextWithCuts& text, std::u16string_view startMarker,
-                     std::u16string_view endMarker) {
-    const size_t start = text.Find(startMarker, 0);
+// Cuts the first stretch from start_marker through the first end_marker after it.
+void CutFirstStretch(TextWithCuts& text, std::u16string_view start_marker,
+                     std::u16string_view end_marker) {
+    const size_t start = text.Find(start_marker, 0);
     if (start == std::u16string::npos) {
         return;
     }
-    const size_t end = text.Find(endMarker, start + startMarker.size());
+    const size_t end = text.Find(end_marker, start + start_marker.size());
     if (end == std::u16string::npos) {
         return;
     }
-    text.Cut(start, end + endMarker.size());
+    text.Cut(start, end + end_marker.size());
 }
 
 }  // namespace
 
-std::u16string CutBetweenMarkers(std::u16string text, std::u16string_view startMarker,
-                                 std::u16string_view endMarker) {
+std::u16string CutBetweenMarkers(std::u16string text, std::u16string_view start_marker,
+                                 std::u16string_view end_marker) {
     TextWithCuts cuts(text);
-    CutFirstStretch(cuts, startMarker, endMarker);
+    CutFirstStretch(cuts, start_marker, end_marker);
     cuts.Finish();
     return text;
 }

@@ -9,32 +9,32 @@
 namespace quillmoor {
 
 void WriteTextFile(const std::u16string& path, std::u16string_view text,
-                   const AnsiCodePage& codePage) {
+                   const AnsiCodePage& code_page) {
     ReplaceFileContent(path, [&](FileContentSink& sink) {
-        WriteEncodedPage(sink, {text, u"\r\n"}, codePage);
+        WriteEncodedPage(sink, {text, u"\r\n"}, code_page);
     });
 }
 
 std::u16string StoreResult(std::u16string markup, const SourceNames& names,
-                           std::size_t languageIndex, std::u16string_view resultRoot,
-                           const AnsiCodePage& codePage) {
+                           std::size_t language_index, std::u16string_view result_root,
+                           const AnsiCodePage& code_page) {
     markup = StripWidgetRemnants(std::move(markup));
     const PathStyle style = names.Style();
-    const std::u16string& code = LanguageCodes().at(languageIndex);
-    std::u16string root(resultRoot);
+    const std::u16string& code = LanguageCodes().at(language_index);
+    std::u16string root(result_root);
     if (!root.empty() && root.back() != SeparatorOf(style)) {
         root += SeparatorOf(style);
     }
-    const std::u16string fileFolder = root + names.SourceFileName();
-    const std::u16string languageFolder = JoinPath(fileFolder, code, style);
+    const std::u16string file_folder = root + names.SourceFileName();
+    const std::u16string language_folder = JoinPath(file_folder, code, style);
     std::string reason;
-    if (!MakeDirectories(languageFolder, &reason)) {
-        throw FileSystemError("Cannot create the folder", languageFolder, reason);
+    if (!MakeDirectories(language_folder, &reason)) {
+        throw FileSystemError("Cannot create the folder", language_folder, reason);
     }
-    WriteTextFile(JoinPath(languageFolder, names.SourceFileName(), style), markup, codePage);
+    WriteTextFile(JoinPath(language_folder, names.SourceFileName(), style), markup, code_page);
     if (DirectoryExists(names.ResourceDir())) {
         CopyFolder(names.ResourceDir(),
-                   JoinPath(languageFolder, names.SourceBaseName() + u"_files", style));
+                   JoinPath(language_folder, names.SourceBaseName() + u"_files", style));
     }
     return markup;
 }

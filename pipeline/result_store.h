@@ -15,15 +15,15 @@ namespace quillmoor {
 // that cannot be written, a full disk) it keeps its earlier content and FileSystemError
 // is thrown.
 void WriteTextFile(const std::u16string& path, std::u16string_view text,
-                   const AnsiCodePage& codePage = AnsiCodePage::System());
+                   const AnsiCodePage& code_page = AnsiCodePage::System());
 
 // Cleans markup of the widget's traces and stores it as the result of the source file in
-// the language at languageIndex: resultRoot, the file name, the language code and the file
+// the language at language_index: result_root, the file name, the language code and the file
 // name again. The page's resource folder, when it exists, is copied beside the result.
 // Returns the cleaned markup. Throws FileSystemError when a folder of the result cannot be
 // created, the page cannot be written or the copy is refused.
 std::u16string StoreResult(std::u16string markup, const SourceNames& names,
-                           std::size_t languageIndex, std::u16string_view resultRoot,
-                           const AnsiCodePage& codePage = AnsiCodePage::System());
+                           std::size_t language_index, std::u16string_view result_root,
+                           const AnsiCodePage& code_page = AnsiCodePage::System());
 
 }  // namespace quillmoor

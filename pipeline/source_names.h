@@ -11,39 +11,40 @@ namespace quillmoor {
 
 class SourceNames {
   public:
-    // pathText is the row's folder text (ending with a separator), fileText its file name.
-    SourceNames(std::u16string_view pathText, std::u16string_view fileText,
+    // path_text is the row's folder text (ending with a separator), file_text its file name.
+    SourceNames(std::u16string_view path_text, std::u16string_view file_text,
                 PathStyle style = kNativePathStyle);
 
     // The source file: the folder text followed directly by the file text.
-    const std::u16string& SourcePath() const { return sourcePath_; }
+    const std::u16string& SourcePath() const { return source_path_; }
     // The folder of the source file (see DirectoryOf for the roots).
-    const std::u16string& SourceDir() const { return sourceDir_; }
+    const std::u16string& SourceDir() const { return source_dir_; }
     // The file name, extension included.
-    const std::u16string& SourceFileName() const { return sourceFileName_; }
+    const std::u16string& SourceFileName() const { return source_file_name_; }
     // The extension with its dot, or empty.
-    const std::u16string& SourceExt() const { return sourceExt_; }
+    const std::u16string& SourceExt() const { return source_ext_; }
     // The file name without its extension.
-    const std::u16string& SourceBaseName() const { return sourceBaseName_; }
+    const std::u16string& SourceBaseName() const { return source_base_name_; }
     // The temporary page beside the source file: base name, "-temp" and the extension.
-    const std::u16string& TempPagePath() const { return tempPagePath_; }
+    const std::u16string& TempPagePath() const { return temp_page_path_; }
     // The page's resource folder beside it: base name and "_files".
-    const std::u16string& ResourceDir() const { return resourceDir_; }
+    const std::u16string& ResourceDir() const { return resource_dir_; }
 
     PathStyle Style() const { return style_; }
 
   private:
     PathStyle style_;
-    std::u16string sourcePath_;
-    std::u16string sourceDir_;
-    std::u16string sourceFileName_;
-    std::u16string sourceExt_;
-    std::u16string sourceBaseName_;
-    std::u16string tempPagePath_;
-    std::u16string resourceDir_;
+    std::u16string source_path_;
+    std::u16string source_dir_;
+    std::u16string source_file_name_;
+    std::u16string source_ext_;
+    std::u16string source_base_name_;
+    std::u16string temp_page_path_;
+    std::u16string resource_dir_;
 };
 
 // The root of the result tree: the program's folder, "result" and a separator.
-std::u16string ResultRootFor(std::u16string_view programFolder, PathStyle style = kNativePathStyle);
+std::u16string ResultRootFor(std::u16string_view program_folder,
+                             PathStyle style = kNativePathStyle);
 
 }  // namespace quillmoor

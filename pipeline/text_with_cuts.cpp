@@ -46,67 +46,68 @@ TextWithCuts::TextWithCuts(std::u16string& text) : text_(text) {
 
 std::size_t TextWithCuts::Find(std::u16string_view marker, std::size_t from) {
     if (marker.empty()) {
-        std::size_t size = inPlace_;
+        std::size_t size = in_place_;
         for (const Part& part : rest_) {
             size += part.size;
         }
         return from <= size ? from : npos;
     }
-    for (std::size_t searchFrom = from;;) {
+    for (std::size_t search_from = from;;) {
         const std::size_t found =
-            FindMarker(std::u16string_view(text_).substr(0, inPlace_), marker, searchFrom);
+            FindMarker(std::u16string_view(text_).substr(0, in_place_), marker, search_from);
         if (found != npos || rest_.empty()) {
             return found;
         }
         // An occurrence not found yet starts at most marker.size() - 1 units before what
         // comes in place next.
-        searchFrom = std::max(from, inPlace_ - std::min(inPlace_, marker.size() - 1));
+        search_from = std::max(from, in_place_ - std::min(in_place_, marker.size() - 1));
         MoveNextChunk();
     }
 }
 
 void TextWithCuts::Cut(std::size_t start, std::size_t end) {
-    if (end <= inPlace_) {
-        std::memmove(text_.data() + start, text_.data() + end, (inPlace_ - end) * sizeof(char16_t));
-        inPlace_ -= end - start;
+    if (end <= in_place_) {
+        std::memmove(text_.data() + start, text_.data() + end,
+                     (in_place_ - end) * sizeof(char16_t));
+        in_place_ -= end - start;
         return;
     }
     // The part of the stretch in place is dropped; the rest is cut from the parts to come,
-    // which follow on at inPlace_.
+    // which follow on at in_place_.
     std::vector<Part> rest;
-    std::size_t partStart = inPlace_;
+    std::size_t part_start = in_place_;
     for (const Part& part : rest_) {
-        const std::size_t partEnd = partStart + part.size;
-        if (partEnd <= start || partStart >= end) {
+        const std::size_t part_end = part_start + part.size;
+        if (part_end <= start || part_start >= end) {
             rest.push_back(part);
         } else {
-            if (partStart < start) {
-                rest.push_back({part.begin, start - partStart});
+            if (part_start < start) {
+                rest.push_back({part.begin, start - part_start});
             }
-            if (end < partEnd) {
-                rest.push_back({part.begin + (end - partStart), partEnd - end});
+            if (end < part_end) {
+                rest.push_back({part.begin + (end - part_start), part_end - end});
             }
         }
-        partStart = partEnd;
+        part_start = part_end;
     }
     rest_ = std::move(rest);
-    inPlace_ = std::min(inPlace_, start);
+    in_place_ = std::min(in_place_, start);
 }
 
 void TextWithCuts::Finish() {
     while (!rest_.empty()) {
         MoveNextChunk();
     }
-    text_.resize(inPlace_);
+    text_.resize(in_place_);
 }
 
 void TextWithCuts::MoveNextChunk() {
     Part& part = rest_.front();
     const std::size_t count = std::min(part.size, kChunkUnits);
-    if (part.begin != inPlace_) {
-        std::memmove(text_.data() + inPlace_, text_.data() + part.begin, count * sizeof(char16_t));
+    if (part.begin != in_place_) {
+        std::memmove(text_.data() + in_place_, text_.data() + part.begin, count * sizeof(char16_t));
     }
-    inPlace_ += count;
+    in_place_ += count;
     part.begin += count;
     part.size -= count;
     if (part.size == 0) {

@@ -37,8 +37,8 @@ class TextWithCuts {
     void MoveNextChunk();
 
     std::u16string& text_;
-    // The first inPlace_ code units of text_ are the start of the text with its cuts.
-    std::size_t inPlace_ = 0;
+    // The first in_place_ code units of text_ are the start of the text with its cuts.
+    std::size_t in_place_ = 0;
     // The parts that follow, not yet moved, in order.
     std::vector<Part> rest_;
 };

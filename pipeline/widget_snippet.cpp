@@ -2,9 +2,9 @@
 
 namespace quillmoor {
 
-std::u16string WidgetSnippet(std::u16string_view languageCode) {
+std::u16string WidgetSnippet(std::u16string_view language_code) {
     std::u16string snippet(kWidgetSnippetOpening);
-    snippet += languageCode;
+    snippet += language_code;
     snippet += u"',    ";
     snippet += u"\tlayout: google.translate.TranslateElement.InlineLayout.SIMPLE, ";
     snippet += u"\tautoDisplay: false,    ";

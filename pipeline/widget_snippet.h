@@ -21,8 +21,8 @@ inline constexpr std::u16string_view kWidgetSnippetOpening =
     u"new google.translate.TranslateElement( \t{               \t\t\tincludedLanguages: '";
 
 // One line of HTML (tabs, no line break) that shows the widget with the one language
-// languageCode in its menu: the container, the configuring script and the loader.
-std::u16string WidgetSnippet(std::u16string_view languageCode);
+// language_code in its menu: the container, the configuring script and the loader.
+std::u16string WidgetSnippet(std::u16string_view language_code);
 
 // A stretch of text from the first start marker to the first end marker after it.
 struct MarkerPair {

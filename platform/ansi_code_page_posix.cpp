@@ -21,14 +21,14 @@ namespace quillmoor {
 // for one character on its own are converted through tables built once from iconv; UTF-8
 // has its own converter; every other set goes through iconv itself.
 struct AnsiCodePage::Converter {
-    enum class Kind { Utf8, SingleByte, MultiByte };
+    enum class Kind { kUtf8, kSingleByte, kMultiByte };
 
     std::string name;
-    Kind kind = Kind::MultiByte;
+    Kind kind = Kind::kMultiByte;
     // Single-byte sets: the character of each byte, U+FFFD where the set defines none.
-    std::array<char16_t, 256> characterOfByte{};
+    std::array<char16_t, 256> character_of_byte{};
     // Single-byte sets: the byte of each character, -1 where the set has none.
-    std::vector<std::int16_t> byteOfCharacter;
+    std::vector<std::int16_t> byte_of_character;
 };
 
 namespace {
@@ -62,10 +62,10 @@ class IconvConversion {
 };
 
 // Converts input with iconv and appends the result to out. An input sequence that cannot
-// be converted is replaced by one substitute and skipped by skipBytes bytes.
+// be converted is replaced by one substitute and skipped by skip_bytes bytes.
 template <class Out>
 void ConvertWithIconv(const std::string& to, const std::string& from, std::string_view input,
-                      size_t skipBytes, typename Out::value_type substitute, Out& out) {
+                      size_t skip_bytes, typename Out::value_type substitute, Out& out) {
     using Unit = typename Out::value_type;
     IconvConversion conversion(to, from);
     if (!conversion.IsOpen()) {
@@ -75,18 +75,18 @@ void ConvertWithIconv(const std::string& to, const std::string& from, std::strin
     out.resize(used + input.size() + 16);
     const auto grow = [&out] { out.resize(out.size() + out.size() / 2 + 16); };
     char* in = const_cast<char*>(input.data());
-    size_t inLeft = input.size();
+    size_t in_left = input.size();
     for (;;) {
         // Once the input is used up, a last call writes what a stateful set still holds.
-        const bool flushing = inLeft == 0;
-        char* const outStart = reinterpret_cast<char*>(out.data() + used);
-        char* outPos = outStart;
-        size_t outLeft = (out.size() - used) * sizeof(Unit);
-        const size_t result = flushing
-                                  ? iconv(conversion.Handle(), nullptr, nullptr, &outPos, &outLeft)
-                                  : iconv(conversion.Handle(), &in, &inLeft, &outPos, &outLeft);
+        const bool flushing = in_left == 0;
+        char* const out_start = reinterpret_cast<char*>(out.data() + used);
+        char* out_pos = out_start;
+        size_t out_left = (out.size() - used) * sizeof(Unit);
+        const size_t result =
+            flushing ? iconv(conversion.Handle(), nullptr, nullptr, &out_pos, &out_left)
+                     : iconv(conversion.Handle(), &in, &in_left, &out_pos, &out_left);
         const int error = errno;
-        used += static_cast<size_t>(outPos - outStart) / sizeof(Unit);
+        used += static_cast<size_t>(out_pos - out_start) / sizeof(Unit);
         if (result != static_cast<size_t>(-1)) {
             if (flushing) {
                 break;
@@ -97,16 +97,16 @@ void ConvertWithIconv(const std::string& to, const std::string& from, std::strin
             grow();
             continue;
         }
-        if (inLeft == 0) {
+        if (in_left == 0) {
             break;  // nothing left to substitute: a failure of the final call
         }
         if (used == out.size()) {
             grow();
         }
         out[used++] = substitute;
-        const size_t skipped = std::min(skipBytes, inLeft);
+        const size_t skipped = std::min(skip_bytes, in_left);
         in += skipped;
-        inLeft -= skipped;
+        in_left -= skipped;
     }
     out.resize(used);
 }
@@ -139,28 +139,28 @@ bool BuildSingleByteTables(Converter& converter) {
         conversion.Reset();
         char input = static_cast<char>(byte);
         char* in = &input;
-        size_t inLeft = 1;
+        size_t in_left = 1;
         char16_t output[4] = {};
         char* out = reinterpret_cast<char*>(output);
-        size_t outLeft = sizeof output;
-        if (iconv(conversion.Handle(), &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
+        size_t out_left = sizeof output;
+        if (iconv(conversion.Handle(), &in, &in_left, &out, &out_left) == static_cast<size_t>(-1)) {
             if (errno != EILSEQ) {
                 return false;  // the lead byte of a longer character
             }
-            converter.characterOfByte[byte] = kReplacementCharacter;
+            converter.character_of_byte[byte] = kReplacementCharacter;
             continue;
         }
-        iconv(conversion.Handle(), nullptr, nullptr, &out, &outLeft);
-        if (outLeft != sizeof output - sizeof(char16_t)) {
+        iconv(conversion.Handle(), nullptr, nullptr, &out, &out_left);
+        if (out_left != sizeof output - sizeof(char16_t)) {
             return false;
         }
-        converter.characterOfByte[byte] = output[0];
+        converter.character_of_byte[byte] = output[0];
     }
-    converter.byteOfCharacter.assign(0x10000, -1);
+    converter.byte_of_character.assign(0x10000, -1);
     for (unsigned byte = 0; byte < 256; ++byte) {
-        const char16_t c = converter.characterOfByte[byte];
-        if (c != kReplacementCharacter && converter.byteOfCharacter[c] < 0) {
-            converter.byteOfCharacter[c] = static_cast<std::int16_t>(byte);
+        const char16_t c = converter.character_of_byte[byte];
+        if (c != kReplacementCharacter && converter.byte_of_character[c] < 0) {
+            converter.byte_of_character[c] = static_cast<std::int16_t>(byte);
         }
     }
     return true;
@@ -170,15 +170,15 @@ std::shared_ptr<const Converter> MakeConverter(const std::string& charset) {
     auto converter = std::make_shared<Converter>();
     converter->name = charset;
     if (IsUtf8(charset)) {
-        converter->kind = Converter::Kind::Utf8;
+        converter->kind = Converter::Kind::kUtf8;
         return converter;
     }
     if (!IconvConversion(kNativeUtf16, charset).IsOpen() ||
         !IconvConversion(charset, kNativeUtf16).IsOpen()) {
         throw std::invalid_argument("Unknown character set: " + charset);
     }
-    converter->kind = BuildSingleByteTables(*converter) ? Converter::Kind::SingleByte
-                                                        : Converter::Kind::MultiByte;
+    converter->kind = BuildSingleByteTables(*converter) ? Converter::Kind::kSingleByte
+                                                        : Converter::Kind::kMultiByte;
     return converter;
 }
 
@@ -231,25 +231,25 @@ const std::string& AnsiCodePage::Name() const {
 }
 
 bool AnsiCodePage::ConvertsAsUtf8() const {
-    return converter_->kind == Converter::Kind::Utf8;
+    return converter_->kind == Converter::Kind::kUtf8;
 }
 
 void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) const {
     switch (converter_->kind) {
-        case Converter::Kind::Utf8:
+        case Converter::Kind::kUtf8:
             AppendUtf8AsUtf16(bytes, out);
             return;
-        case Converter::Kind::SingleByte: {
+        case Converter::Kind::kSingleByte: {
             const size_t start = out.size();
             out.resize(start + bytes.size());
             char16_t* dest = out.data() + start;
-            const auto& table = converter_->characterOfByte;
+            const auto& table = converter_->character_of_byte;
             for (size_t i = 0; i < bytes.size(); ++i) {
                 dest[i] = table[static_cast<unsigned char>(bytes[i])];
             }
             return;
         }
-        case Converter::Kind::MultiByte:
+        case Converter::Kind::kMultiByte:
             ConvertWithIconv(kNativeUtf16, converter_->name, bytes, 1, kReplacementCharacter, out);
             return;
     }
@@ -257,11 +257,11 @@ void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) con
 
 std::optional<size_t> AnsiCodePage::PieceEnd(std::string_view bytes) const {
     switch (converter_->kind) {
-        case Converter::Kind::Utf8:
+        case Converter::Kind::kUtf8:
             return Utf8PieceEnd(bytes);
-        case Converter::Kind::SingleByte:
+        case Converter::Kind::kSingleByte:
             return bytes.size();
-        case Converter::Kind::MultiByte:
+        case Converter::Kind::kMultiByte:
             break;
     }
     return std::nullopt;
@@ -269,13 +269,13 @@ std::optional<size_t> AnsiCodePage::PieceEnd(std::string_view bytes) const {
 
 bool AnsiCodePage::CanEncodeExactly(std::u16string_view text) const {
     switch (converter_->kind) {
-        case Converter::Kind::Utf8:
+        case Converter::Kind::kUtf8:
             return IsWellFormedUtf16(text);
-        case Converter::Kind::SingleByte: {
-            const auto& table = converter_->byteOfCharacter;
+        case Converter::Kind::kSingleByte: {
+            const auto& table = converter_->byte_of_character;
             return std::all_of(text.begin(), text.end(), [&](char16_t c) { return table[c] >= 0; });
         }
-        case Converter::Kind::MultiByte:
+        case Converter::Kind::kMultiByte:
             break;
     }
     // A character without a form in the set comes back as the substitute.
@@ -284,13 +284,13 @@ bool AnsiCodePage::CanEncodeExactly(std::u16string_view text) const {
 
 bool AnsiCodePage::EncodeAppendChecked(std::u16string_view text, std::string& out) const {
     switch (converter_->kind) {
-        case Converter::Kind::Utf8:
+        case Converter::Kind::kUtf8:
             return AppendUtf16AsUtf8(text, out);
-        case Converter::Kind::SingleByte: {
+        case Converter::Kind::kSingleByte: {
             const size_t start = out.size();
             out.resize(start + text.size());
             char* dest = out.data() + start;
-            const auto& table = converter_->byteOfCharacter;
+            const auto& table = converter_->byte_of_character;
             bool exact = true;
             for (size_t i = 0; i < text.size(); ++i) {
                 const std::int16_t byte = table[text[i]];
@@ -299,7 +299,7 @@ bool AnsiCodePage::EncodeAppendChecked(std::u16string_view text, std::string& ou
             }
             return exact;
         }
-        case Converter::Kind::MultiByte:
+        case Converter::Kind::kMultiByte:
             break;
     }
     return EncodeAppendRoundTripped(text, out);
@@ -307,21 +307,21 @@ bool AnsiCodePage::EncodeAppendChecked(std::u16string_view text, std::string& ou
 
 void AnsiCodePage::EncodeAppend(std::u16string_view text, std::string& out) const {
     switch (converter_->kind) {
-        case Converter::Kind::Utf8:
+        case Converter::Kind::kUtf8:
             AppendUtf16AsUtf8(text, out);
             return;
-        case Converter::Kind::SingleByte: {
+        case Converter::Kind::kSingleByte: {
             const size_t start = out.size();
             out.resize(start + text.size());
             char* dest = out.data() + start;
-            const auto& table = converter_->byteOfCharacter;
+            const auto& table = converter_->byte_of_character;
             for (size_t i = 0; i < text.size(); ++i) {
                 const std::int16_t byte = table[text[i]];
                 dest[i] = byte < 0 ? kSubstituteByte : static_cast<char>(byte);
             }
             return;
         }
-        case Converter::Kind::MultiByte:
+        case Converter::Kind::kMultiByte:
             ConvertWithIconv(converter_->name, kNativeUtf16, BytesOf(text), sizeof(char16_t),
                              kSubstituteByte, out);
             return;

@@ -12,10 +12,10 @@ namespace quillmoor {
 
 // A Windows code page, converted by the system's standard conversion.
 struct AnsiCodePage::Converter {
-    UINT codePage = CP_ACP;
+    UINT code_page = CP_ACP;
     std::string name;
     // Every character is one byte: text can be cut anywhere.
-    bool singleByte = false;
+    bool single_byte = false;
 };
 
 namespace {
@@ -23,15 +23,15 @@ namespace {
 // Text is converted in slices of this many code units.
 constexpr size_t kSliceUnits = 1024 * 1024;
 
-std::string NameOfCodePage(UINT codePage) {
-    return codePage == CP_UTF8 ? "UTF-8" : "CP" + std::to_string(codePage);
+std::string NameOfCodePage(UINT code_page) {
+    return code_page == CP_UTF8 ? "UTF-8" : "CP" + std::to_string(code_page);
 }
 
-std::shared_ptr<const AnsiCodePage::Converter> MakeConverter(UINT codePage) {
+std::shared_ptr<const AnsiCodePage::Converter> MakeConverter(UINT code_page) {
     CPINFO info{};
-    const bool singleByte = GetCPInfo(codePage, &info) && info.MaxCharSize == 1;
+    const bool single_byte = GetCPInfo(code_page, &info) && info.MaxCharSize == 1;
     return std::make_shared<const AnsiCodePage::Converter>(
-        AnsiCodePage::Converter{codePage, NameOfCodePage(codePage), singleByte});
+        AnsiCodePage::Converter{code_page, NameOfCodePage(code_page), single_byte});
 }
 
 int LengthForSystem(size_t length) {
@@ -41,16 +41,17 @@ int LengthForSystem(size_t length) {
     return static_cast<int>(length);
 }
 
-void AppendSlice(UINT codePage, std::u16string_view slice, std::string& out) {
+void AppendSlice(UINT code_page, std::u16string_view slice, std::string& out) {
     if (slice.empty()) {
         return;
     }
     const auto* wide = reinterpret_cast<const wchar_t*>(slice.data());
     const int length = LengthForSystem(slice.size());
-    const int needed = WideCharToMultiByte(codePage, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    const int needed =
+        WideCharToMultiByte(code_page, 0, wide, length, nullptr, 0, nullptr, nullptr);
     const size_t start = out.size();
     out.resize(start + static_cast<size_t>(needed));
-    WideCharToMultiByte(codePage, 0, wide, length, out.data() + start, needed, nullptr, nullptr);
+    WideCharToMultiByte(code_page, 0, wide, length, out.data() + start, needed, nullptr, nullptr);
 }
 
 }  // namespace
@@ -81,18 +82,18 @@ void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) con
     }
     const int length = LengthForSystem(bytes.size());
     const int needed =
-        MultiByteToWideChar(converter_->codePage, 0, bytes.data(), length, nullptr, 0);
+        MultiByteToWideChar(converter_->code_page, 0, bytes.data(), length, nullptr, 0);
     const size_t start = out.size();
     out.resize(start + static_cast<size_t>(needed));
-    MultiByteToWideChar(converter_->codePage, 0, bytes.data(), length,
+    MultiByteToWideChar(converter_->code_page, 0, bytes.data(), length,
                         reinterpret_cast<wchar_t*>(out.data() + start), needed);
 }
 
 std::optional<size_t> AnsiCodePage::PieceEnd(std::string_view bytes) const {
-    if (converter_->singleByte) {
+    if (converter_->single_byte) {
         return bytes.size();
     }
-    if (converter_->codePage == CP_UTF8) {
+    if (converter_->code_page == CP_UTF8) {
         return Utf8PieceEnd(bytes);
     }
     return std::nullopt;
@@ -110,7 +111,7 @@ bool AnsiCodePage::EncodeAppendChecked(std::u16string_view text, std::string& ou
 void AnsiCodePage::EncodeAppend(std::u16string_view text, std::string& out) const {
     for (size_t start = 0; start < text.size();) {
         const size_t end = Utf16SliceEnd(text, start, kSliceUnits);
-        AppendSlice(converter_->codePage, text.substr(start, end - start), out);
+        AppendSlice(converter_->code_page, text.substr(start, end - start), out);
         start = end;
     }
 }

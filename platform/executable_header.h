@@ -12,6 +12,18 @@ namespace quillmoor {
 constexpr uint16_t kPeMachineI386 = 0x014C;
 constexpr uint16_t kPeMachineAmd64 = 0x8664;
 
+// The machine of the program's Windows build, and the other x86 machine, whose engine
+// library such a program cannot load. The program ships as a 32-bit build, and its checks
+// are those of a 32-bit program wherever they run; the 64-bit Windows build exists so that
+// the Windows code runs under 64-bit Wine on machines that cannot run 32-bit programs.
+#if defined(_WIN64)
+constexpr uint16_t kWindowsProgramPeMachine = kPeMachineAmd64;
+constexpr uint16_t kWindowsOtherPeMachine = kPeMachineI386;
+#else
+constexpr uint16_t kWindowsProgramPeMachine = kPeMachineI386;
+constexpr uint16_t kWindowsOtherPeMachine = kPeMachineAmd64;
+#endif
+
 // ELF machine types.
 constexpr uint16_t kElfMachineI386 = 3;
 constexpr uint16_t kElfMachineX86_64 = 62;

@@ -21,14 +21,14 @@ void FileContentSink::Rewind() {
     throw std::logic_error("This file content cannot be taken back");
 }
 
-std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes) {
+std::string ReadFileBytes(const std::u16string& path, std::uint64_t max_bytes) {
     class Collector : public FileContentReceiver {
       public:
         void Expect(std::uint64_t bytes) override { bytes_.reserve(static_cast<size_t>(bytes)); }
         void Take(std::string_view block) override { bytes_ += block; }
         std::string bytes_;
     } collector;
-    ReadFileContent(path, maxBytes, collector);
+    ReadFileContent(path, max_bytes, collector);
     return std::move(collector.bytes_);
 }
 

@@ -28,9 +28,9 @@ bool FileExists(const std::u16string& path);
 bool DirectoryExists(const std::u16string& path);
 
 // Reads the whole file at path. Throws FileSystemError when it cannot be opened or read,
-// is not a regular file, or holds more than maxBytes bytes. While it is open, other
+// is not a regular file, or holds more than max_bytes bytes. While it is open, other
 // programs may read the file but not write it (where the system enforces this).
-std::string ReadFileBytes(const std::u16string& path, std::uint64_t maxBytes);
+std::string ReadFileBytes(const std::u16string& path, std::uint64_t max_bytes);
 
 // Receives the content of a file being read, block by block, in order.
 class FileContentReceiver {
@@ -47,7 +47,7 @@ class FileContentReceiver {
 // Reads the whole file at path into receiver, in blocks small enough to stay in the
 // processor's caches. Throws FileSystemError as ReadFileBytes does; what receiver throws
 // is passed on.
-void ReadFileContent(const std::u16string& path, std::uint64_t maxBytes,
+void ReadFileContent(const std::u16string& path, std::uint64_t max_bytes,
                      FileContentReceiver& receiver);
 
 // Receives the content of a file being written, piece by piece. Write throws
@@ -70,18 +70,18 @@ class FileContentSink {
 // Produces the content of a file into the sink it is given.
 using FileContentWriter = std::function<void(FileContentSink&)>;
 
-// Creates a file at path, where nothing exists yet, and fills it with what writeContent
+// Creates a file at path, where nothing exists yet, and fills it with what write_content
 // writes. Returns false, touching nothing, when something already exists at path. Any
-// other failure (FileSystemError for the system's, or whatever writeContent throws) is
+// other failure (FileSystemError for the system's, or whatever write_content throws) is
 // passed on after the partial file has been removed.
-bool WriteNewFile(const std::u16string& path, const FileContentWriter& writeContent);
+bool WriteNewFile(const std::u16string& path, const FileContentWriter& write_content);
 
-// Replaces the file at path, or creates it, with what writeContent writes. The content
+// Replaces the file at path, or creates it, with what write_content writes. The content
 // goes to a temporary file in the same folder, which is then renamed over path, so that
 // path always holds either its earlier content or the whole new one. A read-only file and
 // a folder at path are not replaced. Every failure is passed on (FileSystemError for the
 // system's) after the temporary file has been removed.
-void ReplaceFileContent(const std::u16string& path, const FileContentWriter& writeContent);
+void ReplaceFileContent(const std::u16string& path, const FileContentWriter& write_content);
 
 // Removes the file at path. Returns false when there was none or it could not be removed.
 bool RemoveFile(const std::u16string& path);
@@ -91,10 +91,10 @@ bool RemoveFile(const std::u16string& path);
 bool MakeDirectories(const std::u16string& path, std::string* reason = nullptr);
 
 enum class FolderEntryKind {
-    File,
-    Folder,
-    FolderLink,  // a symbolic link or junction to a folder: not descended into
-    Other,       // devices, pipes, sockets, broken links
+    kFile,
+    kFolder,
+    kFolderLink,  // a symbolic link or junction to a folder: not descended into
+    kOther,       // devices, pipes, sockets, broken links
 };
 
 struct FolderEntry {

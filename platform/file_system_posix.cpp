@@ -74,7 +74,7 @@ int WriteAll(int fd, std::string_view bytes) {
 
 class DescriptorSink : public FileContentSink {
   public:
-    DescriptorSink(int fd, std::u16string_view reportedPath) : fd_(fd), path_(reportedPath) {}
+    DescriptorSink(int fd, std::u16string_view reported_path) : fd_(fd), path_(reported_path) {}
     void Write(std::string_view bytes) override {
         if (const int error = WriteAll(fd_, bytes)) {
             Fail("Cannot write the file", path_, error);
@@ -92,20 +92,20 @@ class DescriptorSink : public FileContentSink {
     std::u16string_view path_;
 };
 
-// Creates native exclusively and fills it; errors name reportedPath. Returns false when
+// Creates native exclusively and fills it; errors name reported_path. Returns false when
 // something exists at native.
-bool CreateAndFill(const std::string& native, std::u16string_view reportedPath,
-                   std::string_view attempt, const FileContentWriter& writeContent) {
+bool CreateAndFill(const std::string& native, std::u16string_view reported_path,
+                   std::string_view attempt, const FileContentWriter& write_content) {
     Descriptor file(open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!file.IsOpen()) {
         if (errno == EEXIST) {
             return false;
         }
-        Fail(attempt, reportedPath, errno);
+        Fail(attempt, reported_path, errno);
     }
     try {
-        DescriptorSink sink(file.Get(), reportedPath);
-        writeContent(sink);
+        DescriptorSink sink(file.Get(), reported_path);
+        write_content(sink);
     } catch (...) {
         file.Close();
         unlink(native.c_str());
@@ -113,7 +113,7 @@ bool CreateAndFill(const std::string& native, std::u16string_view reportedPath,
     }
     if (const int error = file.Close()) {
         unlink(native.c_str());
-        Fail("Cannot write the file", reportedPath, error);
+        Fail("Cannot write the file", reported_path, error);
     }
     return true;
 }
@@ -136,7 +136,7 @@ bool DirectoryExists(const std::u16string& path) {
     return stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-void ReadFileContent(const std::u16string& path, std::uint64_t maxBytes,
+void ReadFileContent(const std::u16string& path, std::uint64_t max_bytes,
                      FileContentReceiver& receiver) {
     // Not blocking on open keeps a pipe without a writer from hanging the program; it
     // makes no difference for a regular file.
@@ -155,18 +155,18 @@ void ReadFileContent(const std::u16string& path, std::uint64_t maxBytes,
         throw FileSystemError("Cannot read the file", path, kNotRegularFileReason);
     }
     const auto size = static_cast<std::uint64_t>(st.st_size);
-    if (size > maxBytes) {
-        throw FileSystemError("Cannot read the file", path, TooLargeReason(size, maxBytes));
+    if (size > max_bytes) {
+        throw FileSystemError("Cannot read the file", path, TooLargeReason(size, max_bytes));
     }
     receiver.Expect(size);
     // The file may change while it is read: read on to its end, but never past the limit.
     // Small files get a block of their size (a file that grows is read on all the same).
-    const size_t blockBytes =
+    const size_t block_bytes =
         static_cast<size_t>(std::clamp<std::uint64_t>(size, 4096, kReadBlockBytes));
-    const auto block = std::make_unique_for_overwrite<char[]>(blockBytes);
+    const auto block = std::make_unique_for_overwrite<char[]>(block_bytes);
     std::uint64_t used = 0;
     for (;;) {
-        const ssize_t count = read(file.Get(), block.get(), blockBytes);
+        const ssize_t count = read(file.Get(), block.get(), block_bytes);
         if (count < 0) {
             if (errno == EINTR) {
                 continue;
@@ -177,18 +177,18 @@ void ReadFileContent(const std::u16string& path, std::uint64_t maxBytes,
             break;
         }
         used += static_cast<std::uint64_t>(count);
-        if (used > maxBytes) {
-            throw FileSystemError("Cannot read the file", path, TooLargeReason(used, maxBytes));
+        if (used > max_bytes) {
+            throw FileSystemError("Cannot read the file", path, TooLargeReason(used, max_bytes));
         }
         receiver.Take({block.get(), static_cast<size_t>(count)});
     }
 }
 
-bool WriteNewFile(const std::u16string& path, const FileContentWriter& writeContent) {
-    return CreateAndFill(Native(path), path, "Cannot create the file", writeContent);
+bool WriteNewFile(const std::u16string& path, const FileContentWriter& write_content) {
+    return CreateAndFill(Native(path), path, "Cannot create the file", write_content);
 }
 
-void ReplaceFileContent(const std::u16string& path, const FileContentWriter& writeContent) {
+void ReplaceFileContent(const std::u16string& path, const FileContentWriter& write_content) {
     const std::string target = Native(path);
     struct stat st {};
     if (stat(target.c_str(), &st) == 0) {
@@ -207,7 +207,7 @@ void ReplaceFileContent(const std::u16string& path, const FileContentWriter& wri
             Fail("Cannot write the file", path, EEXIST);
         }
         temporary = folder + TemporaryFileName(static_cast<unsigned long>(getpid()), attempt);
-        if (CreateAndFill(temporary, path, "Cannot write the file", writeContent)) {
+        if (CreateAndFill(temporary, path, "Cannot write the file", write_content)) {
             break;
         }
     }
@@ -249,23 +249,23 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
     if (!folder) {
         return false;
     }
-    const int folderFd = dirfd(folder.get());
+    const int folder_fd = dirfd(folder.get());
     while (const dirent* entry = readdir(folder.get())) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..") {
             continue;
         }
-        FolderEntryKind kind = FolderEntryKind::Other;
+        FolderEntryKind kind = FolderEntryKind::kOther;
         struct stat st {};
-        if (fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (fstatat(folder_fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
             if (S_ISREG(st.st_mode)) {
-                kind = FolderEntryKind::File;
+                kind = FolderEntryKind::kFile;
             } else if (S_ISDIR(st.st_mode)) {
-                kind = FolderEntryKind::Folder;
-            } else if (S_ISLNK(st.st_mode) && fstatat(folderFd, name.c_str(), &st, 0) == 0) {
-                kind = S_ISDIR(st.st_mode)   ? FolderEntryKind::FolderLink
-                       : S_ISREG(st.st_mode) ? FolderEntryKind::File
-                                             : FolderEntryKind::Other;
+                kind = FolderEntryKind::kFolder;
+            } else if (S_ISLNK(st.st_mode) && fstatat(folder_fd, name.c_str(), &st, 0) == 0) {
+                kind = S_ISDIR(st.st_mode)   ? FolderEntryKind::kFolderLink
+                       : S_ISREG(st.st_mode) ? FolderEntryKind::kFile
+                                             : FolderEntryKind::kOther;
             }
         }
         entries.push_back({Utf8ToUtf16(name), kind});
@@ -293,18 +293,19 @@ int OpenCopyTarget(const std::string& target) {
 
 bool CopyFileOver(const std::u16string& from, const std::u16string& to) {
     Descriptor source(open(Native(from).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat sourceStat {};
-    if (!source.IsOpen() || fstat(source.Get(), &sourceStat) != 0 || !S_ISREG(sourceStat.st_mode)) {
+    struct stat source_stat {};
+    if (!source.IsOpen() || fstat(source.Get(), &source_stat) != 0 ||
+        !S_ISREG(source_stat.st_mode)) {
         return false;
     }
     const std::string target = Native(to);
     Descriptor destination(OpenCopyTarget(target));
-    struct stat targetStat {};
-    if (!destination.IsOpen() || fstat(destination.Get(), &targetStat) != 0 ||
-        !S_ISREG(targetStat.st_mode)) {
+    struct stat target_stat {};
+    if (!destination.IsOpen() || fstat(destination.Get(), &target_stat) != 0 ||
+        !S_ISREG(target_stat.st_mode)) {
         return false;
     }
-    if (targetStat.st_dev == sourceStat.st_dev && targetStat.st_ino == sourceStat.st_ino) {
+    if (target_stat.st_dev == source_stat.st_dev && target_stat.st_ino == source_stat.st_ino) {
         return false;  // the same file under another name: truncating it would destroy it
     }
     if (ftruncate(destination.Get(), 0) != 0) {
@@ -323,7 +324,7 @@ bool CopyFileOver(const std::u16string& from, const std::u16string& to) {
         }
         copied = WriteAll(destination.Get(), {buffer.get(), static_cast<size_t>(count)}) == 0;
     }
-    fchmod(destination.Get(), sourceStat.st_mode & 07777);
+    fchmod(destination.Get(), source_stat.st_mode & 07777);
     if (destination.Close() != 0 || !copied) {
         unlink(target.c_str());
         return false;

@@ -73,7 +73,8 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
 
 class HandleSink : public FileContentSink {
   public:
-    HandleSink(HANDLE file, std::u16string_view reportedPath) : file_(file), path_(reportedPath) {}
+    HandleSink(HANDLE file, std::u16string_view reported_path)
+        : file_(file), path_(reported_path) {}
     void Write(std::string_view bytes) override {
         if (const DWORD error = WriteAll(file_, bytes)) {
             Fail("Cannot write the file", path_, error);
@@ -92,10 +93,10 @@ class HandleSink : public FileContentSink {
     std::u16string_view path_;
 };
 
-// Creates path exclusively and fills it; errors name reportedPath. Returns false when
+// Creates path exclusively and fills it; errors name reported_path. Returns false when
 // something exists at path.
-bool CreateAndFill(const std::u16string& path, std::u16string_view reportedPath,
-                   std::string_view attempt, const FileContentWriter& writeContent) {
+bool CreateAndFill(const std::u16string& path, std::u16string_view reported_path,
+                   std::string_view attempt, const FileContentWriter& write_content) {
     if (AttributesOf(path) != INVALID_FILE_ATTRIBUTES) {
         return false;
     }
@@ -106,11 +107,11 @@ bool CreateAndFill(const std::u16string& path, std::u16string_view reportedPath,
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
             return false;
         }
-        Fail(attempt, reportedPath, error);
+        Fail(attempt, reported_path, error);
     }
     try {
-        HandleSink sink(file.Get(), reportedPath);
-        writeContent(sink);
+        HandleSink sink(file.Get(), reported_path);
+        write_content(sink);
     } catch (...) {
         file.Close();
         DeleteFileW(Wide(path));
@@ -118,7 +119,7 @@ bool CreateAndFill(const std::u16string& path, std::u16string_view reportedPath,
     }
     if (const DWORD error = file.Close()) {
         DeleteFileW(Wide(path));
-        Fail("Cannot write the file", reportedPath, error);
+        Fail("Cannot write the file", reported_path, error);
     }
     return true;
 }
@@ -145,7 +146,7 @@ bool DirectoryExists(const std::u16string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void ReadFileContent(const std::u16string& path, std::uint64_t maxBytes,
+void ReadFileContent(const std::u16string& path, std::uint64_t max_bytes,
                      FileContentReceiver& receiver) {
     if (DirectoryExists(path)) {
         throw FileSystemError("Cannot read the file", path, kIsFolderReason);
@@ -163,38 +164,38 @@ void ReadFileContent(const std::u16string& path, std::uint64_t maxBytes,
         Fail("Cannot read the file", path, GetLastError());
     }
     const auto total = static_cast<std::uint64_t>(size.QuadPart);
-    if (total > maxBytes) {
-        throw FileSystemError("Cannot read the file", path, TooLargeReason(total, maxBytes));
+    if (total > max_bytes) {
+        throw FileSystemError("Cannot read the file", path, TooLargeReason(total, max_bytes));
     }
     receiver.Expect(total);
     // Nobody can write the file while it is open, so its size holds; the limit is kept all
     // the same.
     // Small files get a block of their size.
-    const auto blockBytes =
+    const auto block_bytes =
         static_cast<DWORD>(std::clamp<std::uint64_t>(total, 4096, kReadBlockBytes));
-    const auto block = std::make_unique_for_overwrite<char[]>(blockBytes);
+    const auto block = std::make_unique_for_overwrite<char[]>(block_bytes);
     std::uint64_t used = 0;
     for (;;) {
         DWORD count = 0;
-        if (!ReadFile(file.Get(), block.get(), blockBytes, &count, nullptr)) {
+        if (!ReadFile(file.Get(), block.get(), block_bytes, &count, nullptr)) {
             Fail("Cannot read the file", path, GetLastError());
         }
         if (count == 0) {
             break;
         }
         used += count;
-        if (used > maxBytes) {
-            throw FileSystemError("Cannot read the file", path, TooLargeReason(used, maxBytes));
+        if (used > max_bytes) {
+            throw FileSystemError("Cannot read the file", path, TooLargeReason(used, max_bytes));
         }
         receiver.Take({block.get(), count});
     }
 }
 
-bool WriteNewFile(const std::u16string& path, const FileContentWriter& writeContent) {
-    return CreateAndFill(path, path, "Cannot create the file", writeContent);
+bool WriteNewFile(const std::u16string& path, const FileContentWriter& write_content) {
+    return CreateAndFill(path, path, "Cannot create the file", write_content);
 }
 
-void ReplaceFileContent(const std::u16string& path, const FileContentWriter& writeContent) {
+void ReplaceFileContent(const std::u16string& path, const FileContentWriter& write_content) {
     const DWORD attributes = AttributesOf(path);
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -211,7 +212,7 @@ void ReplaceFileContent(const std::u16string& path, const FileContentWriter& wri
             Fail("Cannot write the file", path, ERROR_FILE_EXISTS);
         }
         temporary = folder + Utf8ToUtf16(TemporaryFileName(GetCurrentProcessId(), attempt));
-        if (CreateAndFill(temporary, path, "Cannot write the file", writeContent)) {
+        if (CreateAndFill(temporary, path, "Cannot write the file", write_content)) {
             break;
         }
     }
@@ -268,10 +269,10 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
             continue;
         }
         const DWORD attributes = data.dwFileAttributes;
-        FolderEntryKind kind = FolderEntryKind::File;
+        FolderEntryKind kind = FolderEntryKind::kFile;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? FolderEntryKind::FolderLink
-                                                               : FolderEntryKind::Folder;
+            kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? FolderEntryKind::kFolderLink
+                                                               : FolderEntryKind::kFolder;
         }
         entries.push_back({name, kind});
     } while (FindNextFileW(search, &data));
@@ -322,8 +323,8 @@ std::u16string AbsolutePathOf(const std::u16string& path) {
         }
         capacity = length;
     }
-    const bool isDriveRoot = full.size() == 3 && full[1] == u':';
-    while (full.size() > 1 && IsSeparator(full.back()) && !isDriveRoot) {
+    const bool is_drive_root = full.size() == 3 && full[1] == u':';
+    while (full.size() > 1 && IsSeparator(full.back()) && !is_drive_root) {
         full.pop_back();
     }
     return full;

@@ -72,7 +72,7 @@ size_t Utf8PieceEnd(std::string_view utf8) {
     return n;
 }
 
-char* WriteUtf16AsUtf8(std::u16string_view utf16, char* out, bool& wellFormed) {
+char* WriteUtf16AsUtf8(std::u16string_view utf16, char* out, bool& well_formed) {
     const char16_t* in = utf16.data();
     const char16_t* const end = in + utf16.size();
     while (in < end) {
@@ -80,7 +80,7 @@ char* WriteUtf16AsUtf8(std::u16string_view utf16, char* out, bool& wellFormed) {
         in += ascii;
         out += ascii;
         if (in < end) {
-            out = utf::WriteUtf8(utf::ReadUtf16CodePoint(in, end, wellFormed), out);
+            out = utf::WriteUtf8(utf::ReadUtf16CodePoint(in, end, well_formed), out);
         }
     }
     return out;
@@ -97,15 +97,15 @@ bool AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out) {
     for (size_t block = 0; block < n; block += kBlock) {
         const size_t end = std::min(n, block + kBlock);
         std::uint16_t extra = 0;
-        std::uint16_t surrogatesInBlock = 0;
+        std::uint16_t surrogates_in_block = 0;
         for (size_t i = block; i < end; ++i) {
             const char16_t c = utf16[i];
             extra = static_cast<std::uint16_t>(extra + (c >= 0x80) + (c >= 0x800));
-            surrogatesInBlock =
-                static_cast<std::uint16_t>(surrogatesInBlock + ((c & 0xF800) == 0xD800));
+            surrogates_in_block =
+                static_cast<std::uint16_t>(surrogates_in_block + ((c & 0xF800) == 0xD800));
         }
         length += extra;
-        surrogates += surrogatesInBlock;
+        surrogates += surrogates_in_block;
     }
     if (surrogates > 0) {
         length = 0;
@@ -116,9 +116,9 @@ bool AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out) {
     }
     const size_t start = out.size();
     out.resize(start + length);
-    bool wellFormed = true;
-    WriteUtf16AsUtf8(utf16, out.data() + start, wellFormed);
-    return wellFormed;
+    bool well_formed = true;
+    WriteUtf16AsUtf8(utf16, out.data() + start, well_formed);
+    return well_formed;
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
@@ -147,8 +147,8 @@ bool IsWellFormedUtf16(std::u16string_view utf16) {
     return true;
 }
 
-size_t Utf16SliceEnd(std::u16string_view text, size_t start, size_t maxUnits) {
-    size_t end = std::min(text.size(), start + maxUnits);
+size_t Utf16SliceEnd(std::u16string_view text, size_t start, size_t max_units) {
+    size_t end = std::min(text.size(), start + max_units);
     if (end > start + 1 && end < text.size() && IsHighSurrogate(text[end - 1])) {
         --end;
     }

@@ -22,8 +22,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 bool AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out);
 
 // Writes utf16 as UTF-8 at out, which has room for three bytes per code unit; returns the
-// end of what it wrote. An unpaired surrogate becomes U+FFFD and clears wellFormed.
-char* WriteUtf16AsUtf8(std::u16string_view utf16, char* out, bool& wellFormed);
+// end of what it wrote. An unpaired surrogate becomes U+FFFD and clears well_formed.
+char* WriteUtf16AsUtf8(std::u16string_view utf16, char* out, bool& well_formed);
 
 // The end of the longest prefix of utf8 that no sequence runs past: where a long text can
 // be cut, so that decoding the prefix and then the rest gives the text that decoding them
@@ -37,9 +37,9 @@ bool IsValidUtf8(std::string_view bytes);
 // and back unchanged.
 bool IsWellFormedUtf16(std::u16string_view utf16);
 
-// The end of a slice of text that starts at start and holds at most maxUnits code units,
+// The end of a slice of text that starts at start and holds at most max_units code units,
 // moved back by one where it would split a surrogate pair. For converting long texts
 // slice by slice.
-std::size_t Utf16SliceEnd(std::u16string_view text, std::size_t start, std::size_t maxUnits);
+std::size_t Utf16SliceEnd(std::u16string_view text, std::size_t start, std::size_t max_units);
 
 }  // namespace quillmoor

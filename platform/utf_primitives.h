@@ -68,8 +68,8 @@ inline char32_t DecodeUtf8Sequence(const char*& p, const char* end, bool& ok) {
 }
 
 // Reads the code point at p (before end) and moves p past it. An unpaired surrogate reads
-// as kReplacement and clears wellFormed.
-inline char32_t ReadUtf16CodePoint(const char16_t*& p, const char16_t* end, bool& wellFormed) {
+// as kReplacement and clears well_formed.
+inline char32_t ReadUtf16CodePoint(const char16_t*& p, const char16_t* end, bool& well_formed) {
     const char32_t c = *p++;
     if (!IsSurrogate(c)) {
         return c;
@@ -77,7 +77,7 @@ inline char32_t ReadUtf16CodePoint(const char16_t*& p, const char16_t* end, bool
     if (IsHighSurrogate(c) && p < end && IsLowSurrogate(*p)) {
         return 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
     }
-    wellFormed = false;
+    well_formed = false;
     return kReplacement;
 }
 
@@ -148,13 +148,13 @@ std::size_t WidenAsciiRun(const char* in, const char* end, char16_t* out) {
     // Eight bytes at a time in a 64-bit word.
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    const auto hasZeroByte = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighBits) != 0; };
+    const auto has_zero_byte = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighBits) != 0; };
     while (left() >= 8) {
         std::uint64_t word;
         std::memcpy(&word, in + done, sizeof word);
         if ((word & kHighBits) != 0 ||
             (kStopAtLineBreaks &&
-             (hasZeroByte(word ^ (kOnes * '\r')) || hasZeroByte(word ^ (kOnes * '\n'))))) {
+             (has_zero_byte(word ^ (kOnes * '\r')) || has_zero_byte(word ^ (kOnes * '\n'))))) {
             break;
         }
         for (std::size_t k = 0; k < 8; ++k) {
@@ -182,10 +182,10 @@ std::size_t NarrowAsciiRun(const char16_t* in, const char16_t* end, char* out) {
     std::size_t done = 0;
     const auto left = [&] { return static_cast<std::size_t>(end - in) - done; };
 #ifdef __SSE2__
-    const __m128i nonAsciiBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i non_ascii_bits = _mm_set1_epi16(static_cast<short>(0xFF80));
     const __m128i zero = _mm_setzero_si128();
     const auto passes = [&](__m128i units) {
-        __m128i pass = _mm_cmpeq_epi16(_mm_and_si128(units, nonAsciiBits), zero);
+        __m128i pass = _mm_cmpeq_epi16(_mm_and_si128(units, non_ascii_bits), zero);
         if constexpr (kStopAtLineBreaks) {
             pass = _mm_andnot_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\r')), pass);
             pass = _mm_andnot_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')), pass);
@@ -206,13 +206,13 @@ std::size_t NarrowAsciiRun(const char16_t* in, const char16_t* end, char* out) {
     // Four units at a time in a 64-bit word.
     constexpr std::uint64_t kOnes = 0x0001000100010001ULL;
     constexpr std::uint64_t kHighBits = 0x8000800080008000ULL;
-    const auto hasZeroUnit = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighBits) != 0; };
+    const auto has_zero_unit = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighBits) != 0; };
     while (left() >= 4) {
         std::uint64_t word;
         std::memcpy(&word, in + done, sizeof word);
         if ((word & (kOnes * 0xFF80)) != 0 ||
             (kStopAtLineBreaks &&
-             (hasZeroUnit(word ^ (kOnes * '\r')) || hasZeroUnit(word ^ (kOnes * '\n'))))) {
+             (has_zero_unit(word ^ (kOnes * '\r')) || has_zero_unit(word ^ (kOnes * '\n'))))) {
             break;
         }
         for (std::size_t k = 0; k < 4; ++k) {

@@ -5,7 +5,7 @@ QUILLMOOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The Debian packages every native build needs.
 QUILLMOOR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
-                          libbenchmark-dev nlohmann-json3-dev)
+                          libbenchmark-dev nlohmann-json3-dev clang-format)
 
 # What the window program needs to build and run on Linux: the toolkit, the system's
 # Chromium (driven by our engine library), and for its end-to-end test the widget's
@@ -36,10 +36,35 @@ ensure_i386_architecture() {
     "${sudo[@]}" apt-get update -qq
 }
 
+# check_format : fails, naming the files, when a tracked C++ file differs from .clang-format.
+check_format() {
+    (cd "$QUILLMOOR_ROOT" && git ls-files -z '*.h' '*.cpp' | xargs -0 clang-format --dry-run --Werror)
+}
+
 # configure_and_build DIR [cmake options...] : configures DIR with Ninja (once) and builds it.
 configure_and_build() {
     local dir=$1
     shift
     cmake -S "$QUILLMOOR_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
     cmake --build "$dir"
+}
+
+# can_run_32bit_programs : true when this machine's kernel runs 32-bit x86 programs (some
+# machines of the same kind do, some refuse them with "Exec format error"). Asks by running a
+# 93-byte static 32-bit program that does nothing but exit with code 42.
+can_run_32bit_programs() {
+    local probe status=0
+    probe=$(mktemp "${TMPDIR:-/tmp}/quillmoor-probe32.XXXXXX")
+    # ELF header, one loadable segment, then: xor ebx,ebx; mov bl,42; xor eax,eax; inc eax;
+    # int 0x80 (the system call exit(42)).
+    printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'`
+          `'\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00'`
+          `'\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'`
+          `'\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08'`
+          `'\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00'`
+          `'\x00\x10\x00\x00\x31\xdb\xb3\x2a\x31\xc0\x40\xcd\x80' >"$probe"
+    chmod +x "$probe"
+    "$probe" 2>/dev/null || status=$?
+    rm -f "$probe"
+    [ "$status" -eq 42 ]
 }

@@ -30,8 +30,9 @@ long ResidentBytes() {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
+        if (line.rfind("VmRSS:", 0) == 0) {
             return std::stol(line.substr(6)) * 1024;
+        }
     }
     return 0;
 }
@@ -53,8 +54,9 @@ cef_browser_t* CreateBrowser(TestClient& client, std::size_t index) {
     window.height = 594;
     if (EngineLibrary::Get().cef_browser_host_create_browser(
             &window, client.NewReference(), nullptr, nullptr, nullptr, nullptr) != 1 ||
-        !client.WaitForBrowsers(index + 1, 10s))
+        !client.WaitForBrowsers(index + 1, 10s)) {
         return nullptr;
+    }
     return client.Browser(index);
 }
 
@@ -99,13 +101,15 @@ struct RunningEngine {
     RunningEngine()
         : app(EngineObjectPtr<TestApp>::Make()), client(EngineObjectPtr<TestClient>::Make()) {
         ready = Initialise(*app) && app->Handler().WaitForContext(15s);
-        if (ready)
+        if (ready) {
             browser = CreateBrowser(*client, 0);
+        }
         ready = ready && browser != nullptr && client->WaitForLoadEnds(1, 10s);
     }
     ~RunningEngine() {
-        if (browser != nullptr)
+        if (browser != nullptr) {
             browser->base.release(&browser->base);
+        }
         client->ReleaseBrowsers();
         EngineLibrary::Get().cef_shutdown();
     }
@@ -129,8 +133,9 @@ std::unique_ptr<RunningEngine>& EngineSlot() {
 }
 
 RunningEngine& Engine() {
-    if (!EngineSlot())
+    if (!EngineSlot()) {
         EngineSlot() = std::make_unique<RunningEngine>();
+    }
     return *EngineSlot();
 }
 
@@ -144,8 +149,9 @@ bool NoChromium(benchmark::State& state) {
 
 // The shared engine with its browser, or nullptr (the benchmark is then marked skipped).
 RunningEngine* ReadyEngine(benchmark::State& state) {
-    if (NoChromium(state))
+    if (NoChromium(state)) {
         return nullptr;
+    }
     if (!Engine().ready) {
         state.SkipWithError("the engine did not start");
         return nullptr;
@@ -154,8 +160,9 @@ RunningEngine* ReadyEngine(benchmark::State& state) {
 }
 
 void InitialiseToContextNotice(benchmark::State& state) {
-    if (NoChromium(state))
+    if (NoChromium(state)) {
         return;
+    }
     EngineSlot().reset();  // this one starts and stops engines of its own
     for (auto _ : state) {
         auto app = EngineObjectPtr<TestApp>::Make();
@@ -172,8 +179,9 @@ BENCHMARK(InitialiseToContextNotice)->Iterations(5)->UseManualTime()->Unit(bench
 
 void CreateToAfterCreated(benchmark::State& state) {
     RunningEngine* ready = ReadyEngine(state);
-    if (ready == nullptr)
+    if (ready == nullptr) {
         return;
+    }
     auto client = EngineObjectPtr<TestClient>::Make();
     std::size_t created = 0;
     for (auto _ : state) {
@@ -193,8 +201,9 @@ BENCHMARK(CreateToAfterCreated)->Iterations(10)->UseManualTime()->Unit(benchmark
 
 void LoadSmallLocalPageToLoadEnd(benchmark::State& state) {
     RunningEngine* ready = ReadyEngine(state);
-    if (ready == nullptr)
+    if (ready == nullptr) {
         return;
+    }
     RunningEngine& engine = *ready;
     const std::string pages[] = {engine.pages.Path("small-a.html"),
                                  engine.pages.Path("small-b.html")};
@@ -215,8 +224,9 @@ BENCHMARK(LoadSmallLocalPageToLoadEnd)
 
 void SourceOfA10MegabyteDocument(benchmark::State& state) {
     RunningEngine* ready = ReadyEngine(state);
-    if (ready == nullptr)
+    if (ready == nullptr) {
         return;
+    }
     RunningEngine& engine = *ready;
     if (!engine.Load(engine.pages.Path("big.html"))) {
         state.SkipWithError("the big page did not load");
@@ -243,16 +253,18 @@ BENCHMARK(SourceOfA10MegabyteDocument)
 // The program's memory over 1,000 cycles of loading a small page and reading it back.
 void MemoryOverLoadAndSourceCycles(benchmark::State& state) {
     RunningEngine* ready = ReadyEngine(state);
-    if (ready == nullptr)
+    if (ready == nullptr) {
         return;
+    }
     RunningEngine& engine = *ready;
     const std::string pages[] = {engine.pages.Path("small-a.html"),
                                  engine.pages.Path("small-b.html")};
     const auto cycle = [&](std::size_t i) {
         return engine.Load(pages[i % 2]) && !SourceOf(engine.browser, 10s).empty();
     };
-    for (std::size_t i = 0; i < 50; ++i)  // warm up: allocator pools, first-use caches
+    for (std::size_t i = 0; i < 50; ++i) {  // warm up: allocator pools, first-use caches
         cycle(i);
+    }
     const long before = ResidentBytes();
     for (auto _ : state) {
         for (std::size_t i = 0; i < 1000; ++i) {
@@ -273,8 +285,9 @@ BENCHMARK(MemoryOverLoadAndSourceCycles)->Iterations(1)->Unit(benchmark::kSecond
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
+    }
     benchmark::RunSpecifiedBenchmarks();
     quillmoor::bridge_test::EngineSlot().reset();
     benchmark::Shutdown();

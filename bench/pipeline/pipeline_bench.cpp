@@ -112,12 +112,14 @@ double PlainWrite(const std::string& path, const std::string& bytes) {
 
 // Reports the path's throughput and its ratio to the plain write, both from the best
 // iteration of each: the machine's other work only ever adds time.
-void Report(benchmark::State& state, size_t bytesPerIteration, double bestPathSeconds,
-            double bestPlainSeconds) {
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytesPerIteration));
-    state.counters["ratio_to_plain_write"] = bestPathSeconds / bestPlainSeconds;
-    state.counters["plain_MBps"] = static_cast<double>(bytesPerIteration) / bestPlainSeconds / 1e6;
-    state.counters["path_MBps"] = static_cast<double>(bytesPerIteration) / bestPathSeconds / 1e6;
+void Report(benchmark::State& state, size_t bytes_per_iteration, double best_path_seconds,
+            double best_plain_seconds) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes_per_iteration));
+    state.counters["ratio_to_plain_write"] = best_path_seconds / best_plain_seconds;
+    state.counters["plain_MBps"] =
+        static_cast<double>(bytes_per_iteration) / best_plain_seconds / 1e6;
+    state.counters["path_MBps"] =
+        static_cast<double>(bytes_per_iteration) / best_path_seconds / 1e6;
     double load[1] = {};
     if (getloadavg(load, 1) == 1) {
         state.counters["load_1min"] = load[0];
@@ -134,24 +136,24 @@ void ReadInjectWriteTemp(benchmark::State& state) {
     const std::u16string source = folder.Path("page.html");
     const std::string page = MakePage(static_cast<size_t>(state.range(0)) * kMiB);
     std::ofstream(fs::path(source), std::ios::binary) << page;
-    const std::u16string tempPage = folder.Path("page-temp.html");
-    const std::string plainPath = Utf16ToUtf8(folder.Path("plain.html"));
-    double pathSeconds = 1e9;
-    double plainSeconds = 1e9;
+    const std::u16string temp_page = folder.Path("page-temp.html");
+    const std::string plain_path = Utf16ToUtf8(folder.Path("plain.html"));
+    double path_seconds = 1e9;
+    double plain_seconds = 1e9;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         auto injected = InjectWidget(ReadPageText(source), LanguageCodes()[kGerman]);
-        const std::u16string written = WriteTempPage(tempPage, *injected);
+        const std::u16string written = WriteTempPage(temp_page, *injected);
         const double seconds = SecondsSince(start);
         state.SetIterationTime(seconds);
-        pathSeconds = std::min(pathSeconds, seconds);
+        path_seconds = std::min(path_seconds, seconds);
         state.PauseTiming();
         const std::string bytes = FileContent(written);
         fs::remove(fs::path(written));
-        plainSeconds = std::min(plainSeconds, PlainWrite(plainPath, bytes));
+        plain_seconds = std::min(plain_seconds, PlainWrite(plain_path, bytes));
         state.ResumeTiming();
     }
-    Report(state, page.size(), pathSeconds, plainSeconds);
+    Report(state, page.size(), path_seconds, plain_seconds);
 }
 
 // The second argument is 1 when every iteration replaces the result the one before wrote (a
@@ -163,11 +165,11 @@ void StripAndWriteTextFile(benchmark::State& state) {
     const std::u16string markup = MakeMarkup(static_cast<size_t>(state.range(0)) * kMiB);
     const bool replacing = state.range(1) != 0;
     const std::u16string result = folder.Path("index.html");
-    const std::string plainPath = Utf16ToUtf8(folder.Path("plain.html"));
+    const std::string plain_path = Utf16ToUtf8(folder.Path("plain.html"));
     WriteTextFile(result, StripWidgetRemnants(markup));
-    const std::string cleanedBytes = FileContent(result);
-    double pathSeconds = 1e9;
-    double plainSeconds = 1e9;
+    const std::string cleaned_bytes = FileContent(result);
+    double path_seconds = 1e9;
+    double plain_seconds = 1e9;
     for (auto _ : state) {
         state.PauseTiming();
         std::u16string captured = markup;  // the delivered markup exists before the store
@@ -179,12 +181,12 @@ void StripAndWriteTextFile(benchmark::State& state) {
         WriteTextFile(result, StripWidgetRemnants(std::move(captured)));
         const double seconds = SecondsSince(start);
         state.SetIterationTime(seconds);
-        pathSeconds = std::min(pathSeconds, seconds);
+        path_seconds = std::min(path_seconds, seconds);
         state.PauseTiming();
-        plainSeconds = std::min(plainSeconds, PlainWrite(plainPath, cleanedBytes));
+        plain_seconds = std::min(plain_seconds, PlainWrite(plain_path, cleaned_bytes));
         state.ResumeTiming();
     }
-    Report(state, cleanedBytes.size(), pathSeconds, plainSeconds);
+    Report(state, cleaned_bytes.size(), path_seconds, plain_seconds);
 }
 
 // A line of /proc/self/status, in KiB.
@@ -207,36 +209,36 @@ int MeasureStorePeakMemory(size_t mib) {
     const std::u16string root = ResultRootFor(folder.Path("program"));
     const long before = StatusKiB("VmRSS");
     std::u16string markup = MakeMarkup(mib * kMiB);
-    const long withMarkup = StatusKiB("VmRSS");
+    const long with_markup = StatusKiB("VmRSS");
     // Start the peak afresh, so that making the markup does not count.
     std::ofstream("/proc/self/clear_refs") << "5";
     StoreResult(std::move(markup), names, kGerman, root);
-    std::printf("%ld %ld %ld\n", before, withMarkup, StatusKiB("VmHWM"));
+    std::printf("%ld %ld %ld\n", before, with_markup, StatusKiB("VmHWM"));
     return 0;
 }
 
 void StorePeakMemory(benchmark::State& state) {
     const size_t mib = static_cast<size_t>(state.range(0));
     long before = 0;
-    long withMarkup = 0;
+    long with_markup = 0;
     long peak = 0;
     for (auto _ : state) {
         const std::string command = fs::read_symlink("/proc/self/exe").string() +
                                     " --store-peak-memory " + std::to_string(mib);
         FILE* child = popen(command.c_str(), "r");
         if (child == nullptr ||
-            std::fscanf(child, "%ld %ld %ld", &before, &withMarkup, &peak) != 3) {
+            std::fscanf(child, "%ld %ld %ld", &before, &with_markup, &peak) != 3) {
             state.SkipWithError("the measuring process failed");
         }
         if (child != nullptr) {
             pclose(child);
         }
     }
-    const double fileKiB = static_cast<double>(mib) * 1024;
+    const double file_kib = static_cast<double>(mib) * 1024;
     state.counters["page_MiB"] = static_cast<double>(mib);
     state.counters["peak_MiB"] = static_cast<double>(peak - before) / 1024;
-    state.counters["peak_over_page"] = static_cast<double>(peak - before) / fileKiB;
-    state.counters["store_extra_MiB"] = static_cast<double>(peak - withMarkup) / 1024;
+    state.counters["peak_over_page"] = static_cast<double>(peak - before) / file_kib;
+    state.counters["store_extra_MiB"] = static_cast<double>(peak - with_markup) / 1024;
 }
 
 BENCHMARK(ReadInjectWriteTemp)

@@ -23,7 +23,8 @@ void BM_EngineChecksAndLoad(benchmark::State& state) {
     const EngineLayout layout = EngineLayout::ForThisSystem();
     testing::CapturingReporter reporter;
     for (auto _ : state) {
-        EngineLoadOutcome outcome = EngineLoader(layout, reporter).Load(true);
+        EngineLoadOutcome outcome =
+            EngineLoader(layout, reporter).Load(ProcessRole::kBrowserProcess);
         if (outcome.status != TCefAplicationStatus::asLoaded) {
             state.SkipWithError("the test engine library did not load");
             break;

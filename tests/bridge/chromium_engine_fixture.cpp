@@ -9,10 +9,11 @@
 namespace quillmoor::bridge_test {
 
 void ChromiumEngineTest::SetUp() {
-    if (ChromiumOnPath().empty())
+    if (ChromiumOnPath().empty()) {
         GTEST_SKIP() << "no Chromium on PATH (chromium, chromium-browser or google-chrome): the "
                         "engine library "
                         "has nothing to drive here";
+    }
     library_ = &EngineLibrary::Get();
     app_ = EngineObjectPtr<TestApp>::Make(
         std::vector<std::string>{"--quillmoor-test-switch=from-app"});
@@ -56,18 +57,21 @@ cef_browser_t* ChromiumEngineTest::OpenBrowser(TestClient& client) {
 }
 
 void ChromiumEngineTest::ShutDown() {
-    if (shut_down_ || library_ == nullptr)
+    if (shut_down_ || library_ == nullptr) {
         return;
+    }
     shut_down_ = true;
-    for (cef_browser_t* browser : opened_)
+    for (cef_browser_t* browser : opened_) {
         browser->base.release(&browser->base);
+    }
     opened_.clear();
     library_->cef_shutdown();
 }
 
 void ChromiumEngineTest::TearDown() {
-    if (library_ == nullptr)
+    if (library_ == nullptr) {
         return;
+    }
     ShutDown();
     if (!profile_.empty()) {
         EXPECT_TRUE(WaitUntilNoProcessHas(profile_, 10s)) << "Chromium outlived the engine";

@@ -23,9 +23,10 @@ using ::testing::Not;
 
 std::string Describe(const std::vector<LoadEnd>& ends) {
     std::string text = "load ends:";
-    for (const LoadEnd& end : ends)
+    for (const LoadEnd& end : ends) {
         text += "\n  frame " + std::to_string(end.frame_identifier) +
                 (end.main ? " (main) " : " ") + end.url + " " + std::to_string(end.status);
+    }
     return text;
 }
 
@@ -78,8 +79,9 @@ TEST_F(ChromiumEngineTest, ReportsTheLoadOfAPageRequestedRightAfterCreation) {
         const auto deadline = std::chrono::steady_clock::now() + 10s;
         bool loaded = false;
         while (!loaded && std::chrono::steady_clock::now() < deadline) {
-            for (const LoadEnd& end : client->LoadEnds())
+            for (const LoadEnd& end : client->LoadEnds()) {
                 loaded = loaded || end.url == server.Url("a.test", "/first.html");
+            }
             std::this_thread::sleep_for(10ms);
         }
         EXPECT_TRUE(loaded) << Describe(client->LoadEnds());

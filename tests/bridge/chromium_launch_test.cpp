@@ -62,8 +62,9 @@ TEST(FindChromium, TakesTheFirstNameInAnyFolderBeforeTheNextName) {
         {"", std::nullopt},
         {"::" + c + ":", c + "/chromium"},
     };
-    for (const Case& test : cases)
+    for (const Case& test : cases) {
         EXPECT_EQ(test.found, FindChromium(test.path)) << test.path;
+    }
     EXPECT_EQ("chromium, chromium-browser or google-chrome", ChromiumNamesForMessage());
 }
 
@@ -79,8 +80,9 @@ TEST(ChromiumArguments, PassTheProgramsSwitchesButKeepTheLibrarysOwnLast) {
               static_cast<long>(arguments.size()));
     EXPECT_LT(position("--single-dash"), static_cast<long>(arguments.size()));
     for (const char* dropped : {"--user-data-dir=/elsewhere", "--remote-debugging-port=9222",
-                                "--type=renderer", "page.html", "--"})
+                                "--type=renderer", "page.html", "--"}) {
         EXPECT_EQ(position(dropped), static_cast<long>(arguments.size())) << dropped;
+    }
     EXPECT_THAT(std::vector<std::string>(arguments.end() - 5, arguments.end()),
                 ElementsAre("--headless", "--remote-debugging-pipe", "--user-data-dir=/tmp/profile",
                             "--no-sandbox", "about:blank"));
@@ -99,8 +101,9 @@ TEST(ChromiumVersion, IsTheFirstDottedQuadOfTheText) {
     for (const auto& [text, parts] : cases) {
         std::optional<ChromiumVersion> version = ChromiumVersion::Parse(text);
         ASSERT_TRUE(version) << text;
-        for (int part = 0; part < 4; ++part)
+        for (int part = 0; part < 4; ++part) {
             EXPECT_EQ(parts[static_cast<std::size_t>(part)], version->Part(part)) << text;
+        }
     }
     EXPECT_FALSE(ChromiumVersion::Parse("Chrome/156.0.8078"));
     EXPECT_FALSE(ChromiumVersion::Parse(""));
@@ -113,8 +116,9 @@ TEST(ChromiumVersion, IsTheFirstDottedQuadOfTheText) {
 
 pid_t EndedProcess() {
     const pid_t child = fork();
-    if (child == 0)
+    if (child == 0) {
         _exit(0);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     return child;
@@ -167,8 +171,9 @@ TEST(TemporaryProfile, IsRemovedWithItsContentsAndAbandonedOnesGoAtTheNextStart)
 bool GoneWithin(pid_t pid, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (kill(pid, 0) == 0 && bridge_test::ArgumentsOf(pid).size() > 0) {
-        if (std::chrono::steady_clock::now() > deadline)
+        if (std::chrono::steady_clock::now() > deadline) {
             return false;
+        }
         std::this_thread::sleep_for(10ms);
     }
     return true;
@@ -197,8 +202,9 @@ TEST(ChromiumSession, AChromiumThatNeverAnswersFailsTheStartAndIsEnded) {
     ASSERT_TRUE(started >> helper >> chromium);
     EXPECT_TRUE(GoneWithin(chromium, 5s));
     EXPECT_TRUE(GoneWithin(helper, 5s)) << "a process of Chromium's group was left running";
-    if (!GoneWithin(helper, 0ms))
+    if (!GoneWithin(helper, 0ms)) {
         kill(helper, SIGKILL);
+    }
 }
 
 TEST(ChromiumSession, AnExecutableThatCannotRunFailsTheStart) {

@@ -64,8 +64,9 @@ TEST_F(ChromiumEngineTest, LosingChromiumMidRunStopsEventsWithOneLineOnStandardE
     StderrCapture captured;
     ASSERT_EQ(0, kill(chromium_, SIGKILL));
     const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (captured.Text().empty() && std::chrono::steady_clock::now() < deadline)
+    while (captured.Text().empty() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(20ms);
+    }
     EXPECT_TRUE(WaitUntilNoProcessHas(profile_, 10s));
 
     // The program goes on calling; nothing happens and nothing arrives.
@@ -121,8 +122,9 @@ TEST_F(ChromiumEngineTest, ChromiumDoesNotOutliveAProgramThatEndsWithoutShutdown
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (!ended && std::chrono::steady_clock::now() < deadline) {
         ended = waitpid(other_chromium, &status, WNOHANG) == other_chromium;
-        if (!ended)
+        if (!ended) {
             std::this_thread::sleep_for(20ms);
+        }
     }
     EXPECT_TRUE(ended) << "Chromium outlived the program that started it";
     EXPECT_TRUE(WaitUntilNoProcessHas(other_profile, 10s)) << "Chromium's helpers outlived it";

@@ -61,8 +61,9 @@ TEST_F(ChromiumEngineTest, AsksBeforeEveryNewWindowAndACancelledOneNeverRuns) {
     EXPECT_EQ(WOD_NEW_WINDOW, popups[1].disposition);
     EXPECT_EQ(server.Url("a.test", "/popup.html?link"), popups[2].url);
     EXPECT_EQ(WOD_NEW_FOREGROUND_TAB, popups[2].disposition);
-    for (const PopupRequest& popup : popups)
+    for (const PopupRequest& popup : popups) {
         EXPECT_TRUE(popup.opener_frame_is_main);
+    }
 
     // The opener went on after each cancelled window; the windows never loaded anything.
     EXPECT_THAT(SourceOf(browser, 10s), HasSubstr("data-steps=\"features,plain,link\""));
@@ -92,8 +93,9 @@ TEST_F(ChromiumEngineTest, AnAllowedWindowBecomesAHiddenPopupBrowserThatCanBeClo
     EXPECT_NE(browser->get_identifier(browser), popup->get_identifier(popup));
     ASSERT_TRUE(client->WaitForLoadEnds(2, 10s));  // the opener's page and the popup's
     std::vector<std::string> urls;
-    for (const LoadEnd& end : client->LoadEnds())
+    for (const LoadEnd& end : client->LoadEnds()) {
         urls.push_back(end.url);
+    }
     EXPECT_THAT(urls, ::testing::UnorderedElementsAre(server.Url("a.test", "/opener.html"),
                                                       server.Url("a.test", "/popup.html?allowed")));
     std::this_thread::sleep_for(300ms);

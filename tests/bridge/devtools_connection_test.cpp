@@ -113,8 +113,9 @@ class PipeTest : public ::testing::Test {
     void TearDown() override {
         thread_.Stop();
         pipe_.reset();
-        if (chromium_ >= 0)
+        if (chromium_ >= 0) {
             close(chromium_);
+        }
     }
     void ChromiumWrites(const std::string& bytes) {
         ASSERT_EQ(static_cast<ssize_t>(bytes.size()), write(chromium_, bytes.data(), bytes.size()));
@@ -124,8 +125,9 @@ class PipeTest : public ::testing::Test {
         char chunk[65536];
         while (bytes.size() < count) {
             const ssize_t got = read(chromium_, chunk, sizeof chunk);
-            if (got <= 0)
+            if (got <= 0) {
                 break;
+            }
             bytes.append(chunk, static_cast<std::size_t>(got));
         }
         return bytes;
@@ -141,8 +143,9 @@ class PipeTest : public ::testing::Test {
 TEST_F(PipeTest, SplitsWhatChromiumWritesAtTheNulBytesWhereverTheChunksEnd) {
     const std::string big(3 * 1024 * 1024, 'x');
     std::thread writer([&] {
-        for (char c : std::string("{\"a\":1}\0{\"b\"", 12))
+        for (char c : std::string("{\"a\":1}\0{\"b\"", 12)) {
             ChromiumWrites(std::string(1, c));
+        }
         ChromiumWrites(std::string(":2}\0\0", 5));  // an empty message in between
         ChromiumWrites(big + std::string("\0tail", 5));
         ChromiumWrites(std::string("\0", 1));
@@ -284,8 +287,9 @@ TEST(UnpairedSurrogates, BecomeReplacementCharactersAndNothingElseChanges) {
         {R"("\u00e9\uD800")", R"("\u00e9\ufffd")"},
         {R"("\ud8")", R"("\ud8")"},
     };
-    for (const auto& [input, expected] : cases)
+    for (const auto& [input, expected] : cases) {
         EXPECT_EQ(expected, ReplaceUnpairedSurrogateEscapes(input)) << input;
+    }
     // What was repaired parses.
     EXPECT_EQ("\xc3\xa9\xef\xbf\xbd",
               json::parse(ReplaceUnpairedSurrogateEscapes(R"("\u00e9\uD800")")).get<std::string>());

@@ -17,11 +17,13 @@ namespace {
 EngineLibrary Load() {
     EngineLibrary library;
     library.handle = dlopen(EngineLibrary::Path(), RTLD_NOW | RTLD_LOCAL);
-    if (library.handle == nullptr)
+    if (library.handle == nullptr) {
         throw std::runtime_error(std::string("cannot load libcef.so: ") + dlerror());
+    }
     const std::string missing = library.Resolve(library.handle);
-    if (!missing.empty())
+    if (!missing.empty()) {
         throw std::runtime_error("libcef.so lacks " + missing);
+    }
     return library;
 }
 

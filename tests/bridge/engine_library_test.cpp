@@ -35,15 +35,17 @@ const EngineLibrary& Library() {
 class ScopedVariable {
   public:
     ScopedVariable(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name))
+        if (const char* old = std::getenv(name)) {
             old_ = old;
+        }
         setenv(name, value.c_str(), 1);
     }
     ~ScopedVariable() {
-        if (old_)
+        if (old_) {
             setenv(name_, old_->c_str(), 1);
-        else
+        } else {
             unsetenv(name_);
+        }
     }
 
   private:
@@ -65,8 +67,9 @@ class ProcessRole : public ::testing::TestWithParam<ProcessRoleCase> {};
 TEST_P(ProcessRole, IsTheBrowserProcessOnlyWithoutATypeArgument) {
     std::vector<std::string> arguments = GetParam().arguments;
     std::vector<char*> argv;
-    for (std::string& argument : arguments)
+    for (std::string& argument : arguments) {
         argv.push_back(argument.data());
+    }
     argv.push_back(nullptr);
     cef_main_args_t args{static_cast<int>(arguments.size()), argv.data()};
     auto app = EngineObjectPtr<TestApp>::Make();
@@ -230,13 +233,15 @@ TEST(EngineVersion, NamesTheInterfaceBuildAndTheChromiumItDrives) {
     EXPECT_EQ(9, Library().cef_version_info(2));
     EXPECT_EQ(0, Library().cef_version_info(8));
     const std::string chromium = ChromiumOnPath();
-    if (chromium.empty())
+    if (chromium.empty()) {
         GTEST_SKIP() << "no Chromium on PATH to compare the Chromium version with";
+    }
     std::optional<bridge::ChromiumVersion> installed =
         bridge::ChromiumVersion::OfExecutable(chromium);
     ASSERT_TRUE(installed);
-    for (int part = 0; part < 4; ++part)
+    for (int part = 0; part < 4; ++part) {
         EXPECT_EQ(installed->Part(part), Library().cef_version_info(4 + part)) << part;
+    }
     EXPECT_GT(Library().cef_version_info(4), 0);
 }
 
@@ -265,8 +270,9 @@ class StartFailure : public ::testing::TestWithParam<StartFailureCase> {};
 TEST_P(StartFailure, ReturnsZeroWithOneLineOnStandardError) {
     testing::TestFolder bin;
     testing::TestFolder temp;
-    if (GetParam().fake_chromium != nullptr)
+    if (GetParam().fake_chromium != nullptr) {
         WriteFileWithMode(bin.Root() / "chromium", GetParam().fake_chromium, GetParam().mode);
+    }
     ScopedVariable path("PATH", bin.Root());
     ScopedVariable tmpdir("TMPDIR", temp.Root());
     auto app = EngineObjectPtr<TestApp>::Make();

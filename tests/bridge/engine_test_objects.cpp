@@ -183,8 +183,9 @@ bool TestClient::WaitForClosed(std::size_t count, std::chrono::milliseconds time
 
 cef_browser_t* TestClient::Browser(std::size_t index) {
     std::lock_guard lock(signal_.Mutex());
-    if (index >= browsers_.size())
+    if (index >= browsers_.size()) {
         return nullptr;
+    }
     cef_browser_t* browser = browsers_[index];
     browser->base.add_ref(&browser->base);
     return browser;
@@ -226,8 +227,9 @@ void TestClient::ReleaseBrowsers() {
         std::lock_guard lock(signal_.Mutex());
         browsers.swap(browsers_);
     }
-    for (cef_browser_t* browser : browsers)
+    for (cef_browser_t* browser : browsers) {
         ReleaseReference(browser);
+    }
 }
 
 // ---- Visitor --------------------------------------------------------------------------------

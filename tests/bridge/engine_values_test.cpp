@@ -35,8 +35,9 @@ TEST(AddressToLoad, TurnsPathsIntoFileUrlsAndLeavesAddressesAlone) {
         {"", ""},
         {" \t", ""},
     };
-    for (const auto& [text, expected] : cases)
+    for (const auto& [text, expected] : cases) {
         EXPECT_EQ(expected, AddressToLoad(text, work, "/home/user")) << text;
+    }
 }
 
 struct WindowCase {

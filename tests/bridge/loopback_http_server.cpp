@@ -23,8 +23,9 @@ LoopbackHttpServer::LoopbackHttpServer() {
     if (listener_ < 0 ||
         bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(listener_, 64) != 0 ||
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         throw std::runtime_error("cannot listen on 127.0.0.1");
+    }
     port_ = ntohs(address.sin_port);
     stop_ = eventfd(0, EFD_CLOEXEC);
     thread_ = std::thread([this] { Run(); });
@@ -66,43 +67,53 @@ void LoopbackHttpServer::Run() {
     std::map<int, std::string> connections;  // descriptor -> what it sent so far
     for (;;) {
         std::vector<pollfd> fds = {{listener_, POLLIN, 0}, {stop_, POLLIN, 0}};
-        for (const auto& [connection, received] : connections)
+        for (const auto& [connection, received] : connections) {
             fds.push_back({connection, POLLIN, 0});
-        if (poll(fds.data(), fds.size(), -1) < 0)
+        }
+        if (poll(fds.data(), fds.size(), -1) < 0) {
             continue;
-        if (fds[1].revents != 0)
+        }
+        if (fds[1].revents != 0) {
             break;
+        }
         if (fds[0].revents != 0) {
             const int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (connection >= 0)
+            if (connection >= 0) {
                 connections.emplace(connection, std::string());
+            }
         }
         for (std::size_t i = 2; i < fds.size(); ++i) {
-            if (fds[i].revents == 0)
+            if (fds[i].revents == 0) {
                 continue;
+            }
             const int connection = fds[i].fd;
             std::string& received = connections[connection];
             char chunk[4096];
             const ssize_t got = recv(connection, chunk, sizeof chunk, 0);
-            if (got > 0)
+            if (got > 0) {
                 received.append(chunk, static_cast<std::size_t>(got));
-            if (got > 0 && received.find("\r\n\r\n") == std::string::npos)
+            }
+            if (got > 0 && received.find("\r\n\r\n") == std::string::npos) {
                 continue;
-            if (got > 0)
+            }
+            if (got > 0) {
                 Answer(connection, received);
+            }
             close(connection);
             connections.erase(connection);
         }
     }
-    for (const auto& [connection, received] : connections)
+    for (const auto& [connection, received] : connections) {
         close(connection);
+    }
 }
 
 void LoopbackHttpServer::Answer(int connection, const std::string& request) {
     const std::size_t first_space = request.find(' ');
     const std::size_t second_space = request.find(' ', first_space + 1);
-    if (first_space == std::string::npos || second_space == std::string::npos)
+    if (first_space == std::string::npos || second_space == std::string::npos) {
         return;
+    }
     const std::string target = request.substr(first_space + 1, second_space - first_space - 1);
     const std::string path = target.substr(0, target.find('?'));
     std::string status = "404 Not Found";
@@ -124,8 +135,9 @@ void LoopbackHttpServer::Answer(int connection, const std::string& request) {
     while (sent < response.size()) {
         const ssize_t wrote =
             send(connection, response.data() + sent, response.size() - sent, MSG_NOSIGNAL);
-        if (wrote <= 0)
+        if (wrote <= 0) {
             return;
+        }
         sent += static_cast<std::size_t>(wrote);
     }
 }

@@ -18,8 +18,9 @@ std::vector<pid_t> AllProcesses() {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string name = entry.path().filename();
-        if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos)
+        if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos) {
             pids.push_back(static_cast<pid_t>(std::stol(name)));
+        }
     }
     return pids;
 }
@@ -31,8 +32,9 @@ void StatusOf(pid_t pid, char& state, pid_t& parent) {
     std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     const std::size_t end_of_name = text.rfind(')');
-    if (end_of_name == std::string::npos || end_of_name + 4 > text.size())
+    if (end_of_name == std::string::npos || end_of_name + 4 > text.size()) {
         return;
+    }
     state = text[end_of_name + 2];
     parent = static_cast<pid_t>(std::stol(text.substr(end_of_name + 4)));
 }
@@ -55,8 +57,9 @@ std::vector<pid_t> ProcessesWithArgumentContaining(const std::string& needle) {
     for (pid_t pid : AllProcesses()) {
         for (const std::string& argument : ArgumentsOf(pid)) {
             if (argument.find(needle) != std::string::npos) {
-                if (IsLive(pid))
+                if (IsLive(pid)) {
                     found.push_back(pid);
+                }
                 break;
             }
         }
@@ -69,8 +72,9 @@ pid_t ChromiumChildOf(pid_t parent) {
         char state = 0;
         pid_t its_parent = 0;
         StatusOf(pid, state, its_parent);
-        if (its_parent == parent)
+        if (its_parent == parent) {
             return pid;
+        }
     }
     return 0;
 }
@@ -79,8 +83,9 @@ std::string SwitchValueOf(pid_t pid, const std::string& name) {
     const std::string prefix = "--" + name + "=";
     std::string value;
     for (const std::string& argument : ArgumentsOf(pid)) {
-        if (argument.compare(0, prefix.size(), prefix) == 0)
+        if (argument.compare(0, prefix.size(), prefix) == 0) {
             value = argument.substr(prefix.size());
+        }
     }
     return value;
 }
@@ -88,16 +93,18 @@ std::string SwitchValueOf(pid_t pid, const std::string& name) {
 bool WaitUntilNoProcessHas(const std::string& needle, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!ProcessesWithArgumentContaining(needle).empty()) {
-        if (std::chrono::steady_clock::now() > deadline)
+        if (std::chrono::steady_clock::now() > deadline) {
             return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;
 }
 
 void KillProcessesWith(const std::string& needle) {
-    for (pid_t pid : ProcessesWithArgumentContaining(needle))
+    for (pid_t pid : ProcessesWithArgumentContaining(needle)) {
         kill(pid, SIGKILL);
+    }
 }
 
 }  // namespace quillmoor::bridge_test

@@ -11,8 +11,9 @@ StderrCapture::StderrCapture() {
     std::fflush(stderr);
     char name[] = "/tmp/quillmoor-stderr-XXXXXX";
     file_ = mkstemp(name);
-    if (file_ < 0)
+    if (file_ < 0) {
         throw std::runtime_error("cannot capture standard error");
+    }
     unlink(name);
     saved_ = dup(2);
     dup2(file_, 2);

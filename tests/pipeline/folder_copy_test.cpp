@@ -105,7 +105,7 @@ TEST_F(CopyFolderTest, PathsShorterThan248CharactersAreCopied) {
     const std::u16string base = Path(u"");  // ends with a separator
     ASSERT_EQ(base.back(), static_cast<char16_t>(fs::path::preferred_separator));
     ASSERT_LT(base.size(), 200u) << "the temporary folder's path is too long for this test";
-    const auto OfLength = [&](size_t length) {
+    const auto of_length = [&](size_t length) {
         return base + std::u16string(length - base.size(), u'x');
     };
     const struct {
@@ -114,9 +114,9 @@ TEST_F(CopyFolderTest, PathsShorterThan248CharactersAreCopied) {
         std::u16string destination;
         bool copied;
     } cases[] = {
-        {"destination of 247", Path(u"src"), OfLength(247), true},
-        {"destination of 248", Path(u"src"), OfLength(248), false},
-        {"source of 248", OfLength(248), Path(u"out"), false},
+        {"destination of 247", Path(u"src"), of_length(247), true},
+        {"destination of 248", Path(u"src"), of_length(248), false},
+        {"source of 248", of_length(248), Path(u"out"), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -131,7 +131,7 @@ TEST_F(CopyFolderTest, PathsShorterThan248CharactersAreCopied) {
         }
     }
     // The 247-character source is the folder just copied.
-    CopyFolder(OfLength(247), Path(u"back"));
+    CopyFolder(of_length(247), Path(u"back"));
     EXPECT_EQ(ReadBytes(At(u"back/style.css")), "body{}");
 }
 
@@ -188,7 +188,7 @@ TEST_F(CopyFolderTest, FilesThatCannotBeReadAreSkipped) {
         CopyFolder(Path(u"src"), Path(u"out"));
         return 0;
     });
-    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.exit_code, 0);
     EXPECT_THAT(NamesIn(At(u"out/images")), ElementsAre("empty", "logo.png"));
     EXPECT_EQ(ReadBytes(At(u"out/style.css")), "body{}");
 }

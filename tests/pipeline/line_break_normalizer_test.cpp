@@ -69,7 +69,7 @@ TEST(LineBreakNormalizer, EncodesUtf16PiecesAsOneText) {
         SCOPED_TRACE(size);
         LineBreakNormalizer normalizer;
         std::string result;
-        bool wellFormed = true;
+        bool well_formed = true;
         for (size_t start = 0; start < text.size();) {
             // Pieces never split a surrogate pair.
             size_t end = std::min(text.size(), start + size);
@@ -78,11 +78,11 @@ TEST(LineBreakNormalizer, EncodesUtf16PiecesAsOneText) {
             }
             const std::u16string_view piece = std::u16string_view(text).substr(start, end - start);
             std::vector<char> out(3 * piece.size());
-            result.append(out.data(), normalizer.WriteEncodedUtf8(piece, out.data(), wellFormed));
+            result.append(out.data(), normalizer.WriteEncodedUtf8(piece, out.data(), well_formed));
             start = end;
         }
         EXPECT_EQ(result, Utf16ToUtf8(Normalized(text)));
-        EXPECT_TRUE(wellFormed);
+        EXPECT_TRUE(well_formed);
     }
 }
 
@@ -98,12 +98,12 @@ TEST(LineBreakNormalizer, UnpairedSurrogatesEncodeAsReplacementAndAreReported) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LineBreakNormalizer normalizer;
-        bool wellFormed = true;
+        bool well_formed = true;
         std::vector<char> out(3 * c.text.size());
         EXPECT_EQ(
-            std::string(out.data(), normalizer.WriteEncodedUtf8(c.text, out.data(), wellFormed)),
+            std::string(out.data(), normalizer.WriteEncodedUtf8(c.text, out.data(), well_formed)),
             c.bytes);
-        EXPECT_FALSE(wellFormed);
+        EXPECT_FALSE(well_formed);
     }
 }
 

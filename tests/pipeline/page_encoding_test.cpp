@@ -49,13 +49,14 @@ TEST(PageEncoding, NormalizesEveryKindOfLineBreak) {
 TEST(PageEncoding, NormalizesLongMixedTextLikeTheRuleUnitByUnit) {
     // Line breaks at every distance from each other and from the ends, against the rule
     // applied one code unit at a time.
-    const auto unitByUnit = [](std::u16string_view text) {
+    const auto unit_by_unit = [](std::u16string_view text) {
         std::u16string result;
         for (size_t i = 0; i < text.size(); ++i) {
-            const bool crBeforeLf = text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
-            if (text[i] == u'\n' || (text[i] == u'\r' && !crBeforeLf)) {
+            const bool cr_before_lf =
+                text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
+            if (text[i] == u'\n' || (text[i] == u'\r' && !cr_before_lf)) {
                 result += u"\r\n";
-            } else if (!crBeforeLf) {
+            } else if (!cr_before_lf) {
                 result += text[i];
             }
         }
@@ -72,7 +73,7 @@ TEST(PageEncoding, NormalizesLongMixedTextLikeTheRuleUnitByUnit) {
         SCOPED_TRACE(start);
         std::u16string part = text.substr(start);
         NormalizeLineBreaks(part);
-        EXPECT_EQ(part, unitByUnit(text.substr(start)));
+        EXPECT_EQ(part, unit_by_unit(text.substr(start)));
         EXPECT_EQ(DecodePageText(Utf16ToUtf8(text.substr(start)), AnsiCodePage::ForCodePage(65001)),
                   part);
     }
@@ -81,7 +82,7 @@ TEST(PageEncoding, NormalizesLongMixedTextLikeTheRuleUnitByUnit) {
 TEST(PageEncoding, DecodesByTheByteOrderMarkOrElseTheCodePage) {
     const struct {
         const char* name;
-        unsigned codePage;
+        unsigned code_page;
         std::string bytes;
         std::u16string text;
     } cases[] = {
@@ -111,7 +112,7 @@ TEST(PageEncoding, DecodesByTheByteOrderMarkOrElseTheCodePage) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::u16string text =
-            DecodePageText(c.bytes, AnsiCodePage::ForCodePage(c.codePage), 64);
+            DecodePageText(c.bytes, AnsiCodePage::ForCodePage(c.code_page), 64);
         EXPECT_EQ(text, c.text);
         EXPECT_GE(text.capacity(), text.size() + 64);
     }
@@ -120,7 +121,7 @@ TEST(PageEncoding, DecodesByTheByteOrderMarkOrElseTheCodePage) {
 TEST(PageEncoding, WritesInTheCodePageOnlyWhatSurvivesIt) {
     const struct {
         const char* name;
-        unsigned codePage;
+        unsigned code_page;
         std::u16string first;
         std::u16string second;
         std::string bytes;
@@ -143,7 +144,7 @@ TEST(PageEncoding, WritesInTheCodePageOnlyWhatSurvivesIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         StringSink sink;
-        WriteEncodedPage(sink, {c.first, c.second}, AnsiCodePage::ForCodePage(c.codePage));
+        WriteEncodedPage(sink, {c.first, c.second}, AnsiCodePage::ForCodePage(c.code_page));
         EXPECT_EQ(sink.bytes_, c.bytes);
     }
 }
@@ -184,78 +185,78 @@ class RewindableSink : public FileContentSink {
 TEST(PageEncoding, PagesCheckedAsTheyAreWrittenComeOutAsPagesCheckedFirst) {
     // Long enough that the page is handed over in several blocks before the character
     // that the code page lacks comes.
-    const std::u16string longText = testing::MixedText(600000);
-    std::u16string longWestern = longText;
-    std::erase_if(longWestern, [](char16_t c) { return c > 0xFF; });
+    const std::u16string long_text = testing::MixedText(600000);
+    std::u16string long_western = long_text;
+    std::erase_if(long_western, [](char16_t c) { return c > 0xFF; });
     const struct {
         const char* name;
-        unsigned codePage;
+        unsigned code_page;
         std::vector<std::u16string> pieces;
-        LineBreaks lineBreaks;
+        LineBreaks line_breaks;
         std::string bytes;
     } cases[] = {
-        {"western", 1252, {u"caf\u00E9\n", u"\r\n"}, LineBreaks::AsTheyAre, "caf\xE9\n\r\n"},
+        {"western", 1252, {u"caf\u00E9\n", u"\r\n"}, LineBreaks::kAsTheyAre, "caf\xE9\n\r\n"},
         {"breaks normalised across pieces",
          1252,
          {u"a\r", u"\nb\n", u"\r"},
-         LineBreaks::Normalized,
+         LineBreaks::kNormalized,
          "a\r\nb\r\n\r\n"},
         {"chinese in the second piece",
          1252,
          {u"\u00E9\n", u"\u4E2D"},
-         LineBreaks::Normalized,
+         LineBreaks::kNormalized,
          "\xEF\xBB\xBF\xC3\xA9\r\n\xE4\xB8\xAD"},
-        {"utf-8 code page", 65001, {u"\u4E2D\r"}, LineBreaks::Normalized, "\xE4\xB8\xAD\r\n"},
+        {"utf-8 code page", 65001, {u"\u4E2D\r"}, LineBreaks::kNormalized, "\xE4\xB8\xAD\r\n"},
         {"a lone surrogate in utf-8",
          65001,
          {u"a\r"s + char16_t(0xD800)},
-         LineBreaks::AsTheyAre,
+         LineBreaks::kAsTheyAre,
          "\xEF\xBB\xBF"
          "a\r\xEF\xBF\xBD"},
         {"long western page",
          1252,
-         {longWestern},
-         LineBreaks::Normalized,
-         AnsiCodePage::ForCodePage(1252).Encode(testing::Normalized(longWestern))},
+         {long_western},
+         LineBreaks::kNormalized,
+         AnsiCodePage::ForCodePage(1252).Encode(testing::Normalized(long_western))},
         {"long page, the last character not western",
          1252,
-         {longWestern, u"\u4E2D"},
-         LineBreaks::Normalized,
-         "\xEF\xBB\xBF" + Utf16ToUtf8(testing::Normalized(longWestern)) + "\xE4\xB8\xAD"},
+         {long_western, u"\u4E2D"},
+         LineBreaks::kNormalized,
+         "\xEF\xBB\xBF" + Utf16ToUtf8(testing::Normalized(long_western)) + "\xE4\xB8\xAD"},
         {"long utf-8 page, a lone surrogate at its end",
          65001,
-         {longText, std::u16string(1, char16_t(0xDC00))},
-         LineBreaks::AsTheyAre,
-         "\xEF\xBB\xBF" + Utf16ToUtf8(longText) + "\xEF\xBF\xBD"},
+         {long_text, std::u16string(1, char16_t(0xDC00))},
+         LineBreaks::kAsTheyAre,
+         "\xEF\xBB\xBF" + Utf16ToUtf8(long_text) + "\xEF\xBF\xBD"},
         {"long chinese page",
          936,
          {u"\u4E2D\u6587\n" + std::u16string(300000, u'x')},
-         LineBreaks::Normalized,
+         LineBreaks::kNormalized,
          "\xD6\xD0\xCE\xC4\r\n" + std::string(300000, 'x')},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const AnsiCodePage codePage = AnsiCodePage::ForCodePage(c.codePage);
+        const AnsiCodePage code_page = AnsiCodePage::ForCodePage(c.code_page);
         const auto write = [&](FileContentSink& sink) {
             switch (c.pieces.size()) {
                 case 1:
-                    WriteEncodedPage(sink, {c.pieces[0]}, codePage, c.lineBreaks);
+                    WriteEncodedPage(sink, {c.pieces[0]}, code_page, c.line_breaks);
                     break;
                 case 2:
-                    WriteEncodedPage(sink, {c.pieces[0], c.pieces[1]}, codePage, c.lineBreaks);
+                    WriteEncodedPage(sink, {c.pieces[0], c.pieces[1]}, code_page, c.line_breaks);
                     break;
                 default:
-                    WriteEncodedPage(sink, {c.pieces[0], c.pieces[1], c.pieces[2]}, codePage,
-                                     c.lineBreaks);
+                    WriteEncodedPage(sink, {c.pieces[0], c.pieces[1], c.pieces[2]}, code_page,
+                                     c.line_breaks);
             }
         };
-        StringSink checkedFirst;
-        write(checkedFirst);
-        RewindableSink checkedAsWritten;
-        write(checkedAsWritten);
-        EXPECT_TRUE(checkedFirst.bytes_ == c.bytes);
-        EXPECT_TRUE(checkedAsWritten.bytes_ == c.bytes);
-        EXPECT_EQ(checkedAsWritten.rewinds_, c.bytes.starts_with("\xEF\xBB\xBF") ? 1 : 0);
+        StringSink checked_first;
+        write(checked_first);
+        RewindableSink checked_as_written;
+        write(checked_as_written);
+        EXPECT_TRUE(checked_first.bytes_ == c.bytes);
+        EXPECT_TRUE(checked_as_written.bytes_ == c.bytes);
+        EXPECT_EQ(checked_as_written.rewinds_, c.bytes.starts_with("\xEF\xBB\xBF") ? 1 : 0);
     }
 }
 

@@ -15,13 +15,13 @@ using namespace std::string_literals;
 using testing::MixedText;
 using testing::Normalized;
 
-// The page text of bytes handed to a decoder in blocks of blockSize bytes.
-std::u16string DecodeInBlocks(std::string_view bytes, const AnsiCodePage& codePage,
-                              size_t blockSize, size_t spareUnits = 0) {
-    PageTextDecoder decoder(codePage, spareUnits);
+// The page text of bytes handed to a decoder in blocks of block_size bytes.
+std::u16string DecodeInBlocks(std::string_view bytes, const AnsiCodePage& code_page,
+                              size_t block_size, size_t spare_units = 0) {
+    PageTextDecoder decoder(code_page, spare_units);
     decoder.Expect(bytes.size());
-    for (size_t start = 0; start < bytes.size(); start += blockSize) {
-        decoder.Take(bytes.substr(start, blockSize));
+    for (size_t start = 0; start < bytes.size(); start += block_size) {
+        decoder.Take(bytes.substr(start, block_size));
     }
     return decoder.Finish();
 }
@@ -29,7 +29,7 @@ std::u16string DecodeInBlocks(std::string_view bytes, const AnsiCodePage& codePa
 TEST(PageTextDecoder, MarksCharactersAndBreaksCutBetweenBlocksReadAsOne) {
     const struct {
         const char* name;
-        unsigned codePage;
+        unsigned code_page;
         std::string bytes;
     } cases[] = {
         {"utf-8 mark", 1252,
@@ -52,11 +52,11 @@ TEST(PageTextDecoder, MarksCharactersAndBreaksCutBetweenBlocksReadAsOne) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const AnsiCodePage codePage = AnsiCodePage::ForCodePage(c.codePage);
-        const std::u16string whole = DecodePageText(c.bytes, codePage);
-        for (size_t blockSize = 1; blockSize <= c.bytes.size(); ++blockSize) {
-            SCOPED_TRACE(blockSize);
-            const std::u16string text = DecodeInBlocks(c.bytes, codePage, blockSize, 16);
+        const AnsiCodePage code_page = AnsiCodePage::ForCodePage(c.code_page);
+        const std::u16string whole = DecodePageText(c.bytes, code_page);
+        for (size_t block_size = 1; block_size <= c.bytes.size(); ++block_size) {
+            SCOPED_TRACE(block_size);
+            const std::u16string text = DecodeInBlocks(c.bytes, code_page, block_size, 16);
             EXPECT_EQ(text, whole);
             EXPECT_GE(text.capacity(), text.size() + 16);
         }
@@ -64,12 +64,12 @@ TEST(PageTextDecoder, MarksCharactersAndBreaksCutBetweenBlocksReadAsOne) {
 }
 
 // The bytes of text as a UTF-16 file with a mark.
-std::string Utf16File(std::u16string_view text, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+std::string Utf16File(std::u16string_view text, bool big_endian) {
+    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
     for (const char16_t unit : text) {
         const char high = static_cast<char>(unit >> 8);
         const char low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        bytes += big_endian ? std::string{high, low} : std::string{low, high};
     }
     return bytes;
 }
@@ -81,29 +81,29 @@ TEST(PageTextDecoder, LongPagesInEveryFormDecodeWhole) {
     std::erase_if(western, [](char16_t c) { return c > 0xFF; });
     std::u16string chinese = text;
     std::erase_if(chinese, [](char16_t c) { return c >= 0xD800 && c <= 0xDFFF; });
-    const AnsiCodePage westernPage = AnsiCodePage::ForCodePage(1252);
-    const AnsiCodePage chinesePage = AnsiCodePage::ForCodePage(936);
-    const AnsiCodePage utf8Page = AnsiCodePage::ForCodePage(65001);
-    ASSERT_TRUE(chinesePage.CanEncodeExactly(chinese));
+    const AnsiCodePage western_page = AnsiCodePage::ForCodePage(1252);
+    const AnsiCodePage chinese_page = AnsiCodePage::ForCodePage(936);
+    const AnsiCodePage utf8_page = AnsiCodePage::ForCodePage(65001);
+    ASSERT_TRUE(chinese_page.CanEncodeExactly(chinese));
     const struct {
         const char* name;
-        const AnsiCodePage& codePage;
+        const AnsiCodePage& code_page;
         std::string bytes;
         std::u16string text;
     } cases[] = {
-        {"utf-8 mark", westernPage, "\xEF\xBB\xBF" + Utf16ToUtf8(text), text},
-        {"utf-8 code page", utf8Page, Utf16ToUtf8(text), text},
-        {"utf-16 little endian", westernPage, Utf16File(text, false), text},
-        {"utf-16 big endian", westernPage, Utf16File(text, true), text},
-        {"western code page", westernPage, westernPage.Encode(western), western},
-        {"double-byte code page", chinesePage, chinesePage.Encode(chinese), chinese},
+        {"utf-8 mark", western_page, "\xEF\xBB\xBF" + Utf16ToUtf8(text), text},
+        {"utf-8 code page", utf8_page, Utf16ToUtf8(text), text},
+        {"utf-16 little endian", western_page, Utf16File(text, false), text},
+        {"utf-16 big endian", western_page, Utf16File(text, true), text},
+        {"western code page", western_page, western_page.Encode(western), western},
+        {"double-byte code page", chinese_page, chinese_page.Encode(chinese), chinese},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        for (const size_t blockSize : {size_t{1000}, size_t{16383}, size_t{16384}, size_t{16385},
-                                       size_t{65537}, c.bytes.size()}) {
-            SCOPED_TRACE(blockSize);
-            EXPECT_EQ(DecodeInBlocks(c.bytes, c.codePage, blockSize), Normalized(c.text));
+        for (const size_t block_size : {size_t{1000}, size_t{16383}, size_t{16384}, size_t{16385},
+                                        size_t{65537}, c.bytes.size()}) {
+            SCOPED_TRACE(block_size);
+            EXPECT_EQ(DecodeInBlocks(c.bytes, c.code_page, block_size), Normalized(c.text));
         }
     }
 }

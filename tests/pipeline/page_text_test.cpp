@@ -62,10 +62,10 @@ class PageTextTest : public ::testing::Test {
     }
     // Reads, injects and writes the temporary page, as the page run does; returns the path
     // written.
-    std::u16string MakeTempPage(std::u16string_view source, const AnsiCodePage& codePage) {
-        const auto injected = InjectWidget(ReadPageText(folder_.Path(source), codePage), u"de");
+    std::u16string MakeTempPage(std::u16string_view source, const AnsiCodePage& code_page) {
+        const auto injected = InjectWidget(ReadPageText(folder_.Path(source), code_page), u"de");
         EXPECT_TRUE(injected.has_value());
-        return WriteTempPage(folder_.Path(u"page-temp.html"), injected.value_or(u""), codePage);
+        return WriteTempPage(folder_.Path(u"page-temp.html"), injected.value_or(u""), code_page);
     }
     std::string SnippetBytes() const { return Utf16ToUtf8(WidgetSnippet(u"de")); }
 
@@ -179,7 +179,7 @@ TEST_F(PageTextTest, LongPagesComeThroughWhole) {
     std::u16string western = text;
     std::erase_if(western, [](char16_t c) { return c > 0xFF; });
     const std::u16string body = testing::Normalized(western);
-    const std::u16string injectedWestern = WidgetSnippet(u"de") + u"<head>" + body;
+    const std::u16string injected_western = WidgetSnippet(u"de") + u"<head>" + body;
     const struct {
         const char* name;
         std::string source;
@@ -187,12 +187,12 @@ TEST_F(PageTextTest, LongPagesComeThroughWhole) {
         std::string temp;
     } cases[] = {
         {"utf-8 page, western text", "\xEF\xBB\xBF<head>" + Utf16ToUtf8(western), u"<head>" + body,
-         western_.Encode(injectedWestern)},
+         western_.Encode(injected_western)},
         {"western page without a mark", western_.Encode(u"<head>" + western), u"<head>" + body,
-         western_.Encode(injectedWestern)},
+         western_.Encode(injected_western)},
         {"western page, one chinese character at its end",
          "\xEF\xBB\xBF<head>" + Utf16ToUtf8(western) + "\xE4\xB8\xAD", u"<head>" + body + u"\u4E2D",
-         "\xEF\xBB\xBF" + Utf16ToUtf8(injectedWestern) + "\xE4\xB8\xAD"},
+         "\xEF\xBB\xBF" + Utf16ToUtf8(injected_western) + "\xE4\xB8\xAD"},
         {"utf-8 page of every kind of character", "\xEF\xBB\xBF<head>" + Utf16ToUtf8(text),
          u"<head>" + testing::Normalized(text),
          "\xEF\xBB\xBF" + SnippetBytes() + "<head>" + Utf16ToUtf8(testing::Normalized(text))},

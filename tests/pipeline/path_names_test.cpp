@@ -7,8 +7,8 @@
 namespace quillmoor {
 namespace {
 
-constexpr PathStyle W = PathStyle::Windows;
-constexpr PathStyle P = PathStyle::Posix;
+constexpr PathStyle W = PathStyle::kWindows;
+constexpr PathStyle P = PathStyle::kPosix;
 
 TEST(PathNames, BaseNameOf) {
     const struct {
@@ -32,14 +32,14 @@ TEST(PathNames, BaseNameOf) {
 struct SourceNamesCase {
     const char* name;
     PathStyle style;
-    std::u16string pathText;
-    std::u16string fileText;
+    std::u16string path_text;
+    std::u16string file_text;
     std::u16string dir;
-    std::u16string fileName;
+    std::u16string file_name;
     std::u16string ext;
     std::u16string base;
-    std::u16string tempPage;
-    std::u16string resourceDir;
+    std::u16string temp_page;
+    std::u16string resource_dir;
 };
 
 TEST(SourceNames, FromAFileListRow) {
@@ -72,14 +72,14 @@ TEST(SourceNames, FromAFileListRow) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const SourceNames names(c.pathText, c.fileText, c.style);
-        EXPECT_EQ(names.SourcePath(), c.pathText + c.fileText);
+        const SourceNames names(c.path_text, c.file_text, c.style);
+        EXPECT_EQ(names.SourcePath(), c.path_text + c.file_text);
         EXPECT_EQ(names.SourceDir(), c.dir);
-        EXPECT_EQ(names.SourceFileName(), c.fileName);
+        EXPECT_EQ(names.SourceFileName(), c.file_name);
         EXPECT_EQ(names.SourceExt(), c.ext);
         EXPECT_EQ(names.SourceBaseName(), c.base);
-        EXPECT_EQ(names.TempPagePath(), c.tempPage);
-        EXPECT_EQ(names.ResourceDir(), c.resourceDir);
+        EXPECT_EQ(names.TempPagePath(), c.temp_page);
+        EXPECT_EQ(names.ResourceDir(), c.resource_dir);
     }
 }
 
@@ -94,7 +94,7 @@ TEST(PathNames, WellFormedPaths) {
     const struct {
         PathStyle style;
         std::u16string path;
-        bool wellFormed;
+        bool well_formed;
     } cases[] = {
         {W, u"C:\\result\\index.html\\de\\index_files", true},
         {W, u"\\\\server\\share\\x", true},
@@ -113,7 +113,7 @@ TEST(PathNames, WellFormedPaths) {
         {P, std::u16string(u"/a\0b", 4), false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsWellFormedPath(c.path, c.style), c.wellFormed)
+        EXPECT_EQ(IsWellFormedPath(c.path, c.style), c.well_formed)
             << std::string(c.path.begin(), c.path.end());
     }
 }

@@ -111,31 +111,31 @@ TEST(StripWidgetRemnants, CutsAsThreeCutsOneAfterTheOtherWould) {
     const MarkerPair& banner = kWidgetTraceMarkers[0];
     const MarkerPair& scripts = kWidgetTraceMarkers[1];
     const MarkerPair& tooltip = kWidgetTraceMarkers[2];
-    const std::u16string bannerTrace =
+    const std::u16string banner_trace =
         std::u16string(banner.start) + u" x " + std::u16string(banner.end);
-    const std::u16string scriptsTrace =
+    const std::u16string scripts_trace =
         std::u16string(scripts.start) + u" y " + std::u16string(scripts.end);
-    const std::u16string tooltipTrace =
+    const std::u16string tooltip_trace =
         std::u16string(tooltip.start) + u" z " + std::u16string(tooltip.end);
     const struct {
         const char* name;
         std::u16string markup;
     } cases[] = {
         {"in page order",
-         u"<head>" + scriptsTrace + u"</head>" + bannerTrace + u"p" + tooltipTrace},
-        {"tooltip before banner", tooltipTrace + u"p" + bannerTrace},
+         u"<head>" + scripts_trace + u"</head>" + banner_trace + u"p" + tooltip_trace},
+        {"tooltip before banner", tooltip_trace + u"p" + banner_trace},
         {"scripts inside the banner's stretch",
-         std::u16string(banner.start) + scriptsTrace + std::u16string(banner.end) + u"q"},
+         std::u16string(banner.start) + scripts_trace + std::u16string(banner.end) + u"q"},
         {"banner inside the scripts' stretch",
-         std::u16string(scripts.start) + bannerTrace + std::u16string(scripts.end)},
-        {"a start brought together by an earlier cut", FirstHalf(scripts.start) + bannerTrace +
+         std::u16string(scripts.start) + banner_trace + std::u16string(scripts.end)},
+        {"a start brought together by an earlier cut", FirstHalf(scripts.start) + banner_trace +
                                                            SecondHalf(scripts.start) + u"y" +
                                                            std::u16string(scripts.end) + u"after"},
         {"an end brought together by an earlier cut", std::u16string(tooltip.start) + u"z" +
-                                                          FirstHalf(tooltip.end) + bannerTrace +
+                                                          FirstHalf(tooltip.end) + banner_trace +
                                                           SecondHalf(tooltip.end) + u"after"},
-        {"a start brought together across two cuts", FirstHalf(tooltip.start) + bannerTrace +
-                                                         scriptsTrace + SecondHalf(tooltip.start) +
+        {"a start brought together across two cuts", FirstHalf(tooltip.start) + banner_trace +
+                                                         scripts_trace + SecondHalf(tooltip.start) +
                                                          std::u16string(tooltip.end)},
         {"the only end taken by an earlier cut",
          std::u16string(tooltip.start) + std::u16string(banner.start) +
@@ -143,8 +143,8 @@ TEST(StripWidgetRemnants, CutsAsThreeCutsOneAfterTheOtherWould) {
         {"a start taken apart by an earlier cut",
          FirstHalf(tooltip.start) + std::u16string(banner.start) + SecondHalf(tooltip.start) +
              std::u16string(banner.end) + std::u16string(tooltip.end)},
-        {"each trace twice",
-         bannerTrace + scriptsTrace + tooltipTrace + bannerTrace + scriptsTrace + tooltipTrace},
+        {"each trace twice", banner_trace + scripts_trace + tooltip_trace + banner_trace +
+                                 scripts_trace + tooltip_trace},
         {"starts without ends", std::u16string(banner.start) + std::u16string(scripts.start)},
         {"nothing", u"<html></html>"},
     };
@@ -156,7 +156,7 @@ TEST(StripWidgetRemnants, CutsAsThreeCutsOneAfterTheOtherWould) {
     // is moved together, met by the search that first reads that far: the banner's start
     // in markup without traces before it, and behind the scripts and the banner where they
     // usually are, the tooltip's start and its end.
-    const std::u16string early = scriptsTrace + bannerTrace;
+    const std::u16string early = scripts_trace + banner_trace;
     const struct {
         std::u16string head;
         std::u16string_view across;

@@ -141,11 +141,11 @@ TEST_F(ResultStoreTest, StoresTheCleanedPageWithItsResources) {
     const std::u16string container =
         WidgetSnippet(u"zh-CN").substr(0, WidgetSnippet(u"").find(u"<script>"));
     EXPECT_EQ(cleaned, u"<html>" + container + u"<head></head><body>\u4E2D</body></html>");
-    const fs::path languageFolder = At(u"program/result/index.html/zh-CN");
-    EXPECT_THAT(NamesIn(languageFolder), ElementsAre("index.html", "index_files"));
-    EXPECT_EQ(ReadBytes(languageFolder / "index.html"),
+    const fs::path language_folder = At(u"program/result/index.html/zh-CN");
+    EXPECT_THAT(NamesIn(language_folder), ElementsAre("index.html", "index_files"));
+    EXPECT_EQ(ReadBytes(language_folder / "index.html"),
               "\xEF\xBB\xBF" + Utf16ToUtf8(cleaned) + "\r\n");
-    EXPECT_EQ(ReadBytes(languageFolder / "index_files" / "img" / "a.png"), "png");
+    EXPECT_EQ(ReadBytes(language_folder / "index_files" / "img" / "a.png"), "png");
 }
 
 TEST_F(ResultStoreTest, PageWithoutResourcesGetsNoResourceFolder) {

@@ -11,7 +11,7 @@ namespace {
 
 struct RoundTripCase {
     const char* name;
-    unsigned codePage;
+    unsigned code_page;
     std::string bytes;
     std::u16string text;
 };
@@ -29,7 +29,7 @@ TEST(AnsiCodePage, DecodesAndEncodesSingleAndDoubleByteText) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const AnsiCodePage page = AnsiCodePage::ForCodePage(c.codePage);
+        const AnsiCodePage page = AnsiCodePage::ForCodePage(c.code_page);
         EXPECT_EQ(page.Decode(c.bytes), c.text);
         EXPECT_TRUE(page.CanEncodeExactly(c.text));
         EXPECT_EQ(page.Encode(c.text), c.bytes);
@@ -38,7 +38,7 @@ TEST(AnsiCodePage, DecodesAndEncodesSingleAndDoubleByteText) {
 
 struct UnencodableCase {
     const char* name;
-    unsigned codePage;
+    unsigned code_page;
     std::u16string text;
 };
 
@@ -53,7 +53,7 @@ TEST(AnsiCodePage, FindsTextThatTheCodePageCannotHold) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_FALSE(AnsiCodePage::ForCodePage(c.codePage).CanEncodeExactly(c.text));
+        EXPECT_FALSE(AnsiCodePage::ForCodePage(c.code_page).CanEncodeExactly(c.text));
     }
 }
 
@@ -134,7 +134,7 @@ namespace {
 TEST(AnsiCodePage, CutsBytesForDecodingInPiecesOnlyWhereItCan) {
     const struct {
         const char* name;
-        unsigned codePage;
+        unsigned code_page;
         std::string bytes;
         std::optional<size_t> end;
     } cases[] = {
@@ -146,14 +146,14 @@ TEST(AnsiCodePage, CutsBytesForDecodingInPiecesOnlyWhereItCan) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(AnsiCodePage::ForCodePage(c.codePage).PieceEnd(c.bytes), c.end);
+        EXPECT_EQ(AnsiCodePage::ForCodePage(c.code_page).PieceEnd(c.bytes), c.end);
     }
 }
 
 TEST(AnsiCodePage, EncodingCheckedGivesTheBytesAndTheVerdictOfBoth) {
     const struct {
         const char* name;
-        unsigned codePage;
+        unsigned code_page;
         std::u16string text;
     } cases[] = {
         {"western", 1252, u"caf\u00E9 \u20AC"},
@@ -167,7 +167,7 @@ TEST(AnsiCodePage, EncodingCheckedGivesTheBytesAndTheVerdictOfBoth) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const AnsiCodePage page = AnsiCodePage::ForCodePage(c.codePage);
+        const AnsiCodePage page = AnsiCodePage::ForCodePage(c.code_page);
         std::string bytes = "kept";
         EXPECT_EQ(page.EncodeAppendChecked(c.text, bytes), page.CanEncodeExactly(c.text));
         EXPECT_EQ(bytes, "kept" + page.Encode(c.text));

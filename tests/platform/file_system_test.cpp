@@ -137,7 +137,7 @@ TEST_F(FileSystemTest, ReplaceFileContentDoesNotReplaceAReadOnlyFile) {
         message = FileSystemErrorOf([&] { ReplaceFileContent(path, Writing("new")); });
         return 0;
     });
-    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.exit_code, 0);
     EXPECT_THAT(outcome.output,
                 HasSubstr("Cannot replace the file \"" + Utf16ToUtf8(path) + "\": "));
 #endif
@@ -156,7 +156,7 @@ TEST_F(FileSystemTest, ReplaceFileContentFailsCleanlyInAFolderThatCannotBeWritte
         message = FileSystemErrorOf([&] { ReplaceFileContent(path, Writing("new")); });
         return 0;
     });
-    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.exit_code, 0);
     EXPECT_THAT(outcome.output, HasSubstr("Permission denied"));
     EXPECT_EQ(ReadBytes(path), "old result");
     EXPECT_THAT(NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
@@ -189,21 +189,21 @@ TEST_F(FileSystemTest, CopyFileOverBringsAReadOnlyCopyUpToDate) {
     // The copy keeps the source's read-only mode; copying again must still replace it.
     fs::permissions(folder_.Root(), fs::perms::all);
     const auto outcome = testing::RunWithoutPrivileges([&](std::string& message) {
-        const auto WriteReadOnlySource = [&](std::string_view content) {
+        const auto write_read_only_source = [&](std::string_view content) {
             if (fs::exists(At(u"a.css"))) {
                 fs::permissions(At(u"a.css"), fs::perms::owner_write, fs::perm_options::add);
             }
             WriteBytes(At(u"a.css"), content);
             fs::permissions(At(u"a.css"), fs::perms::owner_read);
         };
-        WriteReadOnlySource("first");
+        write_read_only_source("first");
         const bool first = CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
-        WriteReadOnlySource("second, longer");
+        write_read_only_source("second, longer");
         const bool second = CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
         message = std::to_string(first) + std::to_string(second) + ReadBytes(At(u"b.css"));
         return fs::status(At(u"b.css")).permissions() == fs::perms::owner_read ? 0 : 1;
     });
-    EXPECT_EQ(outcome.exitCode, 0) << "the copy lost its source's mode";
+    EXPECT_EQ(outcome.exit_code, 0) << "the copy lost its source's mode";
     EXPECT_EQ(outcome.output, "11second, longer");
 }
 
@@ -237,15 +237,15 @@ TEST_F(FileSystemTest, ListFolderNamesEveryEntryWithItsKind) {
         kinds[entry.name] = entry.kind;
     }
     std::map<std::u16string, FolderEntryKind> expected = {
-        {u"page.html", FolderEntryKind::File},
-        {u".hidden", FolderEntryKind::File},
-        {u"images", FolderEntryKind::Folder},
+        {u"page.html", FolderEntryKind::kFile},
+        {u".hidden", FolderEntryKind::kFile},
+        {u"images", FolderEntryKind::kFolder},
     };
 #ifdef _WIN32
-    expected[u"Thumbs.db"] = FolderEntryKind::File;
-    expected[u"secret"] = FolderEntryKind::Folder;
+    expected[u"Thumbs.db"] = FolderEntryKind::kFile;
+    expected[u"secret"] = FolderEntryKind::kFolder;
 #else
-    expected[u"loop"] = FolderEntryKind::FolderLink;
+    expected[u"loop"] = FolderEntryKind::kFolderLink;
 #endif
     EXPECT_EQ(kinds, expected);
     EXPECT_FALSE(ListFolder(folder_.Path(u"missing"), entries));

@@ -77,7 +77,7 @@ TEST(Utf, AppendingKeepsWhatIsThere) {
 TEST(Utf, WellFormedUtf16HasOnlyCompletePairs) {
     const struct {
         std::u16string text;
-        bool wellFormed;
+        bool well_formed;
     } cases[] = {
         {u"", true},
         {u"a\U0001F600b", true},
@@ -86,7 +86,7 @@ TEST(Utf, WellFormedUtf16HasOnlyCompletePairs) {
         {std::u16string{u'a', char16_t(0xD800), u'b'}, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsWellFormedUtf16(c.text), c.wellFormed);
+        EXPECT_EQ(IsWellFormedUtf16(c.text), c.well_formed);
     }
 }
 
@@ -135,7 +135,7 @@ TEST(Utf, WritesUtf8WithinThreeBytesPerUnitAndReportsUnpairedSurrogates) {
     const struct {
         const char* name;
         std::u16string text;
-        bool wellFormed;
+        bool well_formed;
     } cases[] = {
         {"three-byte characters only", u"\u4E2D\u6587\u4E2D\u6587\u4E2D\u6587\u4E2D\u6587", true},
         {"ascii run longer than a block", std::u16string(40, u'a') + u"\u00E9", true},
@@ -147,13 +147,13 @@ TEST(Utf, WritesUtf8WithinThreeBytesPerUnitAndReportsUnpairedSurrogates) {
         SCOPED_TRACE(c.name);
         // Exactly the room promised, so that a sanitizer sees any write past it.
         std::vector<char> out(3 * c.text.size());
-        bool wellFormed = true;
-        char* const end = WriteUtf16AsUtf8(c.text, out.data(), wellFormed);
+        bool well_formed = true;
+        char* const end = WriteUtf16AsUtf8(c.text, out.data(), well_formed);
         EXPECT_EQ(std::string(out.data(), static_cast<size_t>(end - out.data())),
                   Utf16ToUtf8(c.text));
-        EXPECT_EQ(wellFormed, c.wellFormed);
+        EXPECT_EQ(well_formed, c.well_formed);
         std::string appended;
-        EXPECT_EQ(AppendUtf16AsUtf8(c.text, appended), c.wellFormed);
+        EXPECT_EQ(AppendUtf16AsUtf8(c.text, appended), c.well_formed);
     }
 }
 

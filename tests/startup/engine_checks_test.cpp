@@ -11,6 +11,7 @@
 #include "platform/utf.h"
 #include "tests/startup/capturing_reporter.h"
 #include "tests/startup/engine_fixture.h"
+#include "tests/startup/engine_test_messages.h"
 #include "tests/startup/fixture_folder.h"
 #include "tests/startup/pe_image_builder.h"
 
@@ -34,7 +35,8 @@ using testing::WorkingDirectoryScope;
 using testing::WriteWindowsEngineFiles;
 using Status = TCefAplicationStatus;
 
-const std::u16string kUseBuild = u"Use only the engine build that this program is made for.";
+using testing::kOtherBitsMessage;
+using testing::kUseBuild;
 
 struct StartOutcome {
     Status status;
@@ -89,12 +91,14 @@ class WindowsEngineChecksTest : public ::testing::Test {
 };
 
 TEST_F(WindowsEngineChecksTest, SupportedBuildPassesTheChecks) {
-    const StartOutcome run = StartWith(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 0}});
+    const StartOutcome run =
+        StartWith(PeImageShape{kWindowsProgramPeMachine, FileVersion{78, 3, 9, 0}});
     ExpectReachedTheLoad(run, u"libcef.dll");
 }
 
 TEST_F(WindowsEngineChecksTest, WrongVersionShowsExpectedAndFound) {
-    const StartOutcome run = StartWith(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 1}});
+    const StartOutcome run =
+        StartWith(PeImageShape{kWindowsProgramPeMachine, FileVersion{78, 3, 9, 1}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
                              u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
@@ -102,7 +106,7 @@ TEST_F(WindowsEngineChecksTest, WrongVersionShowsExpectedAndFound) {
 }
 
 TEST_F(WindowsEngineChecksTest, NoVersionRecordIsFoundAsZero) {
-    const StartOutcome run = StartWith(PeImageShape{kPeMachineI386, std::nullopt});
+    const StartOutcome run = StartWith(PeImageShape{kWindowsProgramPeMachine, std::nullopt});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ExpectShownOnce(run, u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
                              u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
@@ -110,18 +114,18 @@ TEST_F(WindowsEngineChecksTest, NoVersionRecordIsFoundAsZero) {
 }
 
 TEST_F(WindowsEngineChecksTest, VersionIsCheckedBeforeTheMachine) {
-    const StartOutcome run = StartWith(PeImageShape{kPeMachineAmd64, FileVersion{79, 0, 0, 0}});
+    const StartOutcome run =
+        StartWith(PeImageShape{kWindowsOtherPeMachine, FileVersion{79, 0, 0, 0}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
     ASSERT_EQ(run.reporter.Boxes().size(), 1u);
     EXPECT_EQ(run.reporter.Boxes()[0].rfind(u"Unsupported CEF version !", 0), 0u);
 }
 
-TEST_F(WindowsEngineChecksTest, SixtyFourBitLibraryIsRejected) {
-    const StartOutcome run = StartWith(PeImageShape{kPeMachineAmd64, FileVersion{78, 3, 9, 0}});
+TEST_F(WindowsEngineChecksTest, LibraryOfTheOtherWordSizeIsRejected) {
+    const StartOutcome run =
+        StartWith(PeImageShape{kWindowsOtherPeMachine, FileVersion{78, 3, 9, 0}});
     EXPECT_EQ(run.status, Status::asErrorDLLVersion);
-    ExpectShownOnce(run,
-                    u"Wrong CEF binaries !\r\n\r\n"
-                    u"Use the 64 bit CEF binaries with 64 bits applications only.");
+    ExpectShownOnce(run, kOtherBitsMessage);
 }
 
 TEST_F(WindowsEngineChecksTest, LibraryForAnotherProcessorIsRejected) {
@@ -202,8 +206,8 @@ TEST(UnreadableEngineTest, VersionReadErrorFailsTheVersionCheckWithoutVersionLin
     FixtureFolder folder;
     chmod(folder.path().c_str(), 0755);
     WriteWindowsEngineFiles(folder);
-    folder.WriteFile("libcef.dll",
-                     BuildPeImage(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 0}}));
+    folder.WriteFile("libcef.dll", BuildPeImage(PeImageShape{kWindowsProgramPeMachine,
+                                                             FileVersion{78, 3, 9, 0}}));
     const auto check = [](const StartOutcome& run) {
         const auto lines = run.reporter.DebugLines();
         return run.status == Status::asErrorDLLVersion && !lines.empty() &&
@@ -236,8 +240,8 @@ TEST(UnreadableEngineTest, HeaderReadErrorPassesTheCheckAndTheLoadFails) {
 TEST(UnreadableEngineTest, LibraryLockedByAnotherProgramFailsTheVersionCheck) {
     FixtureFolder folder;
     WriteWindowsEngineFiles(folder);
-    folder.WriteFile("libcef.dll",
-                     BuildPeImage(PeImageShape{kPeMachineI386, FileVersion{78, 3, 9, 0}}));
+    folder.WriteFile("libcef.dll", BuildPeImage(PeImageShape{kWindowsProgramPeMachine,
+                                                             FileVersion{78, 3, 9, 0}}));
     const HANDLE lock = CreateFileW((folder.path() / "libcef.dll").c_str(), GENERIC_READ, 0,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);

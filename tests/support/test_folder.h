@@ -34,7 +34,7 @@ std::vector<std::string> NamesIn(const std::filesystem::path& folder);
 #ifndef _WIN32
 // What a child process reported.
 struct ChildOutcome {
-    int exitCode;
+    int exit_code;
     std::string output;
 };
 

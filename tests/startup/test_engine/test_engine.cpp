@@ -201,8 +201,8 @@ void cef_shutdown(void) {
     Engine().Call("cef_shutdown");
 }
 
-void cef_set_osmodal_loop(int osModalLoop) {
-    Engine().Call("cef_set_osmodal_loop(" + std::to_string(osModalLoop) + ")");
+void cef_set_osmodal_loop(int os_modal_loop) {
+    Engine().Call("cef_set_osmodal_loop(" + std::to_string(os_modal_loop) + ")");
 }
 
 void cef_enable_highdpi_support(void) {
