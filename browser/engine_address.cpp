@@ -10,7 +10,7 @@ bool IsAsciiLetter(char16_t c) {
 }
 
 bool IsSeparator(char16_t c, PathStyle style) {
-    return c == u'/' || (style == PathStyle::Windows && c == u'\\');
+    return c == u'/' || (style == PathStyle::kWindows && c == u'\\');
 }
 
 // Characters that stand for themselves in the path of a file address.
@@ -45,7 +45,7 @@ std::u16string EncodedPath(std::u16string_view path, PathStyle style) {
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
-        if (style == PathStyle::Windows && c == U'\\') {
+        if (style == PathStyle::kWindows && c == U'\\') {
             out += u'/';
         } else if (KeepsInPath(c)) {
             out += static_cast<char16_t>(c);
@@ -71,7 +71,7 @@ std::u16string EncodedPath(std::u16string_view path, PathStyle style) {
 }  // namespace
 
 std::u16string EngineAddressOf(std::u16string_view text, PathStyle style) {
-    if (style == PathStyle::Windows) {
+    if (style == PathStyle::kWindows) {
         // A drive path: "C:\..." or "C:/...".
         if (text.size() >= 3 && IsAsciiLetter(text[0]) && text[1] == u':' &&
             IsSeparator(text[2], style)) {

@@ -40,14 +40,14 @@ TEST(SourceFileChoice, FileListRows) {
         std::u16string file;
         std::u16string path;
     } cases[] = {
-        {PathStyle::Windows, u"C:\\site\\a.html", u"a.html", u"C:\\site\\"},
-        {PathStyle::Windows, u"C:\\site\\b.htm", u"b.htm", u"C:\\site\\"},
-        {PathStyle::Windows, u"D:\\a.html", u"a.html", u"D:\\"},
-        {PathStyle::Windows, u"\\\\server\\share\\p.txt", u"p.txt", u"\\\\server\\share\\"},
-        {PathStyle::Windows, u"C:\\my.site\\page", u"page", u"C:\\my.site\\"},
-        {PathStyle::Posix, u"/site/a.html", u"a.html", u"/site/"},
-        {PathStyle::Posix, u"/a.html", u"a.html", u"/"},
-        {PathStyle::Posix, u"/site/x\\y.html", u"x\\y.html", u"/site/"},
+        {PathStyle::kWindows, u"C:\\site\\a.html", u"a.html", u"C:\\site\\"},
+        {PathStyle::kWindows, u"C:\\site\\b.htm", u"b.htm", u"C:\\site\\"},
+        {PathStyle::kWindows, u"D:\\a.html", u"a.html", u"D:\\"},
+        {PathStyle::kWindows, u"\\\\server\\share\\p.txt", u"p.txt", u"\\\\server\\share\\"},
+        {PathStyle::kWindows, u"C:\\my.site\\page", u"page", u"C:\\my.site\\"},
+        {PathStyle::kPosix, u"/site/a.html", u"a.html", u"/site/"},
+        {PathStyle::kPosix, u"/a.html", u"a.html", u"/"},
+        {PathStyle::kPosix, u"/site/x\\y.html", u"x\\y.html", u"/site/"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Narrow(c.full));
