@@ -1,5 +1,6 @@
 #include "pipeline/page_run.h"
 
+#include <cassert>
 #include <optional>
 #include <utility>
 
@@ -101,6 +102,7 @@ void PageRun::Pump() {
 }
 
 PollEnd PageRun::PollStep() {
+    CheckThread();
     Pump();
     clock_.Sleep(kPollSleep);
     while (flags_.PauseRequested()) {
@@ -135,6 +137,7 @@ PollEnd PageRun::WaitForQuiet() {
 }
 
 void PageRun::Settle() {
+    CheckThread();
     for (int pass = 0; pass < kSettlePasses; ++pass) {
         Pump();
         clock_.Sleep(kSettleSleep);
@@ -186,6 +189,10 @@ BrowserState PageRun::ReplaceBrowser() {
         }
     }
     return BrowserState::kReplaced;
+}
+
+void PageRun::CheckThread() const {
+    assert(std::this_thread::get_id() == owner_thread_);
 }
 
 }  // namespace quillmoor

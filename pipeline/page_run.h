@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "pipeline/job_flags.h"
 #include "pipeline/job_signals.h"
@@ -67,8 +68,9 @@ struct LanguageProgress {
     int total = 0;
 };
 
-// The page run and the waits it is made of. Lives on the GUI thread, which runs all of it;
-// the browser's answers come from the engine's thread through the job signals only.
+// The page run and the waits it is made of. Lives on the GUI thread, which makes it and
+// runs all of it (checked in builds with assertions); the browser's answers come from the
+// engine's thread through the job signals only.
 // Every wait is made of short sleeps between which messages are dispatched, so the window
 // stays responsive and its Pause and Cancel buttons run nested inside the waits.
 class PageRun {
@@ -124,6 +126,8 @@ class PageRun {
     // Replaces the browser after a page that did not deliver its markup, waiting for the
     // new one with poll steps up to the signal limit.
     BrowserState ReplaceBrowser();
+    // Asserts (in builds with assertions) that the caller is the thread that made the run.
+    void CheckThread() const;
 
     PageBrowser& browser_;
     RunClock& clock_;
@@ -132,6 +136,8 @@ class PageRun {
     JobSignals& signals_;
     const JobFlags& flags_;
     const AnsiCodePage& code_page_;
+    // The GUI thread, which made the run and runs all of it.
+    const std::thread::id owner_thread_ = std::this_thread::get_id();
 };
 
 }  // namespace quillmoor

@@ -1,5 +1,7 @@
 #include "pipeline/source_file_choice.h"
 
+#include <utility>
+
 namespace quillmoor {
 namespace {
 

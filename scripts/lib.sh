@@ -4,8 +4,12 @@
 QUILLMOOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The Debian packages every native build needs.
+# Qt 6 Widgets for the windows (with its offscreen platform for the tests); fonts-wine: Wine's
+# Tahoma, the windows' font on Linux; fonts-dejavu-core: the font where Tahoma is missing;
+# python3 and openssl for the translation widget's stand-in.
 QUILLMOOR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
-                          libbenchmark-dev nlohmann-json3-dev clang-format)
+                          libbenchmark-dev nlohmann-json3-dev clang-format qt6-base-dev
+                          fonts-wine fonts-dejavu-core python3 openssl)
 
 # What the window program needs to build and run on Linux: the toolkit, the system's
 # Chromium (driven by our engine library), and for its end-to-end test the widget's

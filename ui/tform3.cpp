@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -16,6 +15,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <initializer_list>
 
 #include "pipeline/main_window_layout.h"
 #include "ui/program_picture.h"
@@ -62,7 +62,8 @@ void Fill(QWidget* parent, QWidget* child) {
 
 }  // namespace
 
-TForm3::TForm3(UserDialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
+TForm3::TForm3(UserDialogs& dialogs, JobFlags& job_flags, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), job_flags_(job_flags) {
     setObjectName(QStringLiteral("Form3"));
     setWindowIcon(QIcon(ProgramPicture(64)));
     BuildFrame();
@@ -71,6 +72,11 @@ TForm3::TForm3(UserDialogs& dialogs, QWidget* parent) : QMainWindow(parent), dia
     BuildMemoTabs();
     BuildMenu();
     FormCreate();
+    // Every component exists now: the resizes of the panels and of the scroll box that the
+    // layout arithmetic reads may run it (see eventFilter).
+    for (QWidget* watched : std::initializer_list<QWidget*>{Panel5, Panel7, Panel8, ScrollBox1}) {
+        watched->installEventFilter(this);
+    }
 
     // The client area keeps its designed size; the menu bar comes on top of it.
     resize(kClientWidth, kClientHeight + MainMenu1->sizeHint().height());
@@ -143,10 +149,6 @@ void TForm3::BuildFrame() {
         progress_layout->addWidget(line);
     }
     progress_layout->addStretch(1);
-
-    for (QWidget* panel : {static_cast<QWidget*>(Panel8)}) {
-        panel->installEventFilter(this);
-    }
 }
 
 void TForm3::BuildFileTab() {
@@ -193,7 +195,6 @@ void TForm3::BuildFileTab() {
     layout->setSpacing(0);
     layout->addWidget(Panel4, 1);
     layout->addWidget(Panel5);
-    Panel5->installEventFilter(this);
 }
 
 void TForm3::BuildLanguageTab() {
@@ -224,8 +225,6 @@ void TForm3::BuildLanguageTab() {
     layout->setSpacing(0);
     layout->addWidget(Panel6, 1);
     layout->addWidget(Panel7);
-    Panel7->installEventFilter(this);
-    ScrollBox1->installEventFilter(this);
 }
 
 void TForm3::BuildMemoTabs() {

@@ -37,11 +37,13 @@ class TForm3 : public QMainWindow {
     static constexpr int kClientWidth = 815;
     static constexpr int kClientHeight = 629;
 
-    explicit TForm3(UserDialogs& dialogs, QWidget* parent = nullptr);
+    // job_flags: the process's one pair of job flags, which the batch reads.
+    TForm3(UserDialogs& dialogs, JobFlags& job_flags, QWidget* parent = nullptr);
     ~TForm3() override;
 
     // The job flags that Pause and Cancel set and the batch reads.
     JobFlags& Flags() { return job_flags_; }
+    const JobFlags& Flags() const { return job_flags_; }
 
     // Locks (kDisabled) or unlocks the file buttons and the language check boxes.
     void SetInputsEnabled(InputsState state);
@@ -161,7 +163,7 @@ class TForm3 : public QMainWindow {
     void CentreOnScreen();
 
     UserDialogs& dialogs_;
-    JobFlags job_flags_;
+    JobFlags& job_flags_;
     bool centred_ = false;  // centred with the frame's real size, at the first show
 };
 

@@ -86,20 +86,21 @@ void RunWindows(ProgramApplication& toolkit, TCefApplication& application, UserD
     JobSignals signals;
     SteadyRunClock clock;
     QtMessagePump pump;
+    JobFlags flags;
     TCefApplicationEngine engine(application);
 
     // Created in this order, none shown yet; destroyed in the opposite order, the browser
     // window releasing its browser with it.
-    TForm3 form(dialogs);
+    TForm3 form(dialogs, flags);
     TfrmSimpleBrowser browser_window(&engine, signals, clock);
     TfrmAbout about(dialogs);
     QObject::connect(&form, &TForm3::aboutRequested, &about, &TfrmAbout::ShowAbout);
 
     PageBrowserWindow page_browser(browser_window);
     TForm3BatchView view(form, dialogs);
-    PageRun run(page_browser, clock, pump, view, signals, form.Flags());
+    PageRun run(page_browser, clock, pump, view, signals, flags);
     PageRunTranslator translator(run);
-    BatchDriver driver(view, translator, clock, signals, form.Flags());
+    BatchDriver driver(view, translator, clock, signals, flags);
     BatchWindowBinding binding(form, driver);
 
     form.show();

@@ -92,6 +92,8 @@ class NotingBrowser final : public PageBrowser {
 struct Setup {
     Setup();
 
+    SteadyRunClock steady;
+    NotingClock clock{steady};
     testing::TestFolder folder;
     std::unique_ptr<testing::WidgetStandinServer> standin;
     std::unique_ptr<ChromiumPageRunHost> host;
@@ -107,8 +109,8 @@ Setup::Setup() : site(folder.Root() / "site") {
                         "</body>\r\n</html>\r\n");
     testing::WriteBytes(site / "page_files" / "style.css", "h1 { color: #345; }\n");
     standin = std::make_unique<testing::WidgetStandinServer>(folder.Root() / "standin");
-    host =
-        std::make_unique<ChromiumPageRunHost>(QUILLMOOR_ENGINE_FOLDER, standin->EngineSwitches());
+    host = std::make_unique<ChromiumPageRunHost>(QUILLMOOR_ENGINE_FOLDER, standin->EngineSwitches(),
+                                                 &clock);
 }
 
 Setup& TheSetup() {
@@ -133,9 +135,8 @@ void PageRunOverhead(benchmark::State& state) {
     }
     PageBrowserWindow window_browser(setup.host->Window());
     NotingBrowser browser(window_browser);
-    SteadyRunClock steady;
-    NotingClock clock(steady);
-    PageRun run = setup.host->MakeRun(&browser, &clock);
+    NotingClock& clock = setup.clock;
+    PageRun run = setup.host->MakeRun(&browser);
     const SourceNames names(Utf8ToUtf16(setup.site.string() + "/"), u"page.html");
     const std::u16string root = Utf8ToUtf16((setup.folder.Root() / "result").string() + "/");
     for (auto _ : state) {
@@ -158,7 +159,12 @@ void PageRunOverhead(benchmark::State& state) {
             }
         }
         if (after_navigation.empty() || after_click.size() < 3) {
-            state.SkipWithError("the page did not report its load ends");
+            static std::string problem;
+            problem = "the page did not report its load ends (" +
+                      std::to_string(clock.Events().size()) + " engine events, " +
+                      std::to_string(after_navigation.size()) + " after the navigation, " +
+                      std::to_string(after_click.size()) + " after the click)";
+            state.SkipWithError(problem.c_str());
             return;
         }
         const Clock::duration page =

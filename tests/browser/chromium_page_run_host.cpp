@@ -33,8 +33,9 @@ void ChromiumPageRunHost::Reporter::WriteDebugLine(std::u16string_view line) {
 }
 
 ChromiumPageRunHost::ChromiumPageRunHost(const std::filesystem::path& engine_folder,
-                                         const std::vector<std::string>& switches,
-                                         std::chrono::seconds ready_limit) {
+                                         const std::vector<std::string>& switches, RunClock* clock,
+                                         std::chrono::seconds ready_limit)
+    : clock_(clock != nullptr ? *clock : steady_clock_) {
     EnsureQtApplication();
     std::filesystem::current_path(engine_folder);
     argument_texts_.push_back((engine_folder / "quillmoor").string());
@@ -72,9 +73,9 @@ bool ChromiumPageRunHost::Ready() const {
     return window_ && window_->ChromiumWindow1()->Initialized();
 }
 
-PageRun ChromiumPageRunHost::MakeRun(PageBrowser* browser, RunClock* clock) {
-    return PageRun(browser != nullptr ? *browser : *page_browser_,
-                   clock != nullptr ? *clock : clock_, pump_, view_, signals_, flags_);
+PageRun ChromiumPageRunHost::MakeRun(PageBrowser* browser) {
+    return PageRun(browser != nullptr ? *browser : *page_browser_, clock_, pump_, view_, signals_,
+                   flags_);
 }
 
 }  // namespace quillmoor::browser_test

@@ -31,9 +31,10 @@ class ChromiumPageRunHost {
     // Starts the engine from engine_folder (which holds libcef.so; it becomes the working
     // directory) with switches on the program's command line, opens the browser window
     // and waits until its browser is ready. Ready() tells whether all of it worked;
-    // Problems() what went wrong.
+    // Problems() what went wrong. clock, when given, is the one the window's engine
+    // handlers and the runs use (it must outlive the host).
     ChromiumPageRunHost(const std::filesystem::path& engine_folder,
-                        const std::vector<std::string>& switches,
+                        const std::vector<std::string>& switches, RunClock* clock = nullptr,
                         std::chrono::seconds ready_limit = std::chrono::seconds(60));
     // Closes the window and shuts the engine down.
     ~ChromiumPageRunHost();
@@ -47,7 +48,7 @@ class ChromiumPageRunHost {
     JobSignals& Signals() { return signals_; }
     JobFlags& Flags() { return flags_; }
     // The run over the window; browser replaces the window's adapter when given.
-    PageRun MakeRun(PageBrowser* browser = nullptr, RunClock* clock = nullptr);
+    PageRun MakeRun(PageBrowser* browser = nullptr);
 
   private:
     class Reporter final : public StartupReporter {
@@ -71,7 +72,8 @@ class ChromiumPageRunHost {
     bool engine_started_ = false;
     JobSignals signals_;
     JobFlags flags_;
-    SteadyRunClock clock_;
+    SteadyRunClock steady_clock_;
+    RunClock& clock_;
     QtMessagePump pump_;
     SilentProgressView view_;
     std::unique_ptr<TfrmSimpleBrowser> window_;

@@ -50,7 +50,7 @@ class BrowserWindowTest : public ::testing::Test {
         FakeBrowser& browser = *browsers_.back();
         engine_.ReportCreated(request, browser);
         if (!popup) {
-            EXPECT_TRUE(PumpUntil([&] { return window_->ChromiumWindow1()->Initialized(); }, 2s));
+            EXPECT_TRUE(PumpUntil([&] { return window_->ChromiumWindow1()->Initialized(); }, 5s));
         }
         return browser;
     }
@@ -103,13 +103,13 @@ TEST_F(BrowserWindowTest, CreationIsRefusedUntilTheContextIsReadyThenRetriedEver
     // The engine turns the request down: the window keeps asking, one try per tick.
     engine_.accept_requests = false;
     engine_.context_ready = true;
-    ASSERT_TRUE(PumpUntil([&] { return engine_.CreateCalls() >= 1; }, 1s));
-    ASSERT_TRUE(PumpUntil([&] { return engine_.CreateCalls() >= 3; }, 2s));
+    ASSERT_TRUE(PumpUntil([&] { return engine_.CreateCalls() >= 1; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return engine_.CreateCalls() >= 3; }, 5s));
     EXPECT_TRUE(window_->Timer1()->isActive());
 
     engine_.accept_requests = true;
     const int before = engine_.CreateCalls();
-    ASSERT_TRUE(PumpUntil([&] { return engine_.Requests().size() == 1; }, 1s));
+    ASSERT_TRUE(PumpUntil([&] { return engine_.Requests().size() == 1; }, 5s));
     EXPECT_EQ(before + 1, engine_.CreateCalls());
     EXPECT_FALSE(window_->Timer1()->isActive()) << "tries went on after an accepted one";
     PumpFor(700ms);
@@ -137,7 +137,7 @@ TEST_F(BrowserWindowTest, TheCreatedBrowserIsTakenOnTheGuiThreadAndLoadsTheAddre
     // Reported on the engine's thread; nothing changes until the GUI thread takes the notice.
     EXPECT_FALSE(window_->ChromiumWindow1()->Initialized());
     EXPECT_THAT(browsers_.back()->Frame().Loads(), IsEmpty());
-    ASSERT_TRUE(PumpUntil([&] { return window_->ChromiumWindow1()->Initialized(); }, 2s));
+    ASSERT_TRUE(PumpUntil([&] { return window_->ChromiumWindow1()->Initialized(); }, 5s));
     EXPECT_THAT(browsers_.back()->Frame().Loads(), ElementsAre(u"about:blank"));
     EXPECT_EQ(Text(TfrmSimpleBrowser::kReadyCaption), window_->windowTitle());
 
@@ -153,7 +153,7 @@ TEST_F(BrowserWindowTest, APathPutInTheAddressBoxBeforeTheBrowserExistsIsLoadedA
     EXPECT_FALSE(page_browser.IsReady());
 
     engine_.context_ready = true;
-    ASSERT_TRUE(PumpUntil([&] { return engine_.Requests().size() == 1; }, 2s));
+    ASSERT_TRUE(PumpUntil([&] { return engine_.Requests().size() == 1; }, 5s));
     FakeBrowser& browser = ReportCreated(0);
     EXPECT_TRUE(page_browser.IsReady());
     EXPECT_THAT(browser.Frame().Loads(),
@@ -184,7 +184,7 @@ TEST_F(BrowserWindowTest, Btn9BeforeTheBrowserExistsChangesNothingAfterwardsTheM
     EXPECT_EQ(Timestamp(), signals_.HtmlReadyTime());
 
     engine_.context_ready = true;
-    ASSERT_TRUE(PumpUntil([&] { return engine_.Requests().size() == 1; }, 2s));
+    ASSERT_TRUE(PumpUntil([&] { return engine_.Requests().size() == 1; }, 5s));
     FakeBrowser& browser = ReportCreated(0);
     window_->btn9Click();
     const auto visitors = browser.Frame().Visitors();
@@ -223,7 +223,7 @@ TEST_F(BrowserWindowTest, MoveNoticesReachTheEngineOnlyWhileTheBrowserIsReady) {
     QCoreApplication::sendEvent(window_.get(), &before);  // nothing to notify, nothing breaks
 
     engine_.context_ready = true;
-    ASSERT_TRUE(PumpUntil([&] { return engine_.Requests().size() == 1; }, 2s));
+    ASSERT_TRUE(PumpUntil([&] { return engine_.Requests().size() == 1; }, 5s));
     browsers_.push_back(EngineObjectPtr<FakeBrowser>::Make(1, false));
     FakeBrowser& browser = *browsers_.back();
     engine_.ReportCreated(0, browser);
@@ -231,7 +231,7 @@ TEST_F(BrowserWindowTest, MoveNoticesReachTheEngineOnlyWhileTheBrowserIsReady) {
     QCoreApplication::sendEvent(window_.get(), &requested);  // notice not yet taken
     EXPECT_EQ(0, browser.Host().move_notices.load());
 
-    ASSERT_TRUE(PumpUntil([&] { return window_->ChromiumWindow1()->Initialized(); }, 2s));
+    ASSERT_TRUE(PumpUntil([&] { return window_->ChromiumWindow1()->Initialized(); }, 5s));
     QMoveEvent ready(QPoint(30, 30), QPoint(20, 20));
     QCoreApplication::sendEvent(window_.get(), &ready);
     EXPECT_EQ(1, browser.Host().move_notices.load());
@@ -309,7 +309,7 @@ TEST_F(BrowserWindowTest, PageCommandsRunTheirScriptsInTheMainFrame) {
 TEST_F(BrowserWindowTest, CloseQuestionsAreAnsweredHereAndHandedToTheGuiThread) {
     FakeBrowser& browser = OpenReadyWindow();
     EXPECT_EQ(1, engine_.ReportClosed(0, browser));
-    ASSERT_TRUE(PumpUntil([&] { return !window_->ChromiumWindow1()->Initialized(); }, 2s));
+    ASSERT_TRUE(PumpUntil([&] { return !window_->ChromiumWindow1()->Initialized(); }, 5s));
     EXPECT_EQ(TChromiumWindow::BrowserState::kAbsent, window_->ChromiumWindow1()->State());
 }
 
@@ -327,7 +327,7 @@ TEST_F(BrowserWindowTest, ReplacingTheBrowserClosesTheOldOneAndReadiesANewOneOnA
     EXPECT_THAT(old_browser.Frame().Visitors(), IsEmpty());
 
     engine_.accept_requests = true;
-    ASSERT_TRUE(PumpUntil([&] { return engine_.Requests().size() == 2; }, 2s));
+    ASSERT_TRUE(PumpUntil([&] { return engine_.Requests().size() == 2; }, 5s));
     FakeBrowser& new_browser = ReportCreated(1);
     EXPECT_TRUE(page_browser.IsReady());
     EXPECT_THAT(new_browser.Frame().Loads(), ElementsAre(u"about:blank"));

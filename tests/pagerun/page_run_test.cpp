@@ -60,7 +60,7 @@ class PageRunTest : public ::testing::Test {
     fs::path ResultFile(std::u16string_view code = u"fr") const {
         return fs::path(Root()) / "index.html" / fs::path(std::u16string(code)) / "index.html";
     }
-    fs::path TempPage() const { return At(u"site/index-temp.html"); }
+    fs::path TempPage() const { return At(u"site") / "index-temp.html"; }
 
     PageRunResult Run(const SourceNames& names, std::size_t language = kFrench) {
         return run_.TranslatePage(language, names, Root(), progress_);
@@ -106,7 +106,7 @@ TEST_F(PageRunTest, StoresTheCleanedMarkupAndRemovesTheTemporaryPage) {
     EXPECT_EQ(result.browser, BrowserState::kKept);
     EXPECT_THAT(CommandNames(),
                 ElementsAre("navigate", "pick", "bottom", "middle", "top", "retrieve"));
-    EXPECT_THAT(browser_.Paths(), ElementsAre(TempPage().u16string()));
+    EXPECT_THAT(browser_.Paths(), ElementsAre(names.TempPagePath()));
     const std::string stored = ReadBytes(ResultFile());
     EXPECT_THAT(stored, HasSubstr("<p>bonjour</p>"));
     EXPECT_THAT(stored, HasSubstr("<div id=\"google_translate_element\""));
@@ -123,6 +123,19 @@ TEST_F(PageRunTest, StoresTheCleanedMarkupAndRemovesTheTemporaryPage) {
     EXPECT_EQ(When("navigate"), Simulation::kStart + Ms(10));
     EXPECT_EQ(When("pick") - When("navigate"), Ms(1500) + kQuiet);
     EXPECT_EQ(When("retrieve") - When("pick"), Ms(1300) + kQuiet + kScheduleSleeps);
+}
+
+TEST_F(PageRunTest, AFileOfTheUserAtTheTemporaryNameIsLeftAlone) {
+    // The page goes to the next free name, which is loaded and removed; the user's file stays.
+    const SourceNames names = Source();
+    WriteBytes(TempPage(), "the user's own file");
+
+    EXPECT_EQ(Run(names).outcome, PageOutcome::kStored);
+
+    const fs::path numbered = At(u"site") / "index-temp-2.html";
+    EXPECT_THAT(browser_.Paths(), ElementsAre(numbered.u16string()));
+    EXPECT_FALSE(fs::exists(numbered));
+    EXPECT_EQ(ReadBytes(TempPage()), "the user's own file");
 }
 
 TEST_F(PageRunTest, EveryExchangeResetsThenCommandsThenStampsThenWaits) {

@@ -108,7 +108,8 @@ class ProgramWindowTest : public ::testing::Test {
 
     std::vector<std::string> log_;
     ScriptedDialogs dialogs_;
-    TForm3 form_{dialogs_};
+    JobFlags flags_;
+    TForm3 form_{dialogs_, flags_};
     JobSignals signals_;
     SteadyRunClock clock_;
     PollingTranslator translator_{form_.Flags(), log_};

@@ -28,10 +28,11 @@ void ExpectRow(TForm3& form, const char* moment, const Expected& e) {
 }
 
 TEST_F(JobButtons, FollowTheirTableRowByRow) {
+    ASSERT_EQ(&form.Flags(), &flags);  // the flags that the batch reads
     ExpectRow(form, "window shown", {true, false, false, "Pause", false, false});
 
-    form.Flags().RequestCancel();
-    form.Flags().RequestPause();
+    flags.RequestCancel();
+    flags.RequestPause();
     form.JobStarted();
     ExpectRow(form, "batch starts", {false, true, true, "Pause", false, false});
 

@@ -12,7 +12,8 @@ using LanguageGrid = ShownMainWindow;
 
 TEST(LanguageGridBeforeTheFirstResize, HasNoBoxesAndCountsNothing) {
     ScriptedDialogs dialogs;
-    TForm3 form(dialogs);
+    JobFlags flags;
+    TForm3 form(dialogs, flags);
     EXPECT_TRUE(form.LanguageBoxes.empty());
     form.Button9Click();
     form.Button11Click();

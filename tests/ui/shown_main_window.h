@@ -17,7 +17,7 @@ namespace quillmoor::testing {
 
 class ShownMainWindow : public ::testing::Test {
   protected:
-    ShownMainWindow() : form(dialogs) {}
+    ShownMainWindow() : form(dialogs, flags) {}
 
     void SetUp() override {
         form.show();
@@ -39,6 +39,7 @@ class ShownMainWindow : public ::testing::Test {
     void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     ScriptedDialogs dialogs;
+    JobFlags flags;
     TForm3 form;
 };
 

@@ -13,7 +13,8 @@ const QColor kSlate(0x4f, 0x5b, 0x66);
 // The test program applies the theme at its start, as the program does.
 TEST(WindowTheme, DrawsEveryWindowInSlateGray) {
     ScriptedDialogs dialogs;
-    TForm3 form(dialogs);
+    JobFlags flags;
+    TForm3 form(dialogs, flags);
     TfrmAbout about(dialogs);
     form.show();
     about.ShowAbout();
@@ -45,7 +46,8 @@ TEST(WindowTheme, ThatCannotBeAppliedIsReportedAndTheStartGoesOn) {
     EXPECT_TRUE(dialogs.errors[0].contains("missing.qss"));
     EXPECT_EQ(application->styleSheet(), sheet_before);
 
-    TForm3 form(dialogs);
+    JobFlags flags;
+    TForm3 form(dialogs, flags);
     form.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
 }

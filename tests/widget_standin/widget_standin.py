@@ -14,7 +14,8 @@ with the language code ("[fr] Hello"), the banner frame and the tooltip block, a
 three frame loads after the click.
 
 On start it writes the port to --port-file (written whole, then renamed). Each request
-is appended to --log as "METHOD PATH" on a line of its own. Ends on SIGTERM or SIGINT.
+is appended to --log as "METHOD PATH" on a line of its own. Ends on SIGTERM or SIGINT,
+and when the process that started it has gone.
 """
 
 import argparse
@@ -27,6 +28,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 import urllib.parse
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -145,6 +147,13 @@ def main():
 
         signal.signal(signal.SIGTERM, stop)
         signal.signal(signal.SIGINT, stop)
+
+        def watch_parent(parent):
+            while os.getppid() == parent:
+                time.sleep(0.5)
+            stop()
+
+        threading.Thread(target=watch_parent, args=(os.getppid(),), daemon=True).start()
 
         port_file = args.port_file
         with open(port_file + ".part", "w") as f:

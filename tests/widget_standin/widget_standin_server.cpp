@@ -1,5 +1,6 @@
 #include "tests/widget_standin/widget_standin_server.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -34,7 +35,15 @@ WidgetStandinServer::WidgetStandinServer(const std::filesystem::path& work_folde
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+    // The stand-in writes nothing worth keeping; it must not hold the caller's output open
+    // either (a test runner waits for that to close).
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
         pid_ = 0;
         throw std::runtime_error("the widget stand-in could not be started");
     }
