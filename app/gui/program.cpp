@@ -20,6 +20,7 @@
 #include "browser/qt_message_pump.h"
 #include "browser/tfrm_simple_browser.h"
 #include "pipeline/batch_driver.h"
+#include "pipeline/job_flags.h"
 #include "pipeline/job_signals.h"
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_run.h"
