@@ -11,6 +11,11 @@ QUILLMOOR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock
                           libbenchmark-dev nlohmann-json3-dev clang-format qt6-base-dev
                           fonts-wine fonts-dejavu-core python3 openssl)
 
+# What the window program needs to build and run on Linux: the toolkit, the system's
+# Chromium (driven by our engine library), and for its end-to-end test the widget's
+# stand-in (python3, openssl).
+QUILLMOOR_PROGRAM_PACKAGES=(qt6-base-dev chromium python3 openssl)
+
 # ensure_packages PKG... : apt-get installs the packages that are not installed yet.
 ensure_packages() {
     local missing=()

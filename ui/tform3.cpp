@@ -357,7 +357,7 @@ void TForm3::PlaceButtons() {
 }
 
 void TForm3::btnTranslateClick() {
-    emit translateRequested();
+    Q_EMIT translateRequested();
 }
 
 void TForm3::btnPauseClick() {
@@ -428,7 +428,7 @@ void TForm3::Exit1Click() {
 }
 
 void TForm3::About1Click() {
-    emit aboutRequested();
+    Q_EMIT aboutRequested();
 }
 
 }  // namespace quillmoor

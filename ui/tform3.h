@@ -9,6 +9,7 @@
 #include <QString>
 #include <vector>
 
+#include "pipeline/inputs_state.h"
 #include "pipeline/job_flags.h"
 
 class QAction;
@@ -27,8 +28,6 @@ class QWidget;
 namespace quillmoor {
 
 class UserDialogs;
-
-enum class InputsState { kDisabled, kEnabled };
 
 class TForm3 : public QMainWindow {
     Q_OBJECT
@@ -140,7 +139,7 @@ class TForm3 : public QMainWindow {
     // The language check boxes, one slot per catalogue entry, created on the first resize.
     std::vector<QCheckBox*> LanguageBoxes;
 
-  signals:
+  Q_SIGNALS:
     // Translate was pressed: the batch's place.
     void translateRequested();
     // About was chosen: the about window is to be shown.

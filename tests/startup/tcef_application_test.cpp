@@ -388,7 +388,9 @@ TEST(EngineLibraryLoadTest, OtherBuildsAreRejectedBeforeTheLibraryIsLoaded) {
 // The program itself, run as the engine would run it, in the test engine's folder.
 std::string RunProgram(const std::string& folder, const std::string& environment,
                        const std::string& arguments) {
-    const std::string command = "cd '" + folder + "' && " + environment + " '" +
+    // No display: the program may create no window (and so no toolkit) on these paths.
+    const std::string command = "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                "-u QT_QPA_PLATFORM " + environment + " '" +
                                 QUILLMOOR_PROGRAM_PATH + "' " + arguments +
                                 " 2>&1; echo \"exit code $?\"";
     FILE* pipe = popen(command.c_str(), "r");
@@ -410,18 +412,19 @@ TEST(ProgramEntryTest, SubProcessEndsWithExitCodeZeroWhateverTheEngineReturned) 
     }
 }
 
-TEST(ProgramEntryTest, BrowserProcessStartsTheEngineAndEndsWithExitCodeZero) {
+TEST(ProgramEntryTest, BrowserProcessWithoutADisplayStartsTheEngineSaysSoAndEndsWithExitCodeZero) {
     const std::string output = RunProgram(QUILLMOOR_TEST_ENGINE_DIR, "", "");
-    EXPECT_NE(output.find("the browser engine started and reported its global context ready"),
-              std::string::npos)
-        << output;
-    EXPECT_TRUE(output.ends_with("exit code 0\n")) << output;
+    EXPECT_EQ(output, "Error: Quillmoor needs a display to show its windows.\nexit code 0\n");
 }
 
 TEST(ProgramEntryTest, FailedStartIsReportedAndEndsWithExitCodeZero) {
     test_support::FixtureFolder empty;
     const std::string output = RunProgram(empty.path().string(), "", "");
-    EXPECT_NE(output.find("Error: CEF binaries missing !\n\nThe missing files are :\nlibcef.so"),
+    // Once: without a display there is no box, and the debugger line would repeat it.
+    const std::string message =
+        "Error: CEF binaries missing !\n\nThe missing files are :\nlibcef.so";
+    EXPECT_NE(output.find(message), std::string::npos) << output;
+    EXPECT_EQ(output.find("CEF binaries missing", output.find(message) + message.size()),
               std::string::npos)
         << output;
     EXPECT_TRUE(output.ends_with("exit code 0\n")) << output;

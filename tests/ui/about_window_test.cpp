@@ -54,7 +54,7 @@ TEST_F(AboutWindow, LinksGoToTheDesktop) {
     about.ShowAbout();
     const QString text = about.Links->text();
     ASSERT_TRUE(text.contains("href=\"https://translate.google.com/\""));
-    emit about.Links->linkActivated(QStringLiteral("https://translate.google.com/"));
+    Q_EMIT about.Links->linkActivated(QStringLiteral("https://translate.google.com/"));
     ASSERT_EQ(dialogs.links.size(), 1u);
     EXPECT_EQ(dialogs.links[0], QUrl("https://translate.google.com/"));
     EXPECT_FALSE(about.Links->openExternalLinks());

@@ -1,0 +1,144 @@
+#include "pipeline/batch_driver.h"
+
+#include <string>
+#include <utility>
+
+#include "pipeline/page_run.h"
+#include "pipeline/source_names.h"
+#include "platform/file_system.h"
+#include "platform/program_location.h"
+#include "platform/utf.h"
+
+namespace quillmoor {
+
+namespace {
+
+std::u16string Count(int number) {
+    return Utf8ToUtf16(std::to_string(number));
+}
+
+std::u16string FileProgressText(int row, int rows) {
+    return Count(row) + u"/" + Count(rows) + u" File(s)";
+}
+
+// Marks the driver running for as long as it is in scope, also when an error leaves it.
+class RunningScope {
+  public:
+    explicit RunningScope(BatchState& state) : state_(state) { state_ = BatchState::kRunning; }
+    ~RunningScope() { state_ = BatchState::kIdle; }
+    RunningScope(const RunningScope&) = delete;
+    RunningScope& operator=(const RunningScope&) = delete;
+
+  private:
+    BatchState& state_;
+};
+
+}  // namespace
+
+BatchDriver::BatchDriver(BatchView& view, PageTranslator& translator, RunClock& clock,
+                         JobSignals& signals, JobFlags& flags, ProgramFolder program_folder)
+    : view_(view),
+      translator_(translator),
+      clock_(clock),
+      signals_(signals),
+      flags_(flags),
+      program_folder_(program_folder ? std::move(program_folder)
+                                     : ProgramFolder(&RunningProgramFolder)) {}
+
+BatchEnd BatchDriver::btnTranslateClick() {
+    if (state_ == BatchState::kRunning) {
+        return BatchEnd::kIgnored;
+    }
+    const RunningScope running(state_);
+    return RunBatch();
+}
+
+BatchEnd BatchDriver::RunBatch() {
+    signals_.SetCapturedHtml(std::u16string());
+    result_root_ = ResultRootFor(program_folder_());
+
+    if (view_.FileCount() == 0) {
+        view_.ShowMessage(u"Please Add File(s)");
+        view_.BringTabToFront(BatchTab::kFiles);
+        return BatchEnd::kNoFiles;
+    }
+    const int languages = view_.CountCheckedLanguages();
+    if (languages == 0) {
+        view_.ShowMessage(u"Please Select Language(s)");
+        view_.BringTabToFront(BatchTab::kLanguages);
+        return BatchEnd::kNoLanguages;
+    }
+
+    tally_ = BatchTally();
+    flags_.Clear();
+    view_.SetJobButtons(JobButtons::kRunning);
+    view_.ShowFileProgress(FileProgressText(0, view_.FileCount()));
+    view_.ShowLanguageProgress(Count(0) + u"/" + Count(languages) + u" Language(s)");
+    view_.SetInputsEnabled(InputsState::kDisabled);
+
+    // Rows added while the batch runs are not visited (but counted in the file line).
+    const int rows = view_.FileCount();
+    for (int row = 0; row < rows; ++row) {
+        if (VisitRow(row, languages) == PollEnd::kCancelled) {
+            view_.ResetProgress();
+            return BatchEnd::kCancelled;
+        }
+    }
+    Finish();
+    return BatchEnd::kDone;
+}
+
+PollEnd BatchDriver::VisitRow(int row, int languages) {
+    translator_.Pump();
+    clock_.Sleep(kPollSleep);
+    view_.ShowFileProgress(FileProgressText(row + 1, view_.FileCount()));
+    clock_.Sleep(kPollSleep);
+    while (flags_.PauseRequested()) {
+        translator_.Pump();
+        clock_.Sleep(kPollSleep);
+    }
+    if (flags_.CancelRequested()) {
+        return PollEnd::kCancelled;
+    }
+
+    // The rows are only ever appended while the inputs are locked; a row that is gone all
+    // the same counts as a missing file.
+    if (row >= view_.FileCount()) {
+        return PollEnd::kGoOn;
+    }
+    const SourceNames names(view_.FilePathText(row), view_.FileNameText(row));
+    if (!FileExists(names.SourcePath())) {
+        return PollEnd::kGoOn;
+    }
+
+    LanguageProgress progress{0, languages};
+    for (std::size_t index = 0; index < view_.LanguageBoxCount(); ++index) {
+        if (translator_.PollStep() == PollEnd::kCancelled) {
+            return PollEnd::kCancelled;
+        }
+        // A tick changed while the batch runs counts from the language it is reached at.
+        if (!view_.IsLanguageTicked(index)) {
+            continue;
+        }
+        const PageRunResult result =
+            translator_.TranslatePage(index, names, result_root_, progress);
+        if (result.outcome == PageOutcome::kCancelled) {
+            return PollEnd::kCancelled;
+        }
+        tally_.Add(result.outcome);
+    }
+    return PollEnd::kGoOn;
+}
+
+void BatchDriver::Finish() {
+    view_.ShowMessage(u"Translate Done!\n\n" + tally_.Summary());
+    view_.ResetProgress();
+    flags_.Clear();
+    view_.SetJobButtons(JobButtons::kIdle);
+    if (view_.AskOkCancel(u"Open the result directory?") == OkCancel::kOk &&
+        DirectoryExists(result_root_)) {
+        view_.OpenFolder(result_root_);
+    }
+}
+
+}  // namespace quillmoor
