@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "pipeline/language_catalogue.h"
 #include "pipeline/page_run.h"
 #include "pipeline/source_names.h"
 #include "platform/file_system.h"
@@ -70,6 +71,7 @@ BatchEnd BatchDriver::RunBatch() {
     }
 
     tally_ = BatchTally();
+    not_translated_ = NotTranslatedList();
     flags_.Clear();
     view_.SetJobButtons(JobButtons::kRunning);
     view_.ShowFileProgress(FileProgressText(0, view_.FileCount()));
@@ -126,12 +128,19 @@ PollEnd BatchDriver::VisitRow(int row, int languages) {
             return PollEnd::kCancelled;
         }
         tally_.Add(result.outcome);
+        if (result.outcome == PageOutcome::kNotTranslated) {
+            not_translated_.Add(names.SourceFileName(), LanguageCodes()[index]);
+        }
     }
     return PollEnd::kGoOn;
 }
 
 void BatchDriver::Finish() {
-    view_.ShowMessage(u"Translate Done!\n\n" + tally_.Summary());
+    std::u16string message = u"Translate Done!\n\n" + tally_.Summary();
+    if (not_translated_.Count() > 0) {
+        message += u"\n\n" + not_translated_.ReportLines();
+    }
+    view_.ShowMessage(message);
     view_.ResetProgress();
     flags_.Clear();
     view_.SetJobButtons(JobButtons::kIdle);

@@ -9,6 +9,7 @@
 #include "pipeline/batch_view.h"
 #include "pipeline/job_flags.h"
 #include "pipeline/job_signals.h"
+#include "pipeline/not_translated_list.h"
 #include "pipeline/page_translator.h"
 #include "pipeline/run_clock.h"
 
@@ -89,6 +90,8 @@ class BatchDriver {
     BatchState state_ = BatchState::kIdle;
     std::u16string result_root_;
     BatchTally tally_;
+    // The page-languages stored without the widget's translation, named in the final message.
+    NotTranslatedList not_translated_;
 };
 
 }  // namespace quillmoor

@@ -20,20 +20,22 @@ namespace quillmoor {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::FakeWindow;
 using test_support::Ms;
 using test_support::ReadBytes;
 using test_support::ScriptedBrowser;
+using test_support::ScriptedTranslator;
 using test_support::Simulation;
 using test_support::TestFolder;
 using test_support::WriteBytes;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-using testing::FakeWindow;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
-using testing::ScriptedTranslator;
+using ::testing::StartsWith;
 
 const std::string kPage = "<html><head><title>t</title></head><body><p>hello</p></body></html>";
 const std::string kProgress1 = "1/2 Language(s) Translating ... ";
@@ -485,6 +487,23 @@ TEST_F(BatchTest, NotCapturedCountsLikeSkippedAndTheEndSaysHowManyOfEach) {
     EXPECT_EQ(driver_.Tally().Count(PageOutcome::kNotCaptured), 1);
 }
 
+TEST_F(BatchTest, PagesStoredWithoutTheTranslationAreNamedAsNotTranslatedAtTheEnd) {
+    TwoPagesTwoLanguages();
+    translator_.outcomes[{u"a.html", u"fr"}] = PageOutcome::kNotTranslated;
+    translator_.outcomes[{u"b.html", u"fr"}] = PageOutcome::kNotTranslated;
+    translator_.outcomes[{u"b.html", u"de"}] = PageOutcome::kNotTranslated;
+
+    EXPECT_EQ(driver_.btnTranslateClick(), BatchEnd::kDone);
+
+    const std::vector<std::string> messages = window_.Lines("message");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(messages[0], StartsWith("Translate Done!\n\nPage-languages stored: 1\n"
+                                        "Stored but not translated: 3\n"));
+    EXPECT_THAT(messages[0], EndsWith("\n\nNot translated (stored untranslated): 3\n"
+                                      "a.html: fr\nb.html: fr, de"));
+    EXPECT_EQ(driver_.Tally().Count(PageOutcome::kStored), 1);
+}
+
 // The batch over the real page run, with a scripted browser: files, temporary pages and the
 // result tree on disk.
 class BatchOverPageRunTest : public BatchTest {
@@ -519,7 +538,7 @@ TEST_F(BatchOverPageRunTest, StoresEveryPageLanguageWithItsResourcesAndLeavesNoT
     }
     EXPECT_FALSE(fs::exists(At(u"program/result/b.html")));
     EXPECT_FALSE(fs::exists(At(u"site/a-temp.html")));
-    EXPECT_THAT(testing::NamesIn(At(u"site")), ElementsAre("a.html", "a_files"));
+    EXPECT_THAT(test_support::NamesIn(At(u"site")), ElementsAre("a.html", "a_files"));
     EXPECT_THAT(window_.Lines("message"), ElementsAre(Summary(2, 0, 0)));
 }
 
@@ -534,7 +553,7 @@ TEST_F(BatchOverPageRunTest, APageWithoutAPlaceForTheWidgetAdvancesTheLineAndSto
     EXPECT_THAT(browser_.Commands(), IsEmpty());
     EXPECT_THAT(window_.Lines("lbl2"), ElementsAre("0/2 Language(s)", kProgress1, kProgress2));
     EXPECT_FALSE(fs::exists(At(u"program/result")));
-    EXPECT_THAT(testing::NamesIn(At(u"site")), ElementsAre("notes.txt"));
+    EXPECT_THAT(test_support::NamesIn(At(u"site")), ElementsAre("notes.txt"));
     EXPECT_THAT(window_.Lines("message"), ElementsAre(Summary(0, 2, 0)));
 }
 
