@@ -15,7 +15,8 @@ using namespace std::string_literals;
 using testing::MixedText;
 using testing::Normalized;
 
-// The page text of bytes handed to a decoder in blocks of block_size bytes.
+// The page text of bytes handed to a decoder in blocks of block_size bytes, read again in
+// windows-1252 when the decoder finds them invalid in a UTF-8 code page.
 std::u16string DecodeInBlocks(std::string_view bytes, const AnsiCodePage& code_page,
                               size_t block_size, size_t spare_units = 0) {
     PageTextDecoder decoder(code_page, spare_units);
@@ -23,7 +24,11 @@ std::u16string DecodeInBlocks(std::string_view bytes, const AnsiCodePage& code_p
     for (size_t start = 0; start < bytes.size(); start += block_size) {
         decoder.Take(bytes.substr(start, block_size));
     }
-    return decoder.Finish();
+    std::u16string text = decoder.Finish();
+    if (decoder.FoundInvalidUtf8()) {
+        return DecodeInBlocks(bytes, *LegacyPageCodePage(), block_size, spare_units);
+    }
+    return text;
 }
 
 TEST(PageTextDecoder, MarksCharactersAndBreaksCutBetweenBlocksReadAsOne) {
@@ -47,7 +52,10 @@ TEST(PageTextDecoder, MarksCharactersAndBreaksCutBetweenBlocksReadAsOne) {
         {"half a utf-16 mark", 1252, "\xFF"},
         {"western", 1252, "caf\xE9\r\n\x80\n\r\xFF"},
         {"double-byte code page", 936, "\xD6\xD0\r\n\xCE\xC4\n\xD6"},
-        {"utf-8 code page", 65001, "a\xC3\xA9\r\xE4\xB8\xAD\n\xFF\xE4\xB8"},
+        {"utf-8 code page", 65001, "a\xC3\xA9\r\xE4\xB8\xAD\n\xF0\x9F\x98\x80\r"},
+        {"utf-8 code page, bytes that are not utf-8", 65001,
+         "a\xC3\xA9\r\xE4\xB8\xAD\n\xFF\xE4\xB8"},
+        {"utf-8 code page, utf-8 cut short at the end", 65001, "a\xC3\xA9\xE4\xB8"},
         {"empty", 1252, ""},
     };
     for (const auto& c : cases) {
