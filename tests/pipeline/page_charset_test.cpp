@@ -14,6 +14,7 @@
 #include "pipeline/widget_snippet.h"
 #include "platform/utf.h"
 #include "tests/pipeline/browser_decoding.h"
+#include "tests/pipeline/mixed_text.h"
 #include "tests/support/test_folder.h"
 
 namespace quillmoor {
@@ -52,16 +53,6 @@ std::vector<SystemCase> Systems() {
         systems.push_back({"system code page (1252)", system, BrowserDefault::kWindows1252});
     }
     return systems;
-}
-
-std::string Utf16Bytes(std::u16string_view text, bool big_endian) {
-    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t unit : text) {
-        const char high = static_cast<char>(unit >> 8);
-        const char low = static_cast<char>(unit & 0xFF);
-        bytes += big_endian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
 }
 
 // A source page: the bytes of the file and the declaration a browser keeps in the markup it
@@ -110,10 +101,10 @@ std::vector<SourceCase> Sources() {
          Utf8ToUtf16(latin1_meta)},
         {"windows-1252, undeclared", Page("", kWestern1252), u""},
         {"utf-16 little endian with a mark, declared, chinese",
-         Utf16Bytes(Utf8ToUtf16(Page(utf16_meta, Utf16ToUtf8(kChinese))), false),
+         testing::Utf16File(Utf8ToUtf16(Page(utf16_meta, Utf16ToUtf8(kChinese))), false),
          Utf8ToUtf16(utf16_meta)},
         {"utf-16 big endian with a mark, undeclared, western",
-         Utf16Bytes(Utf8ToUtf16(Page("", kWesternUtf8)), true), u""},
+         testing::Utf16File(Utf8ToUtf16(Page("", kWesternUtf8)), true), u""},
         {"shift_jis, declared",
          Page(japanese_meta, "<p>" +
                                  japanese.Encode(u"\u65E5\u672C\u8A9E\u306E\u30E1\u30CB"
@@ -271,12 +262,7 @@ TEST_F(PageCharsetTest, ResultWhoseDeclarationABrowserMayMissIsMarkedUnlessItNam
 TEST_F(PageCharsetTest, EveryByteOfAPageWithoutAMarkPassesThrough) {
     // Every byte value but the line breaks: what is not UTF-8 is read as windows-1252, whose
     // every byte (the five it leaves undefined too) comes back as it was.
-    std::string bytes;
-    for (int b = 0; b < 256; ++b) {
-        if (b != '\r' && b != '\n') {
-            bytes.push_back(static_cast<char>(b));
-        }
-    }
+    const std::string bytes = testing::EveryByteButLineBreaks();
     const std::string after = "<head>" + bytes + "\r\n</head>";
     for (const SystemCase& system : Systems()) {
         SCOPED_TRACE(system.name);

@@ -71,17 +71,6 @@ TEST(PageTextDecoder, MarksCharactersAndBreaksCutBetweenBlocksReadAsOne) {
     }
 }
 
-// The bytes of text as a UTF-16 file with a mark.
-std::string Utf16File(std::u16string_view text, bool big_endian) {
-    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t unit : text) {
-        const char high = static_cast<char>(unit >> 8);
-        const char low = static_cast<char>(unit & 0xFF);
-        bytes += big_endian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
-}
-
 TEST(PageTextDecoder, LongPagesInEveryFormDecodeWhole) {
     // Longer than the decoder's pieces, read in blocks that cut them everywhere.
     const std::u16string text = MixedText(70000);
@@ -101,8 +90,8 @@ TEST(PageTextDecoder, LongPagesInEveryFormDecodeWhole) {
     } cases[] = {
         {"utf-8 mark", western_page, "\xEF\xBB\xBF" + Utf16ToUtf8(text), text},
         {"utf-8 code page", utf8_page, Utf16ToUtf8(text), text},
-        {"utf-16 little endian", western_page, Utf16File(text, false), text},
-        {"utf-16 big endian", western_page, Utf16File(text, true), text},
+        {"utf-16 little endian", western_page, testing::Utf16File(text, false), text},
+        {"utf-16 big endian", western_page, testing::Utf16File(text, true), text},
         {"western code page", western_page, western_page.Encode(western), western},
         {"double-byte code page", chinese_page, chinese_page.Encode(chinese), chinese},
     };

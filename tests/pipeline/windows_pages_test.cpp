@@ -14,6 +14,7 @@
 #include "pipeline/source_names.h"
 #include "pipeline/widget_snippet.h"
 #include "platform/utf.h"
+#include "tests/pipeline/mixed_text.h"
 #include "tests/support/test_folder.h"
 
 namespace quillmoor {
@@ -63,12 +64,7 @@ class ActiveCodePageTest : public ::testing::Test {
 TEST_F(ActiveCodePageTest, PageWithoutAMarkPassesThroughByteForByte) {
     // Every byte value but the line breaks, the five that the code page leaves undefined
     // among them.
-    std::string bytes;
-    for (int b = 0; b < 256; ++b) {
-        if (b != '\r' && b != '\n') {
-            bytes.push_back(static_cast<char>(b));
-        }
-    }
+    const std::string bytes = testing::EveryByteButLineBreaks();
     const std::string after = "<head>" + bytes + "\r\n</head>";
     EXPECT_EQ(TempPageOf("<html>\r\n" + after), "<html>\r\n" + SnippetBytes() + after);
 }
