@@ -1,9 +1,19 @@
 // Normalising the line breaks of a text that comes in pieces.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace quillmoor {
+
+// Turns every CR LF pair, every lone CR and every lone LF into one CR LF pair; an LF
+// followed by a CR thus gives two line breaks. Nothing else changes.
+void NormalizeLineBreaks(std::u16string& text);
+
+// The number of code units that NormalizeLineBreaks adds to text; 0 when its line
+// breaks are normalised already.
+std::size_t LineBreakGrowth(std::u16string_view text);
 
 // Turns every CR LF pair, every lone CR and every lone LF into one CR LF pair, as
 // NormalizeLineBreaks does for a whole text, piece by piece: a CR that ends one piece and
@@ -17,8 +27,8 @@ class LineBreakNormalizer {
 
     // Writes the text that utf8 encodes (decoded as AppendUtf8AsUtf16 decodes it), its
     // line breaks normalised, at out, which has room for two code units per byte of utf8.
-    // Returns the end of what it wrote.
-    char16_t* WriteDecodedUtf8(std::string_view utf8, char16_t* out);
+    // Returns the end of what it wrote. A malformed sequence clears well_formed.
+    char16_t* WriteDecodedUtf8(std::string_view utf8, char16_t* out, bool& well_formed);
 
     // Writes piece, its line breaks normalised, as UTF-8 (encoded as WriteUtf16AsUtf8
     // encodes it) at out, which has room for three bytes per unit of piece. Returns the

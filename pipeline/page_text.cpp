@@ -17,10 +17,21 @@ constexpr unsigned kTempPageNameAttempts = 100;
 
 }  // namespace
 
-std::u16string ReadPageText(const std::u16string& path, const AnsiCodePage& code_page) {
+SourcePage ReadSourcePage(const std::u16string& path, const AnsiCodePage& code_page) {
     PageTextDecoder decoder(code_page, kSnippetRoomUnits);
     ReadFileContent(path, kMaxPageFileBytes, decoder);
-    return decoder.Finish();
+    std::u16string text = decoder.Finish();
+    const AnsiCodePage* const legacy = LegacyPageCodePage();
+    if (decoder.FoundInvalidUtf8() && legacy != nullptr) {
+        // Read again rather than keep every byte of every page for the rare one.
+        return ReadSourcePage(path, *legacy);
+    }
+    return {std::move(text), decoder.FoundByteOrderMark() ? PageEncoding::Utf8WithMark()
+                                                          : PageEncoding::InCodePage(code_page)};
+}
+
+std::u16string ReadPageText(const std::u16string& path, const AnsiCodePage& code_page) {
+    return ReadSourcePage(path, code_page).text;
 }
 
 std::optional<std::u16string> InjectWidget(std::u16string page_text,
@@ -38,8 +49,13 @@ std::optional<std::u16string> InjectWidget(std::u16string page_text,
 
 std::u16string WriteTempPage(const std::u16string& path, std::u16string_view injected_text,
                              const AnsiCodePage& code_page) {
+    return WriteTempPage(path, injected_text, PageEncoding::InCodePage(code_page));
+}
+
+std::u16string WriteTempPage(const std::u16string& path, std::u16string_view injected_text,
+                             const PageEncoding& encoding) {
     const FileContentWriter write_page = [&](FileContentSink& sink) {
-        WriteEncodedPage(sink, {injected_text}, code_page, LineBreaks::kNormalized);
+        WriteEncodedPage(sink, {injected_text}, encoding, LineBreaks::kNormalized);
     };
     for (unsigned number = 1; number <= kTempPageNameAttempts; ++number) {
         const std::u16string candidate = number == 1 ? path : NumberedPath(path, number);

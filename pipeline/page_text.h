@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "pipeline/page_encoding.h"
 #include "platform/ansi_code_page.h"
 
 namespace quillmoor {
@@ -15,8 +16,22 @@ namespace quillmoor {
 // fit the memory of a 32-bit process several times over, and no browser renders them.
 inline constexpr std::uint64_t kMaxPageFileBytes = std::uint64_t{128} * 1024 * 1024;
 
-// The page text of the file at path (see DecodePageText), with room for the widget.
-// Throws FileSystemError when the file cannot be read or is too large.
+// A source page as read: its text, and the encoding its temporary page is written in so
+// that a browser reads the temporary page as it would read the source. A page that came with
+// a byte order mark is written as UTF-8 behind a mark; one without is written in the code
+// page it was read in, so that its bytes pass through unchanged (and its own declaration,
+// if it has one, still holds).
+struct SourcePage {
+    std::u16string text;
+    PageEncoding encoding;
+};
+
+// The source page of the file at path: its text as DecodePageText reads it, with room for
+// the widget. Throws FileSystemError when the file cannot be read or is too large.
+SourcePage ReadSourcePage(const std::u16string& path,
+                          const AnsiCodePage& code_page = AnsiCodePage::System());
+
+// The text of ReadSourcePage(path, code_page).
 std::u16string ReadPageText(const std::u16string& path,
                             const AnsiCodePage& code_page = AnsiCodePage::System());
 
@@ -27,12 +42,17 @@ std::u16string ReadPageText(const std::u16string& path,
 std::optional<std::u16string> InjectWidget(std::u16string page_text,
                                            std::u16string_view language_code);
 
-// Writes injected_text (its line breaks normalised) as the temporary page at path, encoded
-// as WriteEncodedPage says, and returns the path written. A file at path that this program
-// did not write is never touched: the page then goes to the first free name among
-// page-temp-2.html, page-temp-3.html, ... A temporary page left by an earlier run (one
-// that holds the snippet) is replaced. Throws FileSystemError when the page cannot be
-// written.
+// Writes injected_text (its line breaks normalised) as the temporary page at path, in
+// encoding (that of the SourcePage it was made from), and returns the path written. A file
+// at path that this program did not write is never touched: the page then goes to the
+// first free name among page-temp-2.html, page-temp-3.html, ... A temporary page left by an
+// earlier run (one that holds the snippet) is replaced. Throws FileSystemError when the
+// page cannot be written.
+std::u16string WriteTempPage(const std::u16string& path, std::u16string_view injected_text,
+                             const PageEncoding& encoding);
+
+// WriteTempPage in PageEncoding::InCodePage(code_page): right for the text of a page that was
+// read without a byte order mark in code_page.
 std::u16string WriteTempPage(const std::u16string& path, std::u16string_view injected_text,
                              const AnsiCodePage& code_page = AnsiCodePage::System());
 

@@ -9,10 +9,8 @@
 namespace quillmoor {
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
-constexpr char16_t kReplacementCharacter = 0xFFFD;
 // Bytes are decoded in pieces of at most this size, which keep the piece, its decoded text
 // and the place it goes to in the processor's fastest caches.
 constexpr std::size_t kPieceBytes = 16 * 1024;
@@ -30,7 +28,7 @@ void PageTextDecoder::Expect(std::uint64_t bytes) {
 
 void PageTextDecoder::Take(std::string_view block) {
     if (form_ == Form::kUndecided) {
-        if (!held_.empty() || block.size() < kUtf8Mark.size()) {
+        if (!held_.empty() || block.size() < kUtf8ByteOrderMark.size()) {
             held_ += block;
             const std::size_t mark = DecideForm(held_, false);
             if (form_ == Form::kUndecided) {
@@ -83,15 +81,24 @@ std::u16string PageTextDecoder::Finish() {
     return std::move(text_);
 }
 
+bool PageTextDecoder::FoundByteOrderMark() const {
+    return marked_;
+}
+
+bool PageTextDecoder::FoundInvalidUtf8() const {
+    return !marked_ && form_ == Form::kUtf8 && !well_formed_;
+}
+
 std::size_t PageTextDecoder::DecideForm(std::string_view first_bytes, bool at_end) {
-    if (first_bytes.starts_with(kUtf8Mark)) {
+    if (first_bytes.starts_with(kUtf8ByteOrderMark)) {
         form_ = Form::kUtf8;
+        marked_ = true;
         ReserveText();
-        return kUtf8Mark.size();
+        return kUtf8ByteOrderMark.size();
     }
     // The start of a mark, which the next bytes may complete.
     const bool mark_may_follow =
-        !at_end && (kUtf8Mark.starts_with(first_bytes) ||
+        !at_end && (kUtf8ByteOrderMark.starts_with(first_bytes) ||
                     (first_bytes.size() < 2 && (kUtf16LittleEndianMark.starts_with(first_bytes) ||
                                                 kUtf16BigEndianMark.starts_with(first_bytes))));
     if (mark_may_follow) {
@@ -100,11 +107,13 @@ std::size_t PageTextDecoder::DecideForm(std::string_view first_bytes, bool at_en
     std::size_t mark = 0;
     if (first_bytes.starts_with(kUtf16LittleEndianMark)) {
         form_ = Form::kUtf16LittleEndian;
+        marked_ = true;
         mark = kUtf16LittleEndianMark.size();
     } else if (first_bytes.starts_with(kUtf16BigEndianMark)) {
         form_ = Form::kUtf16BigEndian;
+        marked_ = true;
         mark = kUtf16BigEndianMark.size();
-    } else if (code_page_.ConvertsAsUtf8()) {
+    } else if (code_page_.IsUtf8()) {
         form_ = Form::kUtf8;
     } else {
         form_ =
@@ -211,7 +220,7 @@ void PageTextDecoder::DecodeWhole(std::string_view bytes) {
 void PageTextDecoder::DecodeUtf8(std::string_view bytes) {
     const std::size_t used = text_.size();
     text_.resize(used + 2 * bytes.size());
-    char16_t* const end = line_breaks_.WriteDecodedUtf8(bytes, text_.data() + used);
+    char16_t* const end = line_breaks_.WriteDecodedUtf8(bytes, text_.data() + used, well_formed_);
     text_.resize(static_cast<std::size_t>(end - text_.data()));
 }
 

@@ -12,10 +12,11 @@
 
 namespace quillmoor {
 
-// Gives the page text that DecodePageText gives for all the bytes it takes together, in
-// whatever blocks they come: a byte order mark, a character or a CR LF pair cut between
-// two blocks reads as it would in one piece. The text is decoded and its line breaks
-// normalised in small pieces straight into its final place.
+// Gives the page text of all the bytes it takes together, in whatever blocks they come: a
+// byte order mark, a character or a CR LF pair cut between two blocks reads as it would in
+// one piece. The text is decoded and its line breaks normalised in small pieces straight
+// into its final place. Bytes that FoundInvalidUtf8 finds are not in the code page: their
+// caller reads them again in LegacyPageCodePage, as DecodePageText does.
 class PageTextDecoder : public FileContentReceiver {
   public:
     // spare_units code units of capacity are left free at the end of the text.
@@ -28,10 +29,16 @@ class PageTextDecoder : public FileContentReceiver {
     // The page text of every byte taken. Called once, after the last block.
     std::u16string Finish();
 
+    // After Finish: true when the bytes started with a byte order mark.
+    bool FoundByteOrderMark() const;
+    // After Finish: true when the bytes had no mark, the code page is UTF-8, and they are
+    // not valid UTF-8 (each malformed sequence is a replacement character in the text).
+    bool FoundInvalidUtf8() const;
+
   private:
     enum class Form {
         kUndecided,  // too few bytes yet to tell whether a byte order mark starts them
-        kUtf8,       // behind a byte order mark, or in a code page that converts as UTF-8
+        kUtf8,       // behind a byte order mark, or in a UTF-8 code page
         kUtf16LittleEndian,
         kUtf16BigEndian,
         kCodePageInPieces,
@@ -59,6 +66,9 @@ class PageTextDecoder : public FileContentReceiver {
     std::size_t spare_units_;
     std::uint64_t expected_bytes_ = 0;
     Form form_ = Form::kUndecided;
+    bool marked_ = false;
+    // No malformed UTF-8 sequence has come.
+    bool well_formed_ = true;
     // Bytes not decoded yet: the start of a byte order mark, an incomplete character, or
     // every byte of a page in a code page that is decoded whole.
     std::string held_;

@@ -1,17 +1,47 @@
 #include "pipeline/result_store.h"
 
+#include "pipeline/charset_declaration.h"
 #include "pipeline/folder_copy.h"
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_encoding.h"
 #include "pipeline/result_cleanup.h"
 #include "platform/file_system.h"
+#include "platform/utf.h"
 
 namespace quillmoor {
+namespace {
+
+// Browsers honour a declaration in the first this many bytes of a page.
+constexpr std::size_t kDeclarationWindowBytes = 1024;
+
+const AnsiCodePage& Utf8CodePage() {
+    static const AnsiCodePage utf8 = AnsiCodePage::ForCodePage(65001);
+    return utf8;
+}
+
+// The encoding in which a browser reads text as it is: see WriteTextFile.
+PageEncoding ResultEncoding(std::u16string_view text, const AnsiCodePage& code_page) {
+    const std::optional<CharsetDeclaration> declaration = FindCharsetDeclaration(text);
+    if (!declaration || declaration->encoding == WebEncodingOf(code_page)) {
+        return PageEncoding::InCodePage(code_page);
+    }
+    // A browser that misses the declaration takes the code page: in UTF-8 the declaration
+    // must lie within the bytes that every browser looks through. (No code unit gives less
+    // than a byte.)
+    if (declaration->encoding == "UTF-8" && declaration->end <= kDeclarationWindowBytes &&
+        Utf16ToUtf8(text.substr(0, declaration->end)).size() <= kDeclarationWindowBytes) {
+        return PageEncoding::InCodePage(Utf8CodePage());
+    }
+    return PageEncoding::Utf8WithMark();
+}
+
+}  // namespace
 
 void WriteTextFile(const std::u16string& path, std::u16string_view text,
                    const AnsiCodePage& code_page) {
+    const PageEncoding encoding = ResultEncoding(text, code_page);
     ReplaceFileContent(path, [&](FileContentSink& sink) {
-        WriteEncodedPage(sink, {text, u"\r\n"}, code_page);
+        WriteEncodedPage(sink, {text, u"\r\n"}, encoding);
     });
 }
 

@@ -10,10 +10,15 @@
 
 namespace quillmoor {
 
-// Replaces the file at path by text followed by CR LF, encoded as WriteEncodedPage says.
-// The file is replaced whole or not at all: on any failure (a read-only file, a folder
-// that cannot be written, a full disk) it keeps its earlier content and FileSystemError
-// is thrown.
+// Replaces the file at path by text followed by CR LF, in the encoding in which browsers
+// read it as that text. When the text declares a character set (see
+// FindCharsetDeclaration): in code_page when that is the set declared; in UTF-8 when that is
+// the set declared and its declaration ends within the first 1024 bytes; otherwise as UTF-8
+// behind a byte order mark, which browsers honour above any declaration. When the text
+// declares none: in code_page. Where code_page lacks a character, as UTF-8 behind a mark
+// (see PageEncoding::InCodePage). The file is replaced whole or not at all: on any failure (a
+// read-only file, a folder that cannot be written, a full disk) it keeps its earlier content
+// and FileSystemError is thrown.
 void WriteTextFile(const std::u16string& path, std::u16string_view text,
                    const AnsiCodePage& code_page = AnsiCodePage::System());
 

@@ -25,6 +25,9 @@ class AnsiCodePage {
     // The name of the character set, for messages.
     const std::string& Name() const;
 
+    // True when the code page is UTF-8, by whichever conversion.
+    bool IsUtf8() const;
+
     // True when the code page is UTF-8 converted by the program's own conversion: then
     // DecodeAppend does what AppendUtf8AsUtf16 does, EncodeAppend what AppendUtf16AsUtf8
     // does, and CanEncodeExactly tells whether the text is well-formed UTF-16.

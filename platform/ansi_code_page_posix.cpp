@@ -25,7 +25,10 @@ struct AnsiCodePage::Converter {
 
     std::string name;
     Kind kind = Kind::kMultiByte;
-    // Single-byte sets: the character of each byte, U+FFFD where the set defines none.
+    // Single-byte sets: the character of each byte, U+FFFD where the set defines none. A
+    // byte from 80 to 9F that the set leaves undefined stands for the control character of
+    // the same value, as in Windows' tables and in browsers, so that every byte of a
+    // windows-1252 page comes back as it was.
     std::array<char16_t, 256> character_of_byte{};
     // Single-byte sets: the byte of each character, -1 where the set has none.
     std::vector<std::int16_t> byte_of_character;
@@ -35,7 +38,6 @@ namespace {
 
 using Converter = AnsiCodePage::Converter;
 
-constexpr char16_t kReplacementCharacter = 0xFFFD;
 constexpr char kSubstituteByte = '?';
 const char* const kNativeUtf16 =
     std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
@@ -131,6 +133,22 @@ bool IsPlainAscii(const std::string& charset) {
            name == "ISO646US";
 }
 
+// Appends text in the single-byte set of converter to out, the substitute byte for each
+// character that the set lacks. Returns true when it lacks none.
+bool EncodeSingleBytes(const Converter& converter, std::u16string_view text, std::string& out) {
+    const size_t start = out.size();
+    out.resize(start + text.size());
+    char* dest = out.data() + start;
+    const auto& table = converter.byte_of_character;
+    bool exact = true;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const std::int16_t byte = table[text[i]];
+        exact &= byte >= 0;
+        dest[i] = byte < 0 ? kSubstituteByte : static_cast<char>(byte);
+    }
+    return exact;
+}
+
 // Fills the tables of converter when every byte of its set stands for at most one
 // character on its own. Returns false for sets with multi-byte characters or shift states.
 bool BuildSingleByteTables(Converter& converter) {
@@ -155,6 +173,14 @@ bool BuildSingleByteTables(Converter& converter) {
             return false;
         }
         converter.character_of_byte[byte] = output[0];
+    }
+    const auto& characters = converter.character_of_byte;
+    for (unsigned byte = 0x80; byte < 0xA0; ++byte) {
+        const auto control = static_cast<char16_t>(byte);
+        if (characters[byte] == kReplacementCharacter &&
+            std::find(characters.begin(), characters.end(), control) == characters.end()) {
+            converter.character_of_byte[byte] = control;
+        }
     }
     converter.byte_of_character.assign(0x10000, -1);
     for (unsigned byte = 0; byte < 256; ++byte) {
@@ -234,6 +260,10 @@ bool AnsiCodePage::ConvertsAsUtf8() const {
     return converter_->kind == Converter::Kind::kUtf8;
 }
 
+bool AnsiCodePage::IsUtf8() const {
+    return converter_->kind == Converter::Kind::kUtf8;
+}
+
 void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) const {
     switch (converter_->kind) {
         case Converter::Kind::kUtf8:
@@ -286,19 +316,8 @@ bool AnsiCodePage::EncodeAppendChecked(std::u16string_view text, std::string& ou
     switch (converter_->kind) {
         case Converter::Kind::kUtf8:
             return AppendUtf16AsUtf8(text, out);
-        case Converter::Kind::kSingleByte: {
-            const size_t start = out.size();
-            out.resize(start + text.size());
-            char* dest = out.data() + start;
-            const auto& table = converter_->byte_of_character;
-            bool exact = true;
-            for (size_t i = 0; i < text.size(); ++i) {
-                const std::int16_t byte = table[text[i]];
-                exact &= byte >= 0;
-                dest[i] = byte < 0 ? kSubstituteByte : static_cast<char>(byte);
-            }
-            return exact;
-        }
+        case Converter::Kind::kSingleByte:
+            return EncodeSingleBytes(*converter_, text, out);
         case Converter::Kind::kMultiByte:
             break;
     }
@@ -310,17 +329,9 @@ void AnsiCodePage::EncodeAppend(std::u16string_view text, std::string& out) cons
         case Converter::Kind::kUtf8:
             AppendUtf16AsUtf8(text, out);
             return;
-        case Converter::Kind::kSingleByte: {
-            const size_t start = out.size();
-            out.resize(start + text.size());
-            char* dest = out.data() + start;
-            const auto& table = converter_->byte_of_character;
-            for (size_t i = 0; i < text.size(); ++i) {
-                const std::int16_t byte = table[text[i]];
-                dest[i] = byte < 0 ? kSubstituteByte : static_cast<char>(byte);
-            }
+        case Converter::Kind::kSingleByte:
+            EncodeSingleBytes(*converter_, text, out);
             return;
-        }
         case Converter::Kind::kMultiByte:
             ConvertWithIconv(converter_->name, kNativeUtf16, BytesOf(text), sizeof(char16_t),
                              kSubstituteByte, out);

@@ -76,6 +76,10 @@ bool AnsiCodePage::ConvertsAsUtf8() const {
     return false;  // the system converts every code page, UTF-8 too
 }
 
+bool AnsiCodePage::IsUtf8() const {
+    return converter_->code_page == CP_UTF8;
+}
+
 void AnsiCodePage::DecodeAppend(std::string_view bytes, std::u16string& out) const {
     if (bytes.empty()) {
         return;

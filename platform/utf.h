@@ -7,6 +7,12 @@
 
 namespace quillmoor {
 
+// U+FFFD, which stands in text for what could not be decoded.
+inline constexpr char16_t kReplacementCharacter = u'\uFFFD';
+
+// The byte order mark that starts a UTF-8 file.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // Decodes UTF-8. A malformed sequence (stray continuation byte, overlong form, surrogate,
 // value above U+10FFFF, truncated sequence) becomes one U+FFFD per offending byte run.
 std::u16string Utf8ToUtf16(std::string_view utf8);

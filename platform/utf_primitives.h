@@ -11,9 +11,9 @@
 #include <emmintrin.h>
 #endif
 
-namespace quillmoor::utf {
+#include "platform/utf.h"
 
-inline constexpr char32_t kReplacement = 0xFFFD;
+namespace quillmoor::utf {
 
 inline bool IsHighSurrogate(char32_t c) {
     return c >= 0xD800 && c <= 0xDBFF;
@@ -36,7 +36,7 @@ inline std::size_t Utf8SequenceLength(unsigned char lead) {
 
 // Decodes the sequence at p (before end) and moves p past it. A malformed sequence (stray
 // continuation byte, overlong form, surrogate, value above U+10FFFF, sequence cut short)
-// gives kReplacement for its whole offending run of bytes, at least one, and clears ok.
+// gives kReplacementCharacter for its whole offending run of bytes, at least one, and clears ok.
 inline char32_t DecodeUtf8Sequence(const char*& p, const char* end, bool& ok) {
     const auto lead = static_cast<unsigned char>(*p);
     const std::size_t length = Utf8SequenceLength(lead);
@@ -47,7 +47,7 @@ inline char32_t DecodeUtf8Sequence(const char*& p, const char* end, bool& ok) {
     if (length == 0) {
         ++p;
         ok = false;
-        return kReplacement;
+        return kReplacementCharacter;
     }
     constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
     char32_t value = lead & (0x7F >> length);
@@ -62,13 +62,13 @@ inline char32_t DecodeUtf8Sequence(const char*& p, const char* end, bool& ok) {
     p += i;
     if (i < length || value < kMinimum[length] || value > 0x10FFFF || IsSurrogate(value)) {
         ok = false;
-        return kReplacement;
+        return kReplacementCharacter;
     }
     return value;
 }
 
 // Reads the code point at p (before end) and moves p past it. An unpaired surrogate reads
-// as kReplacement and clears well_formed.
+// as kReplacementCharacter and clears well_formed.
 inline char32_t ReadUtf16CodePoint(const char16_t*& p, const char16_t* end, bool& well_formed) {
     const char32_t c = *p++;
     if (!IsSurrogate(c)) {
@@ -78,7 +78,7 @@ inline char32_t ReadUtf16CodePoint(const char16_t*& p, const char16_t* end, bool
         return 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
     }
     well_formed = false;
-    return kReplacement;
+    return kReplacementCharacter;
 }
 
 inline std::size_t Utf8LengthOf(char32_t c) {

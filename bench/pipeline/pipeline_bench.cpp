@@ -1,7 +1,7 @@
 // Throughput of the two text paths of a page run, against a plain write of as many bytes
 // in the same run, and the peak memory of storing a large page.
 //
-//   read path:  ReadPageText + InjectWidget + WriteTempPage
+//   read path:  ReadSourcePage + InjectWidget + WriteTempPage
 //   store path: StripWidgetRemnants + WriteTextFile
 //
 // Each iteration of a path is followed by a plain write (open, write, close of a new file
@@ -142,8 +142,9 @@ void ReadInjectWriteTemp(benchmark::State& state) {
     double plain_seconds = 1e9;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
-        auto injected = InjectWidget(ReadPageText(source), LanguageCodes()[kGerman]);
-        const std::u16string written = WriteTempPage(temp_page, *injected);
+        SourcePage page = ReadSourcePage(source);
+        auto injected = InjectWidget(std::move(page.text), LanguageCodes()[kGerman]);
+        const std::u16string written = WriteTempPage(temp_page, *injected, page.encoding);
         const double seconds = SecondsSince(start);
         state.SetIterationTime(seconds);
         path_seconds = std::min(path_seconds, seconds);

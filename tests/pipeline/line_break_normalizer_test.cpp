@@ -43,6 +43,7 @@ TEST(LineBreakNormalizer, DecodesUtf8PiecesAsOneText) {
         SCOPED_TRACE(size);
         LineBreakNormalizer normalizer;
         std::u16string result;
+        bool well_formed = true;
         for (size_t start = 0; start < bytes.size();) {
             // Pieces end with whole sequences; the page decoder holds back the rest.
             const std::string_view rest = std::string_view(bytes).substr(start);
@@ -55,11 +56,18 @@ TEST(LineBreakNormalizer, DecodesUtf8PiecesAsOneText) {
             }
             const std::string_view piece = rest.substr(0, length);
             std::vector<char16_t> out(2 * piece.size());
-            result.append(out.data(), normalizer.WriteDecodedUtf8(piece, out.data()));
+            result.append(out.data(), normalizer.WriteDecodedUtf8(piece, out.data(), well_formed));
             start += piece.size();
         }
         EXPECT_EQ(result, test_support::Normalized(Utf8ToUtf16(bytes)));
+        EXPECT_FALSE(well_formed);
     }
+    // Well-formed bytes leave well_formed as it was.
+    const std::string good = Utf16ToUtf8(MixedText(5000));
+    std::vector<char16_t> out(2 * good.size());
+    bool well_formed = true;
+    LineBreakNormalizer().WriteDecodedUtf8(good, out.data(), well_formed);
+    EXPECT_TRUE(well_formed);
 }
 
 TEST(LineBreakNormalizer, EncodesUtf16PiecesAsOneText) {

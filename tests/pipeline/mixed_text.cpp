@@ -23,4 +23,24 @@ std::u16string Normalized(std::u16string text) {
     return text;
 }
 
+std::string Utf16File(std::u16string_view text, bool big_endian) {
+    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += big_endian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+std::string EveryByteButLineBreaks() {
+    std::string bytes;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n') {
+            bytes.push_back(static_cast<char>(b));
+        }
+    }
+    return bytes;
+}
+
 }  // namespace quillmoor::test_support

@@ -1,8 +1,9 @@
-// Long generated texts for the tests of the page text converters.
+// Generated texts and bytes for the tests of the page text converters.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace quillmoor::test_support {
 
@@ -13,5 +14,11 @@ std::u16string MixedText(std::size_t size);
 
 // text with line breaks normalised.
 std::u16string Normalized(std::u16string text);
+
+// The bytes of text as a UTF-16 file with a byte order mark.
+std::string Utf16File(std::u16string_view text, bool big_endian);
+
+// Every byte value from 0 to 255 in order, but CR and LF.
+std::string EveryByteButLineBreaks();
 
 }  // namespace quillmoor::test_support

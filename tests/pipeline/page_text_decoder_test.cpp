@@ -13,7 +13,8 @@ namespace {
 
 using namespace std::string_literals;
 
-// The page text of bytes handed to a decoder in blocks of block_size bytes.
+// The page text of bytes handed to a decoder in blocks of block_size bytes, read again in
+// windows-1252 when the decoder finds them invalid in a UTF-8 code page.
 std::u16string DecodeInBlocks(std::string_view bytes, const AnsiCodePage& code_page,
                               size_t block_size, size_t spare_units = 0) {
     PageTextDecoder decoder(code_page, spare_units);
@@ -21,7 +22,11 @@ std::u16string DecodeInBlocks(std::string_view bytes, const AnsiCodePage& code_p
     for (size_t start = 0; start < bytes.size(); start += block_size) {
         decoder.Take(bytes.substr(start, block_size));
     }
-    return decoder.Finish();
+    std::u16string text = decoder.Finish();
+    if (decoder.FoundInvalidUtf8()) {
+        return DecodeInBlocks(bytes, *LegacyPageCodePage(), block_size, spare_units);
+    }
+    return text;
 }
 
 TEST(PageTextDecoder, MarksCharactersAndBreaksCutBetweenBlocksReadAsOne) {
@@ -45,7 +50,10 @@ TEST(PageTextDecoder, MarksCharactersAndBreaksCutBetweenBlocksReadAsOne) {
         {"half a utf-16 mark", 1252, "\xFF"},
         {"western", 1252, "caf\xE9\r\n\x80\n\r\xFF"},
         {"double-byte code page", 936, "\xD6\xD0\r\n\xCE\xC4\n\xD6"},
-        {"utf-8 code page", 65001, "a\xC3\xA9\r\xE4\xB8\xAD\n\xFF\xE4\xB8"},
+        {"utf-8 code page", 65001, "a\xC3\xA9\r\xE4\xB8\xAD\n\xF0\x9F\x98\x80\r"},
+        {"utf-8 code page, bytes that are not utf-8", 65001,
+         "a\xC3\xA9\r\xE4\xB8\xAD\n\xFF\xE4\xB8"},
+        {"utf-8 code page, utf-8 cut short at the end", 65001, "a\xC3\xA9\xE4\xB8"},
         {"empty", 1252, ""},
     };
     for (const auto& c : cases) {
@@ -59,17 +67,6 @@ TEST(PageTextDecoder, MarksCharactersAndBreaksCutBetweenBlocksReadAsOne) {
             EXPECT_GE(text.capacity(), text.size() + 16);
         }
     }
-}
-
-// The bytes of text as a UTF-16 file with a mark.
-std::string Utf16File(std::u16string_view text, bool big_endian) {
-    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t unit : text) {
-        const char high = static_cast<char>(unit >> 8);
-        const char low = static_cast<char>(unit & 0xFF);
-        bytes += big_endian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
 }
 
 TEST(PageTextDecoder, LongPagesInEveryFormDecodeWhole) {
@@ -91,8 +88,8 @@ TEST(PageTextDecoder, LongPagesInEveryFormDecodeWhole) {
     } cases[] = {
         {"utf-8 mark", western_page, "\xEF\xBB\xBF" + Utf16ToUtf8(text), text},
         {"utf-8 code page", utf8_page, Utf16ToUtf8(text), text},
-        {"utf-16 little endian", western_page, Utf16File(text, false), text},
-        {"utf-16 big endian", western_page, Utf16File(text, true), text},
+        {"utf-16 little endian", western_page, test_support::Utf16File(text, false), text},
+        {"utf-16 big endian", western_page, test_support::Utf16File(text, true), text},
         {"western code page", western_page, western_page.Encode(western), western},
         {"double-byte code page", chinese_page, chinese_page.Encode(chinese), chinese},
     };

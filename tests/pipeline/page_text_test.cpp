@@ -59,9 +59,11 @@ class PageTextTest : public ::testing::Test {
     // Reads, injects and writes the temporary page, as the page run does; returns the path
     // written.
     std::u16string MakeTempPage(std::u16string_view source, const AnsiCodePage& code_page) {
-        const auto injected = InjectWidget(ReadPageText(folder_.Path(source), code_page), u"de");
+        SourcePage page = ReadSourcePage(folder_.Path(source), code_page);
+        const auto injected = InjectWidget(std::move(page.text), u"de");
         EXPECT_TRUE(injected.has_value());
-        return WriteTempPage(folder_.Path(u"page-temp.html"), injected.value_or(u""), code_page);
+        return WriteTempPage(folder_.Path(u"page-temp.html"), injected.value_or(u""),
+                             page.encoding);
     }
     std::string SnippetBytes() const { return Utf16ToUtf8(WidgetSnippet(u"de")); }
 
@@ -111,10 +113,13 @@ TEST_F(PageTextTest, AnsiPagePassesThroughByteForByte) {
     EXPECT_EQ(test_support::ReadBytes(temp), before + SnippetBytes() + after);
 }
 
-TEST_F(PageTextTest, Utf16PageOfAsciiBecomesSingleBytesWithCrLf) {
+TEST_F(PageTextTest, Utf16PageOfAsciiBecomesUtf8WithAMarkAndCrLf) {
+    // Single bytes for its characters, and a mark so that a browser reads it as UTF-8
+    // whatever the page declares.
     Write(u"page.html", "\xFF\xFE<\0h\0e\0a\0d\0>\0\n\0x\0\r\0<\0/\0h\0t\0m\0l\0>\0"s);
     const std::u16string temp = MakeTempPage(u"page.html", western_);
-    EXPECT_EQ(test_support::ReadBytes(temp), SnippetBytes() + "<head>\r\nx\r\n</html>");
+    EXPECT_EQ(test_support::ReadBytes(temp),
+              "\xEF\xBB\xBF" + SnippetBytes() + "<head>\r\nx\r\n</html>");
 }
 
 TEST_F(PageTextTest, PageInAScriptTheCodePageLacksIsWrittenWhole) {
@@ -183,7 +188,7 @@ TEST_F(PageTextTest, LongPagesComeThroughWhole) {
         std::string temp;
     } cases[] = {
         {"utf-8 page, western text", "\xEF\xBB\xBF<head>" + Utf16ToUtf8(western), u"<head>" + body,
-         western_.Encode(injected_western)},
+         "\xEF\xBB\xBF" + Utf16ToUtf8(injected_western)},
         {"western page without a mark", western_.Encode(u"<head>" + western), u"<head>" + body,
          western_.Encode(injected_western)},
         {"western page, one chinese character at its end",

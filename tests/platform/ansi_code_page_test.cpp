@@ -19,6 +19,9 @@ struct RoundTripCase {
 TEST(AnsiCodePage, DecodesAndEncodesSingleAndDoubleByteText) {
     const RoundTripCase cases[] = {
         {"western", 1252, "caf\xE9 \x80 \x9F", u"caf\u00E9 \u20AC \u0178"},
+        // As in browsers: every byte of a western page comes back as it was.
+        {"western, the bytes it leaves undefined", 1252, "\x81\x8D\x8F\x90\x9D",
+         u"\u0081\u008D\u008F\u0090\u009D"},
         {"cyrillic", 1251, "\xCF\xF0\xE8\xE2\xE5\xF2", u"\u041F\u0440\u0438\u0432\u0435\u0442"},
         {"simplified chinese", 936, "a\xD6\xD0\xCE\xC4z", u"a\u4E2D\u6587z"},
         {"japanese", 932, "\x93\xFA\x96\x7B", u"\u65E5\u672C"},
@@ -96,6 +99,12 @@ TEST(AnsiCodePage, LongTextRoundTripsAcrossItsSlices) {
     EXPECT_EQ(gbk.Decode(gbk.Encode(chinese)), chinese);
     chinese += u"\u0939";
     EXPECT_FALSE(gbk.CanEncodeExactly(chinese));
+}
+
+TEST(AnsiCodePage, KnowsWhetherItIsUtf8) {
+    EXPECT_TRUE(AnsiCodePage::ForCodePage(65001).IsUtf8());
+    EXPECT_FALSE(AnsiCodePage::ForCodePage(1252).IsUtf8());
+    EXPECT_FALSE(AnsiCodePage::ForCodePage(936).IsUtf8());
 }
 
 TEST(AnsiCodePage, RefusesUnknownCodePages) {
