@@ -30,17 +30,19 @@ PageRun::PageRun(PageBrowser& browser, RunClock& clock, MessagePump& pump, RunPr
 PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNames& names,
                                      std::u16string_view result_root, LanguageProgress& progress) {
     const std::u16string& code = LanguageCodes().at(language_index);
-    std::u16string page_text = ReadPageText(names.SourcePath(), code_page_);
+    // The page keeps the form it was read in, so that its temporary page reaches the browser
+    // as the source would.
+    SourcePage page = ReadSourcePage(names.SourcePath(), code_page_);
 
     ++progress.counter;
     view_.ShowLanguageProgress(LanguageProgressText(progress.counter, progress.total));
     clock_.Sleep(kPollSleep);
 
-    std::optional<std::u16string> injected = InjectWidget(std::move(page_text), code);
+    std::optional<std::u16string> injected = InjectWidget(std::move(page.text), code);
     if (!injected) {
         return {PageOutcome::kSkipped, BrowserState::kKept};
     }
-    const std::u16string temp_page = WriteTempPage(names.TempPagePath(), *injected, code_page_);
+    const std::u16string temp_page = WriteTempPage(names.TempPagePath(), *injected, page.encoding);
     injected.reset();
 
     const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept};
