@@ -63,7 +63,7 @@ TEST(LineBreakNormalizer, DecodesUtf8PiecesAsOneText) {
         EXPECT_FALSE(well_formed);
     }
     // Well-formed bytes leave well_formed as it was.
-    const std::string good = Utf16ToUtf8(MixedText(5000));
+    const std::string good = Utf16ToUtf8(test_support::MixedText(5000));
     std::vector<char16_t> out(2 * good.size());
     bool well_formed = true;
     LineBreakNormalizer().WriteDecodedUtf8(good, out.data(), well_formed);
