@@ -511,7 +511,9 @@ class BatchOverPageRunTest : public BatchTest {
     BatchOverPageRunTest() {
         window_.driver = &page_driver_;
         browser_.delivery = std::make_pair(
-            Ms(200), u"<html><head><title>t</title></head><body><p>done</p></body></html>");
+            Ms(200),
+            u"<html class=\"translated-ltr\"><head><title>t</title></head><body><p>done</p>"
+            u"</body></html>");
     }
 
     ScriptedBrowser browser_{simulation_, signals_};
