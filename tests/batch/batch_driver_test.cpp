@@ -60,7 +60,8 @@ class BatchTest : public ::testing::Test {
     fs::path At(std::u16string_view name) const { return fs::path(folder_.Path(name)); }
     std::u16string Site() const { return folder_.Path(u"site") + SeparatorOf(kNativePathStyle); }
     std::u16string ResultRoot() const {
-        return folder_.Path(u"program/result") + SeparatorOf(kNativePathStyle);
+        const std::u16string separator(1, SeparatorOf(kNativePathStyle));
+        return folder_.Path(u"program") + separator + u"result" + separator;
     }
     // A row for site/name; the page exists unless told otherwise.
     void Row(std::u16string_view name, bool exists = true) {
