@@ -9,7 +9,7 @@
 #ifdef _WIN32
 #include <float.h>
 #endif
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__SSE__)
 #include <xmmintrin.h>
 #endif
 
@@ -25,7 +25,7 @@ TEST(FloatingPointTest, EveryExceptionIsMaskedAndExceptionalResultsTakeTheirDefa
 #if defined(__GLIBC__)
     EXPECT_EQ(fegetexcept(), 0);
 #endif
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__SSE__)
     EXPECT_EQ(_mm_getcsr() & _MM_MASK_MASK, static_cast<unsigned>(_MM_MASK_MASK));
 #endif
 #ifdef _WIN32
