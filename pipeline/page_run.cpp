@@ -1,6 +1,8 @@
 #include "pipeline/page_run.h"
 
+#include <algorithm>
 #include <cassert>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -72,7 +74,13 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
         return cancelled;
     }
 
-    ScrollSchedule();
+    if (timings_.waits == WaitTiming::kFast) {
+        if (FastScrollSchedule() == PollEnd::kCancelled) {
+            return cancelled;
+        }
+    } else {
+        ScrollSchedule();
+    }
 
     // Ask for the markup and wait for it.
     signals_.ResetHtmlReady();
@@ -136,8 +144,90 @@ WaitEnd PageRun::WaitForSignal(JobSignals::Signal signal, JobSignals::Stamp stam
 
 PollEnd PageRun::WaitForQuiet() {
     signals_.SetTime(JobSignals::Stamp::kLastLoadTime, clock_.Now());
-    while (ElapsedWholeSeconds(signals_.LastLoadTime(), clock_.Now()) < kQuietPeriodSeconds) {
+    const auto quiet_came = [this] {
+        return ElapsedWholeSeconds(signals_.LastLoadTime(), clock_.Now()) >= kQuietPeriodSeconds;
+    };
+    if (timings_.waits == WaitTiming::kFast) {
+        return WaitForStill(quiet_came);
+    }
+    while (!quiet_came()) {
         if (PollStep() == PollEnd::kCancelled) {
+            return PollEnd::kCancelled;
+        }
+    }
+    return PollEnd::kGoOn;
+}
+
+PollEnd PageRun::WaitForStill(const std::function<bool()>& full_wait_over) {
+    std::optional<std::size_t> last_sample;
+    Timestamp changed{};
+    bool first = true;
+    while (!full_wait_over()) {
+        // A change seen in a sample happened at the latest when the sample was asked for.
+        const Timestamp asked = clock_.Now();
+        PollEnd end = PollEnd::kGoOn;
+        const std::optional<std::size_t> sample = SampleDocument(full_wait_over, end);
+        if (end == PollEnd::kCancelled) {
+            return end;
+        }
+        if (first || !sample || sample != last_sample) {
+            changed = asked;
+        }
+        first = false;
+        last_sample = sample;
+        if (sample &&
+            asked - std::max(changed, signals_.LastLoadTime()) >= timings_.settle_period) {
+            return PollEnd::kGoOn;
+        }
+        while (clock_.Now() - asked < kDocumentSampleInterval) {
+            if (full_wait_over()) {
+                return PollEnd::kGoOn;
+            }
+            if (PollStep() == PollEnd::kCancelled) {
+                return PollEnd::kCancelled;
+            }
+        }
+    }
+    return PollEnd::kGoOn;
+}
+
+std::optional<std::size_t> PageRun::SampleDocument(const std::function<bool()>& full_wait_over,
+                                                   PollEnd& end) {
+    signals_.ResetHtmlReady();
+    browser_.RetrieveMarkup();
+    signals_.SetTime(JobSignals::Stamp::kHtmlReadyTime, clock_.Now());
+    while (!signals_.HtmlReady()) {
+        if (PollStep() == PollEnd::kCancelled) {
+            end = PollEnd::kCancelled;
+            return std::nullopt;
+        }
+        if (full_wait_over()) {
+            return std::nullopt;
+        }
+    }
+    return std::hash<std::u16string>{}(signals_.CapturedHtml());
+}
+
+PollEnd PageRun::FastScrollSchedule() {
+    // The full schedule's pause after each scroll: its sleeps and one settling.
+    constexpr std::chrono::milliseconds kSettling = kSettlePasses * kSettleSleep;
+    const std::chrono::milliseconds pauses[] = {
+        kScrollLongPause + kSettling,
+        kScrollShortPause + kSettling,
+        kScrollLongPause + kPollSleep + kSettling,
+    };
+    void (PageBrowser::*const scrolls[])() = {
+        &PageBrowser::ScrollToBottom,
+        &PageBrowser::ScrollToMiddle,
+        &PageBrowser::ScrollToTop,
+    };
+    for (int step = 0; step < 3; ++step) {
+        Pump();
+        (browser_.*scrolls[step])();
+        const Timestamp started = clock_.Now();
+        const std::chrono::milliseconds pause = pauses[step];
+        if (WaitForStill([this, started, pause] { return clock_.Now() - started >= pause; }) ==
+            PollEnd::kCancelled) {
             return PollEnd::kCancelled;
         }
     }

@@ -94,10 +94,11 @@ void ScriptedBrowser::ScrollToTop() {
 void ScriptedBrowser::RetrieveMarkup() {
     Note("retrieve");
     if (delivery) {
-        simulation_.EngineAt(simulation_.Now() + delivery->first,
-                             [this, markup = delivery->second] {
-                                 signals_.OnMarkupDelivered(markup, simulation_.Now());
-                             });
+        simulation_.EngineAt(
+            simulation_.Now() + delivery->first, [this, markup = delivery->second] {
+                signals_.OnMarkupDelivered(document ? document(simulation_.Now()) : markup,
+                                           simulation_.Now());
+            });
     }
 }
 
