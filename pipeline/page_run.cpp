@@ -47,7 +47,7 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
     const std::u16string temp_page = WriteTempPage(names.TempPagePath(), *injected, page.encoding);
     injected.reset();
 
-    const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept};
+    const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept, temp_page};
 
     // Load, then let the page settle.
     signals_.ResetPageLoaded();

@@ -62,6 +62,9 @@ enum class BrowserState {
 struct PageRunResult {
     PageOutcome outcome = PageOutcome::kStored;
     BrowserState browser = BrowserState::kKept;
+    // The temporary page that a cancelled run left behind (empty otherwise): the window
+    // program leaves it, the command line removes it.
+    std::u16string temp_page_left;
 };
 
 // The per-file progress of the batch: the ticked languages reached so far for the current

@@ -605,6 +605,8 @@ TEST_F(FastPageRunTest, CancelDuringAStillnessWaitEndsTheRun) {
     simulation_.UserAt(Simulation::kStart + Ms(1800), [&] { flags_.RequestCancel(); });
     const PageRunResult result = Run(Source());
     EXPECT_EQ(result.outcome, PageOutcome::kCancelled);
+    EXPECT_EQ(fs::path(result.temp_page_left), TempPage());
+    EXPECT_TRUE(fs::exists(TempPage()));
     EXPECT_LE(simulation_.Now() - Simulation::kStart, Ms(1900));
     EXPECT_THAT(CommandNames(), Not(::testing::Contains("pick")));
     EXPECT_FALSE(fs::exists(ResultFile()));
