@@ -1,0 +1,415 @@
+#include "cli/cli_options.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+#include "pipeline/language_catalogue.h"
+#include "platform/utf.h"
+
+namespace quillmoor::cli {
+
+namespace {
+
+// The options that take a value.
+enum class ValueOption {
+    kLang,
+    kOut,
+    kTiming,
+    kSettle,
+    kParallel,
+    kShard,
+    kReport,
+    kEngineSwitch,
+    kProgress,
+};
+
+struct ValueOptionName {
+    std::string_view name;
+    ValueOption option;
+};
+
+constexpr ValueOptionName kValueOptions[] = {
+    {"--lang", ValueOption::kLang},         {"--out", ValueOption::kOut},
+    {"--timing", ValueOption::kTiming},     {"--settle", ValueOption::kSettle},
+    {"--parallel", ValueOption::kParallel}, {"--shard", ValueOption::kShard},
+    {"--report", ValueOption::kReport},     {"--engine-switch", ValueOption::kEngineSwitch},
+    {"--progress", ValueOption::kProgress},
+};
+
+std::string Message(std::string_view text) {
+    std::string message(kProgramName);
+    message += ": ";
+    message += text;
+    return message;
+}
+
+std::string Quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+// A whole decimal number without sign or blanks; nothing when text is anything else or
+// does not fit.
+std::optional<long long> WholeNumber(std::string_view text) {
+    if (text.empty() || text.front() < '0' || text.front() > '9') {
+        return std::nullopt;
+    }
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::size_t> LanguageIndexOf(std::string_view code) {
+    const std::vector<std::u16string>& codes = LanguageCodes();
+    const std::u16string wanted = Utf8ToUtf16(code);
+    const auto found = std::find(codes.begin(), codes.end(), wanted);
+    if (found == codes.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(found - codes.begin());
+}
+
+// Adds the languages of a --lang value to languages; returns an error message or nothing.
+std::string ReadLanguages(std::string_view value, std::vector<std::size_t>& languages) {
+    if (value == "all") {
+        for (std::size_t index = 0; index < LanguageCodes().size(); ++index) {
+            languages.push_back(index);
+        }
+        return {};
+    }
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = value.find(',', start);
+        const std::string_view code = value.substr(
+            start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+        if (code.empty()) {
+            return Message("--lang " + Quoted(value) + " holds an empty language code");
+        }
+        if (code == "all") {
+            for (std::size_t index = 0; index < LanguageCodes().size(); ++index) {
+                languages.push_back(index);
+            }
+        } else if (const std::optional<std::size_t> index = LanguageIndexOf(code)) {
+            languages.push_back(*index);
+        } else {
+            return Message("unknown language code " + Quoted(code) + " (see --help for the codes)");
+        }
+        if (comma == std::string_view::npos) {
+            return {};
+        }
+        start = comma + 1;
+    }
+}
+
+std::string ReadShard(std::string_view value, ShardSpec& shard) {
+    const std::string bad = Message("--shard wants K/N with 1 <= K <= N, not " + Quoted(value));
+    const std::size_t slash = value.find('/');
+    if (slash == std::string_view::npos) {
+        return bad;
+    }
+    const std::optional<long long> index = WholeNumber(value.substr(0, slash));
+    const std::optional<long long> count = WholeNumber(value.substr(slash + 1));
+    if (!index || !count || *count < 1 || *index < 1 || *index > *count || *count > 1'000'000) {
+        return bad;
+    }
+    shard.index = static_cast<int>(*index);
+    shard.count = static_cast<int>(*count);
+    return {};
+}
+
+std::string ReadTiming(std::string_view value, WaitTiming& timing) {
+    if (value == "fast") {
+        timing = WaitTiming::kFast;
+    } else if (value == "full") {
+        timing = WaitTiming::kFull;
+    } else {
+        return Message("--timing wants fast or full, not " + Quoted(value));
+    }
+    return {};
+}
+
+std::string ReadSettle(std::string_view value, std::chrono::milliseconds& settle_period) {
+    const std::optional<long long> number = WholeNumber(value);
+    if (!number || *number < kMinSettlePeriod.count() || *number > kMaxSettlePeriod.count()) {
+        return Message("--settle wants milliseconds from " +
+                       std::to_string(kMinSettlePeriod.count()) + " to " +
+                       std::to_string(kMaxSettlePeriod.count()) + ", not " + Quoted(value));
+    }
+    settle_period = std::chrono::milliseconds(*number);
+    return {};
+}
+
+// Applies one option's value; returns an error message or nothing.
+std::string ApplyValue(ValueOption option, std::string_view value, CliOptions& options) {
+    switch (option) {
+        case ValueOption::kLang:
+            return ReadLanguages(value, options.languages);
+        case ValueOption::kOut:
+            if (value.empty()) {
+                return Message("--out wants a folder");
+            }
+            options.out = std::string(value);
+            return {};
+        case ValueOption::kTiming:
+            return ReadTiming(value, options.timing);
+        case ValueOption::kSettle:
+            return ReadSettle(value, options.settle_period);
+        case ValueOption::kParallel: {
+            const std::optional<long long> number = WholeNumber(value);
+            if (!number || *number < 1 || *number > kMaxParallel) {
+                return Message("--parallel wants a number from 1 to " +
+                               std::to_string(kMaxParallel) + ", not " + Quoted(value));
+            }
+            options.parallel = static_cast<int>(*number);
+            return {};
+        }
+        case ValueOption::kShard:
+            return ReadShard(value, options.shard);
+        case ValueOption::kReport:
+            if (value.empty()) {
+                return Message("--report wants a file");
+            }
+            options.report = std::string(value);
+            return {};
+        case ValueOption::kEngineSwitch:
+            if (value.empty()) {
+                return Message("--engine-switch wants a switch, such as --proxy-server=host:port");
+            }
+            options.engine_switches.emplace_back(value);
+            return {};
+        case ValueOption::kProgress:
+            if (value == "auto") {
+                options.progress = ProgressStyle::kAuto;
+            } else if (value == "bar") {
+                options.progress = ProgressStyle::kBar;
+            } else if (value == "lines") {
+                options.progress = ProgressStyle::kLines;
+            } else {
+                return Message("--progress wants auto, bar or lines, not " + Quoted(value));
+            }
+            return {};
+    }
+    return Message("unknown option");
+}
+
+// The option's name and its value after "=", if the argument has one.
+struct SplitArgument {
+    std::string_view name;
+    std::optional<std::string_view> value;
+};
+
+SplitArgument Split(std::string_view argument) {
+    const std::size_t equals = argument.find('=');
+    if (argument.substr(0, 2) != "--" || equals == std::string_view::npos) {
+        return {argument, std::nullopt};
+    }
+    return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+std::optional<ValueOption> ValueOptionNamed(std::string_view name) {
+    for (const ValueOptionName& entry : kValueOptions) {
+        if (entry.name == name) {
+            return entry.option;
+        }
+    }
+    return std::nullopt;
+}
+
+ParsedCommandLine ParseWorker(const std::vector<std::string>& arguments) {
+    ParsedCommandLine parsed;
+    parsed.command = CliCommand::kWorker;
+    for (std::size_t at = 1; at < arguments.size(); ++at) {
+        const SplitArgument split = Split(arguments[at]);
+        const std::optional<ValueOption> option = ValueOptionNamed(split.name);
+        if (!option || (*option != ValueOption::kTiming && *option != ValueOption::kSettle)) {
+            continue;
+        }
+        std::string_view value;
+        if (split.value) {
+            value = *split.value;
+        } else if (at + 1 < arguments.size()) {
+            value = arguments[++at];
+        } else {
+            parsed.error = Message(std::string(split.name) + " wants a value");
+            return parsed;
+        }
+        parsed.error = ApplyValue(*option, value, parsed.options);
+        if (!parsed.error.empty()) {
+            return parsed;
+        }
+    }
+    return parsed;
+}
+
+void SortLanguages(std::vector<std::size_t>& languages) {
+    std::sort(languages.begin(), languages.end());
+    languages.erase(std::unique(languages.begin(), languages.end()), languages.end());
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    if (!arguments.empty() && arguments.front() == kWorkerArgument) {
+        return ParseWorker(arguments);
+    }
+    ParsedCommandLine parsed;
+    for (const std::string& argument : arguments) {
+        if (argument == "--") {
+            break;
+        }
+        if (argument == "-h" || argument == "--help") {
+            parsed.command = CliCommand::kHelp;
+            return parsed;
+        }
+    }
+    for (const std::string& argument : arguments) {
+        if (argument == "--") {
+            break;
+        }
+        if (argument == "--version") {
+            parsed.command = CliCommand::kVersion;
+            return parsed;
+        }
+    }
+
+    CliOptions& options = parsed.options;
+    bool languages_given = false;
+    bool options_ended = false;
+    for (std::size_t at = 0; at < arguments.size(); ++at) {
+        const std::string& argument = arguments[at];
+        if (options_ended || argument.size() < 2 || argument.front() != '-') {
+            options.inputs.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            options_ended = true;
+            continue;
+        }
+        const SplitArgument split = Split(argument);
+        if (split.name == "--force") {
+            if (split.value) {
+                parsed.error = Message("--force takes no value");
+                return parsed;
+            }
+            options.redo = RedoPolicy::kForce;
+            continue;
+        }
+        const std::optional<ValueOption> option = ValueOptionNamed(split.name);
+        if (!option) {
+            parsed.error = Message("unknown option " + Quoted(split.name) + " (see --help)");
+            return parsed;
+        }
+        std::string_view value;
+        if (split.value) {
+            value = *split.value;
+        } else if (at + 1 < arguments.size()) {
+            value = arguments[++at];
+        } else {
+            parsed.error = Message(std::string(split.name) + " wants a value (see --help)");
+            return parsed;
+        }
+        parsed.error = ApplyValue(*option, value, options);
+        if (!parsed.error.empty()) {
+            return parsed;
+        }
+        if (*option == ValueOption::kLang) {
+            languages_given = true;
+        }
+    }
+    SortLanguages(options.languages);
+    if (!languages_given) {
+        parsed.error = Message(
+            "--lang is missing: name the languages, such as --lang fr,de,zh-CN, "
+            "or --lang all");
+    } else if (options.inputs.empty()) {
+        parsed.error = Message("no file or folder to translate (see --help)");
+    }
+    return parsed;
+}
+
+std::string LanguageCodeText(std::size_t index) {
+    return Utf16ToUtf8(LanguageCodes().at(index));
+}
+
+std::string_view WaitTimingName(WaitTiming timing) {
+    return timing == WaitTiming::kFast ? "fast" : "full";
+}
+
+std::string VersionText() {
+    return std::string(kProgramName) + " " + QUILLMOOR_VERSION_TEXT + "\n";
+}
+
+std::string HelpText() {
+    std::string text =
+        "Usage: quillmoor-cli --lang CODES [options] FILE_OR_FOLDER...\n"
+        "\n"
+        "Translates local web pages into other languages with the translation widget, in a\n"
+        "browser that shows no window. A file is taken as it is; a folder gives every .html\n"
+        "and .htm file in it and its subfolders, except resource folders (NAME_files beside a\n"
+        "page NAME.html), the output folder and temporary pages left by a run.\n"
+        "\n"
+        "Results go to OUT/SUBFOLDER/FILE/CODE/FILE, with the page's resource folder copied\n"
+        "beside each result; SUBFOLDER is where the file lies inside the folder given, and\n"
+        "nothing for a file given on its own.\n"
+        "\n"
+        "Options:\n"
+        "  --lang CODES        The languages: codes separated by commas (fr,de,zh-CN), or\n"
+        "                      all. Required. The codes are listed below.\n"
+        "  --out DIR           The folder of the results (default: result).\n"
+        "  --timing fast|full  fast (default) ends each wait as soon as the page is still;\n"
+        "                      full waits every wait's whole course, as the window program\n"
+        "                      does (more than a minute per page and language).\n"
+        "  --settle MS         With fast timing: how long a page must stay still, in\n"
+        "                      milliseconds, 50 to 10000 (default 400). Raise it on a slow\n"
+        "                      network.\n"
+        "  --parallel N        Runs N browsers at once, 1 to 16 (default 1).\n"
+        "  --force             Translates every page again. Without it, a page and language\n"
+        "                      whose result is newer than the page and was stored translated\n"
+        "                      is passed over, so that a stopped run goes on where it stopped.\n"
+        "  --shard K/N         Takes the K-th of N equal shares of the page-languages\n"
+        "                      (1 <= K <= N). N runs with K = 1..N over the same inputs share\n"
+        "                      the work without overlap and without talking to each other.\n"
+        "  --report FILE       Writes a JSON report: every page and language with its outcome\n"
+        "                      and time, and the counts.\n"
+        "  --engine-switch=SW  Hands the switch SW to the browser engine (repeatable), such as\n"
+        "                      --engine-switch=--proxy-server=host:8080.\n"
+        "  --progress auto|bar|lines\n"
+        "                      A bar redrawn in place, or one line per page and language;\n"
+        "                      auto (default) takes the bar on a terminal.\n"
+        "  -h, --help          Shows this text.\n"
+        "  --version           Shows the version.\n"
+        "  --                  Ends the options: what follows are files and folders.\n"
+        "Options take their value as the next argument or after = (--out=dir).\n"
+        "\n"
+        "Exit codes: 0 when every page and language was stored translated, 1 when some were\n"
+        "not, 2 for a usage error (nothing was started).\n"
+        "\n"
+        "Examples:\n"
+        "  quillmoor-cli --lang fr,de,zh-CN site\n"
+        "  quillmoor-cli --lang all --parallel 4 --out public/translated --report run.json site\n"
+        "  quillmoor-cli --lang fr --timing full page.html about.html\n"
+        "Sharing one site among three machines or CI jobs (same inputs and options, each job\n"
+        "its own K); copy the three OUT folders together afterwards:\n"
+        "  quillmoor-cli --lang all --shard 1/3 site\n"
+        "  quillmoor-cli --lang all --shard 2/3 site\n"
+        "  quillmoor-cli --lang all --shard 3/3 site\n"
+        "\n"
+        "Language codes:\n";
+    std::string line = " ";
+    for (std::size_t index = 0; index < LanguageCodes().size(); ++index) {
+        const std::string code = LanguageCodeText(index);
+        if (line.size() + 1 + code.size() > 79) {
+            text += line + "\n";
+            line = " ";
+        }
+        line += " " + code;
+    }
+    text += line + "\n";
+    return text;
+}
+
+}  // namespace quillmoor::cli

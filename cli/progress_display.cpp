@@ -1,0 +1,210 @@
+#include "cli/progress_display.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "pipeline/page_outcome.h"
+
+namespace quillmoor::cli {
+
+namespace {
+
+constexpr std::size_t kBarCells = 20;
+// Back to the start of the line, and clear it from there to its end.
+constexpr std::string_view kLineStart = "\r";
+constexpr std::string_view kClearToEnd = "\x1b[K";
+
+std::string TwoDigits(long long value) {
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+// Columns that a UTF-8 text takes, one per character.
+std::size_t Columns(std::string_view text) {
+    std::size_t columns = 0;
+    for (const char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            ++columns;
+        }
+    }
+    return columns;
+}
+
+// Tenths of a second: "2.4".
+std::string TenthsText(std::chrono::milliseconds time) {
+    const long long tenths = (std::max<long long>(0, time.count()) + 50) / 100;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+std::string OutcomeWord(const TaskRecord& record) {
+    if (record.outcome == PageOutcome::kSkipped &&
+        record.skip_reason == SkipReason::kAlreadyStored) {
+        return "already stored";
+    }
+    return std::string(PageOutcomeName(record.outcome));
+}
+
+// The counts that are worth showing, by name, in the order of the bar and the summary.
+std::vector<std::pair<std::string_view, int>> CountsOf(const RunSummary& summary) {
+    return {{"stored", summary.stored},
+            {"already stored", summary.already_stored},
+            {"skipped", summary.skipped},
+            {"not captured", summary.not_captured},
+            {"not translated", summary.not_translated},
+            {"cancelled", summary.cancelled},
+            {"failed", summary.failed},
+            {"not run", summary.not_run}};
+}
+
+// The text with its line breaks and tabs made blanks, for a one-line display.
+std::string OneLine(std::string_view text) {
+    std::string line(text);
+    for (char& c : line) {
+        if (c == '\n' || c == '\r' || c == '\t') {
+            c = ' ';
+        }
+    }
+    return line;
+}
+
+}  // namespace
+
+std::string DurationText(std::chrono::milliseconds duration) {
+    const long long seconds = (std::max<long long>(0, duration.count()) + 999) / 1000;
+    if (seconds < 60) {
+        return std::to_string(seconds) + "s";
+    }
+    if (seconds < 3600) {
+        return std::to_string(seconds / 60) + "m " + TwoDigits(seconds % 60) + "s";
+    }
+    const long long minutes = (seconds + 59) / 60;
+    return std::to_string(minutes / 60) + "h " + TwoDigits(minutes % 60) + "m";
+}
+
+ProgressDisplay::ProgressDisplay(std::function<void(std::string_view)> write, ProgressStyle style,
+                                 std::size_t total, Clock clock)
+    : write_(std::move(write)),
+      style_(style),
+      total_(total),
+      clock_(std::move(clock)),
+      start_(clock_()) {}
+
+void ProgressDisplay::Started(const PageTask& task, int /*worker*/) {
+    if (style_ != ProgressStyle::kBar) {
+        return;
+    }
+    now_ = LanguageCodeText(task.language_index) + " " + OneLine(task.display_name);
+    DrawBar();
+}
+
+void ProgressDisplay::Finished(const TaskRecord& record) {
+    ++finished_;
+    const bool ran = !(record.outcome == PageOutcome::kSkipped &&
+                       record.skip_reason == SkipReason::kAlreadyStored);
+    if (ran) {
+        ++finished_that_ran_;
+    }
+    counts_ = [&] {
+        RunSummary counts = counts_;
+        const RunSummary one = Summarize({record}, 1);
+        counts.stored += one.stored;
+        counts.already_stored += one.already_stored;
+        counts.skipped += one.skipped;
+        counts.not_captured += one.not_captured;
+        counts.not_translated += one.not_translated;
+        counts.cancelled += one.cancelled;
+        counts.failed += one.failed;
+        return counts;
+    }();
+    if (style_ == ProgressStyle::kBar) {
+        DrawBar();
+        return;
+    }
+    std::string line = "[" + std::to_string(finished_) + "/" + std::to_string(total_) + "] " +
+                       OutcomeWord(record) + " " + LanguageCodeText(record.task.language_index) +
+                       " " + OneLine(record.task.display_name);
+    if (ran) {
+        line += " " + TenthsText(record.time) + " s";
+    }
+    if (record.outcome == PageOutcome::kSkipped &&
+        record.skip_reason != SkipReason::kAlreadyStored &&
+        record.skip_reason != SkipReason::kNone) {
+        line += " (" + std::string(SkipReasonText(record.skip_reason)) + ")";
+    }
+    if (record.outcome == PageOutcome::kFailed && !record.message.empty()) {
+        line += ": " + OneLine(record.message);
+    }
+    line += "\n";
+    write_(line);
+}
+
+void ProgressDisplay::Tick() {
+    if (style_ == ProgressStyle::kBar) {
+        DrawBar();
+    }
+}
+
+void ProgressDisplay::Done(const RunSummary& summary, std::chrono::milliseconds wall) {
+    std::string text;
+    if (bar_drawn_) {
+        text += kLineStart;
+        text += kClearToEnd;
+    }
+    text += "Done in " + DurationText(wall) + ":";
+    bool any = false;
+    for (const auto& [name, count] : CountsOf(summary)) {
+        if (count > 0) {
+            text += (any ? ", " : " ") + std::to_string(count) + " " + std::string(name);
+            any = true;
+        }
+    }
+    if (!any) {
+        text += " nothing to do";
+    }
+    text += "\n";
+    write_(text);
+}
+
+void ProgressDisplay::DrawBar() {
+    std::string text(kLineStart);
+    text += BarLine();
+    text += kClearToEnd;
+    write_(text);
+    bar_drawn_ = true;
+}
+
+std::string ProgressDisplay::BarLine() const {
+    const std::size_t filled = total_ == 0 ? kBarCells : finished_ * kBarCells / total_;
+    std::string line = "[" + std::string(filled, '#') + std::string(kBarCells - filled, '.') +
+                       "]  " + std::to_string(finished_) + "/" + std::to_string(total_);
+    std::string tail;
+    const std::size_t remaining = total_ > finished_ ? total_ - finished_ : 0;
+    if (remaining > 0 && finished_that_ran_ > 0) {
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(clock_() - start_);
+        const auto left = elapsed * static_cast<long long>(remaining) /
+                          static_cast<long long>(finished_that_ran_);
+        tail = "  ~" + DurationText(left) + " left";
+    }
+    // Counts are shown while they fit the line; stored always (unless the line is too narrow
+    // for anything), the others when there are some.
+    for (const auto& [name, count] : CountsOf(counts_)) {
+        if (name == "not run" || (count == 0 && name != "stored")) {
+            continue;
+        }
+        const std::string part = "  " + std::string(name) + " " + std::to_string(count);
+        if (line.size() + part.size() + tail.size() <= kBarLineWidth) {
+            line += part;
+        }
+    }
+    line += tail;
+    if (!now_.empty() && remaining > 0) {
+        const std::string part = "  " + now_;
+        if (Columns(line) + Columns(part) <= kBarLineWidth) {
+            line += part;
+        }
+    }
+    return line;
+}
+
+}  // namespace quillmoor::cli

@@ -1,0 +1,59 @@
+// The progress of a command-line run: a bar redrawn in place on a terminal, or one line per
+// finished page-language where the output is kept (a file, a CI log).
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "cli/cli_options.h"
+#include "cli/run_plan.h"
+#include "cli/run_report.h"
+
+namespace quillmoor::cli {
+
+// The width of the bar's line, so that it fits a terminal of 80 columns.
+inline constexpr std::size_t kBarLineWidth = 79;
+
+// "45s", "2m 10s", "1h 05m": a duration for people, in whole seconds rounded up.
+std::string DurationText(std::chrono::milliseconds duration);
+
+// Used by the thread that made it; it writes only through write.
+class ProgressDisplay {
+  public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    // style is kBar or kLines (kAuto is resolved by the caller); total is the number of
+    // page-languages of the run. The run's time counts from now.
+    ProgressDisplay(std::function<void(std::string_view)> write, ProgressStyle style,
+                    std::size_t total, Clock clock);
+
+    // A worker took a task. The bar shows it as the one in hand; lines show nothing.
+    void Started(const PageTask& task, int worker);
+    // A task ended: the bar's counts move, or a line tells the outcome.
+    void Finished(const TaskRecord& record);
+    // Redraws the bar, so that the expected time left counts down; lines do nothing.
+    void Tick();
+    // The summary of the run, after the bar is cleared.
+    void Done(const RunSummary& summary, std::chrono::milliseconds wall);
+
+  private:
+    void DrawBar();
+    std::string BarLine() const;
+
+    std::function<void(std::string_view)> write_;
+    ProgressStyle style_;
+    std::size_t total_;
+    Clock clock_;
+    std::chrono::steady_clock::time_point start_;
+    std::size_t finished_ = 0;
+    // Finished tasks that really ran the browser (an already stored one takes no time).
+    std::size_t finished_that_ran_ = 0;
+    RunSummary counts_;
+    std::string now_;
+    bool bar_drawn_ = false;
+};
+
+}  // namespace quillmoor::cli

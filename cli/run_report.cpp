@@ -1,0 +1,213 @@
+#include "cli/run_report.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "platform/file_system.h"
+#include "platform/utf.h"
+
+namespace quillmoor::cli {
+
+namespace {
+
+// Whole milliseconds as seconds with three decimals.
+std::string SecondsText(std::chrono::milliseconds time) {
+    const long long milliseconds = std::max<long long>(0, time.count());
+    std::string fraction = std::to_string(milliseconds % 1000);
+    fraction.insert(0, 3 - fraction.size(), '0');
+    return std::to_string(milliseconds / 1000) + "." + fraction;
+}
+
+// The result file of a record, when one is on disk for it.
+bool HasResult(const TaskRecord& record) {
+    switch (record.outcome) {
+        case PageOutcome::kStored:
+        case PageOutcome::kNotTranslated:
+            return true;
+        case PageOutcome::kSkipped:
+            return record.skip_reason == SkipReason::kAlreadyStored;
+        case PageOutcome::kNotCaptured:
+        case PageOutcome::kCancelled:
+        case PageOutcome::kFailed:
+            return false;
+    }
+    return false;
+}
+
+void AppendCount(std::string& json, std::string_view name, int count, bool last = false) {
+    json += "    ";
+    json += JsonString(name);
+    json += ": " + std::to_string(count) + (last ? "\n" : ",\n");
+}
+
+}  // namespace
+
+RunSummary Summarize(const std::vector<TaskRecord>& records, std::size_t planned) {
+    RunSummary summary;
+    for (const TaskRecord& record : records) {
+        switch (record.outcome) {
+            case PageOutcome::kStored:
+                ++summary.stored;
+                break;
+            case PageOutcome::kSkipped:
+                if (record.skip_reason == SkipReason::kAlreadyStored) {
+                    ++summary.already_stored;
+                } else {
+                    ++summary.skipped;
+                }
+                break;
+            case PageOutcome::kNotCaptured:
+                ++summary.not_captured;
+                break;
+            case PageOutcome::kNotTranslated:
+                ++summary.not_translated;
+                break;
+            case PageOutcome::kCancelled:
+                ++summary.cancelled;
+                break;
+            case PageOutcome::kFailed:
+                ++summary.failed;
+                break;
+        }
+    }
+    if (planned > records.size()) {
+        summary.not_run = static_cast<int>(planned - records.size());
+    }
+    return summary;
+}
+
+int ExitCodeFor(const RunSummary& summary) {
+    const bool all_translated = summary.skipped == 0 && summary.not_captured == 0 &&
+                                summary.not_translated == 0 && summary.cancelled == 0 &&
+                                summary.failed == 0 && summary.not_run == 0;
+    return all_translated ? 0 : 1;
+}
+
+std::string_view SkipReasonText(SkipReason reason) {
+    switch (reason) {
+        case SkipReason::kNone:
+            return "";
+        case SkipReason::kNoPlaceForWidget:
+            return "no place for the widget";
+        case SkipReason::kAlreadyStored:
+            return "already stored";
+    }
+    return "";
+}
+
+std::string JsonString(std::string_view value) {
+    // Decoding and encoding again replaces what is not UTF-8.
+    const std::string text =
+        IsValidUtf8(value) ? std::string(value) : Utf16ToUtf8(Utf8ToUtf16(value));
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string json = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"':
+                json += "\\\"";
+                break;
+            case '\\':
+                json += "\\\\";
+                break;
+            case '\b':
+                json += "\\b";
+                break;
+            case '\f':
+                json += "\\f";
+                break;
+            case '\n':
+                json += "\\n";
+                break;
+            case '\r':
+                json += "\\r";
+                break;
+            case '\t':
+                json += "\\t";
+                break;
+            default:
+                if (byte < 0x20 || byte == 0x7F) {
+                    json += "\\u00";
+                    json += kHex[byte >> 4];
+                    json += kHex[byte & 0xF];
+                } else {
+                    json += c;
+                }
+        }
+    }
+    json += '"';
+    return json;
+}
+
+std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSummary& summary,
+                          const CliOptions& options, std::chrono::milliseconds wall_time) {
+    std::vector<const TaskRecord*> ordered;
+    ordered.reserve(records.size());
+    for (const TaskRecord& record : records) {
+        ordered.push_back(&record);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(), [](const TaskRecord* a, const TaskRecord* b) {
+        return a->task.number < b->task.number;
+    });
+
+    std::string json = "{\n  \"options\": {\n";
+    json += "    \"timing\": " + JsonString(WaitTimingName(options.timing)) + ",\n";
+    json += "    \"settle_ms\": " + std::to_string(options.settle_period.count()) + ",\n";
+    json += "    \"parallel\": " + std::to_string(options.parallel) + ",\n";
+    json += "    \"force\": " + std::string(options.redo == RedoPolicy::kForce ? "true" : "false") +
+            ",\n";
+    json += "    \"shard\": {\"index\": " + std::to_string(options.shard.index) +
+            ", \"count\": " + std::to_string(options.shard.count) + "},\n";
+    json += "    \"languages\": [";
+    for (std::size_t at = 0; at < options.languages.size(); ++at) {
+        json += (at == 0 ? "" : ", ") + JsonString(LanguageCodeText(options.languages[at]));
+    }
+    json += "]\n  },\n  \"summary\": {\n";
+    AppendCount(json, "stored", summary.stored);
+    AppendCount(json, "already_stored", summary.already_stored);
+    AppendCount(json, "skipped", summary.skipped);
+    AppendCount(json, "not_captured", summary.not_captured);
+    AppendCount(json, "not_translated", summary.not_translated);
+    AppendCount(json, "cancelled", summary.cancelled);
+    AppendCount(json, "failed", summary.failed);
+    AppendCount(json, "not_run", summary.not_run, true);
+    json += "  },\n";
+    json += "  \"exit_code\": " + std::to_string(ExitCodeFor(summary)) + ",\n";
+    json += "  \"wall_seconds\": " + SecondsText(wall_time) + ",\n";
+    json += "  \"pages\": [";
+    for (std::size_t at = 0; at < ordered.size(); ++at) {
+        const TaskRecord& record = *ordered[at];
+        json += at == 0 ? "\n" : ",\n";
+        json += "    {\"file\": " + JsonString(record.task.display_name);
+        json += ", \"source\": " +
+                JsonString(Utf16ToUtf8(record.task.path_text + record.task.file_text));
+        json += ", \"language\": " + JsonString(LanguageCodeText(record.task.language_index));
+        json += ", \"result\": " +
+                (HasResult(record) ? JsonString(Utf16ToUtf8(record.task.result_path)) : "null");
+        json += ", \"outcome\": " + JsonString(PageOutcomeName(record.outcome));
+        if (record.outcome == PageOutcome::kSkipped) {
+            json += ", \"reason\": " + JsonString(SkipReasonText(record.skip_reason));
+        }
+        if (record.outcome == PageOutcome::kFailed) {
+            json += ", \"message\": " + JsonString(record.message);
+        }
+        json += ", \"seconds\": " + SecondsText(record.time) + "}";
+    }
+    json += ordered.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return json;
+}
+
+bool WriteRunReport(const std::string& path, const std::string& json, std::string* error) {
+    try {
+        ReplaceFileContent(Utf8ToUtf16(path), [&json](FileContentSink& sink) { sink.Write(json); });
+        return true;
+    } catch (const std::exception& failure) {
+        if (error != nullptr) {
+            *error = std::string(kProgramName) + ": cannot write the report '" + path +
+                     "': " + failure.what();
+        }
+        return false;
+    }
+}
+
+}  // namespace quillmoor::cli

@@ -1,0 +1,68 @@
+// What became of each page-language of a command-line run: the records, their counts, the
+// program's exit code and the JSON report.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/run_plan.h"
+#include "pipeline/page_outcome.h"
+
+namespace quillmoor::cli {
+
+// Why a page-language was skipped.
+enum class SkipReason {
+    kNone,
+    kNoPlaceForWidget,  // the page has neither <head nor <body
+    kAlreadyStored,     // an earlier run stored it translated (see ResumeStateOf)
+};
+
+struct TaskRecord {
+    PageTask task;
+    PageOutcome outcome = PageOutcome::kFailed;
+    SkipReason skip_reason = SkipReason::kNone;
+    // The error's message for kFailed, UTF-8.
+    std::string message;
+    std::chrono::milliseconds time{0};
+};
+
+struct RunSummary {
+    int stored = 0;
+    int already_stored = 0;
+    int skipped = 0;  // for no place for the widget
+    int not_captured = 0;
+    int not_translated = 0;
+    int cancelled = 0;
+    int failed = 0;
+    int not_run = 0;  // planned but never reported: the run ended first
+};
+
+// The counts of records; planned is the number of page-languages the run took on.
+RunSummary Summarize(const std::vector<TaskRecord>& records, std::size_t planned);
+
+// 0 when every planned page-language is stored translated (now or by an earlier run), 1
+// otherwise.
+int ExitCodeFor(const RunSummary& summary);
+
+// "no place for the widget", "already stored", or empty for kNone.
+std::string_view SkipReasonText(SkipReason reason);
+
+// The text of value as a JSON string, quotes included. Bytes that are not UTF-8 become
+// U+FFFD, so that the report stays valid JSON whatever a message holds.
+std::string JsonString(std::string_view value);
+
+// The report: the options that shape the run, the counts, the wall time and one entry per
+// record in plan order (file, source, language, result or null, outcome, reason for a
+// skip, message for a failure, seconds).
+std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSummary& summary,
+                          const CliOptions& options, std::chrono::milliseconds wall_time);
+
+// Writes the report at path whole: path holds either its earlier content or all of json.
+// Returns false and sets error (when given) to a message for the user when it cannot.
+bool WriteRunReport(const std::string& path, const std::string& json, std::string* error);
+
+}  // namespace quillmoor::cli

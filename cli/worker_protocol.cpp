@@ -1,0 +1,249 @@
+#include "cli/worker_protocol.h"
+
+#include <algorithm>
+#include <charconv>
+#include <vector>
+
+#include "pipeline/language_catalogue.h"
+#include "platform/utf.h"
+
+namespace quillmoor::cli {
+
+namespace {
+
+constexpr std::string_view kTaskKind = "task";
+constexpr std::string_view kResultKind = "result";
+constexpr std::string_view kStartFailureKind = "start-failure";
+
+// The outcome and skip reason names of the lines; fixed, whatever the display names become.
+struct OutcomeName {
+    PageOutcome outcome;
+    std::string_view name;
+};
+constexpr OutcomeName kOutcomeNames[] = {
+    {PageOutcome::kStored, "stored"},
+    {PageOutcome::kSkipped, "skipped"},
+    {PageOutcome::kNotCaptured, "not-captured"},
+    {PageOutcome::kNotTranslated, "not-translated"},
+    {PageOutcome::kCancelled, "cancelled"},
+    {PageOutcome::kFailed, "failed"},
+};
+
+struct SkipReasonName {
+    SkipReason reason;
+    std::string_view name;
+};
+constexpr SkipReasonName kSkipReasonNames[] = {
+    {SkipReason::kNone, "none"},
+    {SkipReason::kNoPlaceForWidget, "no-place"},
+    {SkipReason::kAlreadyStored, "already-stored"},
+};
+
+void AppendField(std::string& line, std::string_view field) {
+    line += '\t';
+    for (const char c : field) {
+        switch (c) {
+            case '\\':
+                line += "\\\\";
+                break;
+            case '\t':
+                line += "\\t";
+                break;
+            case '\r':
+                line += "\\r";
+                break;
+            case '\n':
+                line += "\\n";
+                break;
+            default:
+                line += c;
+        }
+    }
+}
+
+std::optional<std::string> Unescape(std::string_view field) {
+    std::string text;
+    text.reserve(field.size());
+    for (std::size_t at = 0; at < field.size(); ++at) {
+        if (field[at] != '\\') {
+            text += field[at];
+            continue;
+        }
+        if (++at == field.size()) {
+            return std::nullopt;
+        }
+        switch (field[at]) {
+            case '\\':
+                text += '\\';
+                break;
+            case 't':
+                text += '\t';
+                break;
+            case 'r':
+                text += '\r';
+                break;
+            case 'n':
+                text += '\n';
+                break;
+            default:
+                return std::nullopt;
+        }
+    }
+    return text;
+}
+
+// The unescaped fields of line after its kind word, when the line is of that kind.
+std::optional<std::vector<std::string>> FieldsOf(std::string_view line, std::string_view kind) {
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    bool first = true;
+    while (true) {
+        const std::size_t tab = line.find('\t', start);
+        const std::string_view raw = line.substr(
+            start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+        if (first) {
+            if (raw != kind) {
+                return std::nullopt;
+            }
+            first = false;
+        } else {
+            std::optional<std::string> field = Unescape(raw);
+            if (!field) {
+                return std::nullopt;
+            }
+            fields.push_back(std::move(*field));
+        }
+        if (tab == std::string_view::npos) {
+            return fields;
+        }
+        start = tab + 1;
+    }
+}
+
+template <typename Number>
+std::optional<Number> NumberOf(std::string_view text) {
+    if (text.empty() || text.front() < '0' || text.front() > '9') {
+        return std::nullopt;
+    }
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::u16string> PathOf(std::string_view text) {
+    if (!IsValidUtf8(text)) {
+        return std::nullopt;
+    }
+    return Utf8ToUtf16(text);
+}
+
+}  // namespace
+
+std::string EncodeTask(const TaskMessage& task) {
+    std::string line(kTaskKind);
+    AppendField(line, std::to_string(task.number));
+    AppendField(line, Utf16ToUtf8(task.path_text));
+    AppendField(line, Utf16ToUtf8(task.file_text));
+    AppendField(line, Utf16ToUtf8(task.result_root));
+    AppendField(line, std::to_string(task.language_index));
+    line += '\n';
+    return line;
+}
+
+std::optional<TaskMessage> DecodeTask(std::string_view line) {
+    const std::optional<std::vector<std::string>> fields = FieldsOf(line, kTaskKind);
+    if (!fields || fields->size() != 5) {
+        return std::nullopt;
+    }
+    const auto number = NumberOf<std::size_t>((*fields)[0]);
+    auto path_text = PathOf((*fields)[1]);
+    auto file_text = PathOf((*fields)[2]);
+    auto result_root = PathOf((*fields)[3]);
+    const auto language_index = NumberOf<std::size_t>((*fields)[4]);
+    if (!number || !path_text || !file_text || !result_root || !language_index ||
+        *language_index >= LanguageCodes().size()) {
+        return std::nullopt;
+    }
+    return TaskMessage{*number, std::move(*path_text), std::move(*file_text),
+                       std::move(*result_root), *language_index};
+}
+
+std::string EncodeResult(const ResultMessage& result) {
+    std::string line(kResultKind);
+    AppendField(line, std::to_string(result.number));
+    std::string_view outcome = "failed";
+    for (const OutcomeName& entry : kOutcomeNames) {
+        if (entry.outcome == result.outcome) {
+            outcome = entry.name;
+        }
+    }
+    AppendField(line, outcome);
+    std::string_view reason = "none";
+    for (const SkipReasonName& entry : kSkipReasonNames) {
+        if (entry.reason == result.skip_reason) {
+            reason = entry.name;
+        }
+    }
+    AppendField(line, reason);
+    AppendField(line, std::to_string(std::max<long long>(0, result.time.count())));
+    AppendField(line, result.message);
+    line += '\n';
+    return line;
+}
+
+std::optional<ResultMessage> DecodeResult(std::string_view line) {
+    std::optional<std::vector<std::string>> fields = FieldsOf(line, kResultKind);
+    if (!fields || fields->size() != 5) {
+        return std::nullopt;
+    }
+    ResultMessage result;
+    const auto number = NumberOf<std::size_t>((*fields)[0]);
+    const auto time = NumberOf<long long>((*fields)[3]);
+    if (!number || !time) {
+        return std::nullopt;
+    }
+    result.number = *number;
+    result.time = std::chrono::milliseconds(*time);
+    bool outcome_known = false;
+    for (const OutcomeName& entry : kOutcomeNames) {
+        if (entry.name == (*fields)[1]) {
+            result.outcome = entry.outcome;
+            outcome_known = true;
+        }
+    }
+    bool reason_known = false;
+    for (const SkipReasonName& entry : kSkipReasonNames) {
+        if (entry.name == (*fields)[2]) {
+            result.skip_reason = entry.reason;
+            reason_known = true;
+        }
+    }
+    if (!outcome_known || !reason_known) {
+        return std::nullopt;
+    }
+    result.message = std::move((*fields)[4]);
+    return result;
+}
+
+std::string EncodeStartFailure(std::string_view message) {
+    std::string line(kStartFailureKind);
+    AppendField(line, message);
+    line += '\n';
+    return line;
+}
+
+std::optional<std::string> DecodeStartFailure(std::string_view line) {
+    std::optional<std::vector<std::string>> fields = FieldsOf(line, kStartFailureKind);
+    if (!fields || fields->size() != 1) {
+        return std::nullopt;
+    }
+    return std::move(fields->front());
+}
+
+}  // namespace quillmoor::cli
