@@ -164,8 +164,11 @@ std::vector<std::string> Run::WorkerArguments() const {
 
 void Run::StartWorker(Slot& slot) {
     const char* shown = std::getenv("QUILLMOOR_CLI_WORKER_ERRORS");
+    const std::string program = ThisExecutable();
+    // The engine's files are looked for in the working folder, which for a worker is the
+    // program's own (the plan's paths are all absolute).
     slot.process = WorkerProcess::Start(
-        ThisExecutable(), WorkerArguments(),
+        program, WorkerArguments(), FolderOf(program),
         shown != nullptr && *shown != '\0' ? WorkerErrors::kShown : WorkerErrors::kDiscarded);
     slot.state = SlotState::kStarting;
     slot.task.reset();

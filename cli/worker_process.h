@@ -23,12 +23,13 @@ struct WorkerExit {
 
 class WorkerProcess {
   public:
-    // Starts program with arguments (the program's own name not among them) in a process
-    // group of its own, so that a Ctrl-C at the terminal reaches only the coordinator, which
-    // stops the workers in good order. Throws std::runtime_error when it cannot start.
+    // Starts program with arguments (the program's own name not among them) in folder and
+    // in a process group of its own, so that a Ctrl-C at the terminal reaches only the
+    // coordinator, which stops the workers in good order. Throws std::runtime_error when it
+    // cannot start.
     static std::unique_ptr<WorkerProcess> Start(const std::string& program,
                                                 const std::vector<std::string>& arguments,
-                                                WorkerErrors errors);
+                                                const std::string& folder, WorkerErrors errors);
     ~WorkerProcess();
     WorkerProcess(const WorkerProcess&) = delete;
     WorkerProcess& operator=(const WorkerProcess&) = delete;
@@ -60,7 +61,8 @@ class WorkerProcess {
     std::optional<WorkerExit> exit_;
 };
 
-// The path of the running executable.
+// The path of the running executable, and its folder.
 std::string ThisExecutable();
+std::string FolderOf(const std::string& path);
 
 }  // namespace quillmoor::cli

@@ -32,6 +32,7 @@ std::string WorkerExit::Describe() const {
 
 std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::string& program,
                                                     const std::vector<std::string>& arguments,
+                                                    const std::string& folder,
                                                     WorkerErrors errors) {
     int input[2];
     int output[2];
@@ -69,6 +70,9 @@ std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::string& program,
             if (null_fd >= 0) {
                 ::dup2(null_fd, STDERR_FILENO);
             }
+        }
+        if (::chdir(folder.c_str()) != 0) {
+            ::_exit(126);
         }
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
@@ -151,6 +155,11 @@ std::string ThisExecutable() {
         throw std::runtime_error("cannot find the program's own file");
     }
     return std::string(path, static_cast<std::size_t>(length));
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace quillmoor::cli

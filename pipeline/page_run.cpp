@@ -42,7 +42,7 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
 
     std::optional<std::u16string> injected = InjectWidget(std::move(page.text), code);
     if (!injected) {
-        return {PageOutcome::kSkipped, BrowserState::kKept};
+        return {PageOutcome::kSkipped, BrowserState::kKept, {}};
     }
     const std::u16string temp_page = WriteTempPage(names.TempPagePath(), *injected, page.encoding);
     injected.reset();
@@ -98,7 +98,7 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
         // (a script that never yields), so the browser is replaced before the next run;
         // the temporary page goes first, so the new browser cannot load it again.
         RemoveTempPage(temp_page);
-        return {PageOutcome::kNotCaptured, ReplaceBrowser()};
+        return {PageOutcome::kNotCaptured, ReplaceBrowser(), {}};
     }
 
     view_.EmptyTextBuffers();
@@ -110,7 +110,7 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
     signals_.SetCapturedHtml(
         StoreResult(std::move(markup), names, language_index, result_root, code_page_));
     RemoveTempPage(temp_page);
-    return {outcome, BrowserState::kKept};
+    return {outcome, BrowserState::kKept, {}};
 }
 
 void PageRun::Pump() {
@@ -208,32 +208,6 @@ std::optional<std::size_t> PageRun::SampleDocument(const std::function<bool()>& 
     return std::hash<std::u16string>{}(signals_.CapturedHtml());
 }
 
-PollEnd PageRun::FastScrollSchedule() {
-    // The full schedule's pause after each scroll: its sleeps and one settling.
-    constexpr std::chrono::milliseconds kSettling = kSettlePasses * kSettleSleep;
-    const std::chrono::milliseconds pauses[] = {
-        kScrollLongPause + kSettling,
-        kScrollShortPause + kSettling,
-        kScrollLongPause + kPollSleep + kSettling,
-    };
-    void (PageBrowser::*const scrolls[])() = {
-        &PageBrowser::ScrollToBottom,
-        &PageBrowser::ScrollToMiddle,
-        &PageBrowser::ScrollToTop,
-    };
-    for (int step = 0; step < 3; ++step) {
-        Pump();
-        (browser_.*scrolls[step])();
-        const Timestamp started = clock_.Now();
-        const std::chrono::milliseconds pause = pauses[step];
-        if (WaitForStill([this, started, pause] { return clock_.Now() - started >= pause; }) ==
-            PollEnd::kCancelled) {
-            return PollEnd::kCancelled;
-        }
-    }
-    return PollEnd::kGoOn;
-}
-
 void PageRun::Settle() {
     CheckThread();
     for (int pass = 0; pass < kSettlePasses; ++pass) {
@@ -241,6 +215,31 @@ void PageRun::Settle() {
         clock_.Sleep(kSettleSleep);
         Pump();
     }
+}
+
+PollEnd PageRun::FastScrollSchedule() {
+    // The three scrolls, each held for a sample interval of poll steps, so that what the
+    // page shows at each place (lazy content, text the widget translates once it is seen)
+    // is set going; then one wait for stillness, no longer than the full schedule, which
+    // sees whatever the scrolls set going as load ends and changes.
+    // The full schedule's length: four long pauses, two short ones, a poll sleep and three
+    // settlings.
+    static constexpr std::chrono::milliseconds kScheduleLength =
+        4 * kScrollLongPause + 2 * kScrollShortPause + kPollSleep +
+        3 * kSettlePasses * kSettleSleep;
+    const Timestamp started = clock_.Now();
+    for (void (PageBrowser::*scroll)() :
+         {&PageBrowser::ScrollToBottom, &PageBrowser::ScrollToMiddle, &PageBrowser::ScrollToTop}) {
+        Pump();
+        (browser_.*scroll)();
+        const Timestamp scrolled = clock_.Now();
+        while (clock_.Now() - scrolled < kDocumentSampleInterval) {
+            if (PollStep() == PollEnd::kCancelled) {
+                return PollEnd::kCancelled;
+            }
+        }
+    }
+    return WaitForStill([this, started] { return clock_.Now() - started >= kScheduleLength; });
 }
 
 void PageRun::ScrollSchedule() {

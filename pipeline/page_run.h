@@ -142,8 +142,8 @@ class PageRun {
   private:
     // The scroll schedule: three scrolls with pauses, no poll step.
     void ScrollSchedule();
-    // The fast timing's scroll schedule: each scroll followed by a wait for stillness no
-    // longer than the full schedule's pause after it.
+    // The fast timing's scroll schedule: the three scrolls 100 ms apart, then a wait for
+    // stillness no longer than the full schedule.
     PollEnd FastScrollSchedule();
     // One sample of the document for WaitForStill: a digest of its markup, nothing when it
     // did not come before full_wait_over, or kCancelled through cancelled.
