@@ -1,0 +1,1 @@
+#include "cli/progress_display.h"

@@ -1,0 +1,1 @@
+#include "cli/resume_check.h"

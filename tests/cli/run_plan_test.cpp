@@ -1,0 +1,1 @@
+#include "cli/run_plan.h"

@@ -1,0 +1,1 @@
+#include "cli/worker_protocol.h"
