@@ -5,8 +5,11 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/run_plan.h"
@@ -52,7 +55,12 @@ class ProgressDisplay {
     // Finished tasks that really ran the browser (an already stored one takes no time).
     std::size_t finished_that_ran_ = 0;
     RunSummary counts_;
-    std::string now_;
+    // The expected time left as worked out at the last finish, and when that was; the bar
+    // counts it down between finishes.
+    std::optional<std::chrono::milliseconds> left_at_finish_;
+    std::chrono::steady_clock::time_point finish_time_;
+    // The tasks in hand, by number, in the order they started: the bar shows the last.
+    std::vector<std::pair<std::size_t, std::string>> running_;
     bool bar_drawn_ = false;
 };
 
