@@ -1,6 +1,8 @@
 #include "pipeline/page_run.h"
 
+#include <algorithm>
 #include <cassert>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -40,12 +42,12 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
 
     std::optional<std::u16string> injected = InjectWidget(std::move(page.text), code);
     if (!injected) {
-        return {PageOutcome::kSkipped, BrowserState::kKept};
+        return {PageOutcome::kSkipped, BrowserState::kKept, {}};
     }
     const std::u16string temp_page = WriteTempPage(names.TempPagePath(), *injected, page.encoding);
     injected.reset();
 
-    const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept};
+    const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept, temp_page};
 
     // Load, then let the page settle.
     signals_.ResetPageLoaded();
@@ -72,7 +74,13 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
         return cancelled;
     }
 
-    ScrollSchedule();
+    if (timings_.waits == WaitTiming::kFast) {
+        if (FastScrollSchedule() == PollEnd::kCancelled) {
+            return cancelled;
+        }
+    } else {
+        ScrollSchedule();
+    }
 
     // Ask for the markup and wait for it.
     signals_.ResetHtmlReady();
@@ -90,7 +98,7 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
         // (a script that never yields), so the browser is replaced before the next run;
         // the temporary page goes first, so the new browser cannot load it again.
         RemoveTempPage(temp_page);
-        return {PageOutcome::kNotCaptured, ReplaceBrowser()};
+        return {PageOutcome::kNotCaptured, ReplaceBrowser(), {}};
     }
 
     view_.EmptyTextBuffers();
@@ -102,7 +110,7 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
     signals_.SetCapturedHtml(
         StoreResult(std::move(markup), names, language_index, result_root, code_page_));
     RemoveTempPage(temp_page);
-    return {outcome, BrowserState::kKept};
+    return {outcome, BrowserState::kKept, {}};
 }
 
 void PageRun::Pump() {
@@ -136,12 +144,68 @@ WaitEnd PageRun::WaitForSignal(JobSignals::Signal signal, JobSignals::Stamp stam
 
 PollEnd PageRun::WaitForQuiet() {
     signals_.SetTime(JobSignals::Stamp::kLastLoadTime, clock_.Now());
-    while (ElapsedWholeSeconds(signals_.LastLoadTime(), clock_.Now()) < kQuietPeriodSeconds) {
+    const auto quiet_came = [this] {
+        return ElapsedWholeSeconds(signals_.LastLoadTime(), clock_.Now()) >= kQuietPeriodSeconds;
+    };
+    if (timings_.waits == WaitTiming::kFast) {
+        return WaitForStill(quiet_came);
+    }
+    while (!quiet_came()) {
         if (PollStep() == PollEnd::kCancelled) {
             return PollEnd::kCancelled;
         }
     }
     return PollEnd::kGoOn;
+}
+
+PollEnd PageRun::WaitForStill(const std::function<bool()>& full_wait_over) {
+    std::optional<std::size_t> last_sample;
+    Timestamp changed{};
+    bool first = true;
+    while (!full_wait_over()) {
+        // A change seen in a sample happened at the latest when the sample was asked for.
+        const Timestamp asked = clock_.Now();
+        PollEnd end = PollEnd::kGoOn;
+        const std::optional<std::size_t> sample = SampleDocument(full_wait_over, end);
+        if (end == PollEnd::kCancelled) {
+            return end;
+        }
+        if (first || !sample || sample != last_sample) {
+            changed = asked;
+        }
+        first = false;
+        last_sample = sample;
+        if (sample &&
+            asked - std::max(changed, signals_.LastLoadTime()) >= timings_.settle_period) {
+            return PollEnd::kGoOn;
+        }
+        while (clock_.Now() - asked < kDocumentSampleInterval) {
+            if (full_wait_over()) {
+                return PollEnd::kGoOn;
+            }
+            if (PollStep() == PollEnd::kCancelled) {
+                return PollEnd::kCancelled;
+            }
+        }
+    }
+    return PollEnd::kGoOn;
+}
+
+std::optional<std::size_t> PageRun::SampleDocument(const std::function<bool()>& full_wait_over,
+                                                   PollEnd& end) {
+    signals_.ResetHtmlReady();
+    browser_.RetrieveMarkup();
+    signals_.SetTime(JobSignals::Stamp::kHtmlReadyTime, clock_.Now());
+    while (!signals_.HtmlReady()) {
+        if (PollStep() == PollEnd::kCancelled) {
+            end = PollEnd::kCancelled;
+            return std::nullopt;
+        }
+        if (full_wait_over()) {
+            return std::nullopt;
+        }
+    }
+    return std::hash<std::u16string>{}(signals_.CapturedHtml());
 }
 
 void PageRun::Settle() {
@@ -151,6 +215,31 @@ void PageRun::Settle() {
         clock_.Sleep(kSettleSleep);
         Pump();
     }
+}
+
+PollEnd PageRun::FastScrollSchedule() {
+    // The three scrolls, each held for a sample interval of poll steps, so that what the
+    // page shows at each place (lazy content, text the widget translates once it is seen)
+    // is set going; then one wait for stillness, no longer than the full schedule, which
+    // sees whatever the scrolls set going as load ends and changes.
+    // The full schedule's length: four long pauses, two short ones, a poll sleep and three
+    // settlings.
+    static constexpr std::chrono::milliseconds kScheduleLength =
+        4 * kScrollLongPause + 2 * kScrollShortPause + kPollSleep +
+        3 * kSettlePasses * kSettleSleep;
+    const Timestamp started = clock_.Now();
+    for (void (PageBrowser::*scroll)() :
+         {&PageBrowser::ScrollToBottom, &PageBrowser::ScrollToMiddle, &PageBrowser::ScrollToTop}) {
+        Pump();
+        (browser_.*scroll)();
+        const Timestamp scrolled = clock_.Now();
+        while (clock_.Now() - scrolled < kDocumentSampleInterval) {
+            if (PollStep() == PollEnd::kCancelled) {
+                return PollEnd::kCancelled;
+            }
+        }
+    }
+    return WaitForStill([this, started] { return clock_.Now() - started >= kScheduleLength; });
 }
 
 void PageRun::ScrollSchedule() {

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -16,6 +18,7 @@
 #include "pipeline/run_clock.h"
 #include "pipeline/run_progress_view.h"
 #include "pipeline/source_names.h"
+#include "pipeline/wait_timing.h"
 #include "platform/ansi_code_page.h"
 
 namespace quillmoor {
@@ -59,6 +62,9 @@ enum class BrowserState {
 struct PageRunResult {
     PageOutcome outcome = PageOutcome::kStored;
     BrowserState browser = BrowserState::kKept;
+    // The temporary page that a cancelled run left behind (empty otherwise): the window
+    // program leaves it, the command line removes it.
+    std::u16string temp_page_left;
 };
 
 // The per-file progress of the batch: the ticked languages reached so far for the current
@@ -79,6 +85,10 @@ class PageRun {
     PageRun(PageBrowser& browser, RunClock& clock, MessagePump& pump, RunProgressView& view,
             JobSignals& signals, const JobFlags& flags,
             const AnsiCodePage& code_page = AnsiCodePage::System());
+
+    // The timings of the waits; full unless set (the window program never sets them).
+    void SetTimings(RunTimings timings) { timings_ = timings; }
+    const RunTimings& Timings() const { return timings_; }
 
     PageRun(const PageRun&) = delete;
     PageRun& operator=(const PageRun&) = delete;
@@ -117,7 +127,14 @@ class PageRun {
 
     // Sets LastLoadTime to now, then makes poll steps until at least 28 s have passed since
     // LastLoadTime; every load end moves it on. kGoOn when the quiet came.
+    // In the fast timing the wait also ends as soon as the page is still (see WaitForStill).
     PollEnd WaitForQuiet();
+
+    // The fast timing's wait: samples the document every 100 ms (asking for its markup and
+    // waiting for it with poll steps) and ends with kGoOn once neither a load end nor a change
+    // of the document has come for the settle period, or when full_wait_over says the full
+    // wait would have ended by now. A sample that does not come counts as a change.
+    PollEnd WaitForStill(const std::function<bool()>& full_wait_over);
 
     // 9 passes of pump, sleep 500 ms, pump.
     void Settle();
@@ -125,6 +142,13 @@ class PageRun {
   private:
     // The scroll schedule: three scrolls with pauses, no poll step.
     void ScrollSchedule();
+    // The fast timing's scroll schedule: the three scrolls 100 ms apart, then a wait for
+    // stillness no longer than the full schedule.
+    PollEnd FastScrollSchedule();
+    // One sample of the document for WaitForStill: a digest of its markup, nothing when it
+    // did not come before full_wait_over, or kCancelled through cancelled.
+    std::optional<std::size_t> SampleDocument(const std::function<bool()>& full_wait_over,
+                                              PollEnd& end);
     // Replaces the browser after a page that did not deliver its markup, waiting for the
     // new one with poll steps up to the signal limit.
     BrowserState ReplaceBrowser();
@@ -138,6 +162,8 @@ class PageRun {
     JobSignals& signals_;
     const JobFlags& flags_;
     const AnsiCodePage& code_page_;
+    // GUI thread.
+    RunTimings timings_;
     // The GUI thread, which made the run and runs all of it.
     const std::thread::id owner_thread_ = std::this_thread::get_id();
 };

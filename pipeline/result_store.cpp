@@ -61,11 +61,13 @@ std::u16string StoreResult(std::u16string markup, const SourceNames& names,
     if (!MakeDirectories(language_folder, &reason)) {
         throw FileSystemError("Cannot create the folder", language_folder, reason);
     }
-    WriteTextFile(JoinPath(language_folder, names.SourceFileName(), style), markup, code_page);
+    // The page goes last: a result page that exists was stored whole, resource folder and
+    // all, even when the program was stopped in the middle of a store.
     if (DirectoryExists(names.ResourceDir())) {
         CopyFolder(names.ResourceDir(),
                    JoinPath(language_folder, names.SourceBaseName() + u"_files", style));
     }
+    WriteTextFile(JoinPath(language_folder, names.SourceFileName(), style), markup, code_page);
     return markup;
 }
 

@@ -24,7 +24,8 @@ void WriteTextFile(const std::u16string& path, std::u16string_view text,
 
 // Cleans markup of the widget's traces and stores it as the result of the source file in
 // the language at language_index: result_root, the file name, the language code and the file
-// name again. The page's resource folder, when it exists, is copied beside the result.
+// name again. The page's resource folder, when it exists, is copied beside the result first;
+// the page is written last, so that a result page that exists was stored completely.
 // Returns the cleaned markup. Throws FileSystemError when a folder of the result cannot be
 // created, the page cannot be written or the copy is refused.
 std::u16string StoreResult(std::u16string markup, const SourceNames& names,

@@ -13,6 +13,11 @@ SourceNames::SourceNames(std::u16string_view path_text, std::u16string_view file
       temp_page_path_(JoinPath(source_dir_, source_base_name_ + u"-temp" + source_ext_, style)),
       resource_dir_(JoinPath(source_dir_, source_base_name_ + u"_files", style)) {}
 
+void SourceNames::SetTempPageTag(std::u16string_view tag) {
+    temp_page_path_ = JoinPath(
+        source_dir_, source_base_name_ + u"-temp" + std::u16string(tag) + source_ext_, style_);
+}
+
 std::u16string ResultRootFor(std::u16string_view program_folder, PathStyle style) {
     const char16_t separator = SeparatorOf(style);
     std::u16string root(program_folder);

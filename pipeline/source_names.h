@@ -25,8 +25,12 @@ class SourceNames {
     const std::u16string& SourceExt() const { return source_ext_; }
     // The file name without its extension.
     const std::u16string& SourceBaseName() const { return source_base_name_; }
-    // The temporary page beside the source file: base name, "-temp" and the extension.
+    // The temporary page beside the source file: base name, "-temp", the tag (empty unless
+    // set) and the extension.
     const std::u16string& TempPagePath() const { return temp_page_path_; }
+    // Tags the temporary page, so that several browsers translating the same source at once
+    // (each in its own language) write pages of their own: "-temp" becomes "-temp" + tag.
+    void SetTempPageTag(std::u16string_view tag);
     // The page's resource folder beside it: base name and "_files".
     const std::u16string& ResourceDir() const { return resource_dir_; }
 

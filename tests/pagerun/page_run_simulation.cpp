@@ -94,8 +94,10 @@ void ScriptedBrowser::ScrollToTop() {
 void ScriptedBrowser::RetrieveMarkup() {
     Note("retrieve");
     if (delivery) {
+        // The markup is taken when it is asked for and arrives after the delay.
+        std::u16string markup = document ? document(simulation_.Now()) : delivery->second;
         simulation_.EngineAt(simulation_.Now() + delivery->first,
-                             [this, markup = delivery->second] {
+                             [this, markup = std::move(markup)] {
                                  signals_.OnMarkupDelivered(markup, simulation_.Now());
                              });
     }

@@ -99,6 +99,9 @@ class ScriptedBrowser final : public PageBrowser {
     // page that the widget marked as translated.
     std::optional<std::pair<Ms, std::u16string>> delivery = std::make_pair(
         Ms(200), std::u16string(u"<html class=\"translated-ltr\"><body>translated</body></html>"));
+    // When set, each delivery (still at delivery's delay) brings the document as this gives
+    // it at the moment the markup was asked for: a page that changes while it is sampled.
+    std::function<std::u16string(Timestamp)> document;
     // How long a replaced browser takes to become ready; never when empty.
     std::optional<Ms> ready_after_replace = Ms(2000);
 

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -495,6 +497,129 @@ TEST_F(PageRunTest, PollStepPumpsSleepsWaitsWhilePausedAndSeesCancel) {
     EXPECT_EQ(fresh.Trace().size(), 27u);
     EXPECT_EQ(fresh.Count("sleep 500"), 9u);
     EXPECT_EQ(fresh.Now() - Simulation::kStart, Ms(4500));
+}
+
+// The fast timing: the same run, but each wait ends once the page has been still (no load
+// end, no change to its markup) for the settle period.
+class FastPageRunTest : public PageRunTest {
+  protected:
+    FastPageRunTest() {
+        run_.SetTimings({WaitTiming::kFast, kSettle});
+        // The page as the widget leaves it: original until its translation lands, 1.5 s after
+        // the language was picked (0.2 s after the last of the three load ends).
+        browser_.document = [this](Timestamp now) -> std::u16string {
+            const bool translated = Picked() && now >= When("pick") + kTranslationDelay;
+            return translated ? kTranslated : u"<html><body>hello</body></html>";
+        };
+    }
+    bool Picked() const {
+        const auto& commands = browser_.Commands();
+        return std::any_of(commands.begin(), commands.end(),
+                           [](const auto& command) { return command.name == "pick"; });
+    }
+    // The moments at which the markup was asked for, from the first command of name on.
+    std::vector<Timestamp> SamplesAfter(const std::string& name) const {
+        std::vector<Timestamp> moments;
+        for (const auto& command : browser_.Commands()) {
+            if (command.name == "retrieve" && command.at >= When(name)) {
+                moments.push_back(command.at);
+            }
+        }
+        return moments;
+    }
+
+    static constexpr Ms kSettle{400};
+    static constexpr Ms kTranslationDelay{1500};
+    const std::u16string kTranslated =
+        u"<html class=\"translated-ltr\"><body>bonjour</body></html>";
+};
+
+TEST_F(FastPageRunTest, EachWaitEndsOnceThePageHasBeenStillForTheSettlePeriod) {
+    const PageRunResult result = Run(Source());
+
+    EXPECT_EQ(result.outcome, PageOutcome::kStored);
+    EXPECT_EQ(ReadBytes(ResultFile()), Utf16ToUtf8(kTranslated) + "\r\n");
+    EXPECT_THAT(CommandNames(), ::testing::IsSupersetOf(
+                                    {"navigate", "pick", "bottom", "middle", "top", "retrieve"}));
+    // After the load: the pick comes once the page has been still for the settle period
+    // since its load end (1.5 s), and well before the full timing's 28 s.
+    EXPECT_GE(When("pick") - When("navigate"), Ms(1500) + kSettle);
+    EXPECT_LE(When("pick") - When("navigate"), Ms(1500) + kSettle + Ms(400));
+    // After the pick: the translation landing at 1.5 s is a change; the scrolls wait it out.
+    EXPECT_GE(When("bottom") - When("pick"), kTranslationDelay + kSettle);
+    EXPECT_LE(When("bottom") - When("pick"), kTranslationDelay + kSettle + Ms(400));
+    // The whole run: some seconds, against more than 72 at the full timing.
+    EXPECT_LT(simulation_.Now() - Simulation::kStart, Ms(7000));
+    EXPECT_FALSE(fs::exists(TempPage()));
+}
+
+TEST_F(FastPageRunTest, AStillPageNeedsASampleTakenAFullSettlePeriodAfterTheLastChange) {
+    // Samples every 100 ms; a change is dated at the sample that saw it, and the wait ends
+    // only at a sample asked for a whole settle period after it, with no load end between.
+    Run(Source());
+    const std::vector<Timestamp> samples = SamplesAfter("pick");
+    ASSERT_GE(samples.size(), 3u);
+    const Timestamp landed = When("pick") + kTranslationDelay;
+    const auto first_seeing =
+        std::find_if(samples.begin(), samples.end(), [&](Timestamp at) { return at >= landed; });
+    ASSERT_NE(first_seeing, samples.end());
+    const Timestamp last_before_bottom = *std::prev(std::find_if(
+        samples.begin(), samples.end(), [&](Timestamp at) { return at > When("bottom"); }));
+    EXPECT_GE(last_before_bottom - *first_seeing, kSettle);
+    for (auto at = samples.begin(); std::next(at) != samples.end(); ++at) {
+        EXPECT_GE(*std::next(at) - *at, Ms(100));
+    }
+}
+
+TEST_F(FastPageRunTest, APageThatNeverStaysStillWaitsNoLongerThanTheFullTiming) {
+    // A document that changes all the time (a clock, a ticker): every wait runs to the full
+    // timing's end, and the run still stores the page.
+    browser_.document = [](Timestamp now) {
+        return u"<html class=\"translated-ltr\">" +
+               Utf8ToUtf16(std::to_string(now.time_since_epoch().count())) + u"</html>";
+    };
+    const PageRunResult result = Run(Source());
+    EXPECT_EQ(result.outcome, PageOutcome::kStored);
+    // The quiet waits end 28 s after the last load end, as at the full timing (give or take
+    // the sample under way).
+    EXPECT_GE(When("pick") - When("navigate"), Ms(1500) + kQuiet);
+    EXPECT_LE(When("pick") - When("navigate"), Ms(1500) + kQuiet + Ms(300));
+    EXPECT_GE(When("bottom") - When("pick"), Ms(1300) + kQuiet);
+    // The scrolls come 100 ms apart; the wait after them ends when the full schedule would.
+    EXPECT_EQ(When("middle") - When("bottom"), Ms(100));
+    EXPECT_EQ(When("top") - When("middle"), Ms(100));
+    const Timestamp capture = browser_.Commands().back().at;
+    EXPECT_GE(capture - When("bottom"), kScheduleSleeps);
+    EXPECT_LE(capture - When("bottom"), kScheduleSleeps + Ms(300));
+}
+
+TEST_F(FastPageRunTest, ASampleThatNeverComesKeepsTheWaitGoingToTheFullLimit) {
+    // A page whose markup never comes: it is never taken for still, the run ends as at the
+    // full timing, with nothing stored and the browser replaced.
+    browser_.delivery.reset();
+    const PageRunResult result = Run(Source());
+    EXPECT_EQ(result.outcome, PageOutcome::kNotCaptured);
+    EXPECT_EQ(result.browser, BrowserState::kReplaced);
+    EXPECT_GE(When("pick") - When("navigate"), Ms(1500) + kQuiet);
+    EXPECT_FALSE(fs::exists(ResultFile()));
+}
+
+TEST_F(FastPageRunTest, CancelDuringAStillnessWaitEndsTheRun) {
+    simulation_.UserAt(Simulation::kStart + Ms(1800), [&] { flags_.RequestCancel(); });
+    const PageRunResult result = Run(Source());
+    EXPECT_EQ(result.outcome, PageOutcome::kCancelled);
+    EXPECT_EQ(fs::path(result.temp_page_left), TempPage());
+    EXPECT_TRUE(fs::exists(TempPage()));
+    EXPECT_LE(simulation_.Now() - Simulation::kStart, Ms(1900));
+    EXPECT_THAT(CommandNames(), Not(::testing::Contains("pick")));
+    EXPECT_FALSE(fs::exists(ResultFile()));
+}
+
+TEST_F(FastPageRunTest, TheSettlePeriodIsTheUsers) {
+    run_.SetTimings({WaitTiming::kFast, Ms(3000)});
+    Run(Source());
+    EXPECT_GE(When("pick") - When("navigate"), Ms(1500) + Ms(3000));
+    EXPECT_GE(When("bottom") - When("pick"), kTranslationDelay + Ms(3000));
 }
 
 TEST(ElapsedWholeSeconds, DropsTheRemainderInEitherDirection) {

@@ -83,6 +83,16 @@ TEST(SourceNames, FromAFileListRow) {
     }
 }
 
+TEST(PathNames, TaggedTemporaryPagesStayBesideTheSource) {
+    SourceNames names(u"/s.d/", u"page.html", P);
+    names.SetTempPageTag(u"-1f2e");
+    EXPECT_EQ(names.TempPagePath(), u"/s.d/page-temp-1f2e.html");
+    SourceNames bare(u"C:\\s.d\\", u"README", W);
+    bare.SetTempPageTag(u"-7");
+    EXPECT_EQ(bare.TempPagePath(), u"C:\\s.d\\README-temp-7");
+    EXPECT_EQ(bare.ResourceDir(), u"C:\\s.d\\README_files");
+}
+
 TEST(PathNames, NumberedPathGoesBeforeTheExtension) {
     EXPECT_EQ(NumberedPath(u"C:\\s\\page-temp.html", 2, W), u"C:\\s\\page-temp-2.html");
     EXPECT_EQ(NumberedPath(u"C:\\s.d\\README-temp", 13, W), u"C:\\s.d\\README-temp-13");

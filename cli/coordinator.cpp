@@ -1,0 +1,378 @@
+#include "cli/coordinator.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/progress_display.h"
+#include "cli/resume_check.h"
+#include "cli/run_plan.h"
+#include "cli/run_report.h"
+#include "cli/worker_process.h"
+#include "cli/worker_protocol.h"
+
+namespace quillmoor::cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How often the progress is redrawn while nothing happens.
+constexpr int kTickMilliseconds = 250;
+// A worker that ends before its time is replaced, this many times per worker of the run.
+constexpr int kReplacementsPerWorker = 2;
+
+// Ctrl-C and termination: noted by the handler, seen by the loop through the pipe.
+std::atomic<int> interrupt_fd{-1};
+std::atomic<bool> interrupted{false};
+
+extern "C" void OnInterrupt(int) {
+    interrupted.store(true);
+    const int fd = interrupt_fd.load();
+    if (fd >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t ignored = ::write(fd, &byte, 1);
+    }
+    // A second Ctrl-C ends the coordinator at once; its workers see their input end and stop
+    // by themselves.
+    ::signal(SIGINT, SIG_DFL);
+}
+
+// Installs the handlers for the run and takes them back afterwards.
+class InterruptWatch {
+  public:
+    InterruptWatch() {
+        if (::pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) {
+            fds_[0] = fds_[1] = -1;
+        }
+        interrupt_fd.store(fds_[1]);
+        interrupted.store(false);
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        ::sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &old_int_);
+        ::sigaction(SIGTERM, &action, &old_term_);
+        ::signal(SIGPIPE, SIG_IGN);
+    }
+    ~InterruptWatch() {
+        ::sigaction(SIGINT, &old_int_, nullptr);
+        ::sigaction(SIGTERM, &old_term_, nullptr);
+        interrupt_fd.store(-1);
+        for (int fd : fds_) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+    }
+    InterruptWatch(const InterruptWatch&) = delete;
+    InterruptWatch& operator=(const InterruptWatch&) = delete;
+
+    int Fd() const { return fds_[0]; }
+    bool Interrupted() const { return interrupted.load(); }
+    void Drain() const {
+        char bytes[16];
+        while (fds_[0] >= 0 && ::read(fds_[0], bytes, sizeof bytes) > 0) {
+        }
+    }
+
+  private:
+    int fds_[2] = {-1, -1};
+    struct sigaction old_int_ {};
+    struct sigaction old_term_ {};
+};
+
+enum class SlotState { kStarting, kIdle, kBusy, kFinishing, kEnded };
+
+struct Slot {
+    std::unique_ptr<WorkerProcess> process;
+    SlotState state = SlotState::kEnded;
+    std::optional<std::size_t> task;  // index into the run's tasks, while busy
+    Clock::time_point task_started;
+};
+
+void WriteError(const std::string& text) {
+    std::fprintf(stderr, "quillmoor-cli: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+class Run {
+  public:
+    Run(const CliOptions& options, std::vector<PageTask> tasks)
+        : options_(options),
+          tasks_(std::move(tasks)),
+          progress_([](std::string_view text) { WriteProgress(text); }, ResolvedStyle(options),
+                    tasks_.size(), [] { return Clock::now(); }) {}
+
+    int Execute();
+
+  private:
+    static void WriteProgress(std::string_view text) {
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        std::fflush(stderr);
+    }
+    static ProgressStyle ResolvedStyle(const CliOptions& options) {
+        if (options.progress != ProgressStyle::kAuto) {
+            return options.progress;
+        }
+        return ::isatty(STDERR_FILENO) ? ProgressStyle::kBar : ProgressStyle::kLines;
+    }
+
+    std::vector<std::string> WorkerArguments() const;
+    void StartWorker(Slot& slot);
+    void Dispatch(Slot& slot);
+    void Hear(Slot& slot, const std::string& line);
+    void Ended(Slot& slot);
+    void StopAll();
+    void Record(TaskRecord record);
+    bool AnyAlive() const;
+
+    const CliOptions& options_;
+    std::vector<PageTask> tasks_;
+    ProgressDisplay progress_;
+    std::deque<std::size_t> queue_;
+    std::vector<Slot> slots_;
+    std::vector<TaskRecord> records_;
+    std::optional<std::string> start_failure_;
+    int replacements_left_ = 0;
+    bool stopping_ = false;
+};
+
+std::vector<std::string> Run::WorkerArguments() const {
+    std::vector<std::string> arguments = {
+        "--quillmoor-worker",
+        std::string("--timing=") + (options_.timing == WaitTiming::kFast ? "fast" : "full"),
+        "--settle=" + std::to_string(options_.settle_period.count()),
+    };
+    // The engine takes its switches from the worker's own command line.
+    arguments.insert(arguments.end(), options_.engine_switches.begin(),
+                     options_.engine_switches.end());
+    return arguments;
+}
+
+void Run::StartWorker(Slot& slot) {
+    const char* shown = std::getenv("QUILLMOOR_CLI_WORKER_ERRORS");
+    const std::string program = ThisExecutable();
+    // The engine's files are looked for in the working folder, which for a worker is the
+    // program's own (the plan's paths are all absolute).
+    slot.process = WorkerProcess::Start(
+        program, WorkerArguments(), FolderOf(program),
+        shown != nullptr && *shown != '\0' ? WorkerErrors::kShown : WorkerErrors::kDiscarded);
+    slot.state = SlotState::kStarting;
+    slot.task.reset();
+}
+
+void Run::Dispatch(Slot& slot) {
+    if (stopping_ || queue_.empty()) {
+        // The worker ends once its input does.
+        slot.process->CloseInput();
+        slot.state = SlotState::kFinishing;
+        return;
+    }
+    const std::size_t index = queue_.front();
+    queue_.pop_front();
+    const PageTask& task = tasks_[index];
+    const TaskMessage message{task.number, task.path_text, task.file_text, task.result_root,
+                              task.language_index};
+    slot.task = index;
+    slot.task_started = Clock::now();
+    slot.state = SlotState::kBusy;
+    progress_.Started(task, static_cast<int>(&slot - slots_.data()) + 1);
+    if (!slot.process->Send(EncodeTask(message))) {
+        // Its end shows on its output; the task goes back to the queue there.
+        slot.process->CloseInput();
+    }
+}
+
+void Run::Hear(Slot& slot, const std::string& line) {
+    if (line == kReadyLine) {
+        if (slot.state == SlotState::kStarting) {
+            slot.state = SlotState::kIdle;
+            Dispatch(slot);
+        }
+        return;
+    }
+    if (std::optional<std::string> failure = DecodeStartFailure(line)) {
+        start_failure_ = *failure;
+        return;
+    }
+    std::optional<ResultMessage> result = DecodeResult(line);
+    if (!result || slot.state != SlotState::kBusy || !slot.task ||
+        tasks_[*slot.task].number != result->number) {
+        return;  // not an answer to the task in hand: nothing to do with it
+    }
+    TaskRecord record;
+    record.task = tasks_[*slot.task];
+    record.outcome = result->outcome;
+    record.skip_reason = result->skip_reason;
+    record.message = result->message;
+    record.time = result->time;
+    slot.task.reset();
+    Record(std::move(record));
+    slot.state = SlotState::kIdle;
+    Dispatch(slot);
+}
+
+void Run::Ended(Slot& slot) {
+    const WorkerExit exit = slot.process->Wait();
+    const bool early = slot.state != SlotState::kFinishing;
+    if (slot.task) {
+        if (stopping_) {
+            // Stopped before it answered: left for the next run.
+            queue_.push_front(*slot.task);
+        } else {
+            TaskRecord record;
+            record.task = tasks_[*slot.task];
+            record.outcome = PageOutcome::kFailed;
+            record.message = "the worker translating it ended (" + exit.Describe() + ")";
+            record.time = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
+                                                                                slot.task_started);
+            Record(std::move(record));
+        }
+        slot.task.reset();
+    }
+    slot.process.reset();
+    slot.state = SlotState::kEnded;
+    // A worker lost in the middle of the run is replaced, unless its engine cannot start.
+    if (early && !stopping_ && !queue_.empty() && !start_failure_ && replacements_left_ > 0) {
+        --replacements_left_;
+        StartWorker(slot);
+    }
+}
+
+void Run::StopAll() {
+    stopping_ = true;
+    for (Slot& slot : slots_) {
+        if (slot.state == SlotState::kEnded) {
+            continue;
+        }
+        slot.process->Send(std::string(kStopLine) + "\n");
+        slot.process->CloseInput();
+        if (slot.state != SlotState::kBusy) {
+            slot.state = SlotState::kFinishing;
+        }
+    }
+}
+
+void Run::Record(TaskRecord record) {
+    progress_.Finished(record);
+    records_.push_back(std::move(record));
+}
+
+bool Run::AnyAlive() const {
+    return std::any_of(slots_.begin(), slots_.end(),
+                       [](const Slot& slot) { return slot.state != SlotState::kEnded; });
+}
+
+int Run::Execute() {
+    const Clock::time_point started = Clock::now();
+    InterruptWatch watch;
+
+    // Page-languages that an earlier run stored translated take no worker.
+    for (std::size_t index = 0; index < tasks_.size(); ++index) {
+        if (ResumeStateOf(tasks_[index], options_.redo) == ResumeState::kDone) {
+            TaskRecord record;
+            record.task = tasks_[index];
+            record.outcome = PageOutcome::kSkipped;
+            record.skip_reason = SkipReason::kAlreadyStored;
+            Record(std::move(record));
+        } else {
+            queue_.push_back(index);
+        }
+    }
+
+    const std::size_t workers =
+        std::min(queue_.size(), static_cast<std::size_t>(std::max(1, options_.parallel)));
+    slots_.resize(workers);
+    replacements_left_ = kReplacementsPerWorker * static_cast<int>(workers);
+    try {
+        for (Slot& slot : slots_) {
+            StartWorker(slot);
+        }
+    } catch (const std::exception& error) {
+        WriteError(error.what());
+        StopAll();
+    }
+
+    while (AnyAlive()) {
+        if (watch.Interrupted() && !stopping_) {
+            StopAll();
+        }
+        std::vector<pollfd> waits;
+        std::vector<Slot*> owners;
+        for (Slot& slot : slots_) {
+            if (slot.state != SlotState::kEnded) {
+                waits.push_back({slot.process->OutputFd(), POLLIN, 0});
+                owners.push_back(&slot);
+            }
+        }
+        waits.push_back({watch.Fd(), POLLIN, 0});
+        const int ready = ::poll(waits.data(), waits.size(), kTickMilliseconds);
+        progress_.Tick();
+        if (ready <= 0) {
+            continue;
+        }
+        watch.Drain();
+        for (std::size_t at = 0; at < owners.size(); ++at) {
+            if ((waits[at].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+                continue;
+            }
+            Slot& slot = *owners[at];
+            for (const std::string& line : slot.process->ReadLines()) {
+                Hear(slot, line);
+            }
+            if (slot.process->OutputEnded()) {
+                Ended(slot);
+            }
+        }
+    }
+
+    if (start_failure_) {
+        WriteError("the engine did not start: " + *start_failure_);
+    }
+    std::sort(records_.begin(), records_.end(), [](const TaskRecord& a, const TaskRecord& b) {
+        return a.task.number < b.task.number;
+    });
+    const RunSummary summary = Summarize(records_, tasks_.size());
+    const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
+    progress_.Done(summary, wall);
+    if (watch.Interrupted()) {
+        WriteError("stopped; " + std::to_string(summary.not_run) +
+                   " page-language(s) left for the next run");
+    }
+    if (!options_.report.empty()) {
+        std::string error;
+        if (!WriteRunReport(options_.report, RunReportJson(records_, summary, options_, wall),
+                            &error)) {
+            WriteError(error);
+            return 1;
+        }
+    }
+    return ExitCodeFor(summary);
+}
+
+}  // namespace
+
+int RunCoordinator(const CliOptions& options) {
+    RunPlan plan = MakeRunPlan(options);
+    if (!plan.error.empty()) {
+        WriteError(plan.error);
+        return 2;
+    }
+    Run run(options, ShardOf(plan.tasks, options.shard));
+    return run.Execute();
+}
+
+}  // namespace quillmoor::cli

@@ -1,0 +1,48 @@
+// The command line as a process for a test: started with arguments, its standard error
+// (where it reports) read as it comes, stopped with a signal, waited for.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillmoor::test_support {
+
+class CliProcess {
+  public:
+    // Starts the command line with arguments, standard output and error into one log.
+    CliProcess(const std::vector<std::string>& arguments, const std::filesystem::path& log);
+    ~CliProcess();
+    CliProcess(const CliProcess&) = delete;
+    CliProcess& operator=(const CliProcess&) = delete;
+
+    pid_t Pid() const { return pid_; }
+    // Everything it has written so far.
+    std::string Output() const;
+    // Waits until its output holds text (true) or limit passes (false).
+    bool WaitForOutput(const std::string& text, std::chrono::seconds limit) const;
+    // Sends signal to it (the coordinator only).
+    void Signal(int signal) const;
+    // Its exit code; empty when it did not end within limit (it is killed then).
+    std::optional<int> Wait(std::chrono::seconds limit);
+
+  private:
+    pid_t pid_ = 0;
+    std::filesystem::path log_;
+    bool waited_ = false;
+};
+
+struct CliRun {
+    std::optional<int> exit_code;
+    std::string output;
+};
+
+// Runs the command line to its end (at most limit).
+CliRun RunCli(const std::vector<std::string>& arguments, const std::filesystem::path& log,
+              std::chrono::seconds limit = std::chrono::seconds(300));
+
+}  // namespace quillmoor::test_support
