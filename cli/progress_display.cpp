@@ -30,6 +30,23 @@ std::size_t Columns(std::string_view text) {
     return columns;
 }
 
+// The end of a UTF-8 text that takes columns columns.
+std::string LastColumns(std::string_view text, std::size_t columns) {
+    std::size_t start = text.size();
+    std::size_t taken = 0;
+    while (start > 0 && taken < columns) {
+        --start;
+        while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
+            --start;
+        }
+        ++taken;
+    }
+    return std::string(text.substr(start));
+}
+
+// The page in hand is shown only with at least this much of its name.
+constexpr std::size_t kShortestNameTail = 8;
+
 // Tenths of a second: "2.4".
 std::string TenthsText(std::chrono::milliseconds time) {
     const long long tenths = (std::max<long long>(0, time.count()) + 50) / 100;
@@ -105,8 +122,8 @@ void ProgressDisplay::Started(const PageTask& task, int /*worker*/) {
     if (style_ != ProgressStyle::kBar) {
         return;
     }
-    running_.emplace_back(task.number,
-                          LanguageCodeText(task.language_index) + " " + OneLine(task.display_name));
+    running_.push_back(
+        {task.number, LanguageCodeText(task.language_index), OneLine(task.display_name)});
     DrawBar();
 }
 
@@ -137,7 +154,7 @@ void ProgressDisplay::Finished(const TaskRecord& record) {
     }
     running_.erase(
         std::remove_if(running_.begin(), running_.end(),
-                       [&](const auto& entry) { return entry.first == record.task.number; }),
+                       [&](const InHand& entry) { return entry.number == record.task.number; }),
         running_.end());
     if (style_ == ProgressStyle::kBar) {
         DrawBar();
@@ -223,9 +240,15 @@ std::string ProgressDisplay::BarLine() const {
     }
     line += tail;
     if (!running_.empty() && remaining > 0) {
-        const std::string part = "  " + running_.back().second;
-        if (Columns(line) + Columns(part) <= kBarLineWidth) {
-            line += part;
+        // The page in hand, its name cut at the front where the line is short of room.
+        const InHand& now = running_.back();
+        const std::string head = "  " + now.code + " ";
+        const std::size_t used = Columns(line) + Columns(head);
+        const std::size_t room = used < kBarLineWidth ? kBarLineWidth - used : 0;
+        if (Columns(now.name) <= room) {
+            line += head + now.name;
+        } else if (room >= kShortestNameTail + 3) {
+            line += head + "..." + LastColumns(now.name, room - 3);
         }
     }
     return line;

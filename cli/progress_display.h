@@ -28,8 +28,8 @@ class ProgressDisplay {
   public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
-    // style is kBar or kLines (kAuto is resolved by the caller); total is the number of
-    // page-languages of the run. The run's time counts from now.
+    // style is kBar or kLines (the caller resolves kAuto; left as it is, it shows lines); total is
+    // the number of page-languages of the run. The run's time counts from now.
     ProgressDisplay(std::function<void(std::string_view)> write, ProgressStyle style,
                     std::size_t total, Clock clock);
 
@@ -60,7 +60,12 @@ class ProgressDisplay {
     std::optional<std::chrono::milliseconds> left_at_finish_;
     std::chrono::steady_clock::time_point finish_time_;
     // The tasks in hand, by number, in the order they started: the bar shows the last.
-    std::vector<std::pair<std::size_t, std::string>> running_;
+    struct InHand {
+        std::size_t number;
+        std::string code;
+        std::string name;
+    };
+    std::vector<InHand> running_;
     bool bar_drawn_ = false;
 };
 

@@ -106,6 +106,7 @@ TEST_F(ProgressTest, TheBarCountsAndCountsTheTimeLeftDown) {
     EXPECT_EQ(Last(),
               "\r[#######.............]  3/8  stored 2  already stored 1  ~2m 30s left  fr "
               "a.htm\x1b[K");
+    // Without room for a useful part of the name, the line leaves the page in hand out.
     display.Started(Task(4, "a-longer-name.html", "fr"), 1);
     EXPECT_EQ(Last(),
               "\r[#######.............]  3/8  stored 2  already stored 1  ~2m 30s left\x1b[K");
@@ -115,6 +116,22 @@ TEST_F(ProgressTest, TheBarCountsAndCountsTheTimeLeftDown) {
     EXPECT_THAT(Last(), ::testing::HasSubstr("  ~0s left"));
     display.Done(Summarize({Record(first, PageOutcome::kStored, 20s)}, 8), 3600s + 192s);
     EXPECT_EQ(Last(), "\r\x1b[KDone in 1h 04m: 1 stored, 7 not run\n");
+}
+
+TEST_F(ProgressTest, TheBarShowsTheLatestPageInHandCutAtTheFront) {
+    ProgressDisplay display = Make(ProgressStyle::kBar, 3);
+    display.Started(Task(0, "site/index.html", "fr"), 0);
+    EXPECT_EQ(Last(), "\r[....................]  0/3  stored 0  fr site/index.html\x1b[K");
+    // 49 columns of name where 34 are left: the end of it, by characters, not bytes.
+    const std::string long_name = std::string(40, 'd') + "/\xC3\xA9t\xC3\xA9.html";
+    display.Started(Task(1, long_name, "zh-CN"), 1);
+    EXPECT_EQ(Last(), "\r[....................]  0/3  stored 0  zh-CN ..." + std::string(22, 'd') +
+                          "/\xC3\xA9t\xC3\xA9.html\x1b[K");
+    display.Finished(Record(Task(1, long_name, "zh-CN"), PageOutcome::kStored, 1s));
+    EXPECT_EQ(Last(),
+              "\r[######..............]  1/3  stored 1  ~0s left  fr site/index.html\x1b[K");
+    display.Finished(Record(Task(0, "site/index.html", "fr"), PageOutcome::kStored, 1s));
+    EXPECT_EQ(Last(), "\r[#############.......]  2/3  stored 2  ~0s left\x1b[K");
 }
 
 TEST_F(ProgressTest, TheBarFitsEightyColumns) {
