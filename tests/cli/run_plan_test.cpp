@@ -236,30 +236,44 @@ TEST_F(RunPlanTest, TheReportsFolderIsMadeBeforeTheRun) {
 }
 
 #ifndef _WIN32
-TEST_F(RunPlanTest, AnOutputFolderThatCannotBeWrittenIsAUsageError) {
+TEST_F(RunPlanTest, AnOutputFolderOrReportThatCannotBeWrittenIsAUsageError) {
     // Run as a user without privileges, for whom the permissions hold even when the tests
     // run as root.
     Page("a/x.html");
     fs::create_directories(folder_.Root() / "locked");
     fs::permissions(folder_.Root() / "locked",
                     fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    fs::create_directories(folder_.Root() / "open");
+    fs::permissions(folder_.Root() / "open", fs::perms::all);
     const struct {
         std::string out;
+        std::string report;
         std::string start;
     } cases[] = {
         // The folder cannot be made...
-        {At("new-out"), "quillmoor-cli: cannot create the output folder '" + At("new-out") + "': "},
+        {At("new-out"), "",
+         "quillmoor-cli: cannot create the output folder '" + At("new-out") + "': "},
         // ...or it exists, but nothing can be written in it.
-        {At("locked"), "quillmoor-cli: cannot write in the output folder '" + At("locked") + "': "},
+        {At("locked"), "",
+         "quillmoor-cli: cannot write in the output folder '" + At("locked") + "': "},
+        // The report would fail only at the end of a long run: found before it starts.
+        {At("open/out"), At("locked/run.json"),
+         "quillmoor-cli: cannot write in the report's folder '" + At("locked") + "': "},
+        {At("open/out"), At("locked/new/run.json"),
+         "quillmoor-cli: cannot create the report's folder '" + At("locked/new") + "': "},
+        {At("open/out"), At("open/run.json"), ""},
     };
     for (const auto& c : cases) {
         const test_support::ChildOutcome outcome =
             test_support::RunWithoutPrivileges([&](std::string& output) {
-                output = MakeRunPlan(Options({At("a")}, c.out)).error;
+                CliOptions options = Options({At("a")}, c.out);
+                options.report = c.report;
+                output = MakeRunPlan(options).error;
                 return 0;
             });
         EXPECT_EQ(outcome.exit_code, 0);
         EXPECT_THAT(outcome.output, ::testing::StartsWith(c.start));
+        EXPECT_EQ(outcome.output.empty(), c.start.empty()) << outcome.output;
     }
     EXPECT_TRUE(fs::is_empty(folder_.Root() / "locked"));
 }
