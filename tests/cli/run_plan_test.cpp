@@ -88,8 +88,10 @@ TEST_F(RunPlanTest, FolderTreeGivesItsPagesInAFixedOrderWithTheirResultPlaces) {
     Page("site/out/index.html/fr/index.html");
     Page("site/empty/readme.txt");
 #ifndef _WIN32
-    fs::create_directory_symlink(folder_.Root() / "site" / "blog",
-                                 folder_.Root() / "site" / "link");
+    // A link to a folder is not followed (it might lead round in a circle).
+    Page("elsewhere/away.html");
+    fs::create_directory_symlink(folder_.Root() / "elsewhere", folder_.Root() / "site" / "link");
+    fs::create_directory_symlink(folder_.Root() / "site", folder_.Root() / "site" / "blog" / "up");
 #endif
 
     const RunPlan plan = MakeRunPlan(Options({At("site")}, At("site/out")));
