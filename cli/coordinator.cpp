@@ -349,7 +349,7 @@ int Run::Execute() {
     const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
     progress_.Done(summary, wall);
     if (watch.Interrupted()) {
-        WriteError("stopped; " + std::to_string(summary.not_run) +
+        WriteError("stopped; " + std::to_string(summary.not_run + summary.cancelled) +
                    " page-language(s) left for the next run");
     }
     if (!options_.report.empty()) {

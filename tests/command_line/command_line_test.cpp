@@ -95,6 +95,7 @@ class CommandLineRunTest : public ::testing::Test {
         if (!ChromiumOnPath()) {
             GTEST_SKIP() << "no Chromium on PATH";
         }
+        fs::create_directories(site_);
         WriteBytes(site_ / "index.html", Page("Hello world"));
         fs::create_directories(site_ / "docs" / "guide_files");
         WriteBytes(site_ / "docs" / "guide.html",
@@ -207,12 +208,14 @@ TEST_F(CommandLineRunTest, TranslatesAFolderWithTwoBrowsersStopsResumesAndShards
     EXPECT_EQ(again.exit_code, 0) << again.output;
     EXPECT_EQ(TreeOf(resumed), tree);
     int already_stored = 0;
-    for (const Json& page : ReadReport(resumed_report).at("pages")) {
+    const Json again_report = ReadReport(resumed_report);
+    for (const Json& page : again_report.at("pages")) {
         if (page.value("reason", "") == "already stored") {
             ++already_stored;
         }
     }
     EXPECT_GE(already_stored, 2);
+    EXPECT_EQ(already_stored, static_cast<int>(partial.size()));
 
     // Three shards one after another: exactly the single run's tree, and no page-language
     // done twice.
