@@ -30,6 +30,23 @@ std::size_t Columns(std::string_view text) {
     return columns;
 }
 
+// The end of a UTF-8 text that takes columns columns.
+std::string LastColumns(std::string_view text, std::size_t columns) {
+    std::size_t start = text.size();
+    std::size_t taken = 0;
+    while (start > 0 && taken < columns) {
+        --start;
+        while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
+            --start;
+        }
+        ++taken;
+    }
+    return std::string(text.substr(start));
+}
+
+// The page in hand is shown only with at least this much of its name.
+constexpr std::size_t kShortestNameTail = 8;
+
 // Tenths of a second: "2.4".
 std::string TenthsText(std::chrono::milliseconds time) {
     const long long tenths = (std::max<long long>(0, time.count()) + 50) / 100;
@@ -44,7 +61,7 @@ std::string OutcomeWord(const TaskRecord& record) {
     return std::string(PageOutcomeName(record.outcome));
 }
 
-// The counts that are worth showing, by name, in the order of the bar and the summary.
+// The counts by name, in the order of the summary.
 std::vector<std::pair<std::string_view, int>> CountsOf(const RunSummary& summary) {
     return {{"stored", summary.stored},
             {"already stored", summary.already_stored},
@@ -54,6 +71,18 @@ std::vector<std::pair<std::string_view, int>> CountsOf(const RunSummary& summary
             {"cancelled", summary.cancelled},
             {"failed", summary.failed},
             {"not run", summary.not_run}};
+}
+
+// The counts of the bar, the most telling first: where the line is short of room, the
+// last ones are left out.
+std::vector<std::pair<std::string_view, int>> BarCountsOf(const RunSummary& summary) {
+    return {{"stored", summary.stored},
+            {"failed", summary.failed},
+            {"not translated", summary.not_translated},
+            {"not captured", summary.not_captured},
+            {"skipped", summary.skipped},
+            {"cancelled", summary.cancelled},
+            {"already stored", summary.already_stored}};
 }
 
 // The text with its line breaks and tabs made blanks, for a one-line display.
@@ -93,7 +122,8 @@ void ProgressDisplay::Started(const PageTask& task, int /*worker*/) {
     if (style_ != ProgressStyle::kBar) {
         return;
     }
-    now_ = LanguageCodeText(task.language_index) + " " + OneLine(task.display_name);
+    running_.push_back(
+        {task.number, LanguageCodeText(task.language_index), OneLine(task.display_name)});
     DrawBar();
 }
 
@@ -104,18 +134,28 @@ void ProgressDisplay::Finished(const TaskRecord& record) {
     if (ran) {
         ++finished_that_ran_;
     }
-    counts_ = [&] {
-        RunSummary counts = counts_;
-        const RunSummary one = Summarize({record}, 1);
-        counts.stored += one.stored;
-        counts.already_stored += one.already_stored;
-        counts.skipped += one.skipped;
-        counts.not_captured += one.not_captured;
-        counts.not_translated += one.not_translated;
-        counts.cancelled += one.cancelled;
-        counts.failed += one.failed;
-        return counts;
-    }();
+    const RunSummary one = Summarize({record}, 1);
+    counts_.stored += one.stored;
+    counts_.already_stored += one.already_stored;
+    counts_.skipped += one.skipped;
+    counts_.not_captured += one.not_captured;
+    counts_.not_translated += one.not_translated;
+    counts_.cancelled += one.cancelled;
+    counts_.failed += one.failed;
+    // Remaining page-languages take as long as those that ran took on average, over the
+    // whole run (so that the workers running side by side are accounted for).
+    finish_time_ = clock_();
+    const std::size_t remaining = total_ > finished_ ? total_ - finished_ : 0;
+    if (finished_that_ran_ > 0) {
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(finish_time_ - start_);
+        left_at_finish_ = elapsed * static_cast<long long>(remaining) /
+                          static_cast<long long>(finished_that_ran_);
+    }
+    running_.erase(
+        std::remove_if(running_.begin(), running_.end(),
+                       [&](const InHand& entry) { return entry.number == record.task.number; }),
+        running_.end());
     if (style_ == ProgressStyle::kBar) {
         DrawBar();
         return;
@@ -179,29 +219,36 @@ std::string ProgressDisplay::BarLine() const {
                        "]  " + std::to_string(finished_) + "/" + std::to_string(total_);
     std::string tail;
     const std::size_t remaining = total_ > finished_ ? total_ - finished_ : 0;
-    if (remaining > 0 && finished_that_ran_ > 0) {
-        const auto elapsed =
-            std::chrono::duration_cast<std::chrono::milliseconds>(clock_() - start_);
-        const auto left = elapsed * static_cast<long long>(remaining) /
-                          static_cast<long long>(finished_that_ran_);
-        tail = "  ~" + DurationText(left) + " left";
+    if (remaining > 0 && left_at_finish_) {
+        const auto since =
+            std::chrono::duration_cast<std::chrono::milliseconds>(clock_() - finish_time_);
+        tail = "  ~" +
+               DurationText(std::max(std::chrono::milliseconds(0), *left_at_finish_ - since)) +
+               " left";
     }
     // Counts are shown while they fit the line; stored always (unless the line is too narrow
     // for anything), the others when there are some.
-    for (const auto& [name, count] : CountsOf(counts_)) {
-        if (name == "not run" || (count == 0 && name != "stored")) {
+    for (const auto& [name, count] : BarCountsOf(counts_)) {
+        if (count == 0 && name != "stored") {
             continue;
         }
         const std::string part = "  " + std::string(name) + " " + std::to_string(count);
-        if (line.size() + part.size() + tail.size() <= kBarLineWidth) {
-            line += part;
+        if (line.size() + part.size() + tail.size() > kBarLineWidth) {
+            break;
         }
+        line += part;
     }
     line += tail;
-    if (!now_.empty() && remaining > 0) {
-        const std::string part = "  " + now_;
-        if (Columns(line) + Columns(part) <= kBarLineWidth) {
-            line += part;
+    if (!running_.empty() && remaining > 0) {
+        // The page in hand, its name cut at the front where the line is short of room.
+        const InHand& now = running_.back();
+        const std::string head = "  " + now.code + " ";
+        const std::size_t used = Columns(line) + Columns(head);
+        const std::size_t room = used < kBarLineWidth ? kBarLineWidth - used : 0;
+        if (Columns(now.name) <= room) {
+            line += head + now.name;
+        } else if (room >= kShortestNameTail + 3) {
+            line += head + "..." + LastColumns(now.name, room - 3);
         }
     }
     return line;

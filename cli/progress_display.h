@@ -5,8 +5,11 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/run_plan.h"
@@ -25,8 +28,8 @@ class ProgressDisplay {
   public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
-    // style is kBar or kLines (kAuto is resolved by the caller); total is the number of
-    // page-languages of the run. The run's time counts from now.
+    // style is kBar or kLines (the caller resolves kAuto; left as it is, it shows lines); total is
+    // the number of page-languages of the run. The run's time counts from now.
     ProgressDisplay(std::function<void(std::string_view)> write, ProgressStyle style,
                     std::size_t total, Clock clock);
 
@@ -52,7 +55,17 @@ class ProgressDisplay {
     // Finished tasks that really ran the browser (an already stored one takes no time).
     std::size_t finished_that_ran_ = 0;
     RunSummary counts_;
-    std::string now_;
+    // The expected time left as worked out at the last finish, and when that was; the bar
+    // counts it down between finishes.
+    std::optional<std::chrono::milliseconds> left_at_finish_;
+    std::chrono::steady_clock::time_point finish_time_;
+    // The tasks in hand, by number, in the order they started: the bar shows the last.
+    struct InHand {
+        std::size_t number;
+        std::string code;
+        std::string name;
+    };
+    std::vector<InHand> running_;
     bool bar_drawn_ = false;
 };
 

@@ -65,6 +65,9 @@ std::optional<std::string> Unescape(std::string_view field) {
     std::string text;
     text.reserve(field.size());
     for (std::size_t at = 0; at < field.size(); ++at) {
+        if (field[at] == '\n' || field[at] == '\r') {
+            return std::nullopt;  // a line break is always escaped: the line was cut wrong
+        }
         if (field[at] != '\\') {
             text += field[at];
             continue;

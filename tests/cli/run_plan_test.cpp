@@ -1,0 +1,362 @@
+#include "cli/run_plan.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "pipeline/language_catalogue.h"
+#include "pipeline/page_text.h"
+#include "platform/utf.h"
+#include "tests/support/test_folder.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace quillmoor::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::TestFolder;
+using test_support::WriteBytes;
+
+#ifdef _WIN32
+constexpr char kSep = '\\';
+#else
+constexpr char kSep = '/';
+#endif
+
+// A relative path written with slashes, in the system's own form.
+std::string Native(std::string relative) {
+    std::replace(relative.begin(), relative.end(), '/', kSep);
+    return relative;
+}
+
+std::size_t Lang(std::string_view code) {
+    const auto& codes = LanguageCodes();
+    return static_cast<std::size_t>(std::find(codes.begin(), codes.end(), Utf8ToUtf16(code)) -
+                                    codes.begin());
+}
+
+class RunPlanTest : public ::testing::Test {
+  protected:
+    // The root's path text, UTF-8, without a separator at its end.
+    std::string Root() const { return Utf16ToUtf8(folder_.Root().u16string()); }
+    std::string At(std::string_view relative) const {
+        return Root() + kSep + Native(std::string(relative));
+    }
+    void Page(std::string_view relative, std::string_view content = "<html><body>x</body></html>") {
+        const fs::path path(Utf8ToUtf16(At(relative)));
+        fs::create_directories(path.parent_path());
+        WriteBytes(path, content);
+    }
+    // A temporary page as the page run writes it: the page with the widget in it.
+    void TempPage(std::string_view relative) {
+        Page(relative, Utf16ToUtf8(*InjectWidget(u"<html><head></head></html>", u"fr")));
+    }
+    CliOptions Options(std::vector<std::string> inputs, std::string out) const {
+        CliOptions options;
+        options.inputs = std::move(inputs);
+        options.out = std::move(out);
+        options.languages = {Lang("fr"), Lang("de")};
+        std::sort(options.languages.begin(), options.languages.end());
+        return options;
+    }
+
+    TestFolder folder_;
+};
+
+TEST_F(RunPlanTest, FolderTreeGivesItsPagesInAFixedOrderWithTheirResultPlaces) {
+    Page("site/index.html");
+    Page("site/index_files/frame.html");  // the resource folder of index.html
+    Page("site/about.HTM");
+    Page("site/Z.html");
+    Page("site/notes.txt");
+    Page("site/blog/index.html");
+    Page("site/blog/post.htm");
+    Page("site/blog/post_files/embed.htm");
+    Page("site/static_files/x.html");  // no page static.html beside it: an ordinary folder
+    TempPage("site/index-temp.html");
+    TempPage("site/blog/post-temp-3fa9.htm");
+    Page("site/my-temp.html");  // named like a temporary page, but the user's own
+    Page("site/out/index.html/fr/index.html");
+    Page("site/empty/readme.txt");
+#ifndef _WIN32
+    // A link to a folder is not followed (it might lead round in a circle).
+    Page("elsewhere/away.html");
+    fs::create_directory_symlink(folder_.Root() / "elsewhere", folder_.Root() / "site" / "link");
+    fs::create_directory_symlink(folder_.Root() / "site", folder_.Root() / "site" / "blog" / "up");
+#endif
+
+    const RunPlan plan = MakeRunPlan(Options({At("site")}, At("site/out")));
+    ASSERT_EQ(plan.error, "");
+
+    // Sorted by the path inside the folder, byte by byte: upper case first.
+    const std::vector<std::string> expected = {
+        "Z.html",     "about.HTM",    "blog/index.html",    "blog/post.htm",
+        "index.html", "my-temp.html", "static_files/x.html"};
+    ASSERT_EQ(plan.tasks.size(), expected.size() * 2);
+    const std::vector<std::size_t> languages = Options({}, "").languages;
+    for (std::size_t at = 0; at < plan.tasks.size(); ++at) {
+        const PageTask& task = plan.tasks[at];
+        const std::string relative = expected[at / 2];
+        SCOPED_TRACE(relative);
+        const std::size_t slash = relative.rfind('/');
+        const std::string subfolder =
+            slash == std::string::npos ? "" : relative.substr(0, slash + 1);
+        const std::string name = relative.substr(slash == std::string::npos ? 0 : slash + 1);
+        const std::string code = Utf16ToUtf8(LanguageCodes()[languages[at % 2]]);
+        EXPECT_EQ(task.number, at);
+        EXPECT_EQ(task.language_index, languages[at % 2]);
+        EXPECT_EQ(Utf16ToUtf8(task.path_text), At("site/" + subfolder));
+        EXPECT_EQ(Utf16ToUtf8(task.file_text), name);
+        EXPECT_EQ(Utf16ToUtf8(task.result_root), At("site/out/" + subfolder));
+        EXPECT_EQ(Utf16ToUtf8(task.result_path),
+                  At("site/out/" + subfolder + name + "/" + code + "/" + name));
+        EXPECT_EQ(task.display_name, At("site/" + relative));
+    }
+}
+
+TEST_F(RunPlanTest, FilesKeepTheGivenOrderAndAreTakenOnce) {
+    Page("site/index.html");
+    Page("site/sub/index.html");
+    Page("notes.txt");
+    Page("one.html");
+    CliOptions options = Options({At("one.html"), At("notes.txt"), At("site"),
+                                  At("site/./sub/../index.html"), At("one.html")},
+                                 At("out"));
+    options.languages = {Lang("fr")};
+    const RunPlan plan = MakeRunPlan(options);
+    ASSERT_EQ(plan.error, "");
+    std::vector<std::string> results;
+    std::vector<std::string> names;
+    for (const PageTask& task : plan.tasks) {
+        results.push_back(Utf16ToUtf8(task.result_path));
+        names.push_back(task.display_name);
+    }
+    // A file given on its own lands where the window program puts it, whatever its extension.
+    EXPECT_EQ(results,
+              (std::vector<std::string>{
+                  At("out/one.html/fr/one.html"), At("out/notes.txt/fr/notes.txt"),
+                  At("out/index.html/fr/index.html"), At("out/sub/index.html/fr/index.html")}));
+    EXPECT_EQ(names, (std::vector<std::string>{At("one.html"), At("notes.txt"),
+                                               At("site") + kSep + "index.html",
+                                               At("site") + kSep + Native("sub/index.html")}));
+    EXPECT_TRUE(fs::is_directory(folder_.Root() / "out"));
+    // The probe file is gone.
+    EXPECT_TRUE(fs::is_empty(folder_.Root() / "out"));
+}
+
+TEST_F(RunPlanTest, RelativeNamesAreTakenFromTheCurrentFolder) {
+    Page("site/a.html");
+    const fs::path before = fs::current_path();
+    fs::current_path(folder_.Root());
+    CliOptions options = Options({"site/"}, "result");
+    options.languages = {Lang("fr")};
+    const RunPlan plan = MakeRunPlan(options);
+    fs::current_path(before);
+    ASSERT_EQ(plan.error, "");
+    ASSERT_EQ(plan.tasks.size(), 1u);
+    EXPECT_EQ(Utf16ToUtf8(plan.tasks[0].path_text), At("site/"));
+    EXPECT_EQ(Utf16ToUtf8(plan.tasks[0].result_path), At("result/a.html/fr/a.html"));
+    EXPECT_EQ(plan.tasks[0].display_name, "site" + std::string(1, kSep) + "a.html");
+}
+
+TEST_F(RunPlanTest, ErrorsBeforeAnythingStartsAndNothingIsMade) {
+    Page("a/x.html");
+    Page("b/x.html");
+    Page("c/x.html");
+    Page("only-text/readme.txt");
+    Page("only-text/sub/page.txt");
+    Page("only-text/page.html_files/inner.txt");
+    Page("a-file");
+    const struct {
+        std::vector<std::string> inputs;
+        std::string out;
+        std::string message;
+    } cases[] = {
+        {{At("a/x.html"), At("b/x.html")},
+         At("out"),
+         "quillmoor-cli: '" + At("a/x.html") + "' and '" + At("b/x.html") +
+             "' would both be stored in '" + At("out/x.html") +
+             "'; translate them in separate runs or give their folder instead"},
+        {{At("a"), At("c/x.html")},
+         At("out"),
+         "quillmoor-cli: '" + At("a") + kSep + "x.html' and '" + At("c/x.html") +
+             "' would both be stored in '" + At("out/x.html") +
+             "'; translate them in separate runs or give their folder instead"},
+        {{At("a"), At("missing.html")},
+         At("out"),
+         "quillmoor-cli: no such file or folder '" + At("missing.html") + "'"},
+        {{At("only-text")},
+         At("out"),
+         "quillmoor-cli: no page (.html, .htm) in the folder '" + At("only-text") + "'"},
+        {{At("a")},
+         At("a"),
+         "quillmoor-cli: the folder '" + At("a") +
+             "' is the output folder; name another with --out"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const RunPlan plan = MakeRunPlan(Options(c.inputs, c.out));
+        EXPECT_EQ(plan.error, c.message);
+        EXPECT_TRUE(plan.tasks.empty());
+    }
+    EXPECT_FALSE(fs::exists(folder_.Root() / "out"));
+
+    // An output folder that cannot be made.
+    const RunPlan on_file = MakeRunPlan(Options({At("a")}, At("a-file/out")));
+    EXPECT_THAT(on_file.error, ::testing::StartsWith("quillmoor-cli: cannot create the output "
+                                                     "folder '" +
+                                                     At("a-file/out") + "': "));
+    EXPECT_TRUE(on_file.tasks.empty());
+
+    CliOptions bad_shard = Options({At("a")}, At("out"));
+    bad_shard.shard = {4, 3};
+    EXPECT_EQ(MakeRunPlan(bad_shard).error,
+              "quillmoor-cli: --shard 4/3 is out of range: K must lie between 1 and N");
+
+    CliOptions report_folder = Options({At("a")}, At("out"));
+    report_folder.report = At("b");
+    EXPECT_EQ(MakeRunPlan(report_folder).error,
+              "quillmoor-cli: the report '" + At("b") + "' is a folder");
+}
+
+TEST_F(RunPlanTest, TheReportsFolderIsMadeBeforeTheRun) {
+    Page("a/x.html");
+    CliOptions options = Options({At("a")}, At("out"));
+    options.report = At("reports/run.json");
+    EXPECT_EQ(MakeRunPlan(options).error, "");
+    EXPECT_TRUE(fs::is_directory(folder_.Root() / "reports"));
+    EXPECT_TRUE(fs::is_empty(folder_.Root() / "reports"));
+}
+
+#ifndef _WIN32
+TEST_F(RunPlanTest, AnOutputFolderOrReportThatCannotBeWrittenIsAUsageError) {
+    // Run as a user without privileges, for whom the permissions hold even when the tests
+    // run as root.
+    Page("a/x.html");
+    fs::create_directories(folder_.Root() / "locked");
+    fs::permissions(folder_.Root() / "locked",
+                    fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    fs::create_directories(folder_.Root() / "open");
+    fs::permissions(folder_.Root() / "open", fs::perms::all);
+    const struct {
+        std::string out;
+        std::string report;
+        std::string start;
+    } cases[] = {
+        // The folder cannot be made...
+        {At("new-out"), "",
+         "quillmoor-cli: cannot create the output folder '" + At("new-out") + "': "},
+        // ...or it exists, but nothing can be written in it.
+        {At("locked"), "",
+         "quillmoor-cli: cannot write in the output folder '" + At("locked") + "': "},
+        // The report would fail only at the end of a long run: found before it starts.
+        {At("open/out"), At("locked/run.json"),
+         "quillmoor-cli: cannot write in the report's folder '" + At("locked") + "': "},
+        {At("open/out"), At("locked/new/run.json"),
+         "quillmoor-cli: cannot create the report's folder '" + At("locked/new") + "': "},
+        {At("open/out"), At("open/run.json"), ""},
+    };
+    for (const auto& c : cases) {
+        const test_support::ChildOutcome outcome =
+            test_support::RunWithoutPrivileges([&](std::string& output) {
+                CliOptions options = Options({At("a")}, c.out);
+                options.report = c.report;
+                output = MakeRunPlan(options).error;
+                return 0;
+            });
+        EXPECT_EQ(outcome.exit_code, 0);
+        EXPECT_THAT(outcome.output, ::testing::StartsWith(c.start));
+        EXPECT_EQ(outcome.output.empty(), c.start.empty()) << outcome.output;
+    }
+    EXPECT_TRUE(fs::is_empty(folder_.Root() / "locked"));
+}
+#endif
+
+TEST(PageNames, WhichFilesAFolderOffers) {
+    const struct {
+        std::u16string name;
+        bool page;
+        bool temp_name;
+    } cases[] = {
+        {u"index.html", true, false},
+        {u"INDEX.HTML", true, false},
+        {u"a.Htm", true, false},
+        {u"a.txt", false, false},
+        {u"a.html.bak", false, false},
+        {u"html", false, false},
+        {u"a.xhtml", false, false},
+        {u"index-temp.html", true, true},
+        {u"index-temp.HTM", true, true},
+        {u"index-temp-2.html", true, true},
+        {u"index-temp-0aF9.htm", true, true},
+        {u"index-temp-.html", true, false},
+        {u"index-temp-xyz.html", true, false},
+        {u"index-temps.html", true, false},
+        {u"index-temp.txt", false, false},
+        {u"-temp.html", true, true},
+        {u"temp.html", true, false},
+        {u"index-TEMP.html", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf16ToUtf8(c.name));
+        EXPECT_EQ(IsPageFileName(c.name), c.page);
+        EXPECT_EQ(HasTempPageName(c.name), c.temp_name);
+    }
+}
+
+std::vector<PageTask> PlanOf(std::size_t size) {
+    std::vector<PageTask> tasks(size);
+    for (std::size_t at = 0; at < size; ++at) {
+        tasks[at].number = at;
+    }
+    return tasks;
+}
+
+TEST(Shards, TheSharesOfAPlanCoverItOnceAndEvenly) {
+    for (std::size_t size : {0u, 1u, 4u, 7u, 13u}) {
+        const std::vector<PageTask> plan = PlanOf(size);
+        for (int count = 1; count <= 5; ++count) {
+            SCOPED_TRACE("plan of " + std::to_string(size) + " in " + std::to_string(count));
+            std::multiset<std::size_t> all;
+            std::size_t smallest = size;
+            std::size_t largest = 0;
+            for (int index = 1; index <= count; ++index) {
+                const std::vector<PageTask> share = ShardOf(plan, {index, count});
+                smallest = std::min(smallest, share.size());
+                largest = std::max(largest, share.size());
+                for (std::size_t at = 0; at < share.size(); ++at) {
+                    all.insert(share[at].number);
+                    if (at > 0) {
+                        EXPECT_LT(share[at - 1].number, share[at].number);
+                    }
+                }
+            }
+            EXPECT_EQ(all.size(), size);
+            EXPECT_EQ(std::set<std::size_t>(all.begin(), all.end()).size(), size);
+            EXPECT_LE(largest - std::min(smallest, largest), 1u);
+        }
+    }
+    // Round robin: the share follows the number in the whole plan, not the position.
+    std::vector<PageTask> some = PlanOf(6);
+    some.erase(some.begin());
+    const std::vector<PageTask> second = ShardOf(some, {2, 2});
+    ASSERT_EQ(second.size(), 3u);
+    EXPECT_EQ(second[0].number, 1u);
+    EXPECT_EQ(second[2].number, 5u);
+
+    EXPECT_THROW(ShardOf(some, {0, 2}), std::invalid_argument);
+    EXPECT_THROW(ShardOf(some, {3, 2}), std::invalid_argument);
+    EXPECT_THROW(ShardOf(some, {1, 0}), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace quillmoor::cli

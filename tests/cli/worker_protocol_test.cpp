@@ -1,0 +1,139 @@
+#include "cli/worker_protocol.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pipeline/language_catalogue.h"
+#include "platform/utf.h"
+
+namespace quillmoor::cli {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(WorkerProtocol, TasksComeThroughWhateverTheirPathsHold) {
+    const std::size_t last_language = LanguageCodes().size() - 1;
+    const TaskMessage cases[] = {
+        {0, u"/site/", u"index.html", u"/out/", 0},
+        {17, u"C:\\site\\sub\\", u"a\tb.html", u"C:\\out\\sub\\", last_language},
+        {18446744073709551615u, u"/we\nird/\r/", u"\\\\t.html", u"/o\\nut/\t/", 3},
+        {5, u"/\u00e9t\u00e9/\u4e2d\u6587/", u"\U0001F600 page.htm", u"/r\u00e9sultat/", 7},
+        {6, u"", u"", u"", 1},
+        {7, u"\\", u"\\\\\\", u"\t\t", 2},
+    };
+    for (const TaskMessage& task : cases) {
+        SCOPED_TRACE(Utf16ToUtf8(task.path_text + task.file_text));
+        const std::string line = EncodeTask(task);
+        ASSERT_FALSE(line.empty());
+        EXPECT_EQ(line.back(), '\n');
+        EXPECT_EQ(line.find('\n'), line.size() - 1);
+        EXPECT_EQ(line.find('\r'), std::string::npos);
+        const std::optional<TaskMessage> back = DecodeTask(line.substr(0, line.size() - 1));
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(back->number, task.number);
+        EXPECT_EQ(back->path_text, task.path_text);
+        EXPECT_EQ(back->file_text, task.file_text);
+        EXPECT_EQ(back->result_root, task.result_root);
+        EXPECT_EQ(back->language_index, task.language_index);
+        // A line read with its CR LF ending.
+        EXPECT_TRUE(DecodeTask(line.substr(0, line.size() - 1) + "\r").has_value());
+        // It is no other kind of line.
+        EXPECT_FALSE(DecodeResult(line.substr(0, line.size() - 1)).has_value());
+        EXPECT_FALSE(DecodeStartFailure(line.substr(0, line.size() - 1)).has_value());
+    }
+    EXPECT_EQ(EncodeTask({3, u"/a b/", u"x.html", u"/o/", 9}), "task\t3\t/a b/\tx.html\t/o/\t9\n");
+}
+
+TEST(WorkerProtocol, ResultsAndStartFailuresComeThrough) {
+    const ResultMessage cases[] = {
+        {0, PageOutcome::kStored, SkipReason::kNone, "", 2400ms},
+        {1, PageOutcome::kSkipped, SkipReason::kNoPlaceForWidget, "", 1ms},
+        {2, PageOutcome::kSkipped, SkipReason::kAlreadyStored, "", 0ms},
+        {3, PageOutcome::kNotCaptured, SkipReason::kNone, "", 120000ms},
+        {4, PageOutcome::kNotTranslated, SkipReason::kNone, "", 72000ms},
+        {5, PageOutcome::kCancelled, SkipReason::kNone, "", 3ms},
+        {6, PageOutcome::kFailed, SkipReason::kNone,
+         "Cannot write \"C:\\out\\a.html\":\r\n\tdisk full \xE2\x80\x94 \\n is not a break", 9ms},
+        {7, PageOutcome::kFailed, SkipReason::kNone, std::string("nul\0byte", 8), 0ms},
+    };
+    for (const ResultMessage& result : cases) {
+        SCOPED_TRACE(result.number);
+        const std::string line = EncodeResult(result);
+        EXPECT_EQ(line.find('\n'), line.size() - 1);
+        const std::optional<ResultMessage> back = DecodeResult(line.substr(0, line.size() - 1));
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(back->number, result.number);
+        EXPECT_EQ(back->outcome, result.outcome);
+        EXPECT_EQ(back->skip_reason, result.skip_reason);
+        EXPECT_EQ(back->message, result.message);
+        EXPECT_EQ(back->time, result.time);
+        EXPECT_FALSE(DecodeTask(line.substr(0, line.size() - 1)).has_value());
+    }
+    const std::string failure = EncodeStartFailure("The engine library\tlibcef.so\nwas not found");
+    EXPECT_EQ(failure, "start-failure\tThe engine library\\tlibcef.so\\nwas not found\n");
+    EXPECT_EQ(DecodeStartFailure(failure.substr(0, failure.size() - 1)),
+              "The engine library\tlibcef.so\nwas not found");
+    EXPECT_NE(kStopLine, kReadyLine);
+    EXPECT_FALSE(DecodeTask(kStopLine).has_value());
+    EXPECT_FALSE(DecodeResult(kReadyLine).has_value());
+}
+
+TEST(WorkerProtocol, MalformedLinesAreRefused) {
+    const std::string languages = std::to_string(LanguageCodes().size());
+    const std::vector<std::string> tasks = {
+        "",
+        "task",
+        "task\t",
+        "task\t1\t/a/\tx.html\t/o/",            // a field short
+        "task\t1\t/a/\tx.html\t/o/\t2\textra",  // a field too many
+        "Task\t1\t/a/\tx.html\t/o/\t2",         // the kind in another case
+        " task\t1\t/a/\tx.html\t/o/\t2",
+        "task\t-1\t/a/\tx.html\t/o/\t2",  // numbers
+        "task\t+1\t/a/\tx.html\t/o/\t2",
+        "task\t1x\t/a/\tx.html\t/o/\t2",
+        "task\t\t/a/\tx.html\t/o/\t2",
+        "task\t18446744073709551616\t/a/\tx.html\t/o/\t2",
+        "task\t1\t/a/\tx.html\t/o/\t" + languages,  // outside the catalogue
+        "task\t1\t/a/\tx.html\t/o/\t99999999999999999999999",
+        "task\t1\t/a\\/\tx.html\t/o/\t2",  // escapes
+        "task\t1\t/a/\\\tx.html\t/o/\t2",
+        "task\t1\t/a/\tx.html\\\t/o/\t2",
+        "task\t1\t/a/\tx\\u0041.html\t/o/\t2",
+        "task\t1\t/\xC3(/\tx.html\t/o/\t2",         // not UTF-8
+        "task\t1\t/a/\tx.html\t/\xED\xA0\x80/\t2",  // an encoded surrogate
+        "task\t1\t/a/\tx.html\t/o/\t2\r\r",
+        "task\t1\t/a/\tx.html\n\t/o/\t2",
+    };
+    for (const std::string& line : tasks) {
+        EXPECT_FALSE(DecodeTask(line).has_value()) << line;
+    }
+    EXPECT_TRUE(DecodeTask("task\t1\t/a/\tx.html\t/o/\t2").has_value());
+
+    const std::vector<std::string> results = {
+        "result",
+        "result\t1\tstored\tnone\t5",
+        "result\t1\tstored\tnone\t5\t\textra",
+        "result\t1\tStored\tnone\t5\t",
+        "result\t1\tnot captured\tnone\t5\t",  // the display name is not the line's
+        "result\t1\tstored\tnope\t5\t",
+        "result\t1\tstored\tnone\t-5\t",
+        "result\t1\tstored\tnone\t5.5\t",
+        "result\tx\tstored\tnone\t5\t",
+        "result\t1\tfailed\tnone\t5\tbad escape \\x",
+        "result\t1\tfailed\tnone\t5\tends with \\",
+    };
+    for (const std::string& line : results) {
+        EXPECT_FALSE(DecodeResult(line).has_value()) << line;
+    }
+    EXPECT_TRUE(DecodeResult("result\t1\tnot-captured\tnone\t5\t").has_value());
+
+    EXPECT_FALSE(DecodeStartFailure("start-failure").has_value());
+    EXPECT_FALSE(DecodeStartFailure("start-failure\ta\tb").has_value());
+    EXPECT_FALSE(DecodeStartFailure("start-failure\ta\\").has_value());
+    EXPECT_EQ(DecodeStartFailure("start-failure\t"), "");
+}
+
+}  // namespace
+}  // namespace quillmoor::cli
