@@ -103,9 +103,16 @@ struct Slot {
     Clock::time_point task_started;
 };
 
-void WriteError(const std::string& text) {
-    std::fprintf(stderr, "quillmoor-cli: %s\n", text.c_str());
+// A line on standard error, as it is (the plan's and the report's messages name the
+// program themselves).
+void WriteLine(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
     std::fflush(stderr);
+}
+
+// One of the coordinator's own messages.
+void WriteError(const std::string& text) {
+    WriteLine(std::string(kProgramName) + ": " + text);
 }
 
 class Run {
@@ -356,7 +363,7 @@ int Run::Execute() {
         std::string error;
         if (!WriteRunReport(options_.report, RunReportJson(records_, summary, options_, wall),
                             &error)) {
-            WriteError(error);
+            WriteLine(error);
             return 1;
         }
     }
@@ -368,7 +375,7 @@ int Run::Execute() {
 int RunCoordinator(const CliOptions& options) {
     RunPlan plan = MakeRunPlan(options);
     if (!plan.error.empty()) {
-        WriteError(plan.error);
+        WriteLine(plan.error);
         return 2;
     }
     Run run(options, ShardOf(plan.tasks, options.shard));
