@@ -68,6 +68,13 @@ std::vector<pid_t> ProcessesWithArgumentContaining(const std::string& needle) {
     return found;
 }
 
+pid_t ParentOf(pid_t pid) {
+    char state = 0;
+    pid_t parent = 0;
+    StatusOf(pid, state, parent);
+    return parent;
+}
+
 pid_t ChromiumChildOf(pid_t parent) {
     for (pid_t pid : ProcessesWithArgumentContaining("--remote-debugging-pipe")) {
         char state = 0;

@@ -13,6 +13,8 @@ namespace quillmoor::bridge_test {
 std::vector<std::string> ArgumentsOf(pid_t pid);
 // Processes (zombies excluded) with an argument that contains needle.
 std::vector<pid_t> ProcessesWithArgumentContaining(const std::string& needle);
+// The parent of pid; 0 when it has gone.
+pid_t ParentOf(pid_t pid);
 // The child of parent started with --remote-debugging-pipe: the Chromium that the engine
 // library runs; 0 when there is none.
 pid_t ChromiumChildOf(pid_t parent);

@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/bridge/process_table.h"
@@ -131,6 +132,33 @@ class CommandLineRunTest : public ::testing::Test {
         return arguments;
     }
     fs::path Log(const std::string& name) const { return folder_.Root() / (name + ".log"); }
+
+    // The temporary page that a worker writes beside site/<base>.html, once it is there; empty
+    // when it did not come within limit.
+    fs::path WaitForTemporaryPageOf(const std::string& base, std::chrono::seconds limit) const {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        do {
+            for (const auto& entry : fs::directory_iterator(site_)) {
+                if (entry.path().filename().string().starts_with(base + "-temp")) {
+                    return entry.path();
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        } while (std::chrono::steady_clock::now() < end);
+        return {};
+    }
+    // The worker process of the command line at coordinator: its child running the same
+    // program.
+    static pid_t WorkerOf(pid_t coordinator) {
+        for (pid_t pid : bridge_test::ProcessesWithArgumentContaining("--quillmoor-worker")) {
+            const std::vector<std::string> arguments = bridge_test::ArgumentsOf(pid);
+            if (!arguments.empty() && arguments[0] == QUILLMOOR_CLI_FILE &&
+                bridge_test::ParentOf(pid) == coordinator) {
+                return pid;
+            }
+        }
+        return 0;
+    }
 
     // The site holds only what the test put there: no temporary page is left.
     void ExpectNoTemporaryPages() const {
@@ -282,15 +310,38 @@ TEST_F(CommandLineRunTest, TheReportTellsEachOutcomeAndTheExitCodeFollows) {
     EXPECT_THAT(pages[2].at("message").get<std::string>(), HasSubstr("vanishing.html"));
     EXPECT_EQ(ReadReport(report).at("summary").at("not_translated"), 1);
 
-    // A page stored untranslated is not taken for done: the next run does it again, and
-    // with the widget translating again it is stored translated.
+    // A worker that dies in the middle of a page-language (its engine crashed, say): that
+    // page-language fails with the reason, a new worker takes the rest.
     standin_->SetMode(WidgetStandinServer::kFirstGeneration);
     arguments.erase(arguments.begin() + 2);
     arguments.erase(arguments.begin());
-    const CliRun again = RunCli(arguments, Log("outcomes-again"));
+    std::vector<std::string> crashing = arguments;
+    crashing.insert(crashing.begin() + 1, (site_ / "docs" / "guide.html").string());
+    {
+        CliProcess process(crashing, Log("crash"));
+        const fs::path temp_page = WaitForTemporaryPageOf("index", std::chrono::seconds(120));
+        ASSERT_FALSE(temp_page.empty()) << process.Output();
+        const pid_t worker = WorkerOf(process.Pid());
+        ASSERT_NE(worker, 0);
+        ::kill(worker, SIGKILL);
+        EXPECT_EQ(process.Wait(std::chrono::seconds(300)), 1) << process.Output();
+        const Json crash_pages = ReadReport(report).at("pages");
+        ASSERT_EQ(crash_pages.size(), 2u);
+        EXPECT_EQ(crash_pages[0].at("outcome"), "failed");
+        EXPECT_THAT(crash_pages[0].at("message").get<std::string>(), HasSubstr("signal 9"));
+        EXPECT_EQ(crash_pages[1].at("outcome"), "stored");
+        // The killed worker could not remove its temporary page (a folder run passes over
+        // such pages).
+        EXPECT_TRUE(fs::exists(temp_page));
+    }
+
+    // A page stored untranslated is not taken for done: the next run does it again, and
+    // with the widget translating again it is stored translated.
+    const CliRun again = RunCli(arguments, Log("again"));
     EXPECT_EQ(again.exit_code, 0) << again.output;
     EXPECT_THAT(ReadBytes(out / "index.html" / "fr" / "index.html"),
                 HasSubstr("[fr] A page to translate."));
+    fs::remove(WaitForTemporaryPageOf("index", std::chrono::seconds(0)));
     ExpectNoTemporaryPages();
 }
 
