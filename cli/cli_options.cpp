@@ -143,17 +143,22 @@ std::string ReadSettle(std::string_view value, std::chrono::milliseconds& settle
     return {};
 }
 
+// Takes a value that must not be empty; wants is the message when it is.
+std::string ReadText(std::string_view value, std::string_view wants, std::string& text) {
+    if (value.empty()) {
+        return Message(std::string(wants));
+    }
+    text = std::string(value);
+    return {};
+}
+
 // Applies one option's value; returns an error message or nothing.
 std::string ApplyValue(ValueOption option, std::string_view value, CliOptions& options) {
     switch (option) {
         case ValueOption::kLang:
             return ReadLanguages(value, options.languages);
         case ValueOption::kOut:
-            if (value.empty()) {
-                return Message("--out wants a folder");
-            }
-            options.out = std::string(value);
-            return {};
+            return ReadText(value, "--out wants a folder", options.out);
         case ValueOption::kTiming:
             return ReadTiming(value, options.timing);
         case ValueOption::kSettle:
@@ -170,11 +175,7 @@ std::string ApplyValue(ValueOption option, std::string_view value, CliOptions& o
         case ValueOption::kShard:
             return ReadShard(value, options.shard);
         case ValueOption::kReport:
-            if (value.empty()) {
-                return Message("--report wants a file");
-            }
-            options.report = std::string(value);
-            return {};
+            return ReadText(value, "--report wants a file", options.report);
         case ValueOption::kEngineSwitch:
             if (value.empty()) {
                 return Message("--engine-switch wants a switch, such as --proxy-server=host:port");
