@@ -262,15 +262,22 @@ TEST_F(FileSystemTest, MakeDirectoriesReportsAFolderItCannotCreate) {
     const std::string message = FileSystemErrorOf([&] { MakeDirectories(below_file); });
     const std::string start = "Cannot create the folder \"" + Utf16ToUtf8(below_file) + "\": ";
     ASSERT_THAT(message, HasSubstr(start));
-    const std::string system_reason = message.substr(message.find(start) + start.size());
-    EXPECT_FALSE(system_reason.empty());
-    // The form that hands back the reason as text gives the same reason.
+    EXPECT_FALSE(message.substr(message.find(start) + start.size()).empty());
+    EXPECT_TRUE(fs::is_regular_file(At(u"file")));
+}
+
+// The form that hands back the reason as text (kept until its last caller moves to the
+// throwing one).
+TEST_F(FileSystemTest, MakeDirectoriesWithAReasonTextGivesTheErrorsReason) {
+    test_support::WriteBytes(At(u"file"), "x");
+    const std::u16string below_file = folder_.Path(u"file/sub");
+    const std::string message = FileSystemErrorOf([&] { MakeDirectories(below_file); });
     std::string reason;
     EXPECT_FALSE(MakeDirectories(below_file, &reason));
-    EXPECT_EQ(reason, system_reason);
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(message, "Cannot create the folder \"" + Utf16ToUtf8(below_file) + "\": " + reason);
     EXPECT_TRUE(MakeDirectories(folder_.Path(u"d/e"), &reason));
     EXPECT_TRUE(fs::is_directory(At(u"d/e")));
-    EXPECT_TRUE(fs::is_regular_file(At(u"file")));
 }
 
 TEST_F(FileSystemTest, AbsolutePathOfResolvesDotsAndDropsTheLastSeparator) {
