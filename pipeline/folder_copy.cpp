@@ -40,9 +40,14 @@ bool LiesInside(std::u16string_view path, std::u16string_view folder) {
            (path[folder.size()] == separator || folder.back() == separator);
 }
 
+// Creates the folder to and copies into it what the folder from holds. A folder that cannot
+// be created or listed is skipped with everything in it, as a file that cannot be copied is.
 void CopyContent(const std::u16string& from, const std::u16string& to) {
     std::vector<FolderEntry> entries;
-    if (!ListFolder(from, entries)) {
+    try {
+        MakeDirectories(to);
+        entries = ListFolder(from);
+    } catch (const FileSystemError&) {
         return;
     }
     for (const FolderEntry& entry : entries) {
@@ -51,7 +56,6 @@ void CopyContent(const std::u16string& from, const std::u16string& to) {
         if (entry.kind == FolderEntryKind::kFile) {
             CopyFileOver(source, destination);
         } else if (entry.kind == FolderEntryKind::kFolder) {
-            MakeDirectories(destination);
             CopyContent(source, destination);
         }
     }
@@ -77,7 +81,6 @@ void CopyFolder(const std::u16string& source, const std::u16string& destination)
             kAttempt, source,
             "the drive of the destination " + Quoted(destination) + " does not exist");
     }
-    MakeDirectories(to);
     CopyContent(from, to);
 }
 

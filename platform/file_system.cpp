@@ -35,6 +35,19 @@ std::string ReadFileBytes(const std::u16string& path, std::uint64_t max_bytes) {
 FileSystemError::FileSystemError(std::string_view attempt, std::u16string_view path,
                                  std::string_view reason)
     : std::runtime_error(std::string(attempt) + " \"" + PathForMessage(path) +
-                         "\": " + std::string(reason)) {}
+                         "\": " + std::string(reason)),
+      reason_(reason) {}
+
+bool MakeDirectories(const std::u16string& path, std::string* reason) {
+    try {
+        MakeDirectories(path);
+        return true;
+    } catch (const FileSystemError& error) {
+        if (reason != nullptr) {
+            *reason = error.Reason();
+        }
+        return false;
+    }
+}
 
 }  // namespace quillmoor

@@ -18,6 +18,12 @@ class FileSystemError : public std::runtime_error {
     using std::runtime_error::runtime_error;
     // The message reads: attempt "path": reason
     FileSystemError(std::string_view attempt, std::u16string_view path, std::string_view reason);
+
+    // The system's reason alone; empty when the error was made from a whole message.
+    const std::string& Reason() const { return reason_; }
+
+  private:
+    std::string reason_;
 };
 
 // True when a regular file (not a folder) exists at path. A relative path is taken
@@ -86,9 +92,14 @@ void ReplaceFileContent(const std::u16string& path, const FileContentWriter& wri
 // Removes the file at path. Returns false when there was none or it could not be removed.
 bool RemoveFile(const std::u16string& path);
 
-// Creates the folder at path with all its missing parent folders. Returns true when the
-// folder exists afterwards; otherwise, when reason is given, sets it to the system's reason.
-bool MakeDirectories(const std::u16string& path, std::string* reason = nullptr);
+// Creates the folder at path with all its missing parent folders; a folder that exists
+// already is fine. Throws FileSystemError ("Cannot create the folder") with the system's
+// reason when the folder does not exist afterwards.
+void MakeDirectories(const std::u16string& path);
+
+// MakeDirectories for callers that still take the reason as text: true when the folder
+// exists afterwards, otherwise false with reason (when given) set to the system's reason.
+bool MakeDirectories(const std::u16string& path, std::string* reason);
 
 enum class FolderEntryKind {
     kFile,
@@ -103,8 +114,9 @@ struct FolderEntry {
 };
 
 // The entries of a folder, hidden and system ones included, in the order in which the
-// system lists them, without "." and "..". Returns false when the folder cannot be listed.
-bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries);
+// system lists them, without "." and "..". Throws FileSystemError ("Cannot list the
+// folder") when the folder cannot be listed.
+std::vector<FolderEntry> ListFolder(const std::u16string& path);
 
 // Copies the regular file from to the path to, replacing a file that is there. Returns
 // false when it cannot; a copy that fails part way leaves no partial file behind, and a

@@ -222,7 +222,7 @@ bool RemoveFile(const std::u16string& path) {
     return unlink(Native(path).c_str()) == 0;
 }
 
-bool MakeDirectories(const std::u16string& path, std::string* reason) {
+void MakeDirectories(const std::u16string& path) {
     const std::string native = Native(path);
     int failure = 0;
     // An existing folder is fine; the first other failure is the reason.
@@ -233,21 +233,19 @@ bool MakeDirectories(const std::u16string& path, std::string* reason) {
         }
     }
     if (!native.empty() && DirectoryExists(path)) {
-        return true;
+        return;
     }
-    if (reason != nullptr) {
-        *reason = std::generic_category().message(failure != 0     ? failure
-                                                  : native.empty() ? ENOENT
-                                                                   : ENOTDIR);
-    }
-    return false;
+    Fail("Cannot create the folder", path,
+         failure != 0     ? failure
+         : native.empty() ? ENOENT
+                          : ENOTDIR);
 }
 
-bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
-    entries.clear();
+std::vector<FolderEntry> ListFolder(const std::u16string& path) {
+    std::vector<FolderEntry> entries;
     const std::unique_ptr<DIR, int (*)(DIR*)> folder(opendir(Native(path).c_str()), closedir);
     if (!folder) {
-        return false;
+        Fail("Cannot list the folder", path, errno);
     }
     const int folder_fd = dirfd(folder.get());
     while (const dirent* entry = readdir(folder.get())) {
@@ -270,7 +268,7 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
         }
         entries.push_back({Utf8ToUtf16(name), kind});
     }
-    return true;
+    return entries;
 }
 
 namespace {

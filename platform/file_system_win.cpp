@@ -227,7 +227,7 @@ bool RemoveFile(const std::u16string& path) {
     return DeleteFileW(Wide(path)) != 0;
 }
 
-bool MakeDirectories(const std::u16string& path, std::string* reason) {
+void MakeDirectories(const std::u16string& path) {
     DWORD failure = 0;
     for (size_t i = 1; i <= path.size(); ++i) {
         if (i < path.size() && !IsSeparator(path[i])) {
@@ -241,16 +241,13 @@ bool MakeDirectories(const std::u16string& path, std::string* reason) {
         }
     }
     if (!path.empty() && DirectoryExists(path)) {
-        return true;
+        return;
     }
-    if (reason != nullptr) {
-        *reason = SystemErrorText(failure != 0 ? failure : ERROR_PATH_NOT_FOUND);
-    }
-    return false;
+    Fail("Cannot create the folder", path, failure != 0 ? failure : ERROR_PATH_NOT_FOUND);
 }
 
-bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
-    entries.clear();
+std::vector<FolderEntry> ListFolder(const std::u16string& path) {
+    std::vector<FolderEntry> entries;
     std::u16string pattern = path;
     if (!pattern.empty() && !IsSeparator(pattern.back())) {
         pattern += u'\\';
@@ -261,7 +258,12 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
         FindFirstFileExW(Wide(pattern), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                          FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) {
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
+        // No entry at all (a drive's empty root) is an empty list, not a failure.
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) {
+            Fail("Cannot list the folder", path, error);
+        }
+        return entries;
     }
     do {
         const std::u16string name(reinterpret_cast<const char16_t*>(data.cFileName));
@@ -277,7 +279,7 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>& entries) {
         entries.push_back({name, kind});
     } while (FindNextFileW(search, &data));
     FindClose(search);
-    return true;
+    return entries;
 }
 
 bool CopyFileOver(const std::u16string& from, const std::u16string& to) {

@@ -7,13 +7,7 @@ namespace quillmoor {
 
 class DesktopDialogs final : public UserDialogs {
   public:
-    Answer Ask(QWidget* parent, const QString& text, Question question) override;
-    void ShowMessage(QWidget* parent, const QString& text) override;
-    void ShowError(QWidget* parent, const QString& title, const QString& text) override;
-    QStringList ChooseFiles(QWidget* parent, const QString& filter,
-                            const QString& selected_filter) override;
-    QString ChooseFolder(QWidget* parent, const QString& start_folder) override;
-    void OpenLink(const QUrl& url) override;
+    QUILLMOOR_USER_DIALOGS_OVERRIDES;
 };
 
 }  // namespace quillmoor

@@ -42,4 +42,14 @@ class UserDialogs {
     virtual void OpenLink(const QUrl& url) = 0;
 };
 
+// Declares every method of UserDialogs as an override, in a class that implements them all.
+#define QUILLMOOR_USER_DIALOGS_OVERRIDES                                                 \
+    Answer Ask(QWidget* parent, const QString& text, Question question) override;        \
+    void ShowMessage(QWidget* parent, const QString& text) override;                     \
+    void ShowError(QWidget* parent, const QString& title, const QString& text) override; \
+    QStringList ChooseFiles(QWidget* parent, const QString& filter,                      \
+                            const QString& selected_filter) override;                    \
+    QString ChooseFolder(QWidget* parent, const QString& start_folder) override;         \
+    void OpenLink(const QUrl& url) override
+
 }  // namespace quillmoor

@@ -21,14 +21,8 @@ class SessionDialogs final : public UserDialogs {
     // Writes a line of the session's own to the log.
     void Note(const QString& line);
 
-    Answer Ask(QWidget* parent, const QString& text, Question question) override;
-    void ShowMessage(QWidget* parent, const QString& text) override;
-    void ShowError(QWidget* parent, const QString& title, const QString& text) override;
-    QStringList ChooseFiles(QWidget* parent, const QString& filter,
-                            const QString& selected_filter) override;
-    QString ChooseFolder(QWidget* parent, const QString& start_folder) override;
-    // Logged, not opened: there is nobody to look at it.
-    void OpenLink(const QUrl& url) override;
+    // OpenLink logs the link instead of opening it: there is nobody to look at it.
+    QUILLMOOR_USER_DIALOGS_OVERRIDES;
 
   private:
     QFile log_;                   // GUI thread

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/bench_timing.h"
 #include "engine/engine_object.h"
 #include "tests/bridge/engine_library.h"
 #include "tests/bridge/engine_test_objects.h"
@@ -19,11 +20,9 @@ namespace quillmoor::bridge_test {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration elapsed) {
-    return std::chrono::duration<double>(elapsed).count();
-}
+using bench::Clock;
+using bench::ManualTime;
+using bench::Seconds;
 
 // The program's resident memory, in bytes.
 long ResidentBytes() {
@@ -117,6 +116,11 @@ struct RunningEngine {
         LoadUrl(browser, address);
         return client->WaitForLoadEnds(1, 10s);
     }
+    // Loads the first or the second small page, by the evenness of turn, so that every turn
+    // loads another page than the one before.
+    bool LoadSmallPage(std::size_t turn) {
+        return Load(pages.Path(turn % 2 == 0 ? "small-a.html" : "small-b.html"));
+    }
 
     EngineObjectPtr<TestApp> app;
     EngineObjectPtr<TestClient> client;
@@ -173,11 +177,10 @@ void InitialiseToContextNotice(benchmark::State& state) {
         EngineLibrary::Get().cef_shutdown();
     }
 }
-BENCHMARK(InitialiseToContextNotice)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(InitialiseToContextNotice)->Apply(ManualTime<5, benchmark::kMillisecond>);
 
 void CreateToAfterCreated(benchmark::State& state) {
-    RunningEngine* ready = ReadyEngine(state);
-    if (ready == nullptr) {
+    if (ReadyEngine(state) == nullptr) {
         return;
     }
     auto client = EngineObjectPtr<TestClient>::Make();
@@ -195,45 +198,38 @@ void CreateToAfterCreated(benchmark::State& state) {
     }
     client->ReleaseBrowsers();
 }
-BENCHMARK(CreateToAfterCreated)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(CreateToAfterCreated)->Apply(ManualTime<10, benchmark::kMillisecond>);
 
 void LoadSmallLocalPageToLoadEnd(benchmark::State& state) {
-    RunningEngine* ready = ReadyEngine(state);
-    if (ready == nullptr) {
+    RunningEngine* engine = ReadyEngine(state);
+    if (engine == nullptr) {
         return;
     }
-    RunningEngine& engine = *ready;
-    const std::string pages[] = {engine.pages.Path("small-a.html"),
-                                 engine.pages.Path("small-b.html")};
-    std::size_t next = 0;
+    std::size_t turn = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
-        if (!engine.Load(pages[next++ % 2])) {
+        if (!engine->LoadSmallPage(turn++)) {
             state.SkipWithError("no load end");
             return;
         }
         state.SetIterationTime(Seconds(Clock::now() - start));
     }
 }
-BENCHMARK(LoadSmallLocalPageToLoadEnd)
-    ->Iterations(50)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadSmallLocalPageToLoadEnd)->Apply(ManualTime<50, benchmark::kMillisecond>);
 
 void SourceOfA10MegabyteDocument(benchmark::State& state) {
-    RunningEngine* ready = ReadyEngine(state);
-    if (ready == nullptr) {
+    RunningEngine* engine = ReadyEngine(state);
+    if (engine == nullptr) {
         return;
     }
-    RunningEngine& engine = *ready;
-    if (!engine.Load(engine.pages.Path("big.html"))) {
+    if (!engine->Load(engine->pages.Path("big.html"))) {
         state.SkipWithError("the big page did not load");
         return;
     }
     std::size_t bytes = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
-        const std::string source = SourceOf(engine.browser, 30s);
+        const std::string source = SourceOf(engine->browser, 30s);
         if (source.empty()) {
             state.SkipWithError("no source");
             return;
@@ -243,22 +239,16 @@ void SourceOfA10MegabyteDocument(benchmark::State& state) {
     }
     state.counters["document_MB"] = static_cast<double>(bytes) / (1024 * 1024);
 }
-BENCHMARK(SourceOfA10MegabyteDocument)
-    ->Iterations(5)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(SourceOfA10MegabyteDocument)->Apply(ManualTime<5, benchmark::kMillisecond>);
 
 // The program's memory over 1,000 cycles of loading a small page and reading it back.
 void MemoryOverLoadAndSourceCycles(benchmark::State& state) {
-    RunningEngine* ready = ReadyEngine(state);
-    if (ready == nullptr) {
+    RunningEngine* engine = ReadyEngine(state);
+    if (engine == nullptr) {
         return;
     }
-    RunningEngine& engine = *ready;
-    const std::string pages[] = {engine.pages.Path("small-a.html"),
-                                 engine.pages.Path("small-b.html")};
     const auto cycle = [&](std::size_t i) {
-        return engine.Load(pages[i % 2]) && !SourceOf(engine.browser, 10s).empty();
+        return engine->LoadSmallPage(i) && !SourceOf(engine->browser, 10s).empty();
     };
     for (std::size_t i = 0; i < 50; ++i) {  // warm up: allocator pools, first-use caches
         cycle(i);

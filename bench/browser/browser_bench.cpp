@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 
+#include "bench/bench_timing.h"
 #include "pipeline/language_catalogue.h"
 #include "pipeline/source_names.h"
 #include "platform/utf.h"
@@ -24,11 +25,9 @@
 namespace quillmoor::browser_test {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration elapsed) {
-    return std::chrono::duration<double>(elapsed).count();
-}
+using bench::Clock;
+using bench::ManualTime;
+using bench::Seconds;
 
 double CpuSeconds(clockid_t clock) {
     timespec now{};
@@ -113,9 +112,18 @@ Setup::Setup() : site(folder.Root() / "site") {
                                                  &clock);
 }
 
-Setup& TheSetup() {
+// The shared set-up with its engine ready, or nullptr (the benchmark is then marked skipped).
+Setup* ReadySetup(benchmark::State& state) {
+    if (ChromiumOnPath().empty()) {
+        state.SkipWithError("no Chromium on PATH");
+        return nullptr;
+    }
     static Setup setup;
-    return setup;
+    if (!setup.host->Ready()) {
+        state.SkipWithError(setup.host->Problems().c_str());
+        return nullptr;
+    }
+    return &setup;
 }
 
 std::size_t FrenchIndex() {
@@ -124,21 +132,16 @@ std::size_t FrenchIndex() {
 }
 
 void PageRunOverhead(benchmark::State& state) {
-    if (ChromiumOnPath().empty()) {
-        state.SkipWithError("no Chromium on PATH");
+    Setup* setup = ReadySetup(state);
+    if (setup == nullptr) {
         return;
     }
-    Setup& setup = TheSetup();
-    if (!setup.host->Ready()) {
-        state.SkipWithError(setup.host->Problems().c_str());
-        return;
-    }
-    PageBrowserWindow window_browser(setup.host->Window());
+    PageBrowserWindow window_browser(setup->host->Window());
     NotingBrowser browser(window_browser);
-    NotingClock& clock = setup.clock;
-    PageRun run = setup.host->MakeRun(&browser);
-    const SourceNames names(Utf8ToUtf16(setup.site.string() + "/"), u"page.html");
-    const std::u16string root = Utf8ToUtf16((setup.folder.Root() / "result").string() + "/");
+    NotingClock& clock = setup->clock;
+    PageRun run = setup->host->MakeRun(&browser);
+    const SourceNames names(Utf8ToUtf16(setup->site.string() + "/"), u"page.html");
+    const std::u16string root = Utf8ToUtf16((setup->folder.Root() / "result").string() + "/");
     for (auto _ : state) {
         LanguageProgress progress{0, 1};
         const Clock::time_point start = Clock::now();
@@ -179,19 +182,14 @@ void PageRunOverhead(benchmark::State& state) {
         state.counters["overhead_s"] = Seconds(wall - floor - page);
     }
 }
-BENCHMARK(PageRunOverhead)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(PageRunOverhead)->Apply(ManualTime<1, benchmark::kSecond>);
 
 void QuietWaitCpu(benchmark::State& state) {
-    if (ChromiumOnPath().empty()) {
-        state.SkipWithError("no Chromium on PATH");
+    Setup* setup = ReadySetup(state);
+    if (setup == nullptr) {
         return;
     }
-    Setup& setup = TheSetup();
-    if (!setup.host->Ready()) {
-        state.SkipWithError(setup.host->Problems().c_str());
-        return;
-    }
-    PageRun run = setup.host->MakeRun();
+    PageRun run = setup->host->MakeRun();
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         const double process_start = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
@@ -206,7 +204,7 @@ void QuietWaitCpu(benchmark::State& state) {
         state.counters["gui_thread_cpu_percent"] = 100.0 * thread_cpu / wall;
     }
 }
-BENCHMARK(QuietWaitCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(QuietWaitCpu)->Apply(ManualTime<1, benchmark::kSecond>);
 
 }  // namespace
 }  // namespace quillmoor::browser_test

@@ -16,18 +16,11 @@
 #include "tests/batch/batch_world.h"
 #include "tests/support/test_folder.h"
 
-namespace quillmoor {
+// Beside the helpers of the simulated runs.
+namespace quillmoor::test_support {
 namespace {
 
 namespace fs = std::filesystem;
-using test_support::FakeWindow;
-using test_support::Ms;
-using test_support::ReadBytes;
-using test_support::ScriptedBrowser;
-using test_support::ScriptedTranslator;
-using test_support::Simulation;
-using test_support::TestFolder;
-using test_support::WriteBytes;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -541,7 +534,7 @@ TEST_F(BatchOverPageRunTest, StoresEveryPageLanguageWithItsResourcesAndLeavesNoT
     }
     EXPECT_FALSE(fs::exists(At(u"program/result/b.html")));
     EXPECT_FALSE(fs::exists(At(u"site/a-temp.html")));
-    EXPECT_THAT(test_support::NamesIn(At(u"site")), ElementsAre("a.html", "a_files"));
+    EXPECT_THAT(NamesIn(At(u"site")), ElementsAre("a.html", "a_files"));
     EXPECT_THAT(window_.Lines("message"), ElementsAre(Summary(2, 0, 0)));
 }
 
@@ -556,9 +549,9 @@ TEST_F(BatchOverPageRunTest, APageWithoutAPlaceForTheWidgetAdvancesTheLineAndSto
     EXPECT_THAT(browser_.Commands(), IsEmpty());
     EXPECT_THAT(window_.Lines("lbl2"), ElementsAre("0/2 Language(s)", kProgress1, kProgress2));
     EXPECT_FALSE(fs::exists(At(u"program/result")));
-    EXPECT_THAT(test_support::NamesIn(At(u"site")), ElementsAre("notes.txt"));
+    EXPECT_THAT(NamesIn(At(u"site")), ElementsAre("notes.txt"));
     EXPECT_THAT(window_.Lines("message"), ElementsAre(Summary(0, 2, 0)));
 }
 
 }  // namespace
-}  // namespace quillmoor
+}  // namespace quillmoor::test_support

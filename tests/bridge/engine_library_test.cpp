@@ -20,6 +20,7 @@
 #include "tests/bridge/engine_library.h"
 #include "tests/bridge/engine_test_objects.h"
 #include "tests/bridge/stderr_capture.h"
+#include "tests/support/argument_vector.h"
 #include "tests/support/test_folder.h"
 
 namespace quillmoor::bridge_test {
@@ -66,11 +67,7 @@ class ProcessRole : public ::testing::TestWithParam<ProcessRoleCase> {};
 
 TEST_P(ProcessRole, IsTheBrowserProcessOnlyWithoutATypeArgument) {
     std::vector<std::string> arguments = GetParam().arguments;
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = test_support::PointersTo(arguments);
     cef_main_args_t args{static_cast<int>(arguments.size()), argv.data()};
     auto app = EngineObjectPtr<TestApp>::Make();
     EXPECT_EQ(GetParam().expected,

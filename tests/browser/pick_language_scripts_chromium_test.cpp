@@ -19,6 +19,7 @@
 #include "pipeline/widget_snippet.h"
 #include "platform/utf.h"
 #include "tests/browser/chromium_page_run_host.h"
+#include "tests/support/argument_vector.h"
 #include "tests/support/test_folder.h"
 
 extern char** environ;
@@ -96,11 +97,7 @@ std::string DumpDom(const std::string& chromium, const std::filesystem::path& fo
                                           "--user-data-dir=" + (folder / "profile").string(),
                                           "--dump-dom",
                                           "file://" + page.string()};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = test_support::PointersTo(arguments);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),

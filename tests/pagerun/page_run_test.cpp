@@ -17,17 +17,11 @@
 #include "tests/pagerun/page_run_simulation.h"
 #include "tests/support/test_folder.h"
 
-namespace quillmoor {
+// Beside the helpers of the simulated runs.
+namespace quillmoor::test_support {
 namespace {
 
 namespace fs = std::filesystem;
-using test_support::Ms;
-using test_support::ReadBytes;
-using test_support::RecordingView;
-using test_support::ScriptedBrowser;
-using test_support::Simulation;
-using test_support::TestFolder;
-using test_support::WriteBytes;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -47,6 +41,20 @@ constexpr Ms kQuiet{28'000};
 constexpr Ms kSignalLimit{120'000};
 
 const std::string kPage = "<html><head><title>t</title></head><body><p>hello</p></body></html>";
+
+// A page run with a clock, signals, flags and browser of its own: one for each case of a
+// table.
+struct OwnRun {
+    OwnRun(RunProgressView& view, const AnsiCodePage& code_page)
+        : browser(simulation, signals),
+          run(browser, simulation, simulation, view, signals, flags, code_page) {}
+
+    Simulation simulation;
+    JobSignals signals;
+    JobFlags flags;
+    ScriptedBrowser browser;
+    PageRun run;
+};
 
 class PageRunTest : public ::testing::Test {
   protected:
@@ -205,29 +213,26 @@ TEST_F(PageRunTest, LoadEndsLessThan28SecondsApartKeepTheQuietWaitGoing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Simulation simulation;
-        JobSignals signals;
-        JobFlags flags;
-        ScriptedBrowser browser(simulation, signals);
-        PageRun run(browser, simulation, simulation, view_, signals, flags, western_);
+        OwnRun own(view_, western_);
         const Timestamp navigate_at = Simulation::kStart + Ms(10);
         const Timestamp cancel_at = navigate_at + Ms(900'000);
-        browser.load_ends_after_navigate = Every(Ms(1500), c.gap, Ms(2'000'000));
-        simulation.UserAt(cancel_at, [&] { flags.RequestCancel(); });
+        own.browser.load_ends_after_navigate = Every(Ms(1500), c.gap, Ms(2'000'000));
+        own.simulation.UserAt(cancel_at, [&] { own.flags.RequestCancel(); });
 
-        const PageOutcome outcome = run.TranslatePage(kFrench, Source(), Root(), progress_).outcome;
+        const PageOutcome outcome =
+            own.run.TranslatePage(kFrench, Source(), Root(), progress_).outcome;
 
         if (c.waits_until_cancel) {
             EXPECT_EQ(outcome, PageOutcome::kCancelled);
-            ASSERT_EQ(browser.Commands().size(), 1u);
+            ASSERT_EQ(own.browser.Commands().size(), 1u);
             // Cancelled at the first poll at or after the press.
-            EXPECT_GE(simulation.Now(), cancel_at);
-            EXPECT_LE(simulation.Now(), cancel_at + Ms(10));
+            EXPECT_GE(own.simulation.Now(), cancel_at);
+            EXPECT_LE(own.simulation.Now(), cancel_at + Ms(10));
             EXPECT_TRUE(fs::exists(TempPage()));
             EXPECT_FALSE(fs::exists(ResultFile()));
         } else {
             EXPECT_EQ(outcome, PageOutcome::kStored);
-            EXPECT_EQ(browser.First("pick").at, navigate_at + Ms(1500) + kQuiet);
+            EXPECT_EQ(own.browser.First("pick").at, navigate_at + Ms(1500) + kQuiet);
         }
     }
 }
@@ -253,19 +258,15 @@ TEST_F(PageRunTest, APauseLongerThanTheLimitEndsTheWaitAtTheNextPoll) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Simulation simulation;
-        JobSignals signals;
-        JobFlags flags;
-        ScriptedBrowser browser(simulation, signals);
-        PageRun run(browser, simulation, simulation, view_, signals, flags, western_);
+        OwnRun own(view_, western_);
         const Timestamp navigate_at = Simulation::kStart + Ms(10);
-        browser.load_ends_after_navigate = c.load_ends;
-        simulation.UserAt(navigate_at + c.pause_at, [&] { flags.RequestPause(); });
-        simulation.UserAt(navigate_at + c.resume_at, [&] { flags.Resume(); });
+        own.browser.load_ends_after_navigate = c.load_ends;
+        own.simulation.UserAt(navigate_at + c.pause_at, [&] { own.flags.RequestPause(); });
+        own.simulation.UserAt(navigate_at + c.resume_at, [&] { own.flags.Resume(); });
 
-        EXPECT_EQ(run.TranslatePage(kFrench, Source(), Root(), progress_).outcome,
+        EXPECT_EQ(own.run.TranslatePage(kFrench, Source(), Root(), progress_).outcome,
                   PageOutcome::kStored);
-        EXPECT_EQ(browser.First("pick").at - navigate_at, c.pick_at);
+        EXPECT_EQ(own.browser.First("pick").at - navigate_at, c.pick_at);
     }
 }
 
@@ -640,4 +641,4 @@ TEST(ElapsedWholeSeconds, DropsTheRemainderInEitherDirection) {
 }
 
 }  // namespace
-}  // namespace quillmoor
+}  // namespace quillmoor::test_support

@@ -54,6 +54,16 @@ TEST_F(CopyFolderTest, MergesIntoAnExistingDestination) {
                 ElementsAre("empty", "logo.png", "other.png"));
 }
 
+TEST_F(CopyFolderTest, AFolderThatCannotBeCreatedIsSkippedWithItsContent) {
+    // A file where the copy of the images folder would go.
+    fs::create_directories(At(u"out"));
+    test_support::WriteBytes(At(u"out/images"), "a file");
+    CopyFolder(Path(u"src"), Path(u"out"));
+    EXPECT_EQ(test_support::ReadBytes(At(u"out/images")), "a file");
+    EXPECT_THAT(test_support::NamesIn(At(u"out")), ElementsAre(".hidden", "images", "style.css"));
+    EXPECT_EQ(test_support::ReadBytes(At(u"out/style.css")), "body{}");
+}
+
 TEST_F(CopyFolderTest, SiblingWithTheSameBeginningIsNotInside) {
     CopyFolder(Path(u"src"), Path(u"src2"));
     EXPECT_EQ(test_support::ReadBytes(At(u"src2/style.css")), "body{}");

@@ -227,10 +227,8 @@ TEST_F(FileSystemTest, ListFolderNamesEveryEntryWithItsKind) {
 #else
     fs::create_directory_symlink(At(u"images"), At(u"loop"));
 #endif
-    std::vector<FolderEntry> entries;
-    ASSERT_TRUE(ListFolder(folder_.Path(u""), entries));
     std::map<std::u16string, FolderEntryKind> kinds;
-    for (const auto& entry : entries) {
+    for (const auto& entry : ListFolder(folder_.Path(u""))) {
         kinds[entry.name] = entry.kind;
     }
     std::map<std::u16string, FolderEntryKind> expected = {
@@ -245,15 +243,41 @@ TEST_F(FileSystemTest, ListFolderNamesEveryEntryWithItsKind) {
     expected[u"loop"] = FolderEntryKind::kFolderLink;
 #endif
     EXPECT_EQ(kinds, expected);
-    EXPECT_FALSE(ListFolder(folder_.Path(u"missing"), entries));
+    const std::u16string missing = folder_.Path(u"missing");
+    EXPECT_THAT(FileSystemErrorOf([&] { ListFolder(missing); }),
+                HasSubstr("Cannot list the folder \"" + Utf16ToUtf8(missing) + "\": "));
 }
 
 TEST_F(FileSystemTest, MakeDirectoriesCreatesEveryMissingParent) {
-    EXPECT_TRUE(MakeDirectories(folder_.Path(u"a/b/c")));
+    MakeDirectories(folder_.Path(u"a/b/c"));
     EXPECT_TRUE(fs::is_directory(At(u"a/b/c")));
-    EXPECT_TRUE(MakeDirectories(folder_.Path(u"a/b/c")));
+    // A folder that exists already is no failure.
+    MakeDirectories(folder_.Path(u"a/b/c"));
+    EXPECT_TRUE(fs::is_directory(At(u"a/b/c")));
+}
+
+TEST_F(FileSystemTest, MakeDirectoriesReportsAFolderItCannotCreate) {
     test_support::WriteBytes(At(u"file"), "x");
-    EXPECT_FALSE(MakeDirectories(folder_.Path(u"file/sub")));
+    const std::u16string below_file = folder_.Path(u"file/sub");
+    const std::string message = FileSystemErrorOf([&] { MakeDirectories(below_file); });
+    const std::string start = "Cannot create the folder \"" + Utf16ToUtf8(below_file) + "\": ";
+    ASSERT_THAT(message, HasSubstr(start));
+    EXPECT_FALSE(message.substr(message.find(start) + start.size()).empty());
+    EXPECT_TRUE(fs::is_regular_file(At(u"file")));
+}
+
+// The form that hands back the reason as text (kept until its last caller moves to the
+// throwing one).
+TEST_F(FileSystemTest, MakeDirectoriesWithAReasonTextGivesTheErrorsReason) {
+    test_support::WriteBytes(At(u"file"), "x");
+    const std::u16string below_file = folder_.Path(u"file/sub");
+    const std::string message = FileSystemErrorOf([&] { MakeDirectories(below_file); });
+    std::string reason;
+    EXPECT_FALSE(MakeDirectories(below_file, &reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(message, "Cannot create the folder \"" + Utf16ToUtf8(below_file) + "\": " + reason);
+    EXPECT_TRUE(MakeDirectories(folder_.Path(u"d/e"), &reason));
+    EXPECT_TRUE(fs::is_directory(At(u"d/e")));
 }
 
 TEST_F(FileSystemTest, AbsolutePathOfResolvesDotsAndDropsTheLastSeparator) {

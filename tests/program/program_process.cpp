@@ -11,6 +11,8 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/argument_vector.h"
+
 extern char** environ;
 
 namespace quillmoor::test_support {
@@ -62,17 +64,9 @@ ProgramRun RunProgramIn(const std::filesystem::path& folder,
 
     std::vector<std::string> argv_texts = {program.string()};
     argv_texts.insert(argv_texts.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& text : argv_texts) {
-        argv.push_back(text.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = PointersTo(argv_texts);
     std::vector<std::string> env_texts = EnvironmentWith(environment);
-    std::vector<char*> envp;
-    for (std::string& text : env_texts) {
-        envp.push_back(text.data());
-    }
-    envp.push_back(nullptr);
+    std::vector<char*> envp = PointersTo(env_texts);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -88,22 +88,25 @@ TEST_F(WindowsEngineChecksTest, SupportedBuildPassesTheChecks) {
     ExpectReachedTheLoad(run, u"libcef.dll");
 }
 
+// A library without a version record is found as 0.0.0.0.
 TEST_F(WindowsEngineChecksTest, WrongVersionShowsExpectedAndFound) {
-    const StartOutcome run =
-        StartWith(test_support::PeImageShape{kWindowsProgramPeMachine, FileVersion{78, 3, 9, 1}});
-    EXPECT_EQ(run.status, Status::asErrorDLLVersion);
-    ExpectShownOnce(run, u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
-                             u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
-                             u"Found libcef.dll version : 78.3.9.1");
-}
-
-TEST_F(WindowsEngineChecksTest, NoVersionRecordIsFoundAsZero) {
-    const StartOutcome run =
-        StartWith(test_support::PeImageShape{kWindowsProgramPeMachine, std::nullopt});
-    EXPECT_EQ(run.status, Status::asErrorDLLVersion);
-    ExpectShownOnce(run, u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
-                             u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
-                             u"Found libcef.dll version : 0.0.0.0");
+    const struct {
+        std::optional<FileVersion> version;
+        std::u16string found;
+    } cases[] = {
+        {FileVersion{78, 3, 9, 1}, u"78.3.9.1"},
+        {std::nullopt, u"0.0.0.0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf16ToUtf8(c.found));
+        const StartOutcome run =
+            StartWith(test_support::PeImageShape{kWindowsProgramPeMachine, c.version});
+        EXPECT_EQ(run.status, Status::asErrorDLLVersion);
+        ExpectShownOnce(run, u"Unsupported CEF version !\r\n\r\n" + kUseBuild +
+                                 u"\r\n\r\nExpected libcef.dll version : 78.3.9.0\r\n"
+                                 u"Found libcef.dll version : " +
+                                 c.found);
+    }
 }
 
 TEST_F(WindowsEngineChecksTest, VersionIsCheckedBeforeTheMachine) {

@@ -8,10 +8,11 @@ reaches it under the widget host's name through the engine switches
   --ignore-certificate-errors
 
 Modes (chosen with --mode) are folders beside this script; each holds the files it
-serves under /translate_a/. "standin" is a small widget written from what the program
-relies on: the menu frame and its entries, an in-place translation that marks each text
-with the language code ("[fr] Hello"), the banner frame and the tooltip block, and
-three frame loads after the click. "current" behaves like the widget as it is served
+serves under /translate_a/; the loader it serves is common.js (what the modes share)
+followed by the mode's element.js, the two inside one function. "standin" is a small
+widget written from what the program relies on: the menu frame and its entries, an
+in-place translation that marks each text with the language code ("[fr] Hello"), the
+banner frame and the tooltip block, and three frame loads after the click. "current" behaves like the widget as it is served
 today (its menu, banner and tooltip markup, font wrappers around the translated texts);
 "untranslating" loads and shows its menu frame, but the menu has no entry, so the page
 is never translated. With --mode-file the mode is read from that file at every request
@@ -42,6 +43,7 @@ CONTENT_TYPES = {
     ".html": "text/html; charset=utf-8",
     ".css": "text/css; charset=utf-8",
 }
+COMMON_SCRIPT = os.path.join(HERE, "common.js")
 CALLBACK_NAME = re.compile(r"^[A-Za-z_$][A-Za-z0-9_$]*$")
 WIDGET_HOSTS = ("translate.google.com", "translate.googleapis.com")
 
@@ -123,6 +125,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         with open(path, encoding="utf-8") as f:
             body = f.read()
         if name == "element.js":
+            with open(COMMON_SCRIPT, encoding="utf-8") as f:
+                common = f.read()
+            body = "(function () {\n'use strict';\n\n%s\n%s})();\n" % (common, body)
             callback = query.get("cb", [""])[0]
             if not CALLBACK_NAME.match(callback):
                 callback = ""

@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tests/support/argument_vector.h"
+
 extern char** environ;
 
 namespace quillmoor::test_support {
@@ -32,11 +34,7 @@ WidgetStandinServer::WidgetStandinServer(const std::filesystem::path& work_folde
     std::vector<std::string> arguments = {
         "/usr/bin/python3", Script().string(), "--mode",      mode,          "--port-file",
         port_file.string(), "--log",           log_.string(), "--mode-file", mode_file_.string()};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = PointersTo(arguments);
     // The stand-in writes nothing worth keeping; it must not hold the caller's output open
     // either (a test runner waits for that to close).
     posix_spawn_file_actions_t actions;

@@ -1,0 +1,116 @@
+// What the widget stand-in's modes share, served by widget_standin.py in front of the
+// mode's element.js, the two inside one function: the loader's address, the page's
+// callback, the texts a translation changes, the gadget and the menu frame, and the
+// offer of google.translate.TranslateElement.
+
+var script = document.currentScript;
+var origin = script ? new URL(script.src).origin : 'https://translate.google.com';
+var callbackName = '__CALLBACK__';
+
+var MENU_FRAME_STYLE =
+    'visibility: visible; box-sizing: content-box; width: 135px; height: 69px; display: none;';
+var SKIPPED_ELEMENTS = {SCRIPT: 1, STYLE: 1, NOSCRIPT: 1, IFRAME: 1, TEXTAREA: 1, TEMPLATE: 1};
+var RTL_CODES = {ar: 1, fa: 1, he: 1, iw: 1, ps: 1, sd: 1, ug: 1, ur: 1, yi: 1};
+
+function whenBodyReady(action) {
+  if (document.readyState === 'loading') {
+    document.addEventListener('DOMContentLoaded', action);
+  } else {
+    action();
+  }
+}
+
+function isSkipped(element) {
+  for (var e = element; e && e.nodeType === 1; e = e.parentNode) {
+    if (SKIPPED_ELEMENTS[e.tagName]) return true;
+    if (e.classList && (e.classList.contains('skiptranslate') ||
+                        e.classList.contains('notranslate'))) {
+      return true;
+    }
+    if (e.id === 'google_translate_element') return true;
+  }
+  return false;
+}
+
+// Calls mark(text, lead, rest) for every text of the body that has letters and lies outside
+// the widget's own elements: lead is its leading white space, rest what follows it. The
+// texts are gathered first, so that mark may change the tree.
+function forEachTextToTranslate(mark) {
+  var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+  var texts = [];
+  for (var node = walker.nextNode(); node; node = walker.nextNode()) {
+    if (node.nodeValue.trim() !== '' && !isSkipped(node.parentNode)) texts.push(node);
+  }
+  texts.forEach(function (text) {
+    var value = text.nodeValue;
+    var lead = value.match(/^\s*/)[0];
+    mark(text, lead, value.substring(lead.length));
+  });
+}
+
+function frameAddress(name, code, part) {
+  return origin + '/translate_a/' + name + '?tl=' + encodeURIComponent(code) +
+      (part ? '&part=' + part : '');
+}
+
+// The language codes of the element's includedLanguages option.
+function includedCodes(options) {
+  return String((options || {}).includedLanguages || '').split(',').filter(function (c) {
+    return c !== '';
+  });
+}
+
+// Puts gadgetMarkup into the element's container (an element or its id), where there is one.
+function showGadget(container, gadgetMarkup) {
+  var host = typeof container === 'string' ? document.getElementById(container) : container;
+  if (host) {
+    host.innerHTML = gadgetMarkup;
+  }
+}
+
+// Appends the language menu frame to the body, its document holding listMarkup alone;
+// returns the frame, its document and the list (the first element of its body).
+function addMenuFrame(frameClass, frameStyle, listMarkup) {
+  var frame = document.createElement('iframe');
+  frame.setAttribute('class', frameClass);
+  frame.setAttribute('title', 'Language Translate Widget');
+  frame.setAttribute('style', frameStyle);
+  document.body.appendChild(frame);
+  var menu = frame.contentWindow.document;
+  menu.open();
+  menu.write('<!DOCTYPE html><html><head><title></title></head><body>' + listMarkup +
+             '</body></html>');
+  menu.close();
+  return {frame: frame, menu: menu, list: menu.body.firstChild};
+}
+
+// Appends to the menu's list an entry: a link with the given attributes (set in their order)
+// around a div with a span of class "text" holding label. A click on it runs onClick.
+function addMenuEntry(parts, attributes, label, onClick) {
+  var item = parts.menu.createElement('a');
+  Object.keys(attributes).forEach(function (name) {
+    item.setAttribute(name, attributes[name]);
+  });
+  var inner = parts.menu.createElement('div');
+  var text = parts.menu.createElement('span');
+  text.setAttribute('class', 'text');
+  text.textContent = label;
+  inner.appendChild(text);
+  item.appendChild(inner);
+  item.addEventListener('click', function (event) {
+    event.preventDefault();
+    onClick();
+  });
+  parts.list.appendChild(item);
+}
+
+// Offers TranslateElement as google.translate.TranslateElement and calls the page's callback.
+function offerTranslateElement(TranslateElement) {
+  TranslateElement.InlineLayout = {VERTICAL: 0, HORIZONTAL: 1, SIMPLE: 2};
+  var google = window.google = window.google || {};
+  google.translate = google.translate || {};
+  google.translate.TranslateElement = TranslateElement;
+  if (callbackName && typeof window[callbackName] === 'function') {
+    window[callbackName]();
+  }
+}
