@@ -123,8 +123,10 @@ class FolderWalk {
     std::string Walk(const std::u16string& folder, const std::u16string& relative_folder,
                      const std::string& relative_key) {
         std::vector<FolderEntry> entries;
-        if (!ListFolder(folder, entries)) {
-            return Message("cannot read the folder " + Quoted(folder));
+        try {
+            entries = ListFolder(folder);
+        } catch (const FileSystemError& error) {
+            return Message("cannot read the folder " + Quoted(folder) + ": " + error.Reason());
         }
         std::set<std::u16string> page_base_names;
         for (const FolderEntry& entry : entries) {
@@ -202,9 +204,11 @@ std::string DisplayRoot(const std::string& input) {
 // Makes the folder and checks that a file can be written in it; returns an error message
 // or nothing. what names the folder in the message.
 std::string PrepareWritableFolder(const std::u16string& folder, std::string_view what) {
-    std::string reason;
-    if (!MakeDirectories(folder, &reason)) {
-        return Message("cannot create " + std::string(what) + " " + Quoted(folder) + ": " + reason);
+    try {
+        MakeDirectories(folder);
+    } catch (const FileSystemError& error) {
+        return Message("cannot create " + std::string(what) + " " + Quoted(folder) + ": " +
+                       error.Reason());
     }
     std::random_device random;
     for (int attempt = 0; attempt < 10; ++attempt) {

@@ -57,10 +57,7 @@ std::u16string StoreResult(std::u16string markup, const SourceNames& names,
     }
     const std::u16string file_folder = root + names.SourceFileName();
     const std::u16string language_folder = JoinPath(file_folder, code, style);
-    std::string reason;
-    if (!MakeDirectories(language_folder, &reason)) {
-        throw FileSystemError("Cannot create the folder", language_folder, reason);
-    }
+    MakeDirectories(language_folder);
     // The page goes last: a result page that exists was stored whole, resource folder and
     // all, even when the program was stopped in the middle of a store.
     if (DirectoryExists(names.ResourceDir())) {

@@ -38,16 +38,4 @@ FileSystemError::FileSystemError(std::string_view attempt, std::u16string_view p
                          "\": " + std::string(reason)),
       reason_(reason) {}
 
-bool MakeDirectories(const std::u16string& path, std::string* reason) {
-    try {
-        MakeDirectories(path);
-        return true;
-    } catch (const FileSystemError& error) {
-        if (reason != nullptr) {
-            *reason = error.Reason();
-        }
-        return false;
-    }
-}
-
 }  // namespace quillmoor

@@ -97,10 +97,6 @@ bool RemoveFile(const std::u16string& path);
 // reason when the folder does not exist afterwards.
 void MakeDirectories(const std::u16string& path);
 
-// MakeDirectories for callers that still take the reason as text: true when the folder
-// exists afterwards, otherwise false with reason (when given) set to the system's reason.
-bool MakeDirectories(const std::u16string& path, std::string* reason);
-
 enum class FolderEntryKind {
     kFile,
     kFolder,

@@ -266,20 +266,6 @@ TEST_F(FileSystemTest, MakeDirectoriesReportsAFolderItCannotCreate) {
     EXPECT_TRUE(fs::is_regular_file(At(u"file")));
 }
 
-// The form that hands back the reason as text (kept until its last caller moves to the
-// throwing one).
-TEST_F(FileSystemTest, MakeDirectoriesWithAReasonTextGivesTheErrorsReason) {
-    test_support::WriteBytes(At(u"file"), "x");
-    const std::u16string below_file = folder_.Path(u"file/sub");
-    const std::string message = FileSystemErrorOf([&] { MakeDirectories(below_file); });
-    std::string reason;
-    EXPECT_FALSE(MakeDirectories(below_file, &reason));
-    EXPECT_FALSE(reason.empty());
-    EXPECT_EQ(message, "Cannot create the folder \"" + Utf16ToUtf8(below_file) + "\": " + reason);
-    EXPECT_TRUE(MakeDirectories(folder_.Path(u"d/e"), &reason));
-    EXPECT_TRUE(fs::is_directory(At(u"d/e")));
-}
-
 TEST_F(FileSystemTest, AbsolutePathOfResolvesDotsAndDropsTheLastSeparator) {
     const fs::path root = folder_.Root();
     const std::u16string sep(1, static_cast<char16_t>(fs::path::preferred_separator));
