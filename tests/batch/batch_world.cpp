@@ -184,7 +184,8 @@ PageRunResult ScriptedTranslator::TranslatePage(std::size_t language_index,
     }
     const auto scripted = outcomes.find({names.SourceFileName(), code});
     return {scripted == outcomes.end() ? PageOutcome::kStored : scripted->second,
-            BrowserState::kKept, {}};
+            BrowserState::kKept,
+            {}};
 }
 
 }  // namespace quillmoor::test_support
