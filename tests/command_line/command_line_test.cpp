@@ -20,6 +20,7 @@
 
 #include "tests/bridge/process_table.h"
 #include "tests/command_line/cli_process.h"
+#include "tests/support/chromium_on_path.h"
 #include "tests/support/test_folder.h"
 #include "tests/widget_standin/widget_standin_server.h"
 
@@ -34,19 +35,6 @@ using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::UnorderedElementsAre;
 using Json = nlohmann::json;
-
-bool ChromiumOnPath() {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path != nullptr ? path : "");
-    for (std::string folder; std::getline(folders, folder, ':');) {
-        for (const char* name : {"chromium", "chromium-browser", "google-chrome"}) {
-            if (!folder.empty() && access((fs::path(folder) / name).c_str(), X_OK) == 0) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
 
 std::string Page(const std::string& heading, const std::string& extra_head = "") {
     return "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>" + heading + "</title>\r\n" +

@@ -15,6 +15,7 @@
 
 #include "tests/bridge/process_table.h"
 #include "tests/program/program_process.h"
+#include "tests/support/chromium_on_path.h"
 #include "tests/support/test_folder.h"
 #include "tests/widget_standin/widget_standin_server.h"
 
@@ -25,19 +26,6 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-bool ChromiumOnPath() {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path != nullptr ? path : "");
-    for (std::string folder; std::getline(folders, folder, ':');) {
-        for (const char* name : {"chromium", "chromium-browser", "google-chrome"}) {
-            if (!folder.empty() && access((fs::path(folder) / name).c_str(), X_OK) == 0) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
 
 std::size_t Occurrences(const std::string& text, const std::string& part) {
     std::size_t count = 0;
