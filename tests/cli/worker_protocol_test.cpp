@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -18,7 +20,8 @@ TEST(WorkerProtocol, TasksComeThroughWhateverTheirPathsHold) {
     const TaskMessage cases[] = {
         {0, u"/site/", u"index.html", u"/out/", 0},
         {17, u"C:\\site\\sub\\", u"a\tb.html", u"C:\\out\\sub\\", last_language},
-        {18446744073709551615u, u"/we\nird/\r/", u"\\\\t.html", u"/o\\nut/\t/", 3},
+        {std::numeric_limits<std::size_t>::max(), u"/we\nird/\r/", u"\\\\t.html", u"/o\\nut/\t/",
+         3},
         {5, u"/\u00e9t\u00e9/\u4e2d\u6587/", u"\U0001F600 page.htm", u"/r\u00e9sultat/", 7},
         {6, u"", u"", u"", 1},
         {7, u"\\", u"\\\\\\", u"\t\t", 2},
