@@ -220,6 +220,20 @@ std::optional<ValueOption> ValueOptionNamed(std::string_view name) {
     return std::nullopt;
 }
 
+// The value of an option: after its "=", or else the next argument, which at then moves to;
+// nothing when there is neither.
+std::optional<std::string_view> ValueOf(const SplitArgument& split,
+                                        const std::vector<std::string>& arguments,
+                                        std::size_t& at) {
+    if (split.value) {
+        return split.value;
+    }
+    if (at + 1 < arguments.size()) {
+        return arguments[++at];
+    }
+    return std::nullopt;
+}
+
 ParsedCommandLine ParseWorker(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;
     parsed.command = CliCommand::kWorker;
@@ -229,16 +243,12 @@ ParsedCommandLine ParseWorker(const std::vector<std::string>& arguments) {
         if (!option || (*option != ValueOption::kTiming && *option != ValueOption::kSettle)) {
             continue;
         }
-        std::string_view value;
-        if (split.value) {
-            value = *split.value;
-        } else if (at + 1 < arguments.size()) {
-            value = arguments[++at];
-        } else {
+        const std::optional<std::string_view> value = ValueOf(split, arguments, at);
+        if (!value) {
             parsed.error = Message(std::string(split.name) + " wants a value");
             return parsed;
         }
-        parsed.error = ApplyValue(*option, value, parsed.options);
+        parsed.error = ApplyValue(*option, *value, parsed.options);
         if (!parsed.error.empty()) {
             return parsed;
         }
@@ -304,16 +314,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             parsed.error = Message("unknown option " + Quoted(split.name) + " (see --help)");
             return parsed;
         }
-        std::string_view value;
-        if (split.value) {
-            value = *split.value;
-        } else if (at + 1 < arguments.size()) {
-            value = arguments[++at];
-        } else {
+        const std::optional<std::string_view> value = ValueOf(split, arguments, at);
+        if (!value) {
             parsed.error = Message(std::string(split.name) + " wants a value (see --help)");
             return parsed;
         }
-        parsed.error = ApplyValue(*option, value, options);
+        parsed.error = ApplyValue(*option, *value, options);
         if (!parsed.error.empty()) {
             return parsed;
         }
