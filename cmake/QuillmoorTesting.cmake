@@ -15,6 +15,10 @@ else()
 endif()
 include(GoogleTest)
 
+# How long one cross-built test program may run under Wine. A machine that runs 32-bit
+# programs only through a CPU emulator needs far more than one that runs them natively.
+set(QUILLMOOR_CROSS_TEST_TIMEOUT 300 CACHE STRING "Seconds one test program may run under Wine")
+
 # quillmoor_add_test(NAME SOURCES... [LIBS ...]): one GoogleTest executable, registered
 # with CTest test by test.
 function(quillmoor_add_test name)
@@ -25,7 +29,7 @@ function(quillmoor_add_test name)
         # One test per program (each start of a program under an emulator costs time); a
         # program that hangs fails instead of holding the run up.
         add_test(NAME ${name} COMMAND ${name})
-        set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+        set_tests_properties(${name} PROPERTIES TIMEOUT ${QUILLMOOR_CROSS_TEST_TIMEOUT})
     else()
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
                              PROPERTIES ENVIRONMENT "QUILLMOOR_TEST_NAME=${name}")
