@@ -313,7 +313,7 @@ int BridgeEngine::StartBrowserRequest(BrowserRequest request) {
 
 void BridgeEngine::Begin() {
     chromium_->Thread().CheckCurrent();
-    chromium_->OnLostChromium([this] { LostChromium(); });
+    chromium_->OnLostChromium([this] { End(); });
     DevToolsClient& client = chromium_->Client();
     client.ListenToBrowser([this](const std::string& method, const json& params) {
         HandleBrowserEvent(method, params);
@@ -595,11 +595,6 @@ void BridgeEngine::Dismiss(const std::string& session) {
     DevToolsClient& client = chromium_->Client();
     client.Command(session, "Runtime.runIfWaitingForDebugger");
     client.Command("", "Target.detachFromTarget", {{"sessionId", session}});
-}
-
-void BridgeEngine::LostChromium() {
-    chromium_->Thread().CheckCurrent();
-    End();
 }
 
 void BridgeEngine::End() {

@@ -80,7 +80,7 @@ class BridgeEngine {
     WindowAnswer WindowQuestionAsked(Browser* opener, const std::string& url);
     void DecidePopup(AttachedPopup popup, const WindowRequest& request);
     void CancelPopup(const std::string& target_id, const std::string& session);
-    void LostChromium();
+    // The engine shuts down or lost Chromium: every browser becomes invalid, nobody is told.
     void End();
     // A target the engine has no use for: it runs on, unwatched.
     void Dismiss(const std::string& session);

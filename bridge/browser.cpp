@@ -528,15 +528,10 @@ void Browser::TargetGone() {
             handler->on_before_close(handler, browser.NewReference());
         }
     });
-    ForgetEverything();
+    Invalidate();
 }
 
 void Browser::Invalidate() {
-    chromium_->Thread().CheckCurrent();
-    ForgetEverything();
-}
-
-void Browser::ForgetEverything() {
     chromium_->Thread().CheckCurrent();
     valid_ = false;
     for (auto it = sessions_.begin(); it != sessions_.end(); it = sessions_.erase(it)) {

@@ -64,7 +64,8 @@ class Browser : public EngineObject<cef_browser_t> {
     // The page target has gone: the client hears that the browser closes, and the browser
     // and its frames become invalid.
     void TargetGone();
-    // The engine shuts down or lost Chromium: everything becomes invalid, nobody is told.
+    // Everything becomes invalid and nobody is told: the engine shuts down or lost Chromium
+    // (TargetGone tells the client first).
     void Invalidate();
 
     // ---- Any thread ----
@@ -117,7 +118,6 @@ class Browser : public EngineObject<cef_browser_t> {
     void NotifyLifeSpan(void (*notify)(cef_life_span_handler_t*, Browser&));
     void MainFrameStopped(int status);
     void FirstNavigationStarted(bool ok, const nlohmann::json& result);
-    void ForgetEverything();
 
     const int identifier_;
     const bool popup_;

@@ -1,5 +1,7 @@
 #include "bridge/window_question.h"
 
+#include "platform/enum_names.h"
+
 namespace quillmoor::bridge {
 
 namespace {
@@ -51,15 +53,11 @@ bool WindowQuestion::FromDialog(const nlohmann::json& params, std::string& url) 
 }
 
 std::string WindowQuestion::PromptText(WindowAnswer answer) {
-    switch (answer) {
-        case WindowAnswer::kOpen:
-            return "open";
-        case WindowAnswer::kCancelled:
-            return "cancelled";
-        case WindowAnswer::kUnknown:
-            break;
-    }
-    return "";
+    static constexpr EnumName<WindowAnswer> kTexts[] = {
+        {WindowAnswer::kOpen, "open"},
+        {WindowAnswer::kCancelled, "cancelled"},
+    };
+    return std::string(NameOf(kTexts, answer, ""));
 }
 
 }  // namespace quillmoor::bridge

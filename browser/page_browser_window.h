@@ -12,14 +12,7 @@ class PageBrowserWindow final : public PageBrowser {
     // window must outlive this object. GUI thread.
     explicit PageBrowserWindow(TfrmSimpleBrowser& window) : window_(window) {}
 
-    void Navigate(const std::u16string& path) override;
-    void PickLanguage() override;
-    void ScrollToBottom() override;
-    void ScrollToMiddle() override;
-    void ScrollToTop() override;
-    void RetrieveMarkup() override;
-    void ReplaceBrowser() override;
-    bool IsReady() const override;
+    QUILLMOOR_PAGE_BROWSER_OVERRIDES;
 
   private:
     TfrmSimpleBrowser& window_;  // GUI thread

@@ -1,6 +1,7 @@
 #include "cli/progress_display.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -61,28 +62,20 @@ std::string OutcomeWord(const TaskRecord& record) {
     return std::string(PageOutcomeName(record.outcome));
 }
 
-// The counts by name, in the order of the summary.
-std::vector<std::pair<std::string_view, int>> CountsOf(const RunSummary& summary) {
-    return {{"stored", summary.stored},
-            {"already stored", summary.already_stored},
-            {"skipped", summary.skipped},
-            {"not captured", summary.not_captured},
-            {"not translated", summary.not_translated},
-            {"cancelled", summary.cancelled},
-            {"failed", summary.failed},
-            {"not run", summary.not_run}};
-}
-
 // The counts of the bar, the most telling first: where the line is short of room, the
-// last ones are left out.
+// last ones are left out. Those not run never show there.
 std::vector<std::pair<std::string_view, int>> BarCountsOf(const RunSummary& summary) {
-    return {{"stored", summary.stored},
-            {"failed", summary.failed},
-            {"not translated", summary.not_translated},
-            {"not captured", summary.not_captured},
-            {"skipped", summary.skipped},
-            {"cancelled", summary.cancelled},
-            {"already stored", summary.already_stored}};
+    constexpr int RunSummary::*kBarOrder[] = {
+        &RunSummary::stored,        &RunSummary::failed,  &RunSummary::not_translated,
+        &RunSummary::not_captured,  &RunSummary::skipped, &RunSummary::cancelled,
+        &RunSummary::already_stored};
+    std::vector<std::pair<std::string_view, int>> counts;
+    for (const auto field : kBarOrder) {
+        const auto count = std::find_if(std::begin(kSummaryCounts), std::end(kSummaryCounts),
+                                        [&](const SummaryCount& c) { return c.field == field; });
+        counts.emplace_back(count->words, summary.*field);
+    }
+    return counts;
 }
 
 // The text with its line breaks and tabs made blanks, for a one-line display.
@@ -192,9 +185,10 @@ void ProgressDisplay::Done(const RunSummary& summary, std::chrono::milliseconds 
     }
     text += "Done in " + DurationText(wall) + ":";
     bool any = false;
-    for (const auto& [name, count] : CountsOf(summary)) {
-        if (count > 0) {
-            text += (any ? ", " : " ") + std::to_string(count) + " " + std::string(name);
+    for (const SummaryCount& count : kSummaryCounts) {
+        if (summary.*count.field > 0) {
+            text += (any ? ", " : " ") + std::to_string(summary.*count.field) + " " +
+                    std::string(count.words);
             any = true;
         }
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "platform/enum_names.h"
 #include "platform/file_system.h"
 #include "platform/utf.h"
 
@@ -34,10 +35,24 @@ bool HasResult(const TaskRecord& record) {
     return false;
 }
 
-void AppendCount(std::string& json, std::string_view name, int count, bool last = false) {
-    json += "    ";
-    json += JsonString(name);
-    json += ": " + std::to_string(count) + (last ? "\n" : ",\n");
+// The count of summary that a record adds to.
+int RunSummary::*CountOf(const TaskRecord& record) {
+    switch (record.outcome) {
+        case PageOutcome::kStored:
+            return &RunSummary::stored;
+        case PageOutcome::kSkipped:
+            return record.skip_reason == SkipReason::kAlreadyStored ? &RunSummary::already_stored
+                                                                    : &RunSummary::skipped;
+        case PageOutcome::kNotCaptured:
+            return &RunSummary::not_captured;
+        case PageOutcome::kNotTranslated:
+            return &RunSummary::not_translated;
+        case PageOutcome::kCancelled:
+            return &RunSummary::cancelled;
+        case PageOutcome::kFailed:
+            break;
+    }
+    return &RunSummary::failed;
 }
 
 }  // namespace
@@ -45,30 +60,7 @@ void AppendCount(std::string& json, std::string_view name, int count, bool last 
 RunSummary Summarize(const std::vector<TaskRecord>& records, std::size_t planned) {
     RunSummary summary;
     for (const TaskRecord& record : records) {
-        switch (record.outcome) {
-            case PageOutcome::kStored:
-                ++summary.stored;
-                break;
-            case PageOutcome::kSkipped:
-                if (record.skip_reason == SkipReason::kAlreadyStored) {
-                    ++summary.already_stored;
-                } else {
-                    ++summary.skipped;
-                }
-                break;
-            case PageOutcome::kNotCaptured:
-                ++summary.not_captured;
-                break;
-            case PageOutcome::kNotTranslated:
-                ++summary.not_translated;
-                break;
-            case PageOutcome::kCancelled:
-                ++summary.cancelled;
-                break;
-            case PageOutcome::kFailed:
-                ++summary.failed;
-                break;
-        }
+        ++(summary.*CountOf(record));
     }
     if (planned > records.size()) {
         summary.not_run = static_cast<int>(planned - records.size());
@@ -84,15 +76,12 @@ int ExitCodeFor(const RunSummary& summary) {
 }
 
 std::string_view SkipReasonText(SkipReason reason) {
-    switch (reason) {
-        case SkipReason::kNone:
-            return "";
-        case SkipReason::kNoPlaceForWidget:
-            return "no place for the widget";
-        case SkipReason::kAlreadyStored:
-            return "already stored";
-    }
-    return "";
+    static constexpr EnumName<SkipReason> kTexts[] = {
+        {SkipReason::kNone, ""},
+        {SkipReason::kNoPlaceForWidget, "no place for the widget"},
+        {SkipReason::kAlreadyStored, "already stored"},
+    };
+    return NameOf(kTexts, reason, "");
 }
 
 std::string JsonString(std::string_view value) {
@@ -163,14 +152,11 @@ std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSumma
         json += (at == 0 ? "" : ", ") + JsonString(LanguageCodeText(options.languages[at]));
     }
     json += "]\n  },\n  \"summary\": {\n";
-    AppendCount(json, "stored", summary.stored);
-    AppendCount(json, "already_stored", summary.already_stored);
-    AppendCount(json, "skipped", summary.skipped);
-    AppendCount(json, "not_captured", summary.not_captured);
-    AppendCount(json, "not_translated", summary.not_translated);
-    AppendCount(json, "cancelled", summary.cancelled);
-    AppendCount(json, "failed", summary.failed);
-    AppendCount(json, "not_run", summary.not_run, true);
+    for (std::size_t at = 0; at < std::size(kSummaryCounts); ++at) {
+        const SummaryCount& count = kSummaryCounts[at];
+        json += "    " + JsonString(count.key) + ": " + std::to_string(summary.*count.field) +
+                (at + 1 < std::size(kSummaryCounts) ? ",\n" : "\n");
+    }
     json += "  },\n";
     json += "  \"exit_code\": " + std::to_string(ExitCodeFor(summary)) + ",\n";
     json += "  \"wall_seconds\": " + SecondsText(wall_time) + ",\n";

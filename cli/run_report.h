@@ -41,6 +41,25 @@ struct RunSummary {
     int not_run = 0;  // planned but never reported: the run ended first
 };
 
+// One count of a summary: its words in the progress lines, its key in the report, its field.
+struct SummaryCount {
+    std::string_view words;
+    std::string_view key;
+    int RunSummary::*field;
+};
+
+// Every count of a summary, in the summary's order.
+inline constexpr SummaryCount kSummaryCounts[] = {
+    {"stored", "stored", &RunSummary::stored},
+    {"already stored", "already_stored", &RunSummary::already_stored},
+    {"skipped", "skipped", &RunSummary::skipped},
+    {"not captured", "not_captured", &RunSummary::not_captured},
+    {"not translated", "not_translated", &RunSummary::not_translated},
+    {"cancelled", "cancelled", &RunSummary::cancelled},
+    {"failed", "failed", &RunSummary::failed},
+    {"not run", "not_run", &RunSummary::not_run},
+};
+
 // The counts of records; planned is the number of page-languages the run took on.
 RunSummary Summarize(const std::vector<TaskRecord>& records, std::size_t planned);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pipeline/language_catalogue.h"
+#include "platform/enum_names.h"
 #include "platform/utf.h"
 
 namespace quillmoor::cli {
@@ -15,25 +16,25 @@ constexpr std::string_view kTaskKind = "task";
 constexpr std::string_view kResultKind = "result";
 constexpr std::string_view kStartFailureKind = "start-failure";
 
-// The outcome and skip reason names of the lines; fixed, whatever the display names become.
-struct OutcomeName {
-    PageOutcome outcome;
-    std::string_view name;
-};
-constexpr OutcomeName kOutcomeNames[] = {
-    {PageOutcome::kStored, "stored"},
-    {PageOutcome::kSkipped, "skipped"},
-    {PageOutcome::kNotCaptured, "not-captured"},
-    {PageOutcome::kNotTranslated, "not-translated"},
-    {PageOutcome::kCancelled, "cancelled"},
-    {PageOutcome::kFailed, "failed"},
-};
+// An outcome's name in the lines: its report name with a hyphen for each blank, so that a
+// field is one word ("not-captured").
+std::string OutcomeWireName(PageOutcome outcome) {
+    std::string name(PageOutcomeName(outcome));
+    std::replace(name.begin(), name.end(), ' ', '-');
+    return name;
+}
 
-struct SkipReasonName {
-    SkipReason reason;
-    std::string_view name;
-};
-constexpr SkipReasonName kSkipReasonNames[] = {
+std::optional<PageOutcome> OutcomeOfWireName(std::string_view name) {
+    for (const EnumName<PageOutcome>& entry : kPageOutcomeNames) {
+        if (OutcomeWireName(entry.value) == name) {
+            return entry.value;
+        }
+    }
+    return std::nullopt;
+}
+
+// The skip reasons' names in the lines.
+constexpr EnumName<SkipReason> kSkipReasonNames[] = {
     {SkipReason::kNone, "none"},
     {SkipReason::kNoPlaceForWidget, "no-place"},
     {SkipReason::kAlreadyStored, "already-stored"},
@@ -180,20 +181,8 @@ std::optional<TaskMessage> DecodeTask(std::string_view line) {
 std::string EncodeResult(const ResultMessage& result) {
     std::string line(kResultKind);
     AppendField(line, std::to_string(result.number));
-    std::string_view outcome = "failed";
-    for (const OutcomeName& entry : kOutcomeNames) {
-        if (entry.outcome == result.outcome) {
-            outcome = entry.name;
-        }
-    }
-    AppendField(line, outcome);
-    std::string_view reason = "none";
-    for (const SkipReasonName& entry : kSkipReasonNames) {
-        if (entry.reason == result.skip_reason) {
-            reason = entry.name;
-        }
-    }
-    AppendField(line, reason);
+    AppendField(line, OutcomeWireName(result.outcome));
+    AppendField(line, NameOf(kSkipReasonNames, result.skip_reason, "none"));
     AppendField(line, std::to_string(std::max<long long>(0, result.time.count())));
     AppendField(line, result.message);
     line += '\n';
@@ -213,23 +202,13 @@ std::optional<ResultMessage> DecodeResult(std::string_view line) {
     }
     result.number = *number;
     result.time = std::chrono::milliseconds(*time);
-    bool outcome_known = false;
-    for (const OutcomeName& entry : kOutcomeNames) {
-        if (entry.name == (*fields)[1]) {
-            result.outcome = entry.outcome;
-            outcome_known = true;
-        }
-    }
-    bool reason_known = false;
-    for (const SkipReasonName& entry : kSkipReasonNames) {
-        if (entry.name == (*fields)[2]) {
-            result.skip_reason = entry.reason;
-            reason_known = true;
-        }
-    }
-    if (!outcome_known || !reason_known) {
+    const std::optional<PageOutcome> outcome = OutcomeOfWireName((*fields)[1]);
+    const std::optional<SkipReason> reason = ValueNamed(kSkipReasonNames, (*fields)[2]);
+    if (!outcome || !reason) {
         return std::nullopt;
     }
+    result.outcome = *outcome;
+    result.skip_reason = *reason;
     result.message = std::move((*fields)[4]);
     return result;
 }

@@ -65,4 +65,24 @@ class BatchView : public RunProgressView {
     virtual void OpenFolder(const std::u16string& path) = 0;
 };
 
+// Declares every method of BatchView (RunProgressView's included) as an override, in a class
+// that implements them all.
+#define QUILLMOOR_BATCH_VIEW_OVERRIDES                            \
+    int FileCount() const override;                               \
+    std::u16string FilePathText(int row) const override;          \
+    std::u16string FileNameText(int row) const override;          \
+    std::size_t LanguageBoxCount() const override;                \
+    bool IsLanguageTicked(std::size_t index) const override;      \
+    int CountCheckedLanguages() const override;                   \
+    void ShowFileProgress(std::u16string_view text) override;     \
+    void ShowLanguageProgress(std::u16string_view text) override; \
+    void EmptyTextBuffers() override;                             \
+    void ResetProgress() override;                                \
+    void SetInputsEnabled(InputsState state) override;            \
+    void SetJobButtons(JobButtons state) override;                \
+    void BringTabToFront(BatchTab tab) override;                  \
+    void ShowMessage(std::u16string_view text) override;          \
+    OkCancel AskOkCancel(std::u16string_view text) override;      \
+    void OpenFolder(const std::u16string& path) override
+
 }  // namespace quillmoor

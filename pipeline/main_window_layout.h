@@ -13,23 +13,22 @@ int ButtonGap(int select_none_language_width);
 // The width of each of the three job buttons: a quarter of their panel's width.
 int JobButtonWidth(int job_panel_width);
 
-// The language tab's row of three buttons, centred on its panel.
-struct LanguageButtonWidths {
+// The language tab's row of three buttons, centred on its panel: one number per button,
+// their widths going in and their left edges coming out.
+struct LanguageButtonRow {
     int select_all = 0;   // Button9
     int select_none = 0;  // Button10
     int inverse = 0;      // Button11
 };
-struct LanguageButtonLefts {
-    int select_all = 0;
-    int select_none = 0;
-    int inverse = 0;
-};
+using LanguageButtonWidths = LanguageButtonRow;
+using LanguageButtonLefts = LanguageButtonRow;
 LanguageButtonLefts PlaceLanguageButtons(int panel_width, const LanguageButtonWidths& widths,
                                          int gap);
 
 // The file tab's row, placed about the middle of its panel. The visible Add File(s) button
 // takes the place of the hidden Add Folder button, so no empty slot shows.
-struct FileButtonWidths {
+// One number per button, as for the language row.
+struct FileButtonRow {
     int add_files = 0;        // Button7
     int add_folder = 0;       // Button1 (hidden)
     int select_all = 0;       // Button3
@@ -38,15 +37,8 @@ struct FileButtonWidths {
     int delete_selected = 0;  // Button5
     int delete_all = 0;       // Button6
 };
-struct FileButtonLefts {
-    int add_files = 0;
-    int add_folder = 0;
-    int select_all = 0;
-    int select_none = 0;
-    int inverse = 0;
-    int delete_selected = 0;
-    int delete_all = 0;
-};
+using FileButtonWidths = FileButtonRow;
+using FileButtonLefts = FileButtonRow;
 FileButtonLefts PlaceFileButtons(int panel_width, const FileButtonWidths& widths, int gap);
 
 // The language grid: fixed-width columns centred in the scroll box, filled row by row in

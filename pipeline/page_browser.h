@@ -46,4 +46,15 @@ class PageBrowser {
     virtual bool IsReady() const = 0;
 };
 
+// Declares every method of PageBrowser as an override, in a class that implements them all.
+#define QUILLMOOR_PAGE_BROWSER_OVERRIDES                \
+    void Navigate(const std::u16string& path) override; \
+    void PickLanguage() override;                       \
+    void ScrollToBottom() override;                     \
+    void ScrollToMiddle() override;                     \
+    void ScrollToTop() override;                        \
+    void RetrieveMarkup() override;                     \
+    void ReplaceBrowser() override;                     \
+    bool IsReady() const override
+
 }  // namespace quillmoor

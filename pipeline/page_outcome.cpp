@@ -3,21 +3,7 @@
 namespace quillmoor {
 
 std::string_view PageOutcomeName(PageOutcome outcome) {
-    switch (outcome) {
-        case PageOutcome::kStored:
-            return "stored";
-        case PageOutcome::kSkipped:
-            return "skipped";
-        case PageOutcome::kNotCaptured:
-            return "not captured";
-        case PageOutcome::kNotTranslated:
-            return "not translated";
-        case PageOutcome::kCancelled:
-            return "cancelled";
-        case PageOutcome::kFailed:
-            return "failed";
-    }
-    return "unknown";
+    return NameOf(kPageOutcomeNames, outcome, "unknown");
 }
 
 }  // namespace quillmoor

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "platform/enum_names.h"
+
 namespace quillmoor {
 
 enum class PageOutcome {
@@ -15,8 +17,17 @@ enum class PageOutcome {
     kFailed,         // an error ended the run (its message is reported with it)
 };
 
-// A short lower-case name for reports: "stored", "skipped", "not captured",
-// "not translated", "cancelled", "failed".
+// Every outcome with its short lower-case name for reports.
+inline constexpr EnumName<PageOutcome> kPageOutcomeNames[] = {
+    {PageOutcome::kStored, "stored"},
+    {PageOutcome::kSkipped, "skipped"},
+    {PageOutcome::kNotCaptured, "not captured"},
+    {PageOutcome::kNotTranslated, "not translated"},
+    {PageOutcome::kCancelled, "cancelled"},
+    {PageOutcome::kFailed, "failed"},
+};
+
+// The outcome's name from kPageOutcomeNames.
 std::string_view PageOutcomeName(PageOutcome outcome);
 
 }  // namespace quillmoor

@@ -52,12 +52,7 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
     // Load, then let the page settle.
     signals_.ResetPageLoaded();
     browser_.Navigate(temp_page);
-    signals_.SetTime(JobSignals::Stamp::kLastLoadTime, clock_.Now());
-    if (WaitForSignal(JobSignals::Signal::kPageLoaded, JobSignals::Stamp::kLastLoadTime) ==
-        WaitEnd::kCancelled) {
-        return cancelled;
-    }
-    if (WaitForQuiet() == PollEnd::kCancelled) {
+    if (WaitForLoadThenQuiet(JobSignals::Signal::kPageLoaded) == PollEnd::kCancelled) {
         return cancelled;
     }
 
@@ -65,12 +60,7 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
     signals_.ResetPageLoaded();
     signals_.ResetLoadStages();
     browser_.PickLanguage();
-    signals_.SetTime(JobSignals::Stamp::kLastLoadTime, clock_.Now());
-    if (WaitForSignal(JobSignals::Signal::kLoadStage3, JobSignals::Stamp::kLastLoadTime) ==
-        WaitEnd::kCancelled) {
-        return cancelled;
-    }
-    if (WaitForQuiet() == PollEnd::kCancelled) {
+    if (WaitForLoadThenQuiet(JobSignals::Signal::kLoadStage3) == PollEnd::kCancelled) {
         return cancelled;
     }
 
@@ -117,15 +107,19 @@ void PageRun::Pump() {
     pump_.Pump();
 }
 
+PollEnd PollOnce(MessagePump& pump, RunClock& clock, const JobFlags& flags) {
+    pump.Pump();
+    clock.Sleep(kPollSleep);
+    while (flags.PauseRequested()) {
+        pump.Pump();
+        clock.Sleep(kPollSleep);
+    }
+    return flags.CancelRequested() ? PollEnd::kCancelled : PollEnd::kGoOn;
+}
+
 PollEnd PageRun::PollStep() {
     CheckThread();
-    Pump();
-    clock_.Sleep(kPollSleep);
-    while (flags_.PauseRequested()) {
-        Pump();
-        clock_.Sleep(kPollSleep);
-    }
-    return flags_.CancelRequested() ? PollEnd::kCancelled : PollEnd::kGoOn;
+    return PollOnce(pump_, clock_, flags_);
 }
 
 WaitEnd PageRun::WaitForSignal(JobSignals::Signal signal, JobSignals::Stamp stamp) {
@@ -140,6 +134,14 @@ WaitEnd PageRun::WaitForSignal(JobSignals::Signal signal, JobSignals::Stamp stam
             return WaitEnd::kTimedOut;
         }
     }
+}
+
+PollEnd PageRun::WaitForLoadThenQuiet(JobSignals::Signal signal) {
+    signals_.SetTime(JobSignals::Stamp::kLastLoadTime, clock_.Now());
+    if (WaitForSignal(signal, JobSignals::Stamp::kLastLoadTime) == WaitEnd::kCancelled) {
+        return PollEnd::kCancelled;
+    }
+    return WaitForQuiet();
 }
 
 PollEnd PageRun::WaitForQuiet() {

@@ -42,6 +42,10 @@ std::u16string LanguageProgressText(int counter, int total);
 // How a poll step ended.
 enum class PollEnd { kGoOn, kCancelled };
 
+// One poll step: pump; sleep kPollSleep; while flags say pause, pump and sleep again; then
+// kCancelled when flags say cancel. Every wait of a page run is made of these.
+PollEnd PollOnce(MessagePump& pump, RunClock& clock, const JobFlags& flags);
+
 // How a wait for a signal ended.
 enum class WaitEnd {
     kSignalled,  // the signal was set
@@ -129,6 +133,10 @@ class PageRun {
     // LastLoadTime; every load end moves it on. kGoOn when the quiet came.
     // In the fast timing the wait also ends as soon as the page is still (see WaitForStill).
     PollEnd WaitForQuiet();
+
+    // After a command that loads: sets LastLoadTime to now, waits for signal (a time-out
+    // goes on), then WaitForQuiet. kCancelled when either wait was cancelled.
+    PollEnd WaitForLoadThenQuiet(JobSignals::Signal signal);
 
     // The fast timing's wait: samples the document every 100 ms (asking for its markup and
     // waiting for it with poll steps) and ends with kGoOn once neither a load end nor a change

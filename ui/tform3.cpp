@@ -44,12 +44,30 @@ QFrame* MakePanel(QWidget* parent, const char* name) {
     return panel;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int width) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(0, kButtonTop, width, kButtonHeight);
-    button->setAutoDefault(false);
-    return button;
+// One button of a tab's button row: the member that holds it, its object name, its caption
+// and the handler its click calls.
+struct RowButton {
+    QPushButton* TForm3::*member;
+    const char* name;
+    const char* caption;
+    void (TForm3::*clicked)();
+};
+
+// A tab's button row: a panel below the tab's body with the buttons, all of one width.
+template <std::size_t N>
+QFrame* MakeButtonRow(TForm3* form, QWidget* sheet, const char* name, int button_width,
+                      const RowButton (&buttons)[N]) {
+    QFrame* panel = MakePanel(sheet, name);
+    panel->setFixedHeight(kButtonPanelHeight);
+    for (const RowButton& row_button : buttons) {
+        auto* button = new QPushButton(QString::fromLatin1(row_button.caption), panel);
+        button->setObjectName(QString::fromLatin1(row_button.name));
+        button->setGeometry(0, kButtonTop, button_width, kButtonHeight);
+        button->setAutoDefault(false);
+        QObject::connect(button, &QPushButton::clicked, form, row_button.clicked);
+        form->*row_button.member = button;
+    }
+    return panel;
 }
 
 // A layout that makes child fill parent's inside.
@@ -58,6 +76,15 @@ void Fill(QWidget* parent, QWidget* child) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(child);
+}
+
+// A tab page: body above, taking what room there is, and the button row below it.
+void StackBodyOverButtons(QWidget* sheet, QWidget* body, QWidget* buttons) {
+    auto* layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(body, 1);
+    layout->addWidget(buttons);
 }
 
 }  // namespace
@@ -151,6 +178,17 @@ void TForm3::BuildFrame() {
     progress_layout->addStretch(1);
 }
 
+// The file tab's buttons, in the panel's own order, which SetInputsEnabled follows.
+constexpr RowButton kFileButtons[] = {
+    {&TForm3::Button7, "Button7", "Add File(s)", &TForm3::Button7Click},
+    {&TForm3::Button1, "Button1", "Add Folder", &TForm3::Button1Click},
+    {&TForm3::Button3, "Button3", "Select All", &TForm3::Button3Click},
+    {&TForm3::Button8, "Button8", "Select None", &TForm3::Button8Click},
+    {&TForm3::Button4, "Button4", "Inverse Select", &TForm3::Button4Click},
+    {&TForm3::Button5, "Button5", "Delete Selected", &TForm3::Button5Click},
+    {&TForm3::Button6, "Button6", "Delete All", &TForm3::Button6Click},
+};
+
 void TForm3::BuildFileTab() {
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
@@ -171,31 +209,16 @@ void TForm3::BuildFileTab() {
     ListView1->header()->setSectionsMovable(false);
     Fill(Panel4, ListView1);
 
-    Panel5 = MakePanel(TabSheet1, "Panel5");
-    Panel5->setFixedHeight(kButtonPanelHeight);
-    // In the panel's own order, which SetInputsEnabled follows.
-    Button7 = MakeButton(Panel5, "Button7", "Add File(s)", kFileButtonWidth);
-    Button1 = MakeButton(Panel5, "Button1", "Add Folder", kFileButtonWidth);
-    Button3 = MakeButton(Panel5, "Button3", "Select All", kFileButtonWidth);
-    Button8 = MakeButton(Panel5, "Button8", "Select None", kFileButtonWidth);
-    Button4 = MakeButton(Panel5, "Button4", "Inverse Select", kFileButtonWidth);
-    Button5 = MakeButton(Panel5, "Button5", "Delete Selected", kFileButtonWidth);
-    Button6 = MakeButton(Panel5, "Button6", "Delete All", kFileButtonWidth);
+    Panel5 = MakeButtonRow(this, TabSheet1, "Panel5", kFileButtonWidth, kFileButtons);
     Button1->hide();
-    connect(Button7, &QPushButton::clicked, this, &TForm3::Button7Click);
-    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
-    connect(Button8, &QPushButton::clicked, this, &TForm3::Button8Click);
-    connect(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
-    connect(Button5, &QPushButton::clicked, this, &TForm3::Button5Click);
-    connect(Button6, &QPushButton::clicked, this, &TForm3::Button6Click);
-
-    auto* layout = new QVBoxLayout(TabSheet1);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(Panel4, 1);
-    layout->addWidget(Panel5);
+    StackBodyOverButtons(TabSheet1, Panel4, Panel5);
 }
+
+constexpr RowButton kLanguageButtons[] = {
+    {&TForm3::Button9, "Button9", "Select All", &TForm3::Button9Click},
+    {&TForm3::Button10, "Button10", "Select None", &TForm3::Button10Click},
+    {&TForm3::Button11, "Button11", "Inverse Select", &TForm3::Button11Click},
+};
 
 void TForm3::BuildLanguageTab() {
     TabSheet2 = new QWidget;
@@ -211,20 +234,8 @@ void TForm3::BuildLanguageTab() {
     ScrollBox1->setWidget(ScrollBox1Contents);
     Fill(Panel6, ScrollBox1);
 
-    Panel7 = MakePanel(TabSheet2, "Panel7");
-    Panel7->setFixedHeight(kButtonPanelHeight);
-    Button9 = MakeButton(Panel7, "Button9", "Select All", kLanguageButtonWidth);
-    Button10 = MakeButton(Panel7, "Button10", "Select None", kLanguageButtonWidth);
-    Button11 = MakeButton(Panel7, "Button11", "Inverse Select", kLanguageButtonWidth);
-    connect(Button9, &QPushButton::clicked, this, &TForm3::Button9Click);
-    connect(Button10, &QPushButton::clicked, this, &TForm3::Button10Click);
-    connect(Button11, &QPushButton::clicked, this, &TForm3::Button11Click);
-
-    auto* layout = new QVBoxLayout(TabSheet2);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(Panel6, 1);
-    layout->addWidget(Panel7);
+    Panel7 = MakeButtonRow(this, TabSheet2, "Panel7", kLanguageButtonWidth, kLanguageButtons);
+    StackBodyOverButtons(TabSheet2, Panel6, Panel7);
 }
 
 void TForm3::BuildMemoTabs() {

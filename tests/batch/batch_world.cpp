@@ -19,6 +19,22 @@ std::string Text(std::u16string_view text) {
 
 FakeWindow::FakeWindow() : ticks(LanguageCodes().size(), false) {}
 
+int FakeWindow::FileCount() const {
+    return static_cast<int>(rows.size());
+}
+
+std::size_t FakeWindow::LanguageBoxCount() const {
+    return ticks.size();
+}
+
+bool FakeWindow::IsLanguageTicked(std::size_t index) const {
+    return ticks.at(index);
+}
+
+void FakeWindow::EmptyTextBuffers() {
+    Log("empty buffers");
+}
+
 std::u16string FakeWindow::FilePathText(int row) const {
     return rows.at(static_cast<std::size_t>(row)).first;
 }

@@ -30,22 +30,7 @@ class FakeWindow final : public BatchView {
     FakeWindow();
 
     // ---- BatchView ----
-    int FileCount() const override { return static_cast<int>(rows.size()); }
-    std::u16string FilePathText(int row) const override;
-    std::u16string FileNameText(int row) const override;
-    std::size_t LanguageBoxCount() const override { return ticks.size(); }
-    bool IsLanguageTicked(std::size_t index) const override { return ticks.at(index); }
-    int CountCheckedLanguages() const override;
-    void ShowFileProgress(std::u16string_view text) override;
-    void ShowLanguageProgress(std::u16string_view text) override;
-    void EmptyTextBuffers() override { Log("empty buffers"); }
-    void ResetProgress() override;
-    void SetInputsEnabled(InputsState state) override;
-    void SetJobButtons(JobButtons state) override;
-    void BringTabToFront(BatchTab tab) override;
-    void ShowMessage(std::u16string_view text) override;
-    OkCancel AskOkCancel(std::u16string_view text) override;
-    void OpenFolder(const std::u16string& path) override;
+    QUILLMOOR_BATCH_VIEW_OVERRIDES;
 
     // ---- The user, through the window's handlers ----
     // Translate: runs the batch when the button is enabled (as a click would).

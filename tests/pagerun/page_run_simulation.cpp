@@ -70,6 +70,10 @@ void ScriptedBrowser::LoadEndsAfter(const std::vector<Ms>& delays) {
     }
 }
 
+bool ScriptedBrowser::IsReady() const {
+    return ready_;
+}
+
 void ScriptedBrowser::Navigate(const std::u16string& path) {
     Note("navigate");
     paths_.push_back(path);

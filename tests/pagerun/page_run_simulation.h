@@ -105,14 +105,7 @@ class ScriptedBrowser final : public PageBrowser {
     // How long a replaced browser takes to become ready; never when empty.
     std::optional<Ms> ready_after_replace = Ms(2000);
 
-    void Navigate(const std::u16string& path) override;
-    void PickLanguage() override;
-    void ScrollToBottom() override;
-    void ScrollToMiddle() override;
-    void ScrollToTop() override;
-    void RetrieveMarkup() override;
-    void ReplaceBrowser() override;
-    bool IsReady() const override { return ready_; }
+    QUILLMOOR_PAGE_BROWSER_OVERRIDES;
 
     const std::vector<Command>& Commands() const { return commands_; }
     // The first command of that name; fails the test when there is none.

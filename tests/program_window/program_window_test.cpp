@@ -52,15 +52,7 @@ class PollingTranslator final : public PageTranslator {
         return {PageOutcome::kStored, BrowserState::kKept, {}};
     }
     void Pump() override { pump_.Pump(); }
-    PollEnd PollStep() override {
-        Pump();
-        clock_.Sleep(kPollSleep);
-        while (flags_.PauseRequested()) {
-            Pump();
-            clock_.Sleep(kPollSleep);
-        }
-        return flags_.CancelRequested() ? PollEnd::kCancelled : PollEnd::kGoOn;
-    }
+    PollEnd PollStep() override { return PollOnce(pump_, clock_, flags_); }
 
     int steps = 20;
     std::string error;
