@@ -63,6 +63,9 @@ class BatchView : public RunProgressView {
     // Has the desktop open the folder at path (which exists) with the main window as owner.
     // What the desktop answers is not looked at.
     virtual void OpenFolder(const std::u16string& path) = 0;
+
+  protected:
+    ~BatchView() = default;
 };
 
 // Declares every method of BatchView (RunProgressView's included) as an override, in a class

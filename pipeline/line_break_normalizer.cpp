@@ -122,28 +122,27 @@ char16_t* LineBreakNormalizer::Write(std::u16string_view piece, char16_t* out) {
         });
 }
 
+template <class Unit, class OutUnit>
+OutUnit* LineBreakNormalizer::WriteConverted(const Unit* in, const Unit* end, OutUnit* out,
+                                             bool& well_formed) {
+    return WriteNormalized(
+        in, end, out,
+        [](const Unit* from, const Unit* from_end, OutUnit* to) {
+            return utf::CopyAsciiRun<true>(from, from_end, to);
+        },
+        [&well_formed](const Unit*& from, const Unit* from_end, OutUnit* to) {
+            return utf::ConvertCodePoint(from, from_end, to, well_formed);
+        });
+}
+
 char16_t* LineBreakNormalizer::WriteDecodedUtf8(std::string_view utf8, char16_t* out,
                                                 bool& well_formed) {
-    return WriteNormalized(
-        utf8.data(), utf8.data() + utf8.size(), out,
-        [](const char* in, const char* end, char16_t* to) {
-            return utf::WidenAsciiRun<true>(in, end, to);
-        },
-        [&well_formed](const char*& in, const char* end, char16_t* to) {
-            return utf::WriteUtf16(utf::DecodeUtf8Sequence(in, end, well_formed), to);
-        });
+    return WriteConverted(utf8.data(), utf8.data() + utf8.size(), out, well_formed);
 }
 
 char* LineBreakNormalizer::WriteEncodedUtf8(std::u16string_view piece, char* out,
                                             bool& well_formed) {
-    return WriteNormalized(
-        piece.data(), piece.data() + piece.size(), out,
-        [](const char16_t* in, const char16_t* end, char* to) {
-            return utf::NarrowAsciiRun<true>(in, end, to);
-        },
-        [&well_formed](const char16_t*& in, const char16_t* end, char* to) {
-            return utf::WriteUtf8(utf::ReadUtf16CodePoint(in, end, well_formed), to);
-        });
+    return WriteConverted(piece.data(), piece.data() + piece.size(), out, well_formed);
 }
 
 std::size_t LineBreakGrowth(std::u16string_view text) {

@@ -43,6 +43,10 @@ class LineBreakNormalizer {
     OutUnit* WriteNormalized(const Unit* in, const Unit* end, OutUnit* out, CopyRun copy_run,
                              ConvertOne convert_one);
 
+    // WriteNormalized converting UTF-8 to UTF-16 or back, an ASCII run at a time.
+    template <class Unit, class OutUnit>
+    OutUnit* WriteConverted(const Unit* in, const Unit* end, OutUnit* out, bool& well_formed);
+
     // The last code unit written was a CR that ended a piece: an LF that starts the next
     // piece belongs to its break.
     bool after_cr_ = false;

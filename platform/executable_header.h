@@ -11,6 +11,10 @@ namespace quillmoor {
 // PE machine types.
 constexpr uint16_t kPeMachineI386 = 0x014C;
 constexpr uint16_t kPeMachineAmd64 = 0x8664;
+// The size of the DOS header, and of the 32-bit NT headers: signature, file header and
+// optional header.
+constexpr size_t kDosHeaderSize = 64;
+constexpr size_t kPeNtHeadersSize = 248;
 
 // The machine of the program's Windows build, and the other x86 machine, whose engine
 // library such a program cannot load. The program ships as a 32-bit build, and its checks
@@ -29,10 +33,6 @@ constexpr uint16_t kElfMachineI386 = 3;
 constexpr uint16_t kElfMachineX86_64 = 62;
 constexpr uint16_t kElfMachineAarch64 = 183;
 constexpr uint16_t kElfMachineArm = 40;
-
-// The size of the 32-bit NT headers: signature, file header and optional header.
-constexpr size_t kPeNtHeadersSize = 248;
-constexpr size_t kDosHeaderSize = 64;
 
 // The machine of a PE image: a 64-byte DOS header whose signature is "MZ" and whose
 // new-header offset is not 0, and at that offset 248 bytes that begin with "PE\0\0".

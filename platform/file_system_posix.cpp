@@ -17,8 +17,6 @@
 namespace quillmoor {
 namespace {
 
-// Temporary files are looked for under this many names before giving up.
-constexpr unsigned kTemporaryNameAttempts = 1000;
 // Files are written in blocks of at most this size, read in blocks of this size (small
 // enough to stay in the processor's caches) and copied in blocks of this size.
 constexpr size_t kBlockBytes = size_t{1} << 30;
@@ -103,16 +101,8 @@ bool CreateAndFill(const std::string& native, std::u16string_view reported_path,
         }
         Fail(attempt, reported_path, errno);
     }
-    try {
-        DescriptorSink sink(file.Get(), reported_path);
-        write_content(sink);
-    } catch (...) {
-        file.Close();
-        unlink(native.c_str());
-        throw;
-    }
-    if (const int error = file.Close()) {
-        unlink(native.c_str());
+    if (const int error = FillAndClose<DescriptorSink>(file, reported_path, write_content,
+                                                       [&] { unlink(native.c_str()); })) {
         Fail("Cannot write the file", reported_path, error);
     }
     return true;
@@ -154,19 +144,11 @@ void ReadFileContent(const std::u16string& path, std::uint64_t max_bytes,
     if (!S_ISREG(st.st_mode)) {
         throw FileSystemError("Cannot read the file", path, kNotRegularFileReason);
     }
-    const auto size = static_cast<std::uint64_t>(st.st_size);
-    if (size > max_bytes) {
-        throw FileSystemError("Cannot read the file", path, TooLargeReason(size, max_bytes));
-    }
-    receiver.Expect(size);
     // The file may change while it is read: read on to its end, but never past the limit.
-    // Small files get a block of their size (a file that grows is read on all the same).
-    const size_t block_bytes =
-        static_cast<size_t>(std::clamp<std::uint64_t>(size, 4096, kReadBlockBytes));
-    const auto block = std::make_unique_for_overwrite<char[]>(block_bytes);
-    std::uint64_t used = 0;
+    LimitedFileRead reading(path, static_cast<std::uint64_t>(st.st_size), max_bytes,
+                            kReadBlockBytes, receiver);
     for (;;) {
-        const ssize_t count = read(file.Get(), block.get(), block_bytes);
+        const ssize_t count = read(file.Get(), reading.Block(), reading.BlockBytes());
         if (count < 0) {
             if (errno == EINTR) {
                 continue;
@@ -176,11 +158,7 @@ void ReadFileContent(const std::u16string& path, std::uint64_t max_bytes,
         if (count == 0) {
             break;
         }
-        used += static_cast<std::uint64_t>(count);
-        if (used > max_bytes) {
-            throw FileSystemError("Cannot read the file", path, TooLargeReason(used, max_bytes));
-        }
-        receiver.Take({block.get(), static_cast<size_t>(count)});
+        reading.Take(static_cast<size_t>(count));
     }
 }
 
@@ -201,19 +179,19 @@ void ReplaceFileContent(const std::u16string& path, const FileContentWriter& wri
         }
     }
     const std::string folder = FolderPrefixOf(target);
-    std::string temporary;
-    for (unsigned attempt = 1;; ++attempt) {
-        if (attempt > kTemporaryNameAttempts) {
-            Fail("Cannot write the file", path, EEXIST);
-        }
-        temporary = folder + TemporaryFileName(static_cast<unsigned long>(getpid()), attempt);
-        if (CreateAndFill(temporary, path, "Cannot write the file", write_content)) {
-            break;
-        }
+    const std::optional<std::string> temporary = FillTemporaryFile(
+        [&](unsigned attempt) {
+            return folder + TemporaryFileName(static_cast<unsigned long>(getpid()), attempt);
+        },
+        [&](const std::string& name) {
+            return CreateAndFill(name, path, "Cannot write the file", write_content);
+        });
+    if (!temporary) {
+        Fail("Cannot write the file", path, EEXIST);
     }
-    if (rename(temporary.c_str(), target.c_str()) != 0) {
+    if (rename(temporary->c_str(), target.c_str()) != 0) {
         const int error = errno;
-        unlink(temporary.c_str());
+        unlink(temporary->c_str());
         Fail("Cannot replace the file", path, error);
     }
 }

@@ -12,8 +12,6 @@
 namespace quillmoor {
 namespace {
 
-// Temporary files are looked for under this many names before giving up.
-constexpr unsigned kTemporaryNameAttempts = 1000;
 // Files are written in blocks of at most this size, and read in blocks of this size (small
 // enough to stay in the processor's caches).
 constexpr DWORD kBlockBytes = DWORD{1} << 26;
@@ -109,16 +107,8 @@ bool CreateAndFill(const std::u16string& path, std::u16string_view reported_path
         }
         Fail(attempt, reported_path, error);
     }
-    try {
-        HandleSink sink(file.Get(), reported_path);
-        write_content(sink);
-    } catch (...) {
-        file.Close();
-        DeleteFileW(Wide(path));
-        throw;
-    }
-    if (const DWORD error = file.Close()) {
-        DeleteFileW(Wide(path));
+    if (const DWORD error = FillAndClose<HandleSink>(file, reported_path, write_content,
+                                                     [&] { DeleteFileW(Wide(path)); })) {
         Fail("Cannot write the file", reported_path, error);
     }
     return true;
@@ -163,31 +153,20 @@ void ReadFileContent(const std::u16string& path, std::uint64_t max_bytes,
     if (!GetFileSizeEx(file.Get(), &size)) {
         Fail("Cannot read the file", path, GetLastError());
     }
-    const auto total = static_cast<std::uint64_t>(size.QuadPart);
-    if (total > max_bytes) {
-        throw FileSystemError("Cannot read the file", path, TooLargeReason(total, max_bytes));
-    }
-    receiver.Expect(total);
     // Nobody can write the file while it is open, so its size holds; the limit is kept all
     // the same.
-    // Small files get a block of their size.
-    const auto block_bytes =
-        static_cast<DWORD>(std::clamp<std::uint64_t>(total, 4096, kReadBlockBytes));
-    const auto block = std::make_unique_for_overwrite<char[]>(block_bytes);
-    std::uint64_t used = 0;
+    LimitedFileRead reading(path, static_cast<std::uint64_t>(size.QuadPart), max_bytes,
+                            kReadBlockBytes, receiver);
     for (;;) {
         DWORD count = 0;
-        if (!ReadFile(file.Get(), block.get(), block_bytes, &count, nullptr)) {
+        if (!ReadFile(file.Get(), reading.Block(), static_cast<DWORD>(reading.BlockBytes()), &count,
+                      nullptr)) {
             Fail("Cannot read the file", path, GetLastError());
         }
         if (count == 0) {
             break;
         }
-        used += count;
-        if (used > max_bytes) {
-            throw FileSystemError("Cannot read the file", path, TooLargeReason(used, max_bytes));
-        }
-        receiver.Take({block.get(), count});
+        reading.Take(count);
     }
 }
 
@@ -206,19 +185,19 @@ void ReplaceFileContent(const std::u16string& path, const FileContentWriter& wri
         }
     }
     const std::u16string folder = FolderPrefixOf(path);
-    std::u16string temporary;
-    for (unsigned attempt = 1;; ++attempt) {
-        if (attempt > kTemporaryNameAttempts) {
-            Fail("Cannot write the file", path, ERROR_FILE_EXISTS);
-        }
-        temporary = folder + Utf8ToUtf16(TemporaryFileName(GetCurrentProcessId(), attempt));
-        if (CreateAndFill(temporary, path, "Cannot write the file", write_content)) {
-            break;
-        }
+    const std::optional<std::u16string> temporary = FillTemporaryFile(
+        [&](unsigned attempt) {
+            return folder + Utf8ToUtf16(TemporaryFileName(GetCurrentProcessId(), attempt));
+        },
+        [&](const std::u16string& name) {
+            return CreateAndFill(name, path, "Cannot write the file", write_content);
+        });
+    if (!temporary) {
+        Fail("Cannot write the file", path, ERROR_FILE_EXISTS);
     }
-    if (!MoveFileExW(Wide(temporary), Wide(path), MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveFileExW(Wide(*temporary), Wide(path), MOVEFILE_REPLACE_EXISTING)) {
         const DWORD error = GetLastError();
-        DeleteFileW(Wide(temporary));
+        DeleteFileW(Wide(*temporary));
         Fail("Cannot replace the file", path, error);
     }
 }

@@ -28,18 +28,9 @@ void AppendUtf8AsUtf16(std::string_view utf8, std::u16string& out) {
     const size_t start = out.size();
     // A byte never gives more than one code unit.
     out.resize(start + utf8.size());
-    char16_t* dest = out.data() + start;
-    const char* in = utf8.data();
-    const char* const end = in + utf8.size();
     bool ok = true;
-    while (in < end) {
-        const size_t ascii = utf::WidenAsciiRun<false>(in, end, dest);
-        in += ascii;
-        dest += ascii;
-        if (in < end) {
-            dest = utf::WriteUtf16(utf::DecodeUtf8Sequence(in, end, ok), dest);
-        }
-    }
+    char16_t* const dest =
+        utf::Convert(utf8.data(), utf8.data() + utf8.size(), out.data() + start, ok);
     out.resize(static_cast<size_t>(dest - out.data()));
 }
 
@@ -73,17 +64,7 @@ size_t Utf8PieceEnd(std::string_view utf8) {
 }
 
 char* WriteUtf16AsUtf8(std::u16string_view utf16, char* out, bool& well_formed) {
-    const char16_t* in = utf16.data();
-    const char16_t* const end = in + utf16.size();
-    while (in < end) {
-        const size_t ascii = utf::NarrowAsciiRun<false>(in, end, out);
-        in += ascii;
-        out += ascii;
-        if (in < end) {
-            out = utf::WriteUtf8(utf::ReadUtf16CodePoint(in, end, well_formed), out);
-        }
-    }
-    return out;
+    return utf::Convert(utf16.data(), utf16.data() + utf16.size(), out, well_formed);
 }
 
 bool AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out) {

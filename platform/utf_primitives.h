@@ -231,4 +231,42 @@ std::size_t NarrowAsciiRun(const char16_t* in, const char16_t* end, char* out) {
     return done;
 }
 
+// The two directions of conversion under one name each, so that a loop written once serves
+// both: UTF-8 bytes to UTF-16 units, and UTF-16 units to UTF-8 bytes.
+
+// The ASCII run at the start of [in, end), copied to out (WidenAsciiRun, NarrowAsciiRun).
+template <bool kStopAtLineBreaks>
+std::size_t CopyAsciiRun(const char* in, const char* end, char16_t* out) {
+    return WidenAsciiRun<kStopAtLineBreaks>(in, end, out);
+}
+template <bool kStopAtLineBreaks>
+std::size_t CopyAsciiRun(const char16_t* in, const char16_t* end, char* out) {
+    return NarrowAsciiRun<kStopAtLineBreaks>(in, end, out);
+}
+
+// The code point at in, written to out in the other form; in moves past it. A malformed
+// sequence or an unpaired surrogate clears well_formed. Returns the end of what was written.
+inline char16_t* ConvertCodePoint(const char*& in, const char* end, char16_t* out,
+                                  bool& well_formed) {
+    return WriteUtf16(DecodeUtf8Sequence(in, end, well_formed), out);
+}
+inline char* ConvertCodePoint(const char16_t*& in, const char16_t* end, char* out,
+                              bool& well_formed) {
+    return WriteUtf8(ReadUtf16CodePoint(in, end, well_formed), out);
+}
+
+// [in, end) converted to out, an ASCII run at a time. Returns the end of what was written.
+template <class Unit, class OutUnit>
+OutUnit* Convert(const Unit* in, const Unit* end, OutUnit* out, bool& well_formed) {
+    while (in < end) {
+        const std::size_t ascii = CopyAsciiRun<false>(in, end, out);
+        in += ascii;
+        out += ascii;
+        if (in < end) {
+            out = ConvertCodePoint(in, end, out, well_formed);
+        }
+    }
+    return out;
+}
+
 }  // namespace quillmoor::utf

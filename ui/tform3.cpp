@@ -21,17 +21,14 @@
 #include "ui/program_picture.h"
 
 namespace quillmoor {
-namespace {
 
+// The fixed heights of the job panel and the progress panel, and of what they hold.
 constexpr int kJobPanelHeight = 41;
 constexpr int kJobButtonHeight = 39;
 constexpr int kProgressPanelHeight = 49;
 constexpr int kProgressLineHeight = 13;
-constexpr int kButtonPanelHeight = 37;
-constexpr int kButtonTop = 6;
-constexpr int kButtonHeight = 25;
-constexpr int kFileButtonWidth = 92;
-constexpr int kLanguageButtonWidth = 80;
+
+namespace {
 
 // A panel: a plain surface with one pixel of raised bevel.
 QFrame* MakePanel(QWidget* parent, const char* name) {
@@ -54,6 +51,9 @@ struct RowButton {
 };
 
 // A tab's button row: a panel below the tab's body with the buttons, all of one width.
+constexpr int kButtonPanelHeight = 37;
+constexpr int kButtonTop = 6;
+constexpr int kButtonHeight = 25;
 template <std::size_t N>
 QFrame* MakeButtonRow(TForm3* form, QWidget* sheet, const char* name, int button_width,
                       const RowButton (&buttons)[N]) {
@@ -68,6 +68,50 @@ QFrame* MakeButtonRow(TForm3* form, QWidget* sheet, const char* name, int button
         form->*row_button.member = button;
     }
     return panel;
+}
+
+// The file tab's buttons, in the panel's own order, which SetInputsEnabled follows.
+constexpr int kFileButtonWidth = 92;
+constexpr RowButton kFileButtons[] = {
+    {&TForm3::Button7, "Button7", "Add File(s)", &TForm3::Button7Click},
+    {&TForm3::Button1, "Button1", "Add Folder", &TForm3::Button1Click},
+    {&TForm3::Button3, "Button3", "Select All", &TForm3::Button3Click},
+    {&TForm3::Button8, "Button8", "Select None", &TForm3::Button8Click},
+    {&TForm3::Button4, "Button4", "Inverse Select", &TForm3::Button4Click},
+    {&TForm3::Button5, "Button5", "Delete Selected", &TForm3::Button5Click},
+    {&TForm3::Button6, "Button6", "Delete All", &TForm3::Button6Click},
+};
+
+// The language tab's buttons.
+constexpr int kLanguageButtonWidth = 80;
+constexpr RowButton kLanguageButtons[] = {
+    {&TForm3::Button9, "Button9", "Select All", &TForm3::Button9Click},
+    {&TForm3::Button10, "Button10", "Select None", &TForm3::Button10Click},
+    {&TForm3::Button11, "Button11", "Inverse Select", &TForm3::Button11Click},
+};
+
+// A menu of bar, with its object name.
+QMenu* MakeMenu(QMenuBar* bar, const char* name, const char* caption) {
+    QMenu* menu = bar->addMenu(QString::fromLatin1(caption));
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+// An item of menu, with its object name, whose choice calls chosen on form.
+QAction* MakeMenuItem(QMenu* menu, const char* name, const char* caption, TForm3* form,
+                      void (TForm3::*chosen)()) {
+    QAction* item = menu->addAction(QString::fromLatin1(caption));
+    item->setObjectName(QString::fromLatin1(name));
+    QObject::connect(item, &QAction::triggered, form, chosen);
+    return item;
+}
+
+// A tab page of tabs, with its object name and caption.
+QWidget* MakeTabSheet(QTabWidget* tabs, const char* name, const char* caption) {
+    auto* sheet = new QWidget;
+    sheet->setObjectName(QString::fromLatin1(name));
+    tabs->addTab(sheet, QString::fromLatin1(caption));
+    return sheet;
 }
 
 // A layout that makes child fill parent's inside.
@@ -178,21 +222,8 @@ void TForm3::BuildFrame() {
     progress_layout->addStretch(1);
 }
 
-// The file tab's buttons, in the panel's own order, which SetInputsEnabled follows.
-constexpr RowButton kFileButtons[] = {
-    {&TForm3::Button7, "Button7", "Add File(s)", &TForm3::Button7Click},
-    {&TForm3::Button1, "Button1", "Add Folder", &TForm3::Button1Click},
-    {&TForm3::Button3, "Button3", "Select All", &TForm3::Button3Click},
-    {&TForm3::Button8, "Button8", "Select None", &TForm3::Button8Click},
-    {&TForm3::Button4, "Button4", "Inverse Select", &TForm3::Button4Click},
-    {&TForm3::Button5, "Button5", "Delete Selected", &TForm3::Button5Click},
-    {&TForm3::Button6, "Button6", "Delete All", &TForm3::Button6Click},
-};
-
 void TForm3::BuildFileTab() {
-    TabSheet1 = new QWidget;
-    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    PageControl1->addTab(TabSheet1, QStringLiteral("File"));
+    TabSheet1 = MakeTabSheet(PageControl1, "TabSheet1", "File");
 
     Panel4 = MakePanel(TabSheet1, "Panel4");
     ListView1 = new QTreeWidget(Panel4);
@@ -214,16 +245,8 @@ void TForm3::BuildFileTab() {
     StackBodyOverButtons(TabSheet1, Panel4, Panel5);
 }
 
-constexpr RowButton kLanguageButtons[] = {
-    {&TForm3::Button9, "Button9", "Select All", &TForm3::Button9Click},
-    {&TForm3::Button10, "Button10", "Select None", &TForm3::Button10Click},
-    {&TForm3::Button11, "Button11", "Inverse Select", &TForm3::Button11Click},
-};
-
 void TForm3::BuildLanguageTab() {
-    TabSheet2 = new QWidget;
-    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("Language"));
+    TabSheet2 = MakeTabSheet(PageControl1, "TabSheet2", "Language");
 
     Panel6 = MakePanel(TabSheet2, "Panel6");
     ScrollBox1 = new QScrollArea(Panel6);
@@ -241,15 +264,13 @@ void TForm3::BuildLanguageTab() {
 void TForm3::BuildMemoTabs() {
     const auto make_memo = [this](const char* sheet_name, const char* memo_name, QWidget*& sheet,
                                   QPlainTextEdit*& memo) {
-        sheet = new QWidget;
-        sheet->setObjectName(QString::fromLatin1(sheet_name));
+        sheet = MakeTabSheet(PageControl1, sheet_name, sheet_name);
         memo = new QPlainTextEdit(sheet);
         memo->setObjectName(QString::fromLatin1(memo_name));
         memo->setLineWrapMode(QPlainTextEdit::NoWrap);
         memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         Fill(sheet, memo);
-        PageControl1->addTab(sheet, QString::fromLatin1(sheet_name));
     };
     make_memo("TabSheet3", "Memo1", TabSheet3, Memo1);
     make_memo("TabSheet4", "Memo2", TabSheet4, Memo2);
@@ -258,24 +279,14 @@ void TForm3::BuildMemoTabs() {
 void TForm3::BuildMenu() {
     MainMenu1 = menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    File1 = MainMenu1->addMenu(QStringLiteral("File"));
-    File1->setObjectName(QStringLiteral("File1"));
-    AddFile1 = File1->addAction(QStringLiteral("Add File(s)"));
-    AddFile1->setObjectName(QStringLiteral("AddFile1"));
-    AddAllFilesFromFolder1 = File1->addAction(QStringLiteral("Add Folder"));
-    AddAllFilesFromFolder1->setObjectName(QStringLiteral("AddAllFilesFromFolder1"));
+    File1 = MakeMenu(MainMenu1, "File1", "File");
+    AddFile1 = MakeMenuItem(File1, "AddFile1", "Add File(s)", this, &TForm3::AddFile1Click);
+    AddAllFilesFromFolder1 = MakeMenuItem(File1, "AddAllFilesFromFolder1", "Add Folder", this,
+                                          &TForm3::AddAllFilesFromFolder1Click);
     AddAllFilesFromFolder1->setVisible(false);
-    Exit1 = File1->addAction(QStringLiteral("Exit"));
-    Exit1->setObjectName(QStringLiteral("Exit1"));
-    Help1 = MainMenu1->addMenu(QStringLiteral("Help"));
-    Help1->setObjectName(QStringLiteral("Help1"));
-    About1 = Help1->addAction(QStringLiteral("About"));
-    About1->setObjectName(QStringLiteral("About1"));
-    connect(AddFile1, &QAction::triggered, this, &TForm3::AddFile1Click);
-    connect(AddAllFilesFromFolder1, &QAction::triggered, this,
-            &TForm3::AddAllFilesFromFolder1Click);
-    connect(Exit1, &QAction::triggered, this, &TForm3::Exit1Click);
-    connect(About1, &QAction::triggered, this, &TForm3::About1Click);
+    Exit1 = MakeMenuItem(File1, "Exit1", "Exit", this, &TForm3::Exit1Click);
+    Help1 = MakeMenu(MainMenu1, "Help1", "Help");
+    About1 = MakeMenuItem(Help1, "About1", "About", this, &TForm3::About1Click);
 }
 
 void TForm3::FormCreate() {
