@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -118,6 +119,39 @@ inline bool IsLineBreak(char32_t c) {
     return c == u'\r' || c == u'\n';
 }
 
+#ifndef __SSE2__
+// Where SSE2 is missing (the 32-bit Windows build): copies whole 64-bit words of units from
+// in to out, converting each unit (bytes to UTF-16 units or back), as long as every unit of a
+// word is ASCII and, when kStopAtLineBreaks, neither CR nor LF. count is how many units in
+// has; returns how many were copied.
+template <bool kStopAtLineBreaks, class Unit, class OutUnit>
+std::size_t CopyAsciiWords(const Unit* in, std::size_t count, OutUnit* out) {
+    constexpr std::size_t kUnits = sizeof(std::uint64_t) / sizeof(Unit);
+    constexpr std::uint64_t kOnes =
+        ~std::uint64_t{0} / ((std::uint64_t{1} << (8 * sizeof(Unit))) - 1);
+    constexpr std::uint64_t kHighBits = kOnes << (8 * sizeof(Unit) - 1);
+    // The bits that only a unit of 0x80 or more has.
+    constexpr std::uint64_t kNonAsciiBits =
+        kOnes * ((std::uint64_t{1} << (8 * sizeof(Unit))) - 0x80);
+    const auto has_zero_unit = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighBits) != 0; };
+    std::size_t done = 0;
+    for (; count - done >= kUnits; done += kUnits) {
+        std::uint64_t word;
+        std::memcpy(&word, in + done, sizeof word);
+        if ((word & kNonAsciiBits) != 0 ||
+            (kStopAtLineBreaks &&
+             (has_zero_unit(word ^ (kOnes * '\r')) || has_zero_unit(word ^ (kOnes * '\n'))))) {
+            break;
+        }
+        for (std::size_t k = 0; k < kUnits; ++k) {
+            out[done + k] =
+                static_cast<OutUnit>(static_cast<std::make_unsigned_t<Unit>>(in[done + k]));
+        }
+    }
+    return done;
+}
+#endif
+
 // Widens the bytes at the start of [in, end) to code units at out, up to the first byte
 // that is not ASCII, or (when kStopAtLineBreaks) is a CR or an LF; returns how many. out
 // has room for a unit per byte of [in, end): up to 15 units after the run may be written
@@ -145,23 +179,7 @@ std::size_t WidenAsciiRun(const char* in, const char* end, char16_t* out) {
         done += 16;
     }
 #else
-    // Eight bytes at a time in a 64-bit word.
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    const auto has_zero_byte = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighBits) != 0; };
-    while (left() >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, in + done, sizeof word);
-        if ((word & kHighBits) != 0 ||
-            (kStopAtLineBreaks &&
-             (has_zero_byte(word ^ (kOnes * '\r')) || has_zero_byte(word ^ (kOnes * '\n'))))) {
-            break;
-        }
-        for (std::size_t k = 0; k < 8; ++k) {
-            out[done + k] = static_cast<unsigned char>(in[done + k]);
-        }
-        done += 8;
-    }
+    done = CopyAsciiWords<kStopAtLineBreaks>(in, left(), out);
 #endif
     for (; left() > 0; ++done) {
         const auto byte = static_cast<unsigned char>(in[done]);
@@ -203,23 +221,7 @@ std::size_t NarrowAsciiRun(const char16_t* in, const char16_t* end, char* out) {
         done += 16;
     }
 #else
-    // Four units at a time in a 64-bit word.
-    constexpr std::uint64_t kOnes = 0x0001000100010001ULL;
-    constexpr std::uint64_t kHighBits = 0x8000800080008000ULL;
-    const auto has_zero_unit = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighBits) != 0; };
-    while (left() >= 4) {
-        std::uint64_t word;
-        std::memcpy(&word, in + done, sizeof word);
-        if ((word & (kOnes * 0xFF80)) != 0 ||
-            (kStopAtLineBreaks &&
-             (has_zero_unit(word ^ (kOnes * '\r')) || has_zero_unit(word ^ (kOnes * '\n'))))) {
-            break;
-        }
-        for (std::size_t k = 0; k < 4; ++k) {
-            out[done + k] = static_cast<char>(in[done + k]);
-        }
-        done += 4;
-    }
+    done = CopyAsciiWords<kStopAtLineBreaks>(in, left(), out);
 #endif
     for (; left() > 0; ++done) {
         const char16_t unit = in[done];
