@@ -72,3 +72,20 @@ can_run_32bit_programs() {
     rm -f "$probe"
     [ "$status" -eq 42 ]
 }
+
+# emulates_32bit_programs : true when 32-bit x86 programs run here only through a handler
+# registered with binfmt_misc for their ELF header (qemu-i386, for one): they run, but many
+# times slower, and an emulator carries faults of its own. A kernel that runs them itself
+# needs no such handler.
+emulates_32bit_programs() {
+    local handler
+    for handler in /proc/sys/fs/binfmt_misc/*; do
+        case "$(basename "$handler")" in register | status) continue ;; esac
+        [ -r "$handler" ] || continue
+        if grep -qx enabled "$handler" &&
+            grep -q '^magic 7f454c4601010100000000000000000002000300' "$handler"; then
+            return 0
+        fi
+    done
+    return 1
+}
