@@ -46,3 +46,16 @@ function(quillmoor_test_visible_path out path)
         set(${out} "${path}" PARENT_SCOPE)
     endif()
 endfunction()
+
+# quillmoor_add_process_test(NAME PROGRAM SOURCES...): a test program that starts PROGRAM (a
+# target of this build) as a process, on the real Chromium through the Linux engine library
+# and with the widget's stand-in; its tests are added by the caller, filter by filter.
+function(quillmoor_add_process_test name program)
+    add_executable(${name} ${ARGN}
+        ${PROJECT_SOURCE_DIR}/tests/bridge/process_table.cpp
+        ${PROJECT_SOURCE_DIR}/tests/support/test_folder.cpp)
+    target_link_libraries(${name} PRIVATE quillmoor_core quillmoor_bridge_core
+        quillmoor_widget_standin GTest::gtest_main GTest::gmock)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    add_dependencies(${name} ${program} quillmoor_bridge)
+endfunction()

@@ -14,21 +14,12 @@
 #include "platform/file_system.h"
 #include "platform/utf.h"
 #include "tests/batch/batch_world.h"
+#include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
 
 // Beside the helpers of the simulated runs.
 namespace quillmoor::test_support {
 namespace {
-
-namespace fs = std::filesystem;
-using ::testing::Contains;
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::EndsWith;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::Not;
-using ::testing::StartsWith;
 
 const std::string kPage = "<html><head><title>t</title></head><body><p>hello</p></body></html>";
 const std::string kProgress1 = "1/2 Language(s) Translating ... ";

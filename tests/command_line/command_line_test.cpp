@@ -21,19 +21,13 @@
 #include "tests/bridge/process_table.h"
 #include "tests/command_line/cli_process.h"
 #include "tests/support/chromium_on_path.h"
+#include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
 #include "tests/widget_standin/widget_standin_server.h"
 
 namespace quillmoor::test_support {
 namespace {
 
-namespace fs = std::filesystem;
-using ::testing::AllOf;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::Not;
-using ::testing::UnorderedElementsAre;
 using Json = nlohmann::json;
 
 std::string Page(const std::string& heading, const std::string& extra_head = "") {

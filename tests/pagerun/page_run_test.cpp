@@ -15,17 +15,12 @@
 #include "platform/file_system.h"
 #include "platform/utf.h"
 #include "tests/pagerun/page_run_simulation.h"
+#include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
 
 // Beside the helpers of the simulated runs.
 namespace quillmoor::test_support {
 namespace {
-
-namespace fs = std::filesystem;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::Not;
 
 std::size_t IndexOf(std::u16string_view code) {
     const auto& codes = LanguageCodes();

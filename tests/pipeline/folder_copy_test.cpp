@@ -6,67 +6,62 @@
 #include <filesystem>
 
 #include "platform/file_system.h"
+#include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
-namespace quillmoor {
+namespace quillmoor::test_support {
 namespace {
-
-namespace fs = std::filesystem;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 
 class CopyFolderTest : public ::testing::Test {
   protected:
     CopyFolderTest() {
         fs::create_directories(At(u"src/images/empty"));
-        test_support::WriteBytes(At(u"src/style.css"), "body{}");
-        test_support::WriteBytes(At(u"src/.hidden"), "h");
-        test_support::WriteBytes(At(u"src/images/logo.png"), std::string("\x89PNG\0\x01", 6));
+        WriteBytes(At(u"src/style.css"), "body{}");
+        WriteBytes(At(u"src/.hidden"), "h");
+        WriteBytes(At(u"src/images/logo.png"), std::string("\x89PNG\0\x01", 6));
     }
     fs::path At(std::u16string_view name) const { return fs::path(folder_.Path(name)); }
     std::u16string Path(std::u16string_view name) const { return folder_.Path(name); }
 
-    test_support::TestFolder folder_;
+    TestFolder folder_;
 };
 
 TEST_F(CopyFolderTest, CopiesTheWholeTreeIntoNewParents) {
     CopyFolder(Path(u"src"), Path(u"out/de/index_files"));
     const fs::path out = At(u"out/de/index_files");
-    EXPECT_THAT(test_support::NamesIn(out), ElementsAre(".hidden", "images", "style.css"));
-    EXPECT_THAT(test_support::NamesIn(out / "images"), ElementsAre("empty", "logo.png"));
-    EXPECT_EQ(test_support::ReadBytes(out / "images" / "logo.png"),
-              std::string("\x89PNG\0\x01", 6));
-    EXPECT_EQ(test_support::ReadBytes(out / "style.css"), "body{}");
+    EXPECT_THAT(NamesIn(out), ElementsAre(".hidden", "images", "style.css"));
+    EXPECT_THAT(NamesIn(out / "images"), ElementsAre("empty", "logo.png"));
+    EXPECT_EQ(ReadBytes(out / "images" / "logo.png"), std::string("\x89PNG\0\x01", 6));
+    EXPECT_EQ(ReadBytes(out / "style.css"), "body{}");
 }
 
 TEST_F(CopyFolderTest, MergesIntoAnExistingDestination) {
     fs::create_directories(At(u"out/images"));
-    test_support::WriteBytes(At(u"out/style.css"), "old and longer");
-    test_support::WriteBytes(At(u"out/images/other.png"), "kept");
+    WriteBytes(At(u"out/style.css"), "old and longer");
+    WriteBytes(At(u"out/images/other.png"), "kept");
     CopyFolder(Path(u"src"), Path(u"out"));
-    EXPECT_EQ(test_support::ReadBytes(At(u"out/style.css")), "body{}");
-    EXPECT_EQ(test_support::ReadBytes(At(u"out/images/other.png")), "kept");
-    EXPECT_THAT(test_support::NamesIn(At(u"out/images")),
-                ElementsAre("empty", "logo.png", "other.png"));
+    EXPECT_EQ(ReadBytes(At(u"out/style.css")), "body{}");
+    EXPECT_EQ(ReadBytes(At(u"out/images/other.png")), "kept");
+    EXPECT_THAT(NamesIn(At(u"out/images")), ElementsAre("empty", "logo.png", "other.png"));
 }
 
 TEST_F(CopyFolderTest, AFolderThatCannotBeCreatedIsSkippedWithItsContent) {
     // A file where the copy of the images folder would go.
     fs::create_directories(At(u"out"));
-    test_support::WriteBytes(At(u"out/images"), "a file");
+    WriteBytes(At(u"out/images"), "a file");
     CopyFolder(Path(u"src"), Path(u"out"));
-    EXPECT_EQ(test_support::ReadBytes(At(u"out/images")), "a file");
-    EXPECT_THAT(test_support::NamesIn(At(u"out")), ElementsAre(".hidden", "images", "style.css"));
-    EXPECT_EQ(test_support::ReadBytes(At(u"out/style.css")), "body{}");
+    EXPECT_EQ(ReadBytes(At(u"out/images")), "a file");
+    EXPECT_THAT(NamesIn(At(u"out")), ElementsAre(".hidden", "images", "style.css"));
+    EXPECT_EQ(ReadBytes(At(u"out/style.css")), "body{}");
 }
 
 TEST_F(CopyFolderTest, SiblingWithTheSameBeginningIsNotInside) {
     CopyFolder(Path(u"src"), Path(u"src2"));
-    EXPECT_EQ(test_support::ReadBytes(At(u"src2/style.css")), "body{}");
+    EXPECT_EQ(ReadBytes(At(u"src2/style.css")), "body{}");
 }
 
 TEST_F(CopyFolderTest, RefusedCopiesTouchNothing) {
@@ -102,9 +97,8 @@ TEST_F(CopyFolderTest, RefusedCopiesTouchNothing) {
             EXPECT_THAT(error.what(), HasSubstr("Cannot copy the folder \""));
             EXPECT_THAT(error.what(), HasSubstr(c.reason));
         }
-        EXPECT_THAT(test_support::NamesIn(folder_.Root()), ElementsAre("src"));
-        EXPECT_THAT(test_support::NamesIn(At(u"src")),
-                    ElementsAre(".hidden", "images", "style.css"));
+        EXPECT_THAT(NamesIn(folder_.Root()), ElementsAre("src"));
+        EXPECT_THAT(NamesIn(At(u"src")), ElementsAre(".hidden", "images", "style.css"));
     }
 }
 
@@ -133,7 +127,7 @@ TEST_F(CopyFolderTest, PathsShorterThan248CharactersAreCopied) {
         try {
             CopyFolder(c.source, c.destination);
             EXPECT_TRUE(c.copied);
-            EXPECT_EQ(test_support::ReadBytes(fs::path(c.destination) / "style.css"), "body{}");
+            EXPECT_EQ(ReadBytes(fs::path(c.destination) / "style.css"), "body{}");
         } catch (const FileSystemError& error) {
             EXPECT_FALSE(c.copied) << error.what();
             EXPECT_THAT(error.what(), HasSubstr("must be shorter than 248 characters"));
@@ -141,7 +135,7 @@ TEST_F(CopyFolderTest, PathsShorterThan248CharactersAreCopied) {
     }
     // The 247-character source is the folder just copied.
     CopyFolder(of_length(247), Path(u"back"));
-    EXPECT_EQ(test_support::ReadBytes(At(u"back/style.css")), "body{}");
+    EXPECT_EQ(ReadBytes(At(u"back/style.css")), "body{}");
 }
 
 #ifdef _WIN32
@@ -159,7 +153,7 @@ TEST_F(CopyFolderTest, CopyingAgainBringsReadOnlyAndHiddenCopiesUpToDate) {
         for (const auto& c : cases) {
             const fs::path file = At(u"src") / c.name;
             SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-            test_support::WriteBytes(file, content);
+            WriteBytes(file, content);
             ASSERT_TRUE(SetFileAttributesW(file.c_str(), c.attributes));
         }
     };
@@ -170,7 +164,7 @@ TEST_F(CopyFolderTest, CopyingAgainBringsReadOnlyAndHiddenCopiesUpToDate) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path copy = At(u"out") / c.name;
-        EXPECT_EQ(test_support::ReadBytes(copy), "second, longer");
+        EXPECT_EQ(ReadBytes(copy), "second, longer");
         EXPECT_EQ(GetFileAttributesW(copy.c_str()) & c.attributes, c.attributes);
         SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);  // so that it can be removed
         SetFileAttributesW((At(u"src") / c.name).c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -186,22 +180,22 @@ TEST_F(CopyFolderTest, DestinationReachedThroughALinkIntoTheSourceIsInside) {
 TEST_F(CopyFolderTest, LinksToFoldersAreNotFollowed) {
     fs::create_directory_symlink(At(u"src"), At(u"src/images/loop"));
     CopyFolder(Path(u"src"), Path(u"out"));
-    EXPECT_THAT(test_support::NamesIn(At(u"out/images")), ElementsAre("empty", "logo.png"));
+    EXPECT_THAT(NamesIn(At(u"out/images")), ElementsAre("empty", "logo.png"));
 }
 
 TEST_F(CopyFolderTest, FilesThatCannotBeReadAreSkipped) {
-    test_support::WriteBytes(At(u"src/images/secret.png"), "s");
+    WriteBytes(At(u"src/images/secret.png"), "s");
     fs::permissions(At(u"src/images/secret.png"), fs::perms::owner_write);
     fs::permissions(folder_.Root(), fs::perms::all);
-    const auto outcome = test_support::RunWithoutPrivileges([&](std::string&) {
+    const auto outcome = RunWithoutPrivileges([&](std::string&) {
         CopyFolder(Path(u"src"), Path(u"out"));
         return 0;
     });
     EXPECT_EQ(outcome.exit_code, 0);
-    EXPECT_THAT(test_support::NamesIn(At(u"out/images")), ElementsAre("empty", "logo.png"));
-    EXPECT_EQ(test_support::ReadBytes(At(u"out/style.css")), "body{}");
+    EXPECT_THAT(NamesIn(At(u"out/images")), ElementsAre("empty", "logo.png"));
+    EXPECT_EQ(ReadBytes(At(u"out/style.css")), "body{}");
 }
 #endif
 
 }  // namespace
-}  // namespace quillmoor
+}  // namespace quillmoor::test_support

@@ -18,11 +18,19 @@ using namespace std::string_literals;
 // start of the next, and pieces shorter and longer than the converters' blocks.
 const size_t kPieceSizes[] = {1, 2, 3, 7, 15, 16, 17, 33, 1000, 1u << 20};
 
-TEST(LineBreakNormalizer, PiecesOfUtf16AreNormalizedAsOneText) {
-    const std::u16string text = test_support::MixedText(5000);
+// Runs check(size, normalizer) for each piece size, with a new normalizer each time.
+template <class Check>
+void ForEachPieceSize(Check check) {
     for (const size_t size : kPieceSizes) {
         SCOPED_TRACE(size);
         LineBreakNormalizer normalizer;
+        check(size, normalizer);
+    }
+}
+
+TEST(LineBreakNormalizer, PiecesOfUtf16AreNormalizedAsOneText) {
+    const std::u16string text = test_support::MixedText(5000);
+    ForEachPieceSize([&](size_t size, LineBreakNormalizer& normalizer) {
         std::u16string result;
         for (size_t start = 0; start < text.size(); start += size) {
             const std::u16string_view piece = std::u16string_view(text).substr(start, size);
@@ -31,7 +39,7 @@ TEST(LineBreakNormalizer, PiecesOfUtf16AreNormalizedAsOneText) {
             result.append(out.data(), normalizer.Write(piece, out.data()));
         }
         EXPECT_EQ(result, test_support::Normalized(text));
-    }
+    });
 }
 
 TEST(LineBreakNormalizer, DecodesUtf8PiecesAsOneText) {
@@ -39,9 +47,7 @@ TEST(LineBreakNormalizer, DecodesUtf8PiecesAsOneText) {
     const std::string bytes = Utf16ToUtf8(test_support::MixedText(5000)) + "\xFF\r" + "\xE4\xB8\n" +
                               "\xED\xA0\x80" + Utf16ToUtf8(test_support::MixedText(300)) +
                               "\xE4\xB8";
-    for (const size_t size : kPieceSizes) {
-        SCOPED_TRACE(size);
-        LineBreakNormalizer normalizer;
+    ForEachPieceSize([&](size_t size, LineBreakNormalizer& normalizer) {
         std::u16string result;
         bool well_formed = true;
         for (size_t start = 0; start < bytes.size();) {
@@ -61,7 +67,7 @@ TEST(LineBreakNormalizer, DecodesUtf8PiecesAsOneText) {
         }
         EXPECT_EQ(result, test_support::Normalized(Utf8ToUtf16(bytes)));
         EXPECT_FALSE(well_formed);
-    }
+    });
     // Well-formed bytes leave well_formed as it was.
     const std::string good = Utf16ToUtf8(test_support::MixedText(5000));
     std::vector<char16_t> out(2 * good.size());
@@ -72,9 +78,7 @@ TEST(LineBreakNormalizer, DecodesUtf8PiecesAsOneText) {
 
 TEST(LineBreakNormalizer, EncodesUtf16PiecesAsOneText) {
     const std::u16string text = test_support::MixedText(5000);
-    for (const size_t size : kPieceSizes) {
-        SCOPED_TRACE(size);
-        LineBreakNormalizer normalizer;
+    ForEachPieceSize([&](size_t size, LineBreakNormalizer& normalizer) {
         std::string result;
         bool well_formed = true;
         for (size_t start = 0; start < text.size();) {
@@ -90,7 +94,7 @@ TEST(LineBreakNormalizer, EncodesUtf16PiecesAsOneText) {
         }
         EXPECT_EQ(result, Utf16ToUtf8(test_support::Normalized(text)));
         EXPECT_TRUE(well_formed);
-    }
+    });
 }
 
 TEST(LineBreakNormalizer, UnpairedSurrogatesEncodeAsReplacementAndAreReported) {

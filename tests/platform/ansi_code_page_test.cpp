@@ -134,11 +134,6 @@ TEST(AnsiCodePageDeathTest, PlainAsciiLocaleMeansUtf8) {
 }
 #endif
 
-}  // namespace
-}  // namespace quillmoor
-
-namespace quillmoor {
-namespace {
 
 TEST(AnsiCodePage, CutsBytesForDecodingInPiecesOnlyWhereItCan) {
     const struct {

@@ -9,17 +9,15 @@
 
 #include "platform/program_location.h"
 #include "platform/utf.h"
+#include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
-namespace quillmoor {
+namespace quillmoor::test_support {
 namespace {
-
-namespace fs = std::filesystem;
-using ::testing::HasSubstr;
 
 FileContentWriter Writing(std::string content) {
     return [content](FileContentSink& sink) { sink.Write(content); };
@@ -48,11 +46,11 @@ std::string FileSystemErrorOf(Action action) {
 class FileSystemTest : public ::testing::Test {
   protected:
     fs::path At(std::u16string_view name) const { return fs::path(folder_.Path(name)); }
-    test_support::TestFolder folder_;
+    TestFolder folder_;
 };
 
 TEST_F(FileSystemTest, ReadFileBytesReportsWhatWentWrongAndWhere) {
-    test_support::WriteBytes(At(u"ten.txt"), "0123456789");
+    WriteBytes(At(u"ten.txt"), "0123456789");
     fs::create_directory(At(u"folder"));
     const struct {
         const char* name;
@@ -73,42 +71,42 @@ TEST_F(FileSystemTest, ReadFileBytesReportsWhatWentWrongAndWhere) {
         EXPECT_GT(message.size(), message.find("\": ") + 4);
     }
     EXPECT_EQ(ReadFileBytes(folder_.Path(u"ten.txt"), 10), "0123456789");
-    test_support::WriteBytes(At(u"empty.txt"), "");
+    WriteBytes(At(u"empty.txt"), "");
     EXPECT_EQ(ReadFileBytes(folder_.Path(u"empty.txt"), 0), "");
 }
 
 TEST_F(FileSystemTest, WriteNewFileNeverTouchesAnExistingFile) {
     const std::u16string path = folder_.Path(u"page.html");
     EXPECT_TRUE(WriteNewFile(path, Writing("new")));
-    EXPECT_EQ(test_support::ReadBytes(path), "new");
+    EXPECT_EQ(ReadBytes(path), "new");
     EXPECT_FALSE(WriteNewFile(path, Writing("other")));
-    EXPECT_EQ(test_support::ReadBytes(path), "new");
+    EXPECT_EQ(ReadBytes(path), "new");
     fs::create_directory(At(u"folder"));
     EXPECT_FALSE(WriteNewFile(folder_.Path(u"folder"), Writing("x")));
 }
 
 TEST_F(FileSystemTest, WriteNewFileRemovesAFileItCouldNotFinish) {
     EXPECT_THROW(WriteNewFile(folder_.Path(u"page.html"), FailingAfter("half")), FileSystemError);
-    EXPECT_THAT(test_support::NamesIn(folder_.Root()), ::testing::IsEmpty());
+    EXPECT_THAT(NamesIn(folder_.Root()), ::testing::IsEmpty());
 }
 
 TEST_F(FileSystemTest, ReplaceFileContentReplacesTheWholeFile) {
     const std::u16string path = folder_.Path(u"result.html");
     ReplaceFileContent(path, Writing("first, rather long content"));
     ReplaceFileContent(path, Writing("second"));
-    EXPECT_EQ(test_support::ReadBytes(path), "second");
-    EXPECT_THAT(test_support::NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
+    EXPECT_EQ(ReadBytes(path), "second");
+    EXPECT_THAT(NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
 }
 
 TEST_F(FileSystemTest, ReplaceFileContentKeepsTheOldFileWhenWritingFails) {
     const std::u16string path = folder_.Path(u"result.html");
-    test_support::WriteBytes(path, "old result");
+    WriteBytes(path, "old result");
     EXPECT_THROW(ReplaceFileContent(path, FailingAfter("new res")), FileSystemError);
-    EXPECT_EQ(test_support::ReadBytes(path), "old result");
+    EXPECT_EQ(ReadBytes(path), "old result");
     EXPECT_THROW(ReplaceFileContent(path, [](FileContentSink&) { throw std::bad_alloc(); }),
                  std::bad_alloc);
-    EXPECT_EQ(test_support::ReadBytes(path), "old result");
-    EXPECT_THAT(test_support::NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
+    EXPECT_EQ(ReadBytes(path), "old result");
+    EXPECT_THAT(NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
 }
 
 TEST_F(FileSystemTest, ReplaceFileContentDoesNotReplaceAFolder) {
@@ -121,7 +119,7 @@ TEST_F(FileSystemTest, ReplaceFileContentDoesNotReplaceAFolder) {
 
 TEST_F(FileSystemTest, ReplaceFileContentDoesNotReplaceAReadOnlyFile) {
     const std::u16string path = folder_.Path(u"result.html");
-    test_support::WriteBytes(path, "old result");
+    WriteBytes(path, "old result");
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
 #ifdef _WIN32
@@ -129,7 +127,7 @@ TEST_F(FileSystemTest, ReplaceFileContentDoesNotReplaceAReadOnlyFile) {
 #else
     // Root may write anything; the check must hold for an ordinary user.
     fs::permissions(folder_.Root(), fs::perms::all);
-    const auto outcome = test_support::RunWithoutPrivileges([&](std::string& message) {
+    const auto outcome = RunWithoutPrivileges([&](std::string& message) {
         message = FileSystemErrorOf([&] { ReplaceFileContent(path, Writing("new")); });
         return 0;
     });
@@ -137,8 +135,8 @@ TEST_F(FileSystemTest, ReplaceFileContentDoesNotReplaceAReadOnlyFile) {
     EXPECT_THAT(outcome.output,
                 HasSubstr("Cannot replace the file \"" + Utf16ToUtf8(path) + "\": "));
 #endif
-    EXPECT_EQ(test_support::ReadBytes(path), "old result");
-    EXPECT_THAT(test_support::NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
+    EXPECT_EQ(ReadBytes(path), "old result");
+    EXPECT_THAT(NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
 }
 
 #ifndef _WIN32
@@ -146,23 +144,23 @@ TEST_F(FileSystemTest, ReplaceFileContentFailsCleanlyInAFolderThatCannotBeWritte
     // The file itself is writable, the folder is not: the new content cannot be put
     // beside it, and the old content must survive whole.
     const std::u16string path = folder_.Path(u"result.html");
-    test_support::WriteBytes(path, "old result");
+    WriteBytes(path, "old result");
     fs::permissions(path, fs::perms::all);
-    const auto outcome = test_support::RunWithoutPrivileges([&](std::string& message) {
+    const auto outcome = RunWithoutPrivileges([&](std::string& message) {
         message = FileSystemErrorOf([&] { ReplaceFileContent(path, Writing("new")); });
         return 0;
     });
     EXPECT_EQ(outcome.exit_code, 0);
     EXPECT_THAT(outcome.output, HasSubstr("Permission denied"));
-    EXPECT_EQ(test_support::ReadBytes(path), "old result");
-    EXPECT_THAT(test_support::NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
+    EXPECT_EQ(ReadBytes(path), "old result");
+    EXPECT_THAT(NamesIn(folder_.Root()), ::testing::ElementsAre("result.html"));
 }
 
 TEST_F(FileSystemTest, ReadFileBytesReportsAFileItMayNotRead) {
     const std::u16string path = folder_.Path(u"secret.html");
-    test_support::WriteBytes(path, "x");
+    WriteBytes(path, "x");
     fs::permissions(path, fs::perms::owner_write);
-    const auto outcome = test_support::RunWithoutPrivileges([&](std::string& message) {
+    const auto outcome = RunWithoutPrivileges([&](std::string& message) {
         message = FileSystemErrorOf([&] { ReadFileBytes(path, 100); });
         return 0;
     });
@@ -172,10 +170,10 @@ TEST_F(FileSystemTest, ReadFileBytesReportsAFileItMayNotRead) {
 #endif
 
 TEST_F(FileSystemTest, CopyFileOverReplacesTheTarget) {
-    test_support::WriteBytes(At(u"a.css"), "body{}");
-    test_support::WriteBytes(At(u"b.css"), "a much longer old file");
+    WriteBytes(At(u"a.css"), "body{}");
+    WriteBytes(At(u"b.css"), "a much longer old file");
     EXPECT_TRUE(CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css")));
-    EXPECT_EQ(test_support::ReadBytes(At(u"b.css")), "body{}");
+    EXPECT_EQ(ReadBytes(At(u"b.css")), "body{}");
     EXPECT_FALSE(CopyFileOver(folder_.Path(u"missing.css"), folder_.Path(u"c.css")));
     EXPECT_FALSE(fs::exists(At(u"c.css")));
 }
@@ -184,20 +182,19 @@ TEST_F(FileSystemTest, CopyFileOverReplacesTheTarget) {
 TEST_F(FileSystemTest, CopyFileOverBringsAReadOnlyCopyUpToDate) {
     // The copy keeps the source's read-only mode; copying again must still replace it.
     fs::permissions(folder_.Root(), fs::perms::all);
-    const auto outcome = test_support::RunWithoutPrivileges([&](std::string& message) {
+    const auto outcome = RunWithoutPrivileges([&](std::string& message) {
         const auto write_read_only_source = [&](std::string_view content) {
             if (fs::exists(At(u"a.css"))) {
                 fs::permissions(At(u"a.css"), fs::perms::owner_write, fs::perm_options::add);
             }
-            test_support::WriteBytes(At(u"a.css"), content);
+            WriteBytes(At(u"a.css"), content);
             fs::permissions(At(u"a.css"), fs::perms::owner_read);
         };
         write_read_only_source("first");
         const bool first = CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
         write_read_only_source("second, longer");
         const bool second = CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
-        message =
-            std::to_string(first) + std::to_string(second) + test_support::ReadBytes(At(u"b.css"));
+        message = std::to_string(first) + std::to_string(second) + ReadBytes(At(u"b.css"));
         return fs::status(At(u"b.css")).permissions() == fs::perms::owner_read ? 0 : 1;
     });
     EXPECT_EQ(outcome.exit_code, 0) << "the copy lost its source's mode";
@@ -205,20 +202,20 @@ TEST_F(FileSystemTest, CopyFileOverBringsAReadOnlyCopyUpToDate) {
 }
 
 TEST_F(FileSystemTest, CopyFileOverNeverCopiesAFileOntoItself) {
-    test_support::WriteBytes(At(u"a.css"), "body{}");
+    WriteBytes(At(u"a.css"), "body{}");
     fs::create_symlink(At(u"a.css"), At(u"link.css"));
     EXPECT_FALSE(CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"link.css")));
-    EXPECT_EQ(test_support::ReadBytes(At(u"a.css")), "body{}");
+    EXPECT_EQ(ReadBytes(At(u"a.css")), "body{}");
 }
 #endif
 
 TEST_F(FileSystemTest, ListFolderNamesEveryEntryWithItsKind) {
-    test_support::WriteBytes(At(u"page.html"), "x");
-    test_support::WriteBytes(At(u".hidden"), "x");
+    WriteBytes(At(u"page.html"), "x");
+    WriteBytes(At(u".hidden"), "x");
     fs::create_directory(At(u"images"));
 #ifdef _WIN32
     // Entries of every attribute.
-    test_support::WriteBytes(At(u"Thumbs.db"), "x");
+    WriteBytes(At(u"Thumbs.db"), "x");
     fs::create_directory(At(u"secret"));
     ASSERT_TRUE(SetFileAttributesW(At(u"Thumbs.db").c_str(),
                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
@@ -257,7 +254,7 @@ TEST_F(FileSystemTest, MakeDirectoriesCreatesEveryMissingParent) {
 }
 
 TEST_F(FileSystemTest, MakeDirectoriesReportsAFolderItCannotCreate) {
-    test_support::WriteBytes(At(u"file"), "x");
+    WriteBytes(At(u"file"), "x");
     const std::u16string below_file = folder_.Path(u"file/sub");
     const std::string message = FileSystemErrorOf([&] { MakeDirectories(below_file); });
     const std::string start = "Cannot create the folder \"" + Utf16ToUtf8(below_file) + "\": ";
@@ -302,4 +299,4 @@ TEST(ProgramLocation, RunningProgramFolderHoldsTheRunningProgram) {
 }
 
 }  // namespace
-}  // namespace quillmoor
+}  // namespace quillmoor::test_support

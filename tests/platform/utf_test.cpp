@@ -43,11 +43,6 @@ TEST(Utf, UnpairedSurrogatesEncodeAsReplacement) {
     EXPECT_EQ(Utf16ToUtf8(std::u16string{char16_t(0xDC00)}), "\xEF\xBF\xBD");
 }
 
-}  // namespace
-}  // namespace quillmoor
-
-namespace quillmoor {
-namespace {
 
 TEST(Utf, AsciiRunsAroundMultiByteCharactersAtEveryOffset) {
     // The converters take ASCII in blocks; a character at any position must still come out.
@@ -99,11 +94,6 @@ TEST(Utf, SlicesNeverSplitAPair) {
     EXPECT_EQ(Utf16SliceEnd(text, 3, 100), 5u);
 }
 
-}  // namespace
-}  // namespace quillmoor
-
-namespace quillmoor {
-namespace {
 
 TEST(Utf, PieceEndsBeforeASequenceThatTheEndCutsShort) {
     const struct {

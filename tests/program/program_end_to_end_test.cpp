@@ -16,16 +16,12 @@
 #include "tests/bridge/process_table.h"
 #include "tests/program/program_process.h"
 #include "tests/support/chromium_on_path.h"
+#include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
 #include "tests/widget_standin/widget_standin_server.h"
 
 namespace quillmoor::test_support {
 namespace {
-
-namespace fs = std::filesystem;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::Not;
 
 std::size_t Occurrences(const std::string& text, const std::string& part) {
     std::size_t count = 0;
