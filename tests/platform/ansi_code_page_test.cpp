@@ -134,7 +134,6 @@ TEST(AnsiCodePageDeathTest, PlainAsciiLocaleMeansUtf8) {
 }
 #endif
 
-
 TEST(AnsiCodePage, CutsBytesForDecodingInPiecesOnlyWhereItCan) {
     const struct {
         const char* name;

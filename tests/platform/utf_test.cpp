@@ -43,7 +43,6 @@ TEST(Utf, UnpairedSurrogatesEncodeAsReplacement) {
     EXPECT_EQ(Utf16ToUtf8(std::u16string{char16_t(0xDC00)}), "\xEF\xBF\xBD");
 }
 
-
 TEST(Utf, AsciiRunsAroundMultiByteCharactersAtEveryOffset) {
     // The converters take ASCII in blocks; a character at any position must still come out.
     const std::string ascii = "abcdefghijklmnopqrstuvwx";
@@ -93,7 +92,6 @@ TEST(Utf, SlicesNeverSplitAPair) {
     EXPECT_EQ(Utf16SliceEnd(text, 2, 1), 3u);  // a lone high half cannot be moved back further
     EXPECT_EQ(Utf16SliceEnd(text, 3, 100), 5u);
 }
-
 
 TEST(Utf, PieceEndsBeforeASequenceThatTheEndCutsShort) {
     const struct {
