@@ -5,6 +5,8 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "platform/utf.h"
 #include "tests/support/test_folder.h"
@@ -33,6 +35,16 @@ const std::string kTranslatedUtf16 = [] {
 }();
 
 enum class Age { kOlder, kSame, kNewer };
+
+// A task for the page `file` in `folder`, whose result is `result` in the same folder.
+PageTask TaskIn(const TestFolder& folder, std::u16string file, std::u16string_view result) {
+    PageTask task;
+    task.path_text =
+        folder.Root().u16string() + static_cast<char16_t>(fs::path::preferred_separator);
+    task.file_text = std::move(file);
+    task.result_path = folder.Path(result);
+    return task;
+}
 
 TEST(ResumeCheck, OnlyANewerTranslatedResultIsDone) {
     const struct {
@@ -63,11 +75,7 @@ TEST(ResumeCheck, OnlyANewerTranslatedResultIsDone) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TestFolder folder;
-        PageTask task;
-        task.path_text =
-            folder.Root().u16string() + static_cast<char16_t>(fs::path::preferred_separator);
-        task.file_text = u"page.html";
-        task.result_path = folder.Path(u"page.html.fr.html");
+        const PageTask task = TaskIn(folder, u"page.html", u"page.html.fr.html");
         const fs::path source = folder.Root() / "page.html";
         WriteBytes(source, kUntranslated);
         const fs::file_time_type source_time = fs::last_write_time(source);
@@ -84,11 +92,7 @@ TEST(ResumeCheck, OnlyANewerTranslatedResultIsDone) {
 
 TEST(ResumeCheck, AMissingSourceOrAFolderInPlaceOfTheResultIsToDo) {
     TestFolder folder;
-    PageTask task;
-    task.path_text =
-        folder.Root().u16string() + static_cast<char16_t>(fs::path::preferred_separator);
-    task.file_text = u"gone.html";
-    task.result_path = folder.Path(u"result.html");
+    PageTask task = TaskIn(folder, u"gone.html", u"result.html");
     WriteBytes(fs::path(task.result_path), kTranslated);
     EXPECT_EQ(ResumeStateOf(task, RedoPolicy::kResume), ResumeState::kToDo);
 
