@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -19,6 +20,28 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
+
+// Markup read whole up to its closer, the longer openers first.
+struct Section {
+    std::string_view open;
+    std::string_view close;
+    std::string_view name;
+};
+constexpr Section kSections[] = {
+    {"<!--", "-->", "comment"},
+    {"<![CDATA[", "]]>", "CDATA section"},
+    {"<!", ">", "declaration"},
+};
+
+// The section that opens at `at` in text, or null.
+const Section* SectionAt(const std::string& text, std::size_t at) {
+    for (const Section& section : kSections) {
+        if (text.compare(at, section.open.size(), section.open) == 0) {
+            return &section;
+        }
+    }
+    return nullptr;
+}
 
 // What is wrong with text as an XML document, or empty when it is well-formed as far as
 // the markup goes: every tag closed in order, every processing instruction, comment and
@@ -47,24 +70,12 @@ std::string XmlFault(const std::string& text) {
                 return "a processing instruction without its end at " + std::to_string(at);
             }
             at = end + 2;
-        } else if (text.compare(at, 4, "<!--") == 0) {
-            const std::size_t end = ends_with("-->", at + 4);
+        } else if (const Section* section = SectionAt(text, at); section != nullptr) {
+            const std::size_t end = text.find(section->close, at + section->open.size());
             if (end == std::string::npos) {
-                return "an unended comment at " + std::to_string(at);
+                return "an unended " + std::string(section->name) + " at " + std::to_string(at);
             }
-            at = end + 3;
-        } else if (text.compare(at, 9, "<![CDATA[") == 0) {
-            const std::size_t end = ends_with("]]>", at + 9);
-            if (end == std::string::npos) {
-                return "an unended CDATA section at " + std::to_string(at);
-            }
-            at = end + 3;
-        } else if (text.compare(at, 2, "<!") == 0) {
-            const std::size_t end = ends_with(">", at + 2);
-            if (end == std::string::npos) {
-                return "an unended declaration at " + std::to_string(at);
-            }
-            at = end + 1;
+            at = end + section->close.size();
         } else {
             // A start, end or empty-element tag; quoted values may hold ">".
             std::size_t end = at + 1;
