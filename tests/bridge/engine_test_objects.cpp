@@ -49,8 +49,7 @@ bool TestProcessHandler::WaitForContext(std::chrono::milliseconds timeout) {
 }
 
 std::thread::id TestProcessHandler::ContextThread() {
-    std::lock_guard lock(signal_.Mutex());
-    return context_thread_;
+    return signal_.Read(context_thread_);
 }
 
 TestApp::TestApp(std::vector<std::string> switches)
@@ -216,28 +215,23 @@ cef_browser_t* TestClient::Browser(std::size_t index) {
 }
 
 std::vector<std::thread::id> TestClient::CreatedThreads() {
-    std::lock_guard lock(signal_.Mutex());
-    return created_threads_;
+    return signal_.Read(created_threads_);
 }
 
 std::vector<LoadEnd> TestClient::LoadEnds() {
-    std::lock_guard lock(signal_.Mutex());
-    return load_ends_;
+    return signal_.Read(load_ends_);
 }
 
 std::vector<LoadError> TestClient::LoadErrors() {
-    std::lock_guard lock(signal_.Mutex());
-    return load_errors_;
+    return signal_.Read(load_errors_);
 }
 
 int TestClient::LoadStarts() {
-    std::lock_guard lock(signal_.Mutex());
-    return load_starts_;
+    return signal_.Read(load_starts_);
 }
 
 std::vector<bool> TestClient::LoadingStates() {
-    std::lock_guard lock(signal_.Mutex());
-    return loading_states_;
+    return signal_.Read(loading_states_);
 }
 
 bool TestClient::WaitForIdle(std::chrono::milliseconds timeout) {
@@ -246,18 +240,15 @@ bool TestClient::WaitForIdle(std::chrono::milliseconds timeout) {
 }
 
 std::vector<PopupRequest> TestClient::Popups() {
-    std::lock_guard lock(signal_.Mutex());
-    return popups_;
+    return signal_.Read(popups_);
 }
 
 int TestClient::DoCloseCalls() {
-    std::lock_guard lock(signal_.Mutex());
-    return do_close_;
+    return signal_.Read(do_close_);
 }
 
 int TestClient::BeforeCloseCalls() {
-    std::lock_guard lock(signal_.Mutex());
-    return before_close_;
+    return signal_.Read(before_close_);
 }
 
 void TestClient::ForgetLoadEnds() {
@@ -298,18 +289,15 @@ bool TestVisitor::WaitForVisit(std::chrono::milliseconds timeout) {
 }
 
 std::string TestVisitor::Text() {
-    std::lock_guard lock(signal_.Mutex());
-    return text_;
+    return signal_.Read(text_);
 }
 
 int TestVisitor::Visits() {
-    std::lock_guard lock(signal_.Mutex());
-    return visits_;
+    return signal_.Read(visits_);
 }
 
 std::thread::id TestVisitor::Thread() {
-    std::lock_guard lock(signal_.Mutex());
-    return thread_;
+    return signal_.Read(thread_);
 }
 
 // ---- Helpers --------------------------------------------------------------------------------

@@ -36,6 +36,12 @@ class Signal {
     // True when done() became true before timeout.
     bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout);
     std::mutex& Mutex() { return mutex_; }
+    // A copy of value, a member guarded by this signal, taken under the lock.
+    template <typename T>
+    T Read(const T& value) {
+        std::lock_guard lock(mutex_);
+        return value;
+    }
 
   private:
     std::mutex mutex_;
