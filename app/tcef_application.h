@@ -14,6 +14,7 @@
 #include "app/system_startup_reporter.h"
 #include "app/tcef_aplication_status.h"
 #include "app/tcef_process_type.h"
+#include "platform/no_copy.h"
 #include "platform/process_arguments.h"
 #include "platform/thread_owner.h"
 
@@ -29,8 +30,7 @@ class TCefApplication {
     TCefApplication(const ProcessArguments& arguments, EngineLayout layout,
                     StartupReporter& reporter);
     ~TCefApplication();
-    TCefApplication(const TCefApplication&) = delete;
-    TCefApplication& operator=(const TCefApplication&) = delete;
+    QUILLMOOR_NO_COPY(TCefApplication);
 
     // Runs the start-up once. True only in the browser process once the engine is
     // initialised; false in a sub-process after the engine's work in it has ended, after

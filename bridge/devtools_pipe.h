@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bridge/engine_thread.h"
+#include "platform/no_copy.h"
 
 namespace quillmoor::bridge {
 
@@ -24,8 +25,7 @@ class DevToolsPipe : public WatchedDescriptor {
     DevToolsPipe(EngineThread& thread, int descriptor, MessageHandler on_message,
                  ClosedHandler on_closed);
     ~DevToolsPipe() override;  // engine thread, or after the thread has stopped
-    DevToolsPipe(const DevToolsPipe&) = delete;
-    DevToolsPipe& operator=(const DevToolsPipe&) = delete;
+    QUILLMOOR_NO_COPY(DevToolsPipe);
 
     // Queues message (which must not contain a NUL byte) for sending. Any thread. Returns
     // false once the connection is closed.

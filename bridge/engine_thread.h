@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/no_copy.h"
 #include "platform/thread_owner.h"
 
 namespace quillmoor::bridge {
@@ -33,8 +34,7 @@ class EngineThread {
 
     EngineThread();
     ~EngineThread();  // stops the thread and drops the tasks that did not run
-    EngineThread(const EngineThread&) = delete;
-    EngineThread& operator=(const EngineThread&) = delete;
+    QUILLMOOR_NO_COPY(EngineThread);
 
     // Runs task on the engine thread, after the tasks posted before it. Any thread.
     void Post(Task task);

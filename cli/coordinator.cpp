@@ -23,6 +23,7 @@
 #include "cli/run_report.h"
 #include "cli/worker_process.h"
 #include "cli/worker_protocol.h"
+#include "platform/no_copy.h"
 
 namespace quillmoor::cli {
 
@@ -77,8 +78,7 @@ class InterruptWatch {
             }
         }
     }
-    InterruptWatch(const InterruptWatch&) = delete;
-    InterruptWatch& operator=(const InterruptWatch&) = delete;
+    QUILLMOOR_NO_COPY(InterruptWatch);
 
     int Fd() const { return fds_[0]; }
     bool Interrupted() const { return interrupted.load(); }

@@ -9,6 +9,7 @@
 
 #include "cli/worker_protocol.h"
 #include "pipeline/job_flags.h"
+#include "platform/no_copy.h"
 
 namespace quillmoor::cli {
 
@@ -18,8 +19,7 @@ class TaskFeed {
     // (the coordinator is gone) or a line that is not a task requests cancel in flags.
     // flags must outlive the process's reading: the worker's are.
     TaskFeed(int fd, JobFlags& flags);
-    TaskFeed(const TaskFeed&) = delete;
-    TaskFeed& operator=(const TaskFeed&) = delete;
+    QUILLMOOR_NO_COPY(TaskFeed);
 
     // The next task, if one is waiting; never blocks (the caller keeps its messages going).
     std::optional<TaskMessage> TakeTask();

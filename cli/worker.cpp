@@ -24,6 +24,7 @@
 #include "pipeline/page_text.h"
 #include "pipeline/steady_run_clock.h"
 #include "platform/floating_point.h"
+#include "platform/no_copy.h"
 #include "platform/process_arguments.h"
 #include "platform/utf.h"
 
@@ -42,8 +43,7 @@ class ReplyChannel {
         ::dup2(STDERR_FILENO, STDOUT_FILENO);
     }
     ~ReplyChannel() { ::close(fd_); }
-    ReplyChannel(const ReplyChannel&) = delete;
-    ReplyChannel& operator=(const ReplyChannel&) = delete;
+    QUILLMOOR_NO_COPY(ReplyChannel);
 
     void Send(const std::string& line) const {
         std::size_t written = 0;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/no_copy.h"
+
 namespace quillmoor::cli {
 
 // Where a worker's standard error goes.
@@ -31,8 +33,7 @@ class WorkerProcess {
                                                 const std::vector<std::string>& arguments,
                                                 const std::string& folder, WorkerErrors errors);
     ~WorkerProcess();
-    WorkerProcess(const WorkerProcess&) = delete;
-    WorkerProcess& operator=(const WorkerProcess&) = delete;
+    QUILLMOOR_NO_COPY(WorkerProcess);
 
     pid_t Pid() const { return pid_; }
     // The end of the worker's standard output to wait on.

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "engine/cef_object_types.h"
+#include "platform/no_copy.h"
 
 namespace quillmoor {
 
@@ -25,8 +26,7 @@ class EngineObject {
     static_assert(std::is_standard_layout_v<CType>, "engine structs are plain C structs");
 
   public:
-    EngineObject(const EngineObject&) = delete;
-    EngineObject& operator=(const EngineObject&) = delete;
+    QUILLMOOR_NO_COPY(EngineObject);
 
     // The engine struct, with a new reference for the receiver.
     CType* NewReference() {

@@ -7,6 +7,7 @@
 #include "pipeline/page_run.h"
 #include "pipeline/source_names.h"
 #include "platform/file_system.h"
+#include "platform/no_copy.h"
 #include "platform/program_location.h"
 #include "platform/utf.h"
 
@@ -27,8 +28,7 @@ class RunningScope {
   public:
     explicit RunningScope(BatchState& state) : state_(state) { state_ = BatchState::kRunning; }
     ~RunningScope() { state_ = BatchState::kIdle; }
-    RunningScope(const RunningScope&) = delete;
-    RunningScope& operator=(const RunningScope&) = delete;
+    QUILLMOOR_NO_COPY(RunningScope);
 
   private:
     BatchState& state_;

@@ -12,6 +12,7 @@
 #include "pipeline/not_translated_list.h"
 #include "pipeline/page_translator.h"
 #include "pipeline/run_clock.h"
+#include "platform/no_copy.h"
 
 namespace quillmoor {
 
@@ -42,8 +43,7 @@ class BatchDriver {
     BatchDriver(BatchView& view, PageTranslator& translator, RunClock& clock, JobSignals& signals,
                 JobFlags& flags, ProgramFolder program_folder = {});
 
-    BatchDriver(const BatchDriver&) = delete;
-    BatchDriver& operator=(const BatchDriver&) = delete;
+    QUILLMOOR_NO_COPY(BatchDriver);
 
     // The Translate button's handler:
     //  - empties CapturedHtml and works out the result root;

@@ -20,6 +20,7 @@
 #include "pipeline/source_names.h"
 #include "pipeline/wait_timing.h"
 #include "platform/ansi_code_page.h"
+#include "platform/no_copy.h"
 
 namespace quillmoor {
 
@@ -94,8 +95,7 @@ class PageRun {
     void SetTimings(RunTimings timings) { timings_ = timings; }
     const RunTimings& Timings() const { return timings_; }
 
-    PageRun(const PageRun&) = delete;
-    PageRun& operator=(const PageRun&) = delete;
+    QUILLMOOR_NO_COPY(PageRun);
 
     // Runs the page of names in the language at language_index of the catalogue and stores
     // the result below result_root:

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/no_copy.h"
 #include "platform/utf.h"
 
 namespace quillmoor {
@@ -52,8 +53,7 @@ class IconvConversion {
             iconv_close(cd_);
         }
     }
-    IconvConversion(const IconvConversion&) = delete;
-    IconvConversion& operator=(const IconvConversion&) = delete;
+    QUILLMOOR_NO_COPY(IconvConversion);
 
     bool IsOpen() const { return cd_ != kNoConversion; }
     iconv_t Handle() const { return cd_; }

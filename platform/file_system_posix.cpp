@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "platform/file_system_reasons.h"
+#include "platform/no_copy.h"
 #include "platform/utf.h"
 
 namespace quillmoor {
@@ -39,8 +40,7 @@ class Descriptor {
             close(fd_);
         }
     }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
+    QUILLMOOR_NO_COPY(Descriptor);
 
     int Get() const { return fd_; }
     bool IsOpen() const { return fd_ >= 0; }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/file_system_reasons.h"
+#include "platform/no_copy.h"
 #include "platform/system_error_text.h"
 #include "platform/utf.h"
 
@@ -37,8 +38,7 @@ class Handle {
             CloseHandle(handle_);
         }
     }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
+    QUILLMOOR_NO_COPY(Handle);
 
     HANDLE Get() const { return handle_; }
     bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }

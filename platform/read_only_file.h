@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/no_copy.h"
+
 namespace quillmoor {
 
 class ReadOnlyFile {
@@ -12,8 +14,7 @@ class ReadOnlyFile {
     // Throws FileSystemError when the file cannot be opened.
     explicit ReadOnlyFile(const std::u16string& path);
     ~ReadOnlyFile();
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    QUILLMOOR_NO_COPY(ReadOnlyFile);
 
     // Reads up to count bytes at offset into buffer; returns how many were read, 0 at the
     // end of the file. Throws FileSystemError when the system cannot read.

@@ -8,14 +8,15 @@
 #include <thread>
 #include <vector>
 
+#include "platform/no_copy.h"
+
 namespace quillmoor::bridge_test {
 
 class LoopbackHttpServer {
   public:
     LoopbackHttpServer();
     ~LoopbackHttpServer();
-    LoopbackHttpServer(const LoopbackHttpServer&) = delete;
-    LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+    QUILLMOOR_NO_COPY(LoopbackHttpServer);
 
     int Port() const { return port_; }
     // http://host:port + path

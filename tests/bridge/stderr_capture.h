@@ -3,14 +3,15 @@
 
 #include <string>
 
+#include "platform/no_copy.h"
+
 namespace quillmoor::bridge_test {
 
 class StderrCapture {
   public:
     StderrCapture();
     ~StderrCapture();  // standard error goes back where it went
-    StderrCapture(const StderrCapture&) = delete;
-    StderrCapture& operator=(const StderrCapture&) = delete;
+    QUILLMOOR_NO_COPY(StderrCapture);
 
     std::string Text() const;
 

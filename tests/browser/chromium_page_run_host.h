@@ -20,6 +20,7 @@
 #include "pipeline/job_signals.h"
 #include "pipeline/page_run.h"
 #include "pipeline/steady_run_clock.h"
+#include "platform/no_copy.h"
 
 namespace quillmoor::browser_test {
 
@@ -38,8 +39,7 @@ class ChromiumPageRunHost {
                         std::chrono::seconds ready_limit = std::chrono::seconds(60));
     // Closes the window and shuts the engine down.
     ~ChromiumPageRunHost();
-    ChromiumPageRunHost(const ChromiumPageRunHost&) = delete;
-    ChromiumPageRunHost& operator=(const ChromiumPageRunHost&) = delete;
+    QUILLMOOR_NO_COPY(ChromiumPageRunHost);
 
     bool Ready() const;
     const std::string& Problems() const { return problems_; }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/no_copy.h"
+
 namespace quillmoor::test_support {
 
 class CliProcess {
@@ -17,8 +19,7 @@ class CliProcess {
     // Starts the command line with arguments, standard output and error into one log.
     CliProcess(const std::vector<std::string>& arguments, const std::filesystem::path& log);
     ~CliProcess();
-    CliProcess(const CliProcess&) = delete;
-    CliProcess& operator=(const CliProcess&) = delete;
+    QUILLMOOR_NO_COPY(CliProcess);
 
     pid_t Pid() const { return pid_; }
     // Everything it has written so far.

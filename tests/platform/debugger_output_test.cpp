@@ -1,5 +1,6 @@
 // The debugger output as a debug-output viewer receives it from the system (Windows).
 #include "platform/debugger_output.h"
+#include "platform/no_copy.h"
 
 #include <windows.h>
 
@@ -37,8 +38,7 @@ class DebugOutputListener {
             }
         }
     }
-    DebugOutputListener(const DebugOutputListener&) = delete;
-    DebugOutputListener& operator=(const DebugOutputListener&) = delete;
+    QUILLMOOR_NO_COPY(DebugOutputListener);
 
     // Why this listener cannot hear the output here; empty when it can.
     std::string Unusable() const {

@@ -2,6 +2,7 @@
 // closed with its OK button, so that it never waits for a person. It needs a display:
 // scripts/test-win32 runs this program under Wine with one.
 #include "platform/error_message_box.h"
+#include "platform/no_copy.h"
 
 #include <windows.h>
 
@@ -42,8 +43,7 @@ class MessageBoxWatch {
         UnhookWindowsHookEx(hook_);
         watching_ = nullptr;
     }
-    MessageBoxWatch(const MessageBoxWatch&) = delete;
-    MessageBoxWatch& operator=(const MessageBoxWatch&) = delete;
+    QUILLMOOR_NO_COPY(MessageBoxWatch);
 
     bool Hooked() const { return hook_ != nullptr; }
     const SeenBox& Seen() const { return seen_; }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/no_copy.h"
 #include "tests/support/test_folder.h"
 
 namespace quillmoor::test_support {
@@ -26,8 +27,7 @@ class WorkingDirectoryScope {
   public:
     explicit WorkingDirectoryScope(const std::filesystem::path& folder);
     ~WorkingDirectoryScope();
-    WorkingDirectoryScope(const WorkingDirectoryScope&) = delete;
-    WorkingDirectoryScope& operator=(const WorkingDirectoryScope&) = delete;
+    QUILLMOOR_NO_COPY(WorkingDirectoryScope);
 
   private:
     std::filesystem::path previous_;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/engine_layout.h"
+#include "platform/no_copy.h"
 #include "tests/startup/fixture_folder.h"
 #include "tests/startup/test_engine/test_engine_control.h"
 
@@ -21,8 +22,7 @@ class TestEngineLibrary {
     // system would hand the same module to the next load by name) and the folder is removed.
     explicit TestEngineLibrary(const std::string& built_folder);
     ~TestEngineLibrary();
-    TestEngineLibrary(const TestEngineLibrary&) = delete;
-    TestEngineLibrary& operator=(const TestEngineLibrary&) = delete;
+    QUILLMOOR_NO_COPY(TestEngineLibrary);
 
     // The working directory to start the program in.
     const std::filesystem::path& folder() const { return folder_; }

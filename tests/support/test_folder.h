@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/no_copy.h"
+
 namespace quillmoor::test_support {
 
 // A fresh folder below the system's temporary folder, removed with everything in it.
@@ -15,8 +17,7 @@ class TestFolder {
   public:
     TestFolder();
     ~TestFolder();
-    TestFolder(const TestFolder&) = delete;
-    TestFolder& operator=(const TestFolder&) = delete;
+    QUILLMOOR_NO_COPY(TestFolder);
 
     const std::filesystem::path& Root() const { return root_; }
     // The path of name inside the folder, as the program's own text.

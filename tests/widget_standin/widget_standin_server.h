@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/no_copy.h"
+
 namespace quillmoor::test_support {
 
 class WidgetStandinServer {
@@ -23,8 +25,7 @@ class WidgetStandinServer {
     explicit WidgetStandinServer(const std::filesystem::path& work_folder,
                                  const std::string& mode = "standin");
     ~WidgetStandinServer();
-    WidgetStandinServer(const WidgetStandinServer&) = delete;
-    WidgetStandinServer& operator=(const WidgetStandinServer&) = delete;
+    QUILLMOOR_NO_COPY(WidgetStandinServer);
 
     // Serves mode from the next request on (the server reads it at every request).
     void SetMode(const std::string& mode);
