@@ -21,6 +21,8 @@ struct TaskMessage {
     std::u16string file_text;
     std::u16string result_root;
     std::size_t language_index = 0;
+
+    friend bool operator==(const TaskMessage&, const TaskMessage&) = default;
 };
 
 struct ResultMessage {
@@ -29,6 +31,8 @@ struct ResultMessage {
     SkipReason skip_reason = SkipReason::kNone;
     std::string message;
     std::chrono::milliseconds time{0};
+
+    friend bool operator==(const ResultMessage&, const ResultMessage&) = default;
 };
 
 // Coordinator to worker: cancel what is in hand and end.

@@ -54,6 +54,14 @@ cef_browser_t* ChromiumEngineTest::OpenBrowser(TestClient& client) {
     return browser;
 }
 
+cef_browser_t* ChromiumEngineTest::OpenBrowserAt(TestClient& client, const std::string& address) {
+    cef_browser_t* browser = OpenBrowser(client);
+    if (browser != nullptr) {
+        LoadUrl(browser, address);
+    }
+    return browser;
+}
+
 void ChromiumEngineTest::ShutDown() {
     if (shut_down_ || library_ == nullptr) {
         return;

@@ -26,6 +26,8 @@ class ChromiumEngineTest : public ::testing::Test {
     // Creates a browser of the program's view size for client, waits until it is created
     // and has loaded about:blank, and returns it (released by the fixture).
     cef_browser_t* OpenBrowser(TestClient& client);
+    // Opens a browser as OpenBrowser does and starts loading address in it.
+    cef_browser_t* OpenBrowserAt(TestClient& client, const std::string& address);
     // Shuts the engine down now (TearDown then only checks).
     void ShutDown();
 

@@ -107,10 +107,8 @@ TEST_F(ChromiumEngineTest, ReportsALoadEndForEveryFrameCrossOriginIframesInclude
     server.Serve("/same.html", "<html><body>same origin</body></html>");
     server.Serve("/other.html", "<html><body>other origin</body></html>");
     auto client = EngineObjectPtr<TestClient>::Make();
-    cef_browser_t* browser = OpenBrowser(*client);
+    cef_browser_t* browser = OpenBrowserAt(*client, server.Url("a.test", "/main.html"));
     ASSERT_NE(nullptr, browser);
-
-    LoadUrl(browser, server.Url("a.test", "/main.html"));
     client->WaitForLoadEnds(3, 15s);
     WaitOutQuietPeriod(1500ms);  // and no more come
     const std::vector<LoadEnd> ends = client->LoadEnds();
@@ -136,10 +134,8 @@ TEST_F(ChromiumEngineTest, LoadsAPlainFilePathAsAFileUrl) {
     const std::string path = folder + "/page#1.html";
     std::ofstream(path) << "<html><body>from a file</body></html>";
     auto client = EngineObjectPtr<TestClient>::Make();
-    cef_browser_t* browser = OpenBrowser(*client);
+    cef_browser_t* browser = OpenBrowserAt(*client, path);
     ASSERT_NE(nullptr, browser);
-
-    LoadUrl(browser, path);
     ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
     EXPECT_EQ("file://" + profile_ + "-page%20with%20space/page%231.html",
               client->LoadEnds().at(0).url);
@@ -159,9 +155,8 @@ TEST_F(ChromiumEngineTest, SourceCarriesWhatScriptsChangedAndIsDeliveredOnceOnTh
         "Object.defineProperty(Node.prototype, 'firstChild', {get() { return null; }});"
         "</script></body></html>");
     auto client = EngineObjectPtr<TestClient>::Make();
-    cef_browser_t* browser = OpenBrowser(*client);
+    cef_browser_t* browser = OpenBrowserAt(*client, server.Url("a.test", "/changing.html"));
     ASSERT_NE(nullptr, browser);
-    LoadUrl(browser, server.Url("a.test", "/changing.html"));
     ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
     RunScript(browser,
               "var added = document.createElement('div'); added.id = 'added'; "

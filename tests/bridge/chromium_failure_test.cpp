@@ -93,9 +93,8 @@ TEST_F(ChromiumEngineTest, AHungPagesBrowserClosesReleasingItsVisitorsAndANewOne
                  "</body></html>");
     server.Serve("/after.html", "<html><body>after the hung page</body></html>");
     auto client = EngineObjectPtr<TestClient>::Make();
-    cef_browser_t* browser = OpenBrowser(*client);
+    cef_browser_t* browser = OpenBrowserAt(*client, server.Url("a.test", "/hung.html"));
     ASSERT_NE(nullptr, browser);
-    LoadUrl(browser, server.Url("a.test", "/hung.html"));
     ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
     std::this_thread::sleep_for(300ms);  // the page is in its endless loop
 

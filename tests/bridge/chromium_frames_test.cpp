@@ -48,9 +48,8 @@ TEST_F(ChromiumEngineTest, AScriptRunsInTheIframeItIsRunOn) {
     server.Serve("/same.html", "<html><body><p id='mark'>same origin</p></body></html>");
     server.Serve("/other.html", "<html><body><p id='mark'>other site</p></body></html>");
     auto client = EngineObjectPtr<TestClient>::Make();
-    cef_browser_t* browser = OpenBrowser(*client);
+    cef_browser_t* browser = OpenBrowserAt(*client, server.Url("a.test", "/main.html"));
     ASSERT_NE(nullptr, browser);
-    LoadUrl(browser, server.Url("a.test", "/main.html"));
     ASSERT_TRUE(client->WaitForLoadEnds(4, 15s));
 
     for (const char* name : {"written", "same", "other"}) {

@@ -228,9 +228,8 @@ TEST_F(ChromiumEngineTest, SourceOfAnXhtmlPageIsWellFormedXml) {
         "application/xhtml+xml");
     server.Serve("/page.css", "p { color: black }", "text/css");
     auto client = EngineObjectPtr<TestClient>::Make();
-    cef_browser_t* browser = OpenBrowser(*client);
+    cef_browser_t* browser = OpenBrowserAt(*client, server.Url("a.test", "/page.xhtml"));
     ASSERT_NE(nullptr, browser);
-    LoadUrl(browser, server.Url("a.test", "/page.xhtml"));
     ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
 
     const std::string source = SourceOf(browser, 10s);

@@ -41,10 +41,8 @@ TEST_F(ChromiumEngineTest, AsksBeforeEveryNewWindowAndACancelledOneNeverRuns) {
     LoopbackHttpServer server;
     ServeOpenerAndPopup(server);
     auto client = EngineObjectPtr<TestClient>::Make();  // cancels dispositions 3 to 6
-    cef_browser_t* browser = OpenBrowser(*client);
+    cef_browser_t* browser = OpenBrowserAt(*client, server.Url("a.test", "/opener.html"));
     ASSERT_NE(nullptr, browser);
-
-    LoadUrl(browser, server.Url("a.test", "/opener.html"));
     ASSERT_TRUE(client->WaitForPopups(3, 15s));
     ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
     const std::vector<PopupRequest> popups = client->Popups();
@@ -99,10 +97,8 @@ TEST_F(ChromiumEngineTest, ACancelledWindowOpenGivesNullAndNothingOfTheWindowLoa
     server.Serve("/evaluated", "");
     server.Serve("/ran", "");
     auto client = EngineObjectPtr<TestClient>::Make();  // cancels dispositions 3 to 6
-    cef_browser_t* browser = OpenBrowser(*client);
+    cef_browser_t* browser = OpenBrowserAt(*client, server.Url("a.test", "/opener.html"));
     ASSERT_NE(nullptr, browser);
-
-    LoadUrl(browser, server.Url("a.test", "/opener.html"));
     ASSERT_TRUE(client->WaitForLoadEnds(1, 10s));
     EXPECT_THAT(SourceOf(browser, 10s), HasSubstr("data-results=\"null,null\""));
     ASSERT_EQ(2u, client->Popups().size()) << "the second window of the same name was not asked";
@@ -127,10 +123,8 @@ TEST_F(ChromiumEngineTest, AnAllowedWindowBecomesAHiddenPopupBrowserThatCanBeClo
     server.Serve("/ran", "");
     auto client =
         EngineObjectPtr<TestClient>::Make([](cef_window_open_disposition_t) { return true; });
-    cef_browser_t* browser = OpenBrowser(*client);
+    cef_browser_t* browser = OpenBrowserAt(*client, server.Url("a.test", "/opener.html"));
     ASSERT_NE(nullptr, browser);
-
-    LoadUrl(browser, server.Url("a.test", "/opener.html"));
     ASSERT_TRUE(client->WaitForBrowsers(2, 15s));
     cef_browser_t* popup = client->Browser(1);
     EXPECT_EQ(1, popup->is_popup(popup));

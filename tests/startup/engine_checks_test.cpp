@@ -25,10 +25,7 @@
 namespace quillmoor {
 namespace {
 
-using Status = TCefAplicationStatus;
-
-using test_support::kOtherBitsMessage;
-using test_support::kUseBuild;
+using namespace test_support;
 
 struct StartOutcome {
     Status status;

@@ -1,9 +1,14 @@
-// Texts of the start-up's messages that several start-up tests expect.
+// Texts of the start-up's messages that several start-up tests expect, and the name
+// they use for the start-up's status.
 #pragma once
 
 #include <string>
 
+#include "app/tcef_aplication_status.h"
+
 namespace quillmoor::test_support {
+
+using Status = TCefAplicationStatus;
 
 inline const std::u16string kUseBuild = u"Use only the engine build that this program is made for.";
 

@@ -22,10 +22,7 @@
 namespace quillmoor {
 namespace {
 
-using Status = TCefAplicationStatus;
-
-using test_support::kOtherBitsMessage;
-using test_support::kUseBuild;
+using namespace test_support;
 
 const std::vector<std::u16string> kBrowserSwitches = {
     u"--enable-accelerated-plugins",   u"--enable-system-flash", u"--enable-media-stream=1",
@@ -61,6 +58,12 @@ class TCefApplicationTest : public ::testing::Test {
         EngineLayout layout = test_support::TestEngineLibrary::Layout()) {
         return std::make_unique<TCefApplication>(ProcessArguments(std::move(arguments)),
                                                  std::move(layout), reporter_);
+    }
+
+    // An application of a start with the program alone, on an engine that follows script.
+    std::unique_ptr<TCefApplication> ApplicationOn(const test_engine::Script& script) {
+        engine_.Reset(script);
+        return Application({u"quillmoor"});
     }
 
     bool Start(TCefApplication& application) { return StartIn(application, library_.folder()); }
@@ -183,8 +186,7 @@ TEST_F(TCefApplicationTest, SwitchesAreAddedOnlyForAnEmptyProcessType) {
         test_engine::Script script;
         script.initialize_process_type = c.type;
         script.initialize_passes_null_process_type = c.null_type;
-        engine_.Reset(script);
-        auto application = Application({u"quillmoor"});
+        auto application = ApplicationOn(script);
         ASSERT_TRUE(Start(*application)) << c.label;
         EXPECT_EQ(engine_.Recorded().switches, c.expected) << c.label;
     }
@@ -193,8 +195,7 @@ TEST_F(TCefApplicationTest, SwitchesAreAddedOnlyForAnEmptyProcessType) {
 TEST_F(TCefApplicationTest, EngineRefusingToInitialiseIsNotShown) {
     test_engine::Script script;
     script.initialize_result = 0;
-    engine_.Reset(script);
-    auto application = Application({u"quillmoor"});
+    auto application = ApplicationOn(script);
     EXPECT_FALSE(Start(*application));
     EXPECT_EQ(application->Status(), Status::asErrorInitializingLibrary);
     EXPECT_TRUE(reporter_.events.empty());
@@ -207,8 +208,7 @@ TEST_F(TCefApplicationTest, EngineRefusingToInitialiseIsNotShown) {
 TEST_F(TCefApplicationTest, EngineTakingTheBrowserProcessAsItsOwnEndsTheStart) {
     test_engine::Script script;
     script.execute_process_result = 0;
-    engine_.Reset(script);
-    auto application = Application({u"quillmoor"});
+    auto application = ApplicationOn(script);
     EXPECT_FALSE(Start(*application));
     EXPECT_EQ(engine_.Recorded().calls, std::vector<std::string>{"cef_execute_process"});
     EXPECT_TRUE(reporter_.events.empty());

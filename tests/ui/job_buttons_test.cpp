@@ -1,6 +1,9 @@
 #include <QAction>
 #include <QTimer>
 
+#include <functional>
+#include <vector>
+
 #include "tests/ui/shown_main_window.h"
 
 namespace quillmoor::test_support {
@@ -29,37 +32,42 @@ void ExpectRow(TForm3& form, const char* moment, const Expected& e) {
 
 TEST_F(JobButtons, FollowTheirTableRowByRow) {
     ASSERT_EQ(&form.Flags(), &flags);  // the flags that the batch reads
-    ExpectRow(form, "window shown", {true, false, false, "Pause", false, false});
-
-    flags.RequestCancel();
-    flags.RequestPause();
-    form.JobStarted();
-    ExpectRow(form, "batch starts", {false, true, true, "Pause", false, false});
-
-    Click(form.btnPause);
-    ExpectRow(form, "Pause clicked", {false, true, true, "Continue", true, false});
-    Click(form.btnPause);
-    ExpectRow(form, "Continue clicked", {false, true, true, "Pause", false, false});
-
-    Click(form.btnPause);
-    Click(form.btnCancel);
-    // Only Pause changes its own caption: it stays "Continue", with the pause dropped.
-    ExpectRow(form, "Cancel clicked during a pause", {true, false, false, "Continue", false, true});
-
-    form.JobStarted();
-    ExpectRow(form, "next batch starts", {false, true, true, "Continue", false, false});
-    Click(form.btnPause);
-    ExpectRow(form, "its first Pause click", {false, true, true, "Pause", false, false});
-    Click(form.btnPause);
-    ExpectRow(form, "its second Pause click", {false, true, true, "Continue", true, false});
-
-    form.JobEndedNormally();
-    ExpectRow(form, "batch ends normally", {true, false, false, "Continue", false, false});
-
-    // Disabled buttons do nothing when clicked.
-    Click(form.btnCancel);
-    Click(form.btnPause);
-    ExpectRow(form, "clicks on disabled buttons", {true, false, false, "Continue", false, false});
+    const std::function<void()> start = [this] { form.JobStarted(); };
+    const std::function<void()> end = [this] { form.JobEndedNormally(); };
+    const std::function<void()> pause = [this] { Click(form.btnPause); };
+    const std::function<void()> cancel = [this] { Click(form.btnCancel); };
+    const std::function<void()> leave_flags_set = [this] {
+        flags.RequestCancel();
+        flags.RequestPause();
+    };
+    const struct {
+        const char* moment;
+        std::vector<std::function<void()>> actions;
+        Expected expected;
+    } steps[] = {
+        {"window shown", {}, {true, false, false, "Pause", false, false}},
+        {"batch starts", {leave_flags_set, start}, {false, true, true, "Pause", false, false}},
+        {"Pause clicked", {pause}, {false, true, true, "Continue", true, false}},
+        {"Continue clicked", {pause}, {false, true, true, "Pause", false, false}},
+        // Only Pause changes its own caption: it stays "Continue", with the pause dropped.
+        {"Cancel clicked during a pause",
+         {pause, cancel},
+         {true, false, false, "Continue", false, true}},
+        {"next batch starts", {start}, {false, true, true, "Continue", false, false}},
+        {"its first Pause click", {pause}, {false, true, true, "Pause", false, false}},
+        {"its second Pause click", {pause}, {false, true, true, "Continue", true, false}},
+        {"batch ends normally", {end}, {true, false, false, "Continue", false, false}},
+        // Disabled buttons do nothing when clicked.
+        {"clicks on disabled buttons",
+         {cancel, pause},
+         {true, false, false, "Continue", false, false}},
+    };
+    for (const auto& step : steps) {
+        for (const auto& action : step.actions) {
+            action();
+        }
+        ExpectRow(form, step.moment, step.expected);
+    }
 }
 
 TEST_F(JobButtons, TranslateOnlyAsksForTheBatch) {

@@ -53,6 +53,12 @@ function frameAddress(name, code, part) {
       (part ? '&part=' + part : '');
 }
 
+// A hidden frame of the tooltip that loads the given part of the t page.
+function hiddenFrame(code, part) {
+  return '<iframe class="skiptranslate" src="' + frameAddress('t', code, part) +
+      '" style="display: none;"></iframe>';
+}
+
 // The language codes of the element's includedLanguages option.
 function includedCodes(options) {
   return String((options || {}).includedLanguages || '').split(',').filter(function (c) {

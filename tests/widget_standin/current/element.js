@@ -83,9 +83,7 @@ function translate(code) {
           '<input type="text" name="sl" id="goog-gt-votingInputSrcLang">' +
           '<input type="text" name="vote" id="goog-gt-votingInputVote"></form>' +
           '<iframe name="votingFrame" frameborder="0" src="' + frameAddress('t', code, 1) +
-          '"></iframe></div></div></div>' +
-          '<iframe class="skiptranslate" src="' + frameAddress('t', code, 2) +
-          '" style="display: none;"></iframe></div>');
+          '"></iframe></div></div></div>' + hiddenFrame(code, 2) + '</div>');
 }
 
 offerTranslateElement(TranslateElement);

@@ -45,10 +45,7 @@ function translate(menuFrame, code) {
           '<div class="top" style="padding: 8px; float: left; width: 100%;">' +
           '<h1 class="title gray">Original text</h1></div>' +
           '<div class="middle" style="padding: 8px;"><div class="original-text"></div></div>' +
-          '<iframe class="skiptranslate" src="' + frameAddress('t', code, 1) +
-          '" style="display: none;"></iframe>' +
-          '<iframe class="skiptranslate" src="' + frameAddress('t', code, 2) +
-          '" style="display: none;"></iframe></div>');
+          hiddenFrame(code, 1) + hiddenFrame(code, 2) + '</div>');
   menuFrame.setAttribute('style', MENU_FRAME_STYLE);
 }
 
