@@ -150,7 +150,7 @@ TForm3::TForm3(UserDialogs& dialogs, JobFlags& job_flags, QWidget* parent)
     }
 
     // The client area keeps its designed size; the menu bar comes on top of it.
-    resize(kClientWidth, kClientHeight + MainMenu1->sizeHint().height());
+    resize(kClientSize + QSize(0, MainMenu1->sizeHint().height()));
     CentreOnScreen();
 }
 

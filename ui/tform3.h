@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSize>
 #include <QString>
 #include <vector>
 
@@ -34,8 +35,7 @@ class TForm3 : public QMainWindow {
 
   public:
     // The designed size of the window's client area, below the menu bar.
-    static constexpr int kClientWidth = 815;
-    static constexpr int kClientHeight = 629;
+    static constexpr QSize kClientSize{815, 629};
 
     // job_flags: the process's one pair of job flags, which the batch reads.
     TForm3(UserDialogs& dialogs, JobFlags& job_flags, QWidget* parent = nullptr);
@@ -94,8 +94,12 @@ class TForm3 : public QMainWindow {
     void Button10Click();  // Select None
     void Button11Click();  // Inverse Select
 
+    // Widgets that hold the components but are none themselves: the client area below the
+    // menu bar, and the scrolled area that holds the language boxes.
+    QWidget* Client = nullptr;
+    QWidget* ScrollBox1Contents = nullptr;
+
     // Components.
-    QWidget* Client = nullptr;  // the client area below the menu bar
     QFrame* Panel2 = nullptr;
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;
@@ -112,7 +116,6 @@ class TForm3 : public QMainWindow {
     QWidget* TabSheet2 = nullptr;
     QFrame* Panel6 = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
-    QWidget* ScrollBox1Contents = nullptr;  // the scrolled area that holds the boxes
     QFrame* Panel7 = nullptr;
     QPushButton* Button9 = nullptr;
     QPushButton* Button10 = nullptr;

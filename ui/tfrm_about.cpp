@@ -81,7 +81,7 @@ TfrmAbout::TfrmAbout(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), d
     buttons->addWidget(OKButton);
     layout->addLayout(buttons, 5, 0, 1, 2);
 
-    setFixedSize(kWidth, kHeight);
+    setFixedSize(kSize);
 }
 
 void TfrmAbout::ShowAbout() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QSize>
 
 class QLabel;
 class QPushButton;
@@ -17,8 +18,7 @@ class TfrmAbout : public QDialog {
     Q_OBJECT
 
   public:
-    static constexpr int kWidth = 380;
-    static constexpr int kHeight = 236;
+    static constexpr QSize kSize{380, 236};
 
     explicit TfrmAbout(UserDialogs& dialogs, QWidget* parent = nullptr);
 

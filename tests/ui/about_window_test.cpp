@@ -27,10 +27,10 @@ TEST_F(AboutWindow, OpensFromTheMenuWithoutBlockingTheMainWindow) {
     form.Button3Click();
 
     // Small and fixed in size.
-    EXPECT_EQ(about.size(), QSize(TfrmAbout::kWidth, TfrmAbout::kHeight));
+    EXPECT_EQ(about.size(), TfrmAbout::kSize);
     EXPECT_EQ(about.minimumSize(), about.maximumSize());
     about.resize(600, 500);
-    EXPECT_EQ(about.size(), QSize(TfrmAbout::kWidth, TfrmAbout::kHeight));
+    EXPECT_EQ(about.size(), TfrmAbout::kSize);
 
     EXPECT_FALSE(about.Picture->pixmap().isNull());
     EXPECT_EQ(about.ProductName->text(), "Quillmoor");
