@@ -42,6 +42,8 @@ std::optional<uint16_t> ReadPeMachine(const ByteRangeReader& image);
 struct ElfIdentity {
     uint16_t machine = 0;
     bool is_64_bit = false;
+
+    friend bool operator==(const ElfIdentity&, const ElfIdentity&) = default;
 };
 
 // The machine and class of an ELF image; nothing when the image is too short or not ELF.

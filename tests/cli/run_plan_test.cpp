@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "pipeline/language_catalogue.h"
@@ -282,35 +284,24 @@ TEST_F(RunPlanTest, AnOutputFolderOrReportThatCannotBeWrittenIsAUsageError) {
 #endif
 
 TEST(PageNames, WhichFilesAFolderOffers) {
-    const struct {
-        std::u16string name;
-        bool page;
-        bool temp_name;
-    } cases[] = {
-        {u"index.html", true, false},
-        {u"INDEX.HTML", true, false},
-        {u"a.Htm", true, false},
-        {u"a.txt", false, false},
-        {u"a.html.bak", false, false},
-        {u"html", false, false},
-        {u"a.xhtml", false, false},
-        {u"index-temp.html", true, true},
-        {u"index-temp.HTM", true, true},
-        {u"index-temp-2.html", true, true},
-        {u"index-temp-0aF9.htm", true, true},
-        {u"index-temp-.html", true, false},
-        {u"index-temp-xyz.html", true, false},
-        {u"index-temps.html", true, false},
-        {u"index-temp.txt", false, false},
-        {u"-temp.html", true, true},
-        {u"temp.html", true, false},
-        {u"index-TEMP.html", true, false},
+    const auto expect = [](std::initializer_list<std::u16string_view> names, bool page,
+                           bool temp_name) {
+        for (const std::u16string_view name : names) {
+            SCOPED_TRACE(Utf16ToUtf8(std::u16string(name)));
+            EXPECT_EQ(IsPageFileName(name), page);
+            EXPECT_EQ(HasTempPageName(name), temp_name);
+        }
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(Utf16ToUtf8(c.name));
-        EXPECT_EQ(IsPageFileName(c.name), c.page);
-        EXPECT_EQ(HasTempPageName(c.name), c.temp_name);
-    }
+    // Not pages.
+    expect({u"a.txt", u"a.html.bak", u"html", u"a.xhtml", u"index-temp.txt"}, false, false);
+    // Pages.
+    expect({u"index.html", u"INDEX.HTML", u"a.Htm", u"index-temp-.html", u"index-temp-xyz.html",
+            u"index-temps.html", u"temp.html", u"index-TEMP.html"},
+           true, false);
+    // Temporary pages of an earlier run.
+    expect({u"index-temp.html", u"index-temp.HTM", u"index-temp-2.html", u"index-temp-0aF9.htm",
+            u"-temp.html"},
+           true, true);
 }
 
 std::vector<PageTask> PlanOf(std::size_t size) {

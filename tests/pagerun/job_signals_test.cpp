@@ -6,8 +6,12 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/example.h"
+
 namespace quillmoor {
 namespace {
+
+using test_support::Example;
 
 using Ms = std::chrono::milliseconds;
 using Signal = JobSignals::Signal;
@@ -43,11 +47,7 @@ void SetFlags(JobSignals& signals, LoadFlags flags) {
 }
 
 TEST(JobSignals, LoadEndCascade) {
-    const struct {
-        const char* name;
-        LoadFlags before;
-        LoadFlags after;
-    } cases[] = {
+    const Example<LoadFlags, LoadFlags> cases[] = {
         {"all reset: stage 1", {false, false, false, false}, {true, true, false, false}},
         {"stage 1 set: stage 2", {false, true, false, false}, {true, true, true, false}},
         {"stages 1, 2 set: stage 3", {false, true, true, false}, {true, true, true, true}},
@@ -59,12 +59,12 @@ TEST(JobSignals, LoadEndCascade) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         JobSignals signals;
-        SetFlags(signals, c.before);
-        ASSERT_EQ(FlagsOf(signals), c.before);
+        SetFlags(signals, c.input);
+        ASSERT_EQ(FlagsOf(signals), c.input);
 
         signals.OnLoadEnd(kNow);
 
-        EXPECT_EQ(FlagsOf(signals), c.after);
+        EXPECT_EQ(FlagsOf(signals), c.expected);
         EXPECT_EQ(signals.LastLoadTime(), kNow);
         EXPECT_FALSE(signals.HtmlReady());
     }

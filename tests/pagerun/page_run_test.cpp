@@ -15,6 +15,7 @@
 #include "platform/file_system.h"
 #include "platform/utf.h"
 #include "tests/pagerun/page_run_simulation.h"
+#include "tests/support/example.h"
 #include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
 
@@ -197,11 +198,7 @@ TEST_F(PageRunTest, EachLoadEndMovesTheLimitOfTheWaitForTheThirdOne) {
 }
 
 TEST_F(PageRunTest, LoadEndsLessThan28SecondsApartKeepTheQuietWaitGoing) {
-    const struct {
-        const char* name;
-        Ms gap;
-        bool waits_until_cancel;
-    } cases[] = {
+    const Example<Ms, bool> cases[] = {
         {"every 27 s", Ms(27'000), true},
         {"every 27.99 s (whole seconds: 27)", Ms(27'990), true},
         {"every 28.5 s", Ms(28'500), false},
@@ -211,13 +208,13 @@ TEST_F(PageRunTest, LoadEndsLessThan28SecondsApartKeepTheQuietWaitGoing) {
         OwnRun own(view_, western_);
         const Timestamp navigate_at = Simulation::kStart + Ms(10);
         const Timestamp cancel_at = navigate_at + Ms(900'000);
-        own.browser.load_ends_after_navigate = Every(Ms(1500), c.gap, Ms(2'000'000));
+        own.browser.load_ends_after_navigate = Every(Ms(1500), c.input, Ms(2'000'000));
         own.simulation.UserAt(cancel_at, [&] { own.flags.RequestCancel(); });
 
         const PageOutcome outcome =
             own.run.TranslatePage(kFrench, Source(), Root(), progress_).outcome;
 
-        if (c.waits_until_cancel) {
+        if (c.expected) {
             EXPECT_EQ(outcome, PageOutcome::kCancelled);
             ASSERT_EQ(own.browser.Commands().size(), 1u);
             // Cancelled at the first poll at or after the press.
@@ -425,11 +422,7 @@ TEST_F(PageRunTest, MarkupArrivingInTheLastPollOfItsWaitIsStored) {
 TEST_F(PageRunTest, APageWithoutTheWidgetsTranslationMarkIsStoredAsNotTranslated) {
     // The widget never translated: the page comes back as it was loaded, stored all the same
     // but its outcome says so. Only the root element's class counts.
-    const struct {
-        const char* name;
-        std::u16string markup;
-        PageOutcome outcome;
-    } cases[] = {
+    const Example<std::u16string, PageOutcome> cases[] = {
         {"no class", u"<html><body>Hello</body></html>", PageOutcome::kNotTranslated},
         {"other classes", u"<html class=\"js translated\"><body>Hello</body></html>",
          PageOutcome::kNotTranslated},
@@ -442,13 +435,13 @@ TEST_F(PageRunTest, APageWithoutTheWidgetsTranslationMarkIsStoredAsNotTranslated
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const SourceNames names = Source();
-        browser_.delivery = std::make_pair(Ms(200), c.markup);
+        browser_.delivery = std::make_pair(Ms(200), c.input);
 
         const PageRunResult result = Run(names);
 
-        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.outcome, c.expected);
         EXPECT_EQ(result.browser, BrowserState::kKept);
-        EXPECT_EQ(ReadBytes(ResultFile()), Utf16ToUtf8(c.markup) + "\r\n");
+        EXPECT_EQ(ReadBytes(ResultFile()), Utf16ToUtf8(c.input) + "\r\n");
         EXPECT_FALSE(fs::exists(TempPage()));
     }
 }

@@ -7,58 +7,66 @@
 #include "pipeline/result_cleanup.h"
 #include "pipeline/widget_snippet.h"
 #include "platform/utf.h"
+#include "tests/support/example.h"
 
 namespace quillmoor {
 namespace {
+
+using test_support::Example;
+
+// A text as the widget leaves it translated: in two font elements.
+std::u16string Translated(const std::u16string& text) {
+    const std::u16string font = uR"(<font style="vertical-align: inherit;">)";
+    return font + font + text + u"</font></font>";
+}
 
 // A page as the widget served today leaves it after translating it into German: the root
 // mark, font wrappers around the translated texts (they are the translation and stay),
 // the banner frame in its skiptranslate div at the top of the body, the tooltip block with
 // nested blocks, buttons and the voting form, and the menu frame at the end.
 const std::u16string kContainer =
-    u"<div id=\"google_translate_element\" style=\"position:absolute;bottom:10px;right:10px;"
-    u"z-index:2000;opacity:0.7\"><div class=\"skiptranslate goog-te-gadget\" dir=\"ltr\">"
-    u"<div id=\":0.targetLanguage\"></div></div></div>";
+    uR"(<div id="google_translate_element" style="position:absolute;bottom:10px;right:10px;)"
+    uR"(z-index:2000;opacity:0.7"><div class="skiptranslate goog-te-gadget" dir="ltr">)"
+    uR"(<div id=":0.targetLanguage"></div></div></div>)";
 const std::u16string kBannerWrapper =
-    u"<div class=\"skiptranslate\" style=\"\"><iframe id=\":1.container\" "
-    u"class=\"VIpgJd-ZVi9od-ORHb-OEVmcd skiptranslate\" title=\"Google Translate\" "
-    u"frameborder=\"0\" style=\"visibility:visible\"></iframe></div>";
+    uR"(<div class="skiptranslate" style=""><iframe id=":1.container" )"
+    uR"(class="VIpgJd-ZVi9od-ORHb-OEVmcd skiptranslate" title="Google Translate" )"
+    uR"(frameborder="0" style="visibility:visible"></iframe></div>)";
 const std::u16string kTooltip =
-    u"<div id=\"goog-gt-tt\" class=\"VIpgJd-yAWNEb-L7lbkb skiptranslate\" style=\"\" "
-    u"data-id=\"\"><div id=\"goog-gt-vt\" class=\"VIpgJd-yAWNEb-hvhgNd\"><div "
-    u"class=\"VIpgJd-yAWNEb-hvhgNd-l4eHX-i3jM2d\"><img src=\"https://example.invalid/g.png\" "
-    u"width=\"20\" height=\"20\" alt=\"Google Translate\"></div><div "
-    u"class=\"VIpgJd-yAWNEb-hvhgNd-k77Iif-i3jM2d\"><div class=\"VIpgJd-yAWNEb-hvhgNd-IuizWc\" "
-    u"dir=\"ltr\">Original text</div></div><div class=\"VIpgJd-yAWNEb-hvhgNd-axAV1\"><div "
-    u"class=\"VIpgJd-yAWNEb-hvhgNd-N7Eqid ltr\"><div class=\"VIpgJd-yAWNEb-hvhgNd-sM5MNb\"><span "
-    u"class=\"VIpgJd-yAWNEb-hvhgNd-bgm6sf\">Rate this translation</span><button "
-    u"class=\"VIpgJd-yAWNEb-hvhgNd-THI6Vb\" title=\"Good\"></button><button "
-    u"class=\"VIpgJd-yAWNEb-hvhgNd-N7Eqid-B7I4Od\" title=\"Poor\"></button></div></div><div "
-    u"id=\"goog-gt-votingHiddenPane\" class=\"VIpgJd-yAWNEb-hvhgNd-aXYTce\"><form "
-    u"id=\"goog-gt-votingForm\" action=\"//translate.googleapis.com/translate_voting?client=te\" "
-    u"method=\"post\" target=\"votingFrame\" class=\"VIpgJd-yAWNEb-hvhgNd-aXYTce\"><input "
-    u"type=\"text\" name=\"sl\" id=\"goog-gt-votingInputSrcLang\"><input type=\"text\" "
-    u"name=\"tl\" id=\"goog-gt-votingInputTrgLang\"><input type=\"text\" name=\"query\" "
-    u"id=\"goog-gt-votingInputSrcText\"><input type=\"text\" name=\"gtrans\" "
-    u"id=\"goog-gt-votingInputTrgText\"><input type=\"text\" name=\"vote\" "
-    u"id=\"goog-gt-votingInputVote\"></form><iframe name=\"votingFrame\" "
-    u"frameborder=\"0\"></iframe></div></div></div></div>";
+    uR"(<div id="goog-gt-tt" class="VIpgJd-yAWNEb-L7lbkb skiptranslate" style="" data-id="">)"
+    uR"(<div id="goog-gt-vt" class="VIpgJd-yAWNEb-hvhgNd"><div )"
+    uR"(class="VIpgJd-yAWNEb-hvhgNd-l4eHX-i3jM2d"><img src="https://example.invalid/g.png" )"
+    uR"(width="20" height="20" alt="Google Translate"></div><div )"
+    uR"(class="VIpgJd-yAWNEb-hvhgNd-k77Iif-i3jM2d"><div class="VIpgJd-yAWNEb-hvhgNd-IuizWc" )"
+    uR"(dir="ltr">Original text</div></div><div class="VIpgJd-yAWNEb-hvhgNd-axAV1"><div )"
+    uR"(class="VIpgJd-yAWNEb-hvhgNd-N7Eqid ltr"><div class="VIpgJd-yAWNEb-hvhgNd-sM5MNb"><span )"
+    uR"(class="VIpgJd-yAWNEb-hvhgNd-bgm6sf">Rate this translation</span><button )"
+    uR"(class="VIpgJd-yAWNEb-hvhgNd-THI6Vb" title="Good"></button><button )"
+    uR"(class="VIpgJd-yAWNEb-hvhgNd-N7Eqid-B7I4Od" title="Poor"></button></div></div><div )"
+    uR"(id="goog-gt-votingHiddenPane" class="VIpgJd-yAWNEb-hvhgNd-aXYTce"><form )"
+    uR"(id="goog-gt-votingForm" action="//translate.googleapis.com/translate_voting?client=te" )"
+    uR"(method="post" target="votingFrame" class="VIpgJd-yAWNEb-hvhgNd-aXYTce">)"
+    uR"(<input type="text" name="sl" id="goog-gt-votingInputSrcLang">)"
+    uR"(<input type="text" name="tl" id="goog-gt-votingInputTrgLang">)"
+    uR"(<input type="text" name="query" id="goog-gt-votingInputSrcText">)"
+    uR"(<input type="text" name="gtrans" id="goog-gt-votingInputTrgText">)"
+    uR"(<input type="text" name="vote" id="goog-gt-votingInputVote"></form>)"
+    uR"(<iframe name="votingFrame" frameborder="0"></iframe></div></div></div></div>)";
 const std::u16string kMenuFrame =
-    u"<iframe class=\"VIpgJd-ZVi9od-xl07Ob-OEVmcd skiptranslate\" title=\"Language Translate "
-    u"Widget\" style=\"visibility: visible; box-sizing: content-box; width: 135px; height: "
-    u"69px; display: none;\"></iframe>";
+    uR"(<iframe class="VIpgJd-ZVi9od-xl07Ob-OEVmcd skiptranslate" title="Language Translate )"
+    uR"(Widget" style="visibility: visible; box-sizing: content-box; width: 135px; height: )"
+    uR"(69px; display: none;"></iframe>)";
 
 // The page's own markup around the traces, with its own skiptranslate and notranslate
 // content: none of it may change.
 const std::u16string kOwnStart =
-    u"<!DOCTYPE html><html lang=\"en\" class=\"translated-ltr\"><head><title>"
-    u"<font style=\"vertical-align: inherit;\"><font style=\"vertical-align: inherit;\">"
-    u"Seite</font></font></title></head><body>";
-const std::u16string kOwnMiddle =
-    u"<h1><font style=\"vertical-align: inherit;\"><font style=\"vertical-align: inherit;\">"
-    u"Hallo Welt</font></font></h1>\r\n<div class=\"skiptranslate\">Brand name</div>"
-    u"<span class=\"notranslate\">Quillmoor</span><div class=\"skiptranslate\"><iframe "
-    u"class=\"skiptranslate\" src=\"map.html\"></iframe></div>";
+    uR"(<!DOCTYPE html><html lang="en" class="translated-ltr"><head><title>)" +
+    Translated(u"Seite") + u"</title></head><body>";
+const std::u16string kOwnMiddle = u"<h1>" + Translated(u"Hallo Welt") + u"</h1>\r\n" +
+                                  uR"(<div class="skiptranslate">Brand name</div>)"
+                                  uR"(<span class="notranslate">Quillmoor</span>)"
+                                  uR"(<div class="skiptranslate"><iframe class="skiptranslate" )"
+                                  uR"(src="map.html"></iframe></div>)";
 const std::u16string kOwnEnd = u"<p>Ende</p></body></html>";
 
 TEST(StripCurrentWidgetTraces, CutsEveryTraceAsAWholeElementAndKeepsThePageByteForByte) {
@@ -87,11 +95,7 @@ TEST(StripCurrentWidgetTraces, APageThatUsesSkiptranslateAndNotranslateItselfSta
 }
 
 TEST(StripCurrentWidgetTraces, NestingAndOddPlacesAreHandled) {
-    const struct {
-        const char* name;
-        std::u16string markup;
-        std::u16string result;
-    } cases[] = {
+    const Example<std::u16string, std::u16string> cases[] = {
         {"a tooltip whose nested blocks hold end tags in scripts, comments and attributes",
          u"<p>a</p><div id=\"goog-gt-tt\" class=\"VIpgJd-yAWNEb-L7lbkb skiptranslate\"><div "
          u"title=\"</div>\"><script>document.write('</div>')</script><!-- </div> --><div><div>"
@@ -136,7 +140,7 @@ TEST(StripCurrentWidgetTraces, NestingAndOddPlacesAreHandled) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(StripCurrentWidgetTraces(c.markup), c.result);
+        EXPECT_EQ(StripCurrentWidgetTraces(c.input), c.expected);
     }
 }
 
@@ -170,22 +174,22 @@ TEST(StripWidgetRemnants, CleansPagesOfBothWidgetGenerations) {
 }
 
 TEST(CarriesTranslationMark, OnlyTheRootElementsClassCounts) {
-    const struct {
-        std::u16string markup;
-        bool marked;
-    } cases[] = {
-        {u"<html class=\"translated-ltr\"><body></body></html>", true},
-        {u"<!DOCTYPE html>\n<!-- saved --><HTML lang=\"ar\" CLASS=\"js translated-rtl\">", true},
-        {u"<html class=\"x\ttranslated-ltr\n\">", true},
-        {u"<html><body class=\"translated-ltr\"></body></html>", false},
-        {u"<html class=\"translated-ltrx translated\"><body></body></html>", false},
-        {u"<html data-class=\"translated-ltr\"><body></body></html>", false},
-        {u"<body class=\"translated-ltr\"></body>", false},
-        {u"<!-- <html class=\"translated-ltr\"> --><html>", false},
-        {u"", false},
+    const Example<std::u16string, bool> cases[] = {
+        {"left to right", u"<html class=\"translated-ltr\"><body></body></html>", true},
+        {"right to left among other classes, upper case, after a doctype and a comment",
+         u"<!DOCTYPE html>\n<!-- saved --><HTML lang=\"ar\" CLASS=\"js translated-rtl\">", true},
+        {"between a tab and a line break", u"<html class=\"x\ttranslated-ltr\n\">", true},
+        {"on the body", u"<html><body class=\"translated-ltr\"></body></html>", false},
+        {"a longer class and a shorter one",
+         u"<html class=\"translated-ltrx translated\"><body></body></html>", false},
+        {"in another attribute", u"<html data-class=\"translated-ltr\"><body></body></html>",
+         false},
+        {"no root element", u"<body class=\"translated-ltr\"></body>", false},
+        {"in a comment", u"<!-- <html class=\"translated-ltr\"> --><html>", false},
+        {"empty", u"", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(CarriesTranslationMark(c.markup), c.marked) << Utf16ToUtf8(c.markup);
+        EXPECT_EQ(CarriesTranslationMark(c.input), c.expected) << c.name;
     }
 }
 

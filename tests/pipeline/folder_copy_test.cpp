@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "platform/file_system.h"
+#include "tests/support/example.h"
 #include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
 
@@ -67,35 +69,34 @@ TEST_F(CopyFolderTest, SiblingWithTheSameBeginningIsNotInside) {
 TEST_F(CopyFolderTest, RefusedCopiesTouchNothing) {
     const std::u16string src = Path(u"src");
     const char16_t sep = static_cast<char16_t>(fs::path::preferred_separator);
-    const struct {
-        const char* name;
-        std::u16string source;
-        std::u16string destination;
-        const char* reason;
-    } cases[] = {
-        {"same folder", src, src, "the destination is the same folder"},
-        {"same folder with a final separator", src, src + sep,
+    // In: the source and the destination. Out: the reason given.
+    const Example<std::pair<std::u16string, std::u16string>, const char*> cases[] = {
+        {"same folder", {src, src}, "the destination is the same folder"},
+        {"same folder with a final separator",
+         {src, src + sep},
          "the destination is the same folder"},
-        {"same folder by another way", src, Path(u"src/images/.."), "the same folder"},
-        {"inside the source", src, Path(u"src/copy"), "lies inside it"},
-        {"deep inside the source", src, Path(u"src/images/empty/x/y"), "lies inside it"},
-        {"missing source", Path(u"nothing"), Path(u"out"), "the folder does not exist"},
-        {"destination too long", src, Path(u"out" + std::u16string(250, u'x')), "too long"},
-        {"source not well-formed", src + std::u16string(1, u'\0'), Path(u"out"),
+        {"same folder by another way", {src, Path(u"src/images/..")}, "the same folder"},
+        {"inside the source", {src, Path(u"src/copy")}, "lies inside it"},
+        {"deep inside the source", {src, Path(u"src/images/empty/x/y")}, "lies inside it"},
+        {"missing source", {Path(u"nothing"), Path(u"out")}, "the folder does not exist"},
+        {"destination too long", {src, Path(u"out" + std::u16string(250, u'x'))}, "too long"},
+        {"source not well-formed",
+         {src + std::u16string(1, u'\0'), Path(u"out")},
          "not a well-formed path"},
 #ifdef _WIN32
-        {"destination not well-formed", src, Path(u"out|x"), "not a well-formed path"},
-        {"same folder in other letters", src, Path(u"SRC"), "the same folder"},
+        {"destination not well-formed", {src, Path(u"out|x")}, "not a well-formed path"},
+        {"same folder in other letters", {src, Path(u"SRC")}, "the same folder"},
 #endif
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        const auto& [source, destination] = c.input;
         try {
-            CopyFolder(c.source, c.destination);
+            CopyFolder(source, destination);
             ADD_FAILURE() << "copied";
         } catch (const FileSystemError& error) {
             EXPECT_THAT(error.what(), HasSubstr("Cannot copy the folder \""));
-            EXPECT_THAT(error.what(), HasSubstr(c.reason));
+            EXPECT_THAT(error.what(), HasSubstr(c.expected));
         }
         EXPECT_THAT(NamesIn(folder_.Root()), ElementsAre("src"));
         EXPECT_THAT(NamesIn(At(u"src")), ElementsAre(".hidden", "images", "style.css"));

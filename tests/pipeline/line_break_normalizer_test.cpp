@@ -8,9 +8,12 @@
 
 #include "platform/utf.h"
 #include "tests/pipeline/mixed_text.h"
+#include "tests/support/example.h"
 
 namespace quillmoor {
 namespace {
+
+using test_support::Example;
 
 using namespace std::string_literals;
 
@@ -98,11 +101,7 @@ TEST(LineBreakNormalizer, EncodesUtf16PiecesAsOneText) {
 }
 
 TEST(LineBreakNormalizer, UnpairedSurrogatesEncodeAsReplacementAndAreReported) {
-    const struct {
-        const char* name;
-        std::u16string text;
-        std::string bytes;
-    } cases[] = {
+    const Example<std::u16string, std::string> cases[] = {
         {"lone high half before a break", u"a"s + char16_t(0xD800) + u"\n", "a\xEF\xBF\xBD\r\n"},
         {"lone low half at the end", u"\r"s + char16_t(0xDC00), "\r\n\xEF\xBF\xBD"},
     };
@@ -110,10 +109,10 @@ TEST(LineBreakNormalizer, UnpairedSurrogatesEncodeAsReplacementAndAreReported) {
         SCOPED_TRACE(c.name);
         LineBreakNormalizer normalizer;
         bool well_formed = true;
-        std::vector<char> out(3 * c.text.size());
+        std::vector<char> out(3 * c.input.size());
         EXPECT_EQ(
-            std::string(out.data(), normalizer.WriteEncodedUtf8(c.text, out.data(), well_formed)),
-            c.bytes);
+            std::string(out.data(), normalizer.WriteEncodedUtf8(c.input, out.data(), well_formed)),
+            c.expected);
         EXPECT_FALSE(well_formed);
     }
 }

@@ -2,15 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/utf.h"
 #include "tests/pipeline/mixed_text.h"
+#include "tests/support/example.h"
 
 namespace quillmoor {
 namespace {
 
 using namespace std::string_literals;
+using test_support::CodePageExample;
+using test_support::Example;
 
 class StringSink : public FileContentSink {
   public:
@@ -79,75 +83,84 @@ TEST(PageEncoding, NormalizesLongMixedTextLikeTheRuleUnitByUnit) {
     }
 }
 
-TEST(PageEncoding, DecodesByTheByteOrderMarkOrElseTheCodePage) {
-    const struct {
-        const char* name;
-        unsigned code_page;
-        std::string bytes;
-        std::u16string text;
-    } cases[] = {
-        {"utf-8 mark", 1252, "\xEF\xBB\xBFh\xC3\xA9\n", u"h\u00E9\r\n"},
-        {"utf-16 little endian", 1252, "\xFF\xFEh\0i\0\n\0"s, u"hi\r\n"},
-        {"utf-16 big endian", 1252, "\xFE\xFF\0h\0i\0\r"s, u"hi\r\n"},
-        {"utf-16 with a pair", 1252, "\xFF\xFE\x3D\xD8\x00\xDE"s, u"\U0001F600"},
-        {"utf-16 of odd length", 1252, "\xFF\xFEh\0i"s, u"h\uFFFD"},
-        {"utf-16 mark alone", 1252, "\xFE\xFF", u""},
-        {"utf-8 mark alone", 1252, "\xEF\xBB\xBF", u""},
-        {"utf-8 mark wins over a utf-16 mark after it", 1252, "\xEF\xBB\xBF\xFF\xFE",
-         u"\uFFFD\uFFFD"},
-        {"four bytes of a utf-32 mark read as utf-16", 1252, "\xFF\xFE\0\0"s, u"\0"s},
-        {"invalid utf-8 after a utf-8 mark", 1252,
+// The decoded text, checked for the room it leaves after itself.
+std::u16string Decoded(const std::string& bytes, unsigned code_page) {
+    const std::u16string text = DecodePageText(bytes, AnsiCodePage::ForCodePage(code_page), 64);
+    EXPECT_GE(text.capacity(), text.size() + 64);
+    return text;
+}
+
+TEST(PageEncoding, AByteOrderMarkOrAsciiDecodesAlikeInEveryCodePage) {
+    const Example<std::string, std::u16string> cases[] = {
+        {"utf-8 mark", "\xEF\xBB\xBFh\xC3\xA9\n", u"h\u00E9\r\n"},
+        {"utf-16 little endian", "\xFF\xFEh\0i\0\n\0"s, u"hi\r\n"},
+        {"utf-16 big endian", "\xFE\xFF\0h\0i\0\r"s, u"hi\r\n"},
+        {"utf-16 with a pair", "\xFF\xFE\x3D\xD8\x00\xDE"s, u"\U0001F600"},
+        {"utf-16 of odd length", "\xFF\xFEh\0i"s, u"h\uFFFD"},
+        {"utf-16 mark alone", "\xFE\xFF", u""},
+        {"utf-8 mark alone", "\xEF\xBB\xBF", u""},
+        {"utf-8 mark wins over a utf-16 mark after it", "\xEF\xBB\xBF\xFF\xFE", u"\uFFFD\uFFFD"},
+        {"four bytes of a utf-32 mark read as utf-16", "\xFF\xFE\0\0"s, u"\0"s},
+        {"invalid utf-8 after a utf-8 mark",
          "\xEF\xBB\xBF"
          "a\xFF"
          "b",
          u"a\uFFFDb"},
-        {"no mark: the code page", 1252, "caf\xE9\r\n", u"caf\u00E9\r\n"},
-        {"no mark: half a utf-8 mark", 1252, "\xEF\xBBx", u"\u00EF\u00BBx"},
-        {"no mark: NUL bytes stay", 1252, "a\0\0b"s, u"a\0\0b"s},
-        {"no mark: utf-8 in a utf-8 code page", 65001, "a\xC3\xA9z", u"a\u00E9z"},
-        {"no mark: not utf-8 in a utf-8 code page is windows-1252", 65001, "a\xFFz\xC3\xA9\x80\x81",
+        {"no mark: NUL bytes stay", "a\0\0b"s, u"a\0\0b"s},
+        {"no mark: LF CR is two breaks", "a\n\rb", u"a\r\n\r\nb"},
+        {"empty", "", u""},
+    };
+    for (const unsigned code_page : {1252u, 936u, 65001u}) {
+        SCOPED_TRACE(code_page);
+        for (const auto& c : cases) {
+            EXPECT_EQ(Decoded(c.input, code_page), c.expected) << c.name;
+        }
+    }
+}
+
+TEST(PageEncoding, WithoutAMarkTheCodePageDecodes) {
+    const CodePageExample<std::string, std::u16string> cases[] = {
+        {"western", 1252, "caf\xE9\r\n", u"caf\u00E9\r\n"},
+        {"western: half a utf-8 mark", 1252, "\xEF\xBBx", u"\u00EF\u00BBx"},
+        {"utf-8: not utf-8 is read as windows-1252", 65001, "a\xFFz\xC3\xA9\x80\x81",
          u"a\u00FFz\u00C3\u00A9\u20AC\u0081"},
-        {"no mark: double-byte code page", 936, "\xD6\xD0\n", u"\u4E2D\r\n"},
-        {"LF CR is two breaks", 1252, "a\n\rb", u"a\r\n\r\nb"},
-        {"empty", 1252, "", u""},
+        {"utf-8", 65001, "a\xC3\xA9z", u"a\u00E9z"},
+        {"double-byte", 936, "\xD6\xD0\n", u"\u4E2D\r\n"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::u16string text =
-            DecodePageText(c.bytes, AnsiCodePage::ForCodePage(c.code_page), 64);
-        EXPECT_EQ(text, c.text);
-        EXPECT_GE(text.capacity(), text.size() + 64);
+        EXPECT_EQ(Decoded(c.input, c.code_page), c.expected) << c.name;
     }
 }
 
 TEST(PageEncoding, WritesInTheCodePageOnlyWhatSurvivesIt) {
-    const struct {
-        const char* name;
-        unsigned code_page;
-        std::u16string first;
-        std::u16string second;
-        std::string bytes;
-    } cases[] = {
-        {"ascii", 1252, u"<p>a</p>", u"\r\n", "<p>a</p>\r\n"},
-        {"western text in a western code page", 1252, u"caf\u00E9 \u20AC", u"", "caf\xE9 \x80"},
-        {"chinese in a western code page", 1252, u"\u4E2D", u"\r\n",
+    const CodePageExample<std::pair<std::u16string, std::u16string>, std::string> cases[] = {
+        {"ascii", 1252, {u"<p>a</p>", u"\r\n"}, "<p>a</p>\r\n"},
+        {"western text in a western code page", 1252, {u"caf\u00E9 \u20AC", u""}, "caf\xE9 \x80"},
+        {"chinese in a western code page",
+         1252,
+         {u"\u4E2D", u"\r\n"},
          "\xEF\xBB\xBF\xE4\xB8\xAD\r\n"},
-        {"one piece decides for all", 1252, u"\u00E9", u"\u4E2D",
+        {"one piece decides for all",
+         1252,
+         {u"\u00E9", u"\u4E2D"},
          "\xEF\xBB\xBF\xC3\xA9\xE4\xB8\xAD"},
-        {"a best-fit letter is not good enough", 1252, u"\u0101", u"", "\xEF\xBB\xBF\xC4\x81"},
-        {"chinese in a chinese code page", 936, u"\u4E2D", u"", "\xD6\xD0"},
-        {"utf-8 code page writes no mark", 65001, u"\u4E2D", u"", "\xE4\xB8\xAD"},
-        {"a lone surrogate", 65001, u"a"s + char16_t(0xD800), u"",
+        {"a best-fit letter is not good enough", 1252, {u"\u0101", u""}, "\xEF\xBB\xBF\xC4\x81"},
+        {"chinese in a chinese code page", 936, {u"\u4E2D", u""}, "\xD6\xD0"},
+        {"utf-8 code page writes no mark", 65001, {u"\u4E2D", u""}, "\xE4\xB8\xAD"},
+        {"a lone surrogate",
+         65001,
+         {u"a"s + char16_t(0xD800), u""},
          "\xEF\xBB\xBF"
          "a\xEF\xBF\xBD"},
-        {"NUL characters stay", 1252, u"a\0b"s, u"", "a\0b"s},
-        {"nothing", 1252, u"", u"", ""},
+        {"NUL characters stay", 1252, {u"a\0b"s, u""}, "a\0b"s},
+        {"nothing", 1252, {u"", u""}, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         StringSink sink;
-        WriteEncodedPage(sink, {c.first, c.second}, AnsiCodePage::ForCodePage(c.code_page));
-        EXPECT_EQ(sink.bytes_, c.bytes);
+        WriteEncodedPage(sink, {c.input.first, c.input.second},
+                         AnsiCodePage::ForCodePage(c.code_page));
+        EXPECT_EQ(sink.bytes_, c.expected);
     }
 }
 
@@ -162,14 +175,6 @@ TEST(PageEncoding, LongPagesComeBackWhole) {
     WriteEncodedPage(sink, {text}, western);
     EXPECT_EQ(DecodePageText(sink.bytes_, western), text);
 }
-
-}  // namespace
-}  // namespace quillmoor
-
-namespace quillmoor {
-namespace {
-
-using namespace std::string_literals;
 
 // A sink that can take back what it was given, as a file can.
 class RewindableSink : public FileContentSink {

@@ -10,10 +10,13 @@
 #include "pipeline/widget_snippet.h"
 #include "platform/file_system.h"
 #include "platform/utf.h"
+#include "tests/support/example.h"
 #include "tests/support/test_folder.h"
 
 namespace quillmoor {
 namespace {
+
+using test_support::Example;
 
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
@@ -38,11 +41,7 @@ class ResultStoreTest : public ::testing::Test {
 };
 
 TEST_F(ResultStoreTest, WriteTextFileEndsTheTextWithCrLf) {
-    const struct {
-        const char* name;
-        std::u16string text;
-        std::string bytes;
-    } cases[] = {
+    const Example<std::u16string, std::string> cases[] = {
         {"western", u"<p>caf\u00E9</p>", "<p>caf\xE9</p>\r\n"},
         {"breaks inside stay as they are", u"a\nb\rc", "a\nb\rc\r\n"},
         {"chinese gets utf-8 and a mark", u"<p>\u4E2D</p>", "\xEF\xBB\xBF<p>\xE4\xB8\xAD</p>\r\n"},
@@ -50,8 +49,8 @@ TEST_F(ResultStoreTest, WriteTextFileEndsTheTextWithCrLf) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteTextFile(Path(u"result.html"), c.text, western_);
-        EXPECT_EQ(test_support::ReadBytes(At(u"result.html")), c.bytes);
+        WriteTextFile(Path(u"result.html"), c.input, western_);
+        EXPECT_EQ(test_support::ReadBytes(At(u"result.html")), c.expected);
     }
 }
 

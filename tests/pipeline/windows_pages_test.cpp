@@ -15,10 +15,13 @@
 #include "pipeline/widget_snippet.h"
 #include "platform/utf.h"
 #include "tests/pipeline/mixed_text.h"
+#include "tests/support/example.h"
 #include "tests/support/test_folder.h"
 
 namespace quillmoor {
 namespace {
+
+using test_support::Example;
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -68,11 +71,7 @@ TEST_F(ActiveCodePageTest, PageWithoutAMarkPassesThroughByteForByte) {
 TEST_F(ActiveCodePageTest, MarkedPagesAreWrittenAsUtf8WithAMark) {
     // Whatever their characters: in the code page a page that declares UTF-8 would read
     // wrongly.
-    const struct {
-        const char* name;
-        std::string source;
-        std::string after_snippet;
-    } cases[] = {
+    const Example<std::string, std::string> cases[] = {
         {"utf-16 big endian, western", "\xFE\xFF\0<\0h\0e\0a\0d\0>\0c\0a\0f\0\xE9\0\n\x20\xAC"s,
          "<head>caf\xC3\xA9\r\n\xE2\x82\xAC"},
         {"utf-16 little endian, western", "\xFF\xFE<\0h\0e\0a\0d\0>\0\xAC\x20\r\0"s,
@@ -83,7 +82,7 @@ TEST_F(ActiveCodePageTest, MarkedPagesAreWrittenAsUtf8WithAMark) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(TempPageOf(c.source), "\xEF\xBB\xBF" + SnippetBytes() + c.after_snippet);
+        EXPECT_EQ(TempPageOf(c.input), "\xEF\xBB\xBF" + SnippetBytes() + c.expected);
     }
 }
 

@@ -6,18 +6,16 @@
 #include <optional>
 #include <stdexcept>
 
+#include "tests/support/example.h"
+
 namespace quillmoor {
 namespace {
 
-struct RoundTripCase {
-    const char* name;
-    unsigned code_page;
-    std::string bytes;
-    std::u16string text;
-};
+using test_support::CodePageExample;
 
 TEST(AnsiCodePage, DecodesAndEncodesSingleAndDoubleByteText) {
-    const RoundTripCase cases[] = {
+    // In: the bytes. Out: the text.
+    const CodePageExample<std::string, std::u16string> cases[] = {
         {"western", 1252, "caf\xE9 \x80 \x9F", u"caf\u00E9 \u20AC \u0178"},
         // As in browsers: every byte of a western page comes back as it was.
         {"western, the bytes it leaves undefined", 1252, "\x81\x8D\x8F\x90\x9D",
@@ -33,9 +31,9 @@ TEST(AnsiCodePage, DecodesAndEncodesSingleAndDoubleByteText) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const AnsiCodePage page = AnsiCodePage::ForCodePage(c.code_page);
-        EXPECT_EQ(page.Decode(c.bytes), c.text);
-        EXPECT_TRUE(page.CanEncodeExactly(c.text));
-        EXPECT_EQ(page.Encode(c.text), c.bytes);
+        EXPECT_EQ(page.Decode(c.input), c.expected);
+        EXPECT_TRUE(page.CanEncodeExactly(c.expected));
+        EXPECT_EQ(page.Encode(c.expected), c.input);
     }
 }
 
@@ -135,12 +133,7 @@ TEST(AnsiCodePageDeathTest, PlainAsciiLocaleMeansUtf8) {
 #endif
 
 TEST(AnsiCodePage, CutsBytesForDecodingInPiecesOnlyWhereItCan) {
-    const struct {
-        const char* name;
-        unsigned code_page;
-        std::string bytes;
-        std::optional<size_t> end;
-    } cases[] = {
+    const CodePageExample<std::string, std::optional<size_t>> cases[] = {
         {"western: anywhere", 1252, "caf\xE9", 4},
         {"cyrillic: anywhere", 1251, "\xCF\xF0", 2},
         {"utf-8: before a character cut short", 65001, "a\xE4\xB8", 1},
@@ -149,31 +142,29 @@ TEST(AnsiCodePage, CutsBytesForDecodingInPiecesOnlyWhereItCan) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(AnsiCodePage::ForCodePage(c.code_page).PieceEnd(c.bytes), c.end);
+        EXPECT_EQ(AnsiCodePage::ForCodePage(c.code_page).PieceEnd(c.input), c.expected);
     }
 }
 
 TEST(AnsiCodePage, EncodingCheckedGivesTheBytesAndTheVerdictOfBoth) {
-    const struct {
-        const char* name;
-        unsigned code_page;
-        std::u16string text;
-    } cases[] = {
-        {"western", 1252, u"caf\u00E9 \u20AC"},
-        {"chinese in western", 1252, u"a\u4E2Db"},
-        {"a best-fit letter", 1252, u"\u0101"},
-        {"chinese", 936, u"a\u4E2D\u6587"},
-        {"hindi in chinese", 936, u"a\u0939"},
-        {"utf-8", 65001, u"\u4E2D\U0001F600"},
-        {"a lone surrogate in utf-8", 65001, u"a" + std::u16string(1, char16_t(0xD800))},
-        {"empty", 1252, u""},
+    // In: the text. Out: whether the code page holds it exactly.
+    const CodePageExample<std::u16string, bool> cases[] = {
+        {"western", 1252, u"caf\u00E9 \u20AC", true},
+        {"chinese in western", 1252, u"a\u4E2Db", false},
+        {"a best-fit letter", 1252, u"\u0101", false},
+        {"chinese", 936, u"a\u4E2D\u6587", true},
+        {"hindi in chinese", 936, u"a\u0939", false},
+        {"utf-8", 65001, u"\u4E2D\U0001F600", true},
+        {"a lone surrogate in utf-8", 65001, u"a" + std::u16string(1, char16_t(0xD800)), false},
+        {"empty", 1252, u"", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const AnsiCodePage page = AnsiCodePage::ForCodePage(c.code_page);
         std::string bytes = "kept";
-        EXPECT_EQ(page.EncodeAppendChecked(c.text, bytes), page.CanEncodeExactly(c.text));
-        EXPECT_EQ(bytes, "kept" + page.Encode(c.text));
+        EXPECT_EQ(page.EncodeAppendChecked(c.input, bytes), c.expected);
+        EXPECT_EQ(page.CanEncodeExactly(c.input), c.expected);
+        EXPECT_EQ(bytes, "kept" + page.Encode(c.input));
     }
 }
 

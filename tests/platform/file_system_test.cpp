@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/program_location.h"
 #include "platform/utf.h"
+#include "tests/support/example.h"
 #include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
 
@@ -52,21 +54,20 @@ class FileSystemTest : public ::testing::Test {
 TEST_F(FileSystemTest, ReadFileBytesReportsWhatWentWrongAndWhere) {
     WriteBytes(At(u"ten.txt"), "0123456789");
     fs::create_directory(At(u"folder"));
-    const struct {
-        const char* name;
-        std::u16string path;
-        std::uint64_t limit;
-        const char* reason;
-    } cases[] = {
-        {"missing file", folder_.Path(u"missing.html"), 100, ""},
-        {"folder", folder_.Path(u"folder"), 100, "it is a folder"},
-        {"one byte over the limit", folder_.Path(u"ten.txt"), 9, "holds 10 bytes, more than the 9"},
+    // In: the path and the limit. Out: the reason given.
+    const Example<std::pair<std::u16string, std::uint64_t>, const char*> cases[] = {
+        {"missing file", {folder_.Path(u"missing.html"), 100}, ""},
+        {"folder", {folder_.Path(u"folder"), 100}, "it is a folder"},
+        {"one byte over the limit",
+         {folder_.Path(u"ten.txt"), 9},
+         "holds 10 bytes, more than the 9"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string message = FileSystemErrorOf([&] { ReadFileBytes(c.path, c.limit); });
-        EXPECT_THAT(message, HasSubstr("\"" + Utf16ToUtf8(c.path) + "\": "));
-        EXPECT_THAT(message, HasSubstr(c.reason));
+        const auto& [path, limit] = c.input;
+        const std::string message = FileSystemErrorOf([&] { ReadFileBytes(path, limit); });
+        EXPECT_THAT(message, HasSubstr("\"" + Utf16ToUtf8(path) + "\": "));
+        EXPECT_THAT(message, HasSubstr(c.expected));
         // The system's reason follows the path.
         EXPECT_GT(message.size(), message.find("\": ") + 4);
     }

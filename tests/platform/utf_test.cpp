@@ -4,8 +4,12 @@
 
 #include <vector>
 
+#include "tests/support/example.h"
+
 namespace quillmoor {
 namespace {
+
+using test_support::Example;
 
 struct Utf8Case {
     const char* name;
@@ -69,18 +73,16 @@ TEST(Utf, AppendingKeepsWhatIsThere) {
 }
 
 TEST(Utf, WellFormedUtf16HasOnlyCompletePairs) {
-    const struct {
-        std::u16string text;
-        bool well_formed;
-    } cases[] = {
-        {u"", true},
-        {u"a\U0001F600b", true},
-        {std::u16string{char16_t(0xD800)}, false},
-        {std::u16string{char16_t(0xDC00), char16_t(0xD800)}, false},
-        {std::u16string{u'a', char16_t(0xD800), u'b'}, false},
+    const Example<std::u16string, bool> cases[] = {
+        {"empty", u"", true},
+        {"a pair", u"a\U0001F600b", true},
+        {"a lone high half", std::u16string{char16_t(0xD800)}, false},
+        {"a low half before a high half", std::u16string{char16_t(0xDC00), char16_t(0xD800)},
+         false},
+        {"a high half between letters", std::u16string{u'a', char16_t(0xD800), u'b'}, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsWellFormedUtf16(c.text), c.well_formed);
+        EXPECT_EQ(IsWellFormedUtf16(c.input), c.expected) << c.name;
     }
 }
 
@@ -94,11 +96,7 @@ TEST(Utf, SlicesNeverSplitAPair) {
 }
 
 TEST(Utf, PieceEndsBeforeASequenceThatTheEndCutsShort) {
-    const struct {
-        const char* name;
-        std::string bytes;
-        size_t end;
-    } cases[] = {
+    const Example<std::string, size_t> cases[] = {
         {"empty", "", 0},
         {"ascii", "abc", 3},
         {"whole characters", "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80", 10},
@@ -112,19 +110,16 @@ TEST(Utf, PieceEndsBeforeASequenceThatTheEndCutsShort) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(Utf8PieceEnd(c.bytes), c.end);
+        EXPECT_EQ(Utf8PieceEnd(c.input), c.expected);
         // Decoding the prefix and then the rest gives the text of the whole.
-        EXPECT_EQ(Utf8ToUtf16(c.bytes.substr(0, c.end)) + Utf8ToUtf16(c.bytes.substr(c.end) + "z"),
-                  Utf8ToUtf16(c.bytes + "z"));
+        EXPECT_EQ(Utf8ToUtf16(c.input.substr(0, c.expected)) +
+                      Utf8ToUtf16(c.input.substr(c.expected) + "z"),
+                  Utf8ToUtf16(c.input + "z"));
     }
 }
 
 TEST(Utf, WritesUtf8WithinThreeBytesPerUnitAndReportsUnpairedSurrogates) {
-    const struct {
-        const char* name;
-        std::u16string text;
-        bool well_formed;
-    } cases[] = {
+    const Example<std::u16string, bool> cases[] = {
         {"three-byte characters only", u"\u4E2D\u6587\u4E2D\u6587\u4E2D\u6587\u4E2D\u6587", true},
         {"ascii run longer than a block", std::u16string(40, u'a') + u"\u00E9", true},
         {"pairs", u"\U0001F600\U0001F600", true},
@@ -134,14 +129,14 @@ TEST(Utf, WritesUtf8WithinThreeBytesPerUnitAndReportsUnpairedSurrogates) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         // Exactly the room promised, so that a sanitizer sees any write past it.
-        std::vector<char> out(3 * c.text.size());
+        std::vector<char> out(3 * c.input.size());
         bool well_formed = true;
-        char* const end = WriteUtf16AsUtf8(c.text, out.data(), well_formed);
+        char* const end = WriteUtf16AsUtf8(c.input, out.data(), well_formed);
         EXPECT_EQ(std::string(out.data(), static_cast<size_t>(end - out.data())),
-                  Utf16ToUtf8(c.text));
-        EXPECT_EQ(well_formed, c.well_formed);
+                  Utf16ToUtf8(c.input));
+        EXPECT_EQ(well_formed, c.expected);
         std::string appended;
-        EXPECT_EQ(AppendUtf16AsUtf8(c.text, appended), c.well_formed);
+        EXPECT_EQ(AppendUtf16AsUtf8(c.input, appended), c.expected);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "platform/executable_header.h"
 #include "tests/startup/engine_fixture.h"
 #include "tests/startup/pe_image_builder.h"
+#include "tests/support/example.h"
 
 namespace quillmoor {
 namespace {
@@ -61,22 +62,16 @@ TEST(ReadPeMachineTest, HeadersNotOfThePeFormGiveNothing) {
 }
 
 TEST(ReadElfIdentityTest, ReadsMachineAndClass) {
-    const struct {
-        std::string header;
-        uint16_t machine;
-        bool is_64_bit;
-    } cases[] = {
-        {test_support::ElfHeader(kElfMachineX86_64, 2, 1), kElfMachineX86_64, true},
-        {test_support::ElfHeader(kElfMachineI386, 1, 1), kElfMachineI386, false},
-        {test_support::ElfHeader(kElfMachineAarch64, 2, 1), kElfMachineAarch64, true},
-        {test_support::ElfHeader(21, 2, 2), 21, true},  // big-endian 64-bit PowerPC
+    const test_support::Example<std::string, ElfIdentity> cases[] = {
+        {"x86-64", test_support::ElfHeader(kElfMachineX86_64, 2, 1), {kElfMachineX86_64, true}},
+        {"i386", test_support::ElfHeader(kElfMachineI386, 1, 1), {kElfMachineI386, false}},
+        {"aarch64", test_support::ElfHeader(kElfMachineAarch64, 2, 1), {kElfMachineAarch64, true}},
+        {"big-endian 64-bit PowerPC", test_support::ElfHeader(21, 2, 2), {21, true}},
     };
     for (const auto& c : cases) {
-        const std::optional<ElfIdentity> identity =
-            ReadElfIdentity(MemoryByteRangeReader(c.header));
-        ASSERT_TRUE(identity.has_value());
-        EXPECT_EQ(identity->machine, c.machine);
-        EXPECT_EQ(identity->is_64_bit, c.is_64_bit);
+        const std::optional<ElfIdentity> identity = ReadElfIdentity(MemoryByteRangeReader(c.input));
+        ASSERT_TRUE(identity.has_value()) << c.name;
+        EXPECT_EQ(*identity, c.expected) << c.name;
     }
 }
 
