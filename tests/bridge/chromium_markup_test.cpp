@@ -50,7 +50,6 @@ std::string XmlFault(const std::string& text) {
     std::vector<std::string> open;
     std::size_t at = 0;
     bool root_seen = false;
-    const auto ends_with = [&](const char* end, std::size_t from) { return text.find(end, from); };
     while (at < text.size()) {
         if (text[at] == '&') {
             const std::size_t semicolon = text.find(';', at);
@@ -65,7 +64,7 @@ std::string XmlFault(const std::string& text) {
             continue;
         }
         if (text.compare(at, 2, "<?") == 0) {
-            const std::size_t end = ends_with("?>", at + 2);
+            const std::size_t end = text.find("?>", at + 2);
             if (end == std::string::npos || text.find('<', at + 1) < end) {
                 return "a processing instruction without its end at " + std::to_string(at);
             }

@@ -287,7 +287,7 @@ TEST(PageNames, WhichFilesAFolderOffers) {
     const auto expect = [](std::initializer_list<std::u16string_view> names, bool page,
                            bool temp_name) {
         for (const std::u16string_view name : names) {
-            SCOPED_TRACE(Utf16ToUtf8(std::u16string(name)));
+            SCOPED_TRACE(Utf16ToUtf8(name));
             EXPECT_EQ(IsPageFileName(name), page);
             EXPECT_EQ(HasTempPageName(name), temp_name);
         }
