@@ -14,10 +14,8 @@ constexpr std::u16string_view kInitialAddress = u"about:blank";
 
 }  // namespace
 
-TChromiumWindow::TChromiumWindow(EngineApplication* application, QWidget* parent)
-    : QWidget(parent),
-      application_(application),
-      notices_(std::make_shared<GuiNoticeBoard>(this)) {}
+TChromiumWindow::TChromiumWindow(RunningEngine* engine, QWidget* parent)
+    : QWidget(parent), engine_(engine), notices_(std::make_shared<GuiNoticeBoard>(this)) {}
 
 TChromiumWindow::~TChromiumWindow() {
     notices_->Close();
@@ -56,10 +54,10 @@ bool TChromiumWindow::CreateBrowser() {
     if (state_ != BrowserState::kAbsent || browser_) {
         return false;
     }
-    if (application_ == nullptr || !application_->GlobalContextInitialized()) {
+    if (engine_ == nullptr || !engine_->GlobalContextInitialized()) {
         return false;
     }
-    const EngineEntryPoints& engine = application_->EntryPoints();
+    const EngineEntryPoints& engine = engine_->EntryPoints();
     if (engine.cef_browser_host_create_browser == nullptr) {
         return false;
     }

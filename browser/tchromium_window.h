@@ -13,9 +13,9 @@
 #include <string>
 
 #include "browser/browser_events.h"
-#include "browser/engine_application.h"
 #include "browser/gui_notice_board.h"
 #include "engine/held_reference.h"
+#include "startup/running_engine.h"
 
 namespace quillmoor {
 
@@ -27,8 +27,8 @@ class TChromiumWindow : public QWidget {
         kReady,      // the engine reported the browser created
     };
 
-    // application may be null (no engine): every try to create the browser is refused.
-    TChromiumWindow(EngineApplication* application, QWidget* parent);
+    // engine may be null (no engine): every try to create the browser is refused.
+    TChromiumWindow(RunningEngine* engine, QWidget* parent);
     ~TChromiumWindow() override;
 
     // ---- Events; set on the GUI thread before the browser is asked for ----
@@ -74,7 +74,7 @@ class TChromiumWindow : public QWidget {
     void FitBrowserWindow();
     std::shared_ptr<const BrowserEvents> MakeEvents();
 
-    EngineApplication* const application_;           // GUI thread
+    RunningEngine* const engine_;                    // GUI thread
     const std::shared_ptr<GuiNoticeBoard> notices_;  // any thread (it locks)
     // GUI thread only.
     BrowserState state_ = BrowserState::kAbsent;

@@ -22,9 +22,9 @@ QString ToQString(std::u16string_view text) {
 
 }  // namespace
 
-TfrmSimpleBrowser::TfrmSimpleBrowser(EngineApplication* application, JobSignals& signals,
-                                     RunClock& clock, QWidget* parent)
-    : QWidget(parent), application_(application), signals_(signals), clock_(clock) {
+TfrmSimpleBrowser::TfrmSimpleBrowser(RunningEngine* engine, JobSignals& signals, RunClock& clock,
+                                     QWidget* parent)
+    : QWidget(parent), engine_(engine), signals_(signals), clock_(clock) {
     setWindowTitle(ToQString(kInitialCaption));
 
     auto* layout = new QVBoxLayout(this);
@@ -49,7 +49,7 @@ TfrmSimpleBrowser::TfrmSimpleBrowser(EngineApplication* application, JobSignals&
     QObject::connect(go_btn_, &QPushButton::clicked, this, [this] { GoBtnClick(); });
     layout->addWidget(address_pnl_);
 
-    chromium_window1_ = new TChromiumWindow(application_, this);
+    chromium_window1_ = new TChromiumWindow(engine_, this);
     chromium_window1_->setObjectName("ChromiumWindow1");
     layout->addWidget(chromium_window1_, 1);
 
@@ -192,14 +192,14 @@ void TfrmSimpleBrowser::WMMove() {
 }
 
 void TfrmSimpleBrowser::WMEnterMenuLoop(std::uintptr_t popup_menu_flag) {
-    if (popup_menu_flag == 0 && application_ != nullptr) {
-        application_->SetOsmodalLoop(true);
+    if (popup_menu_flag == 0 && engine_ != nullptr) {
+        engine_->SetOsmodalLoop(true);
     }
 }
 
 void TfrmSimpleBrowser::WMExitMenuLoop(std::uintptr_t popup_menu_flag) {
-    if (popup_menu_flag == 0 && application_ != nullptr) {
-        application_->SetOsmodalLoop(false);
+    if (popup_menu_flag == 0 && engine_ != nullptr) {
+        engine_->SetOsmodalLoop(false);
     }
 }
 

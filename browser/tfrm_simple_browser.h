@@ -11,10 +11,10 @@
 #include <cstdint>
 #include <string>
 
-#include "browser/engine_application.h"
 #include "browser/tchromium_window.h"
 #include "pipeline/job_signals.h"
 #include "pipeline/run_clock.h"
+#include "startup/running_engine.h"
 
 namespace quillmoor {
 
@@ -33,9 +33,9 @@ class TfrmSimpleBrowser : public QWidget {
     static constexpr int kGoButtonWidth = 31;
     static constexpr int kCreateRetryMilliseconds = 300;
 
-    // application may be null (no engine: the browser is never created). signals and
+    // engine may be null (no engine: the browser is never created). signals and
     // clock are the process's and must outlive the window. Runs FormCreate.
-    TfrmSimpleBrowser(EngineApplication* application, JobSignals& signals, RunClock& clock,
+    TfrmSimpleBrowser(RunningEngine* engine, JobSignals& signals, RunClock& clock,
                       QWidget* parent = nullptr);
     ~TfrmSimpleBrowser() override;
 
@@ -97,9 +97,9 @@ class TfrmSimpleBrowser : public QWidget {
     void ChromiumWindow1Close();
     static void Pump();
 
-    EngineApplication* const application_;  // GUI thread
-    JobSignals& signals_;                   // any thread (it is made for that)
-    RunClock& clock_;                       // any thread (it is made for that)
+    RunningEngine* const engine_;  // GUI thread
+    JobSignals& signals_;          // any thread (it is made for that)
+    RunClock& clock_;              // any thread (it is made for that)
     // Controls, owned by the window; GUI thread.
     QWidget* address_pnl_ = nullptr;
     QLineEdit* address_edt_ = nullptr;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/tcef_application.h"
-#include "app/tcef_process_type.h"
+#include "startup/tcef_application.h"
+#include "startup/tcef_process_type.h"
 #include "cli/cli_options.h"
 #include "cli/coordinator.h"
 #include "cli/worker.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string_view>
 
-#include "app/startup_reporter.h"
+#include "startup/startup_reporter.h"
 
 namespace quillmoor {
 

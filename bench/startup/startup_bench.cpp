@@ -2,8 +2,8 @@
 // and entry points. Goal: at most 5 ms, so that checking never shows in the start.
 #include <benchmark/benchmark.h>
 
-#include "app/engine_files_check.h"
-#include "app/engine_loader.h"
+#include "startup/engine_files_check.h"
+#include "startup/engine_loader.h"
 #include "platform/executable_header.h"
 #include "platform/file_bytes.h"
 #include "platform/file_version.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/engine_entry_points.h"
+#include "startup/engine_entry_points.h"
 
 namespace quillmoor::bridge_test {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "browser/engine_application.h"
 #include "engine/engine_object.h"
 #include "engine/held_reference.h"
+#include "startup/running_engine.h"
 
 namespace quillmoor::browser_test {
 
@@ -79,7 +79,7 @@ struct BrowserRequest {
     bool had_request_context = false;
 };
 
-class FakeEngine : public EngineApplication {
+class FakeEngine : public RunningEngine {
   public:
     FakeEngine();
     ~FakeEngine() override;

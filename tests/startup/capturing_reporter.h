@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/startup_reporter.h"
+#include "startup/startup_reporter.h"
 
 namespace quillmoor::test_support {
 

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "app/engine_messages.h"
-#include "app/tcef_application.h"
+#include "startup/engine_messages.h"
+#include "startup/tcef_application.h"
 #include "platform/executable_header.h"
 #include "platform/utf.h"
 #include "tests/startup/capturing_reporter.h"

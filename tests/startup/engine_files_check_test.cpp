@@ -1,7 +1,7 @@
 // The engine files check, against folders made by the tests.
 #include <gtest/gtest.h>
 
-#include "app/engine_files_check.h"
+#include "startup/engine_files_check.h"
 #include "platform/utf.h"
 #include "tests/startup/fixture_folder.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/engine_layout.h"
+#include "startup/engine_layout.h"
 #include "platform/utf.h"
 
 #if defined(_WIN32)

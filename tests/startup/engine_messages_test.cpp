@@ -1,7 +1,7 @@
 // The exact texts shown when the engine cannot be started.
 #include <gtest/gtest.h>
 
-#include "app/engine_messages.h"
+#include "startup/engine_messages.h"
 
 namespace quillmoor {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/tcef_aplication_status.h"
+#include "startup/tcef_aplication_status.h"
 
 namespace quillmoor::test_support {
 

@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-#include "app/tcef_process_type.h"
+#include "startup/tcef_process_type.h"
 #include "platform/process_arguments.h"
 
 namespace quillmoor {

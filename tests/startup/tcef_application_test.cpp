@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/tcef_application.h"
+#include "startup/tcef_application.h"
 #include "engine/engine_string.h"
 #include "tests/startup/capturing_reporter.h"
 #include "tests/startup/engine_test_messages.h"

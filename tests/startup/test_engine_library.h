@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/engine_layout.h"
+#include "startup/engine_layout.h"
 #include "platform/no_copy.h"
 #include "tests/startup/fixture_folder.h"
 #include "tests/startup/test_engine/test_engine_control.h"

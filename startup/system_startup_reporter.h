@@ -1,7 +1,7 @@
 // Reports start-up failures through the system: message box and debugger output.
 #pragma once
 
-#include "app/startup_reporter.h"
+#include "startup/startup_reporter.h"
 
 namespace quillmoor {
 

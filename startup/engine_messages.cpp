@@ -1,8 +1,8 @@
-#include "app/engine_messages.h"
+#include "startup/engine_messages.h"
 
 #include <cstdio>
 
-#include "app/engine_layout.h"
+#include "startup/engine_layout.h"
 
 namespace quillmoor {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/browser_process_handler.h"
+#include "startup/browser_process_handler.h"
 
 namespace quillmoor {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/engine_layout.h"
+#include "startup/engine_layout.h"
 
 namespace quillmoor {
 

@@ -1,14 +1,14 @@
-#include "app/engine_loader.h"
+#include "startup/engine_loader.h"
 
 #include <exception>
 
-#include "app/engine_files_check.h"
 #include "platform/dynamic_library.h"
 #include "platform/executable_header.h"
 #include "platform/file_bytes.h"
 #include "platform/file_version.h"
 #include "platform/utf.h"
 #include "platform/working_directory.h"
+#include "startup/engine_files_check.h"
 
 namespace quillmoor {
 namespace {

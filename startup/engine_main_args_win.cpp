@@ -1,4 +1,4 @@
-#include "app/engine_main_args.h"
+#include "startup/engine_main_args.h"
 
 namespace quillmoor {
 

@@ -1,4 +1,4 @@
-#include "app/system_startup_reporter.h"
+#include "startup/system_startup_reporter.h"
 
 #include "platform/debugger_output.h"
 #include "platform/error_message_box.h"

@@ -1,12 +1,12 @@
-#include "app/tcef_application.h"
+#include "startup/tcef_application.h"
 
 #include <exception>
 
-#include "app/engine_app.h"
-#include "app/engine_loader.h"
-#include "app/engine_main_args.h"
 #include "platform/ole_runtime.h"
 #include "platform/utf.h"
+#include "startup/engine_app_handler.h"
+#include "startup/engine_loader.h"
+#include "startup/engine_main_args.h"
 
 namespace quillmoor {
 
@@ -48,7 +48,8 @@ bool TCefApplication::RunSubProcess() {
         destroy_app_windows_();
     }
     UninitializeOle();
-    const auto app = EngineObjectPtr<EngineApp>::Make(process_type_, global_context_initialized_);
+    const auto app =
+        EngineObjectPtr<EngineAppHandler>::Make(process_type_, global_context_initialized_);
     entry_points_.cef_execute_process(&main_args_, app->NewReference(), nullptr);
     return false;
 }
@@ -56,7 +57,7 @@ bool TCefApplication::RunSubProcess() {
 bool TCefApplication::RunBrowserProcess() {
     try {
         const auto app =
-            EngineObjectPtr<EngineApp>::Make(process_type_, global_context_initialized_);
+            EngineObjectPtr<EngineAppHandler>::Make(process_type_, global_context_initialized_);
         if (entry_points_.cef_execute_process(&main_args_, app->NewReference(), nullptr) >= 0) {
             // The engine took this process as one of its own and has finished with it.
             return false;

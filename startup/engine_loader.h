@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "app/engine_entry_points.h"
-#include "app/engine_layout.h"
-#include "app/engine_messages.h"
-#include "app/startup_reporter.h"
-#include "app/tcef_aplication_status.h"
+#include "startup/engine_entry_points.h"
+#include "startup/engine_layout.h"
+#include "startup/engine_messages.h"
+#include "startup/startup_reporter.h"
+#include "startup/tcef_aplication_status.h"
 
 namespace quillmoor {
 

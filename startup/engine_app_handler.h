@@ -1,20 +1,21 @@
-// The engine application handed to the engine in every process: adds the browser
-// process's command-line switches and supplies its browser-process handler.
+// The cef_app_t handed to the engine in every process: adds the browser process's
+// command-line switches and supplies its browser-process handler.
 #pragma once
 
 #include <atomic>
 #include <memory>
 
-#include "app/browser_process_handler.h"
-#include "app/tcef_process_type.h"
 #include "engine/engine_object.h"
+#include "startup/browser_process_handler.h"
+#include "startup/tcef_process_type.h"
 
 namespace quillmoor {
 
-class EngineApp : public EngineObject<cef_app_t> {
+class EngineAppHandler : public EngineObject<cef_app_t> {
   public:
     // context_initialized is what the browser-process handler sets (browser process only).
-    EngineApp(TCefProcessType process_type, std::shared_ptr<std::atomic<bool>> context_initialized);
+    EngineAppHandler(TCefProcessType process_type,
+                     std::shared_ptr<std::atomic<bool>> context_initialized);
 
   private:
     static void CEF_CALLBACK OnBeforeCommandLineProcessing(cef_app_t* self,

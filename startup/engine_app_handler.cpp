@@ -1,4 +1,4 @@
-#include "app/engine_app.h"
+#include "startup/engine_app_handler.h"
 
 #include <string_view>
 
@@ -25,8 +25,8 @@ constexpr BrowserSwitch kBrowserSwitches[] = {
 
 }  // namespace
 
-EngineApp::EngineApp(TCefProcessType process_type,
-                     std::shared_ptr<std::atomic<bool>> context_initialized)
+EngineAppHandler::EngineAppHandler(TCefProcessType process_type,
+                                   std::shared_ptr<std::atomic<bool>> context_initialized)
     : process_type_(process_type) {
     if (process_type_ == TCefProcessType::ptBrowser) {
         browser_process_handler_ =
@@ -39,13 +39,12 @@ EngineApp::EngineApp(TCefProcessType process_type,
     Table().get_render_process_handler = &GetRenderProcessHandler;
 }
 
-void CEF_CALLBACK EngineApp::OnBeforeCommandLineProcessing(cef_app_t* self,
-                                                           const cef_string_t* process_type,
-                                                           cef_command_line_t* command_line) {
+void CEF_CALLBACK EngineAppHandler::OnBeforeCommandLineProcessing(
+    cef_app_t* self, const cef_string_t* process_type, cef_command_line_t* command_line) {
     // An empty process type means the engine asks about the browser process's own
     // command line.
     const bool for_browser = process_type == nullptr || process_type->length == 0;
-    const EngineApp* app = Self<EngineApp>(self);
+    const EngineAppHandler* app = Self<EngineAppHandler>(self);
     if (for_browser && app->process_type_ == TCefProcessType::ptBrowser &&
         command_line != nullptr) {
         app->AddBrowserSwitches(command_line);
@@ -53,7 +52,7 @@ void CEF_CALLBACK EngineApp::OnBeforeCommandLineProcessing(cef_app_t* self,
     ReleaseEngineReference(command_line);
 }
 
-void EngineApp::AddBrowserSwitches(cef_command_line_t* command_line) const {
+void EngineAppHandler::AddBrowserSwitches(cef_command_line_t* command_line) const {
     for (const BrowserSwitch& entry : kBrowserSwitches) {
         const cef_string_t name = EngineStringView(entry.name);
         if (entry.value.empty()) {
@@ -65,23 +64,24 @@ void EngineApp::AddBrowserSwitches(cef_command_line_t* command_line) const {
     }
 }
 
-void CEF_CALLBACK EngineApp::OnRegisterCustomSchemes(cef_app_t*, cef_scheme_registrar_t*) {
+void CEF_CALLBACK EngineAppHandler::OnRegisterCustomSchemes(cef_app_t*, cef_scheme_registrar_t*) {
     // No custom schemes. The registrar is not a reference-counted object.
 }
 
-cef_resource_bundle_handler_t* CEF_CALLBACK EngineApp::GetResourceBundleHandler(cef_app_t*) {
+cef_resource_bundle_handler_t* CEF_CALLBACK EngineAppHandler::GetResourceBundleHandler(cef_app_t*) {
     return nullptr;
 }
 
-cef_browser_process_handler_t* CEF_CALLBACK EngineApp::GetBrowserProcessHandler(cef_app_t* self) {
-    const EngineApp* app = Self<EngineApp>(self);
+cef_browser_process_handler_t* CEF_CALLBACK
+EngineAppHandler::GetBrowserProcessHandler(cef_app_t* self) {
+    const EngineAppHandler* app = Self<EngineAppHandler>(self);
     if (!app->browser_process_handler_) {
         return nullptr;
     }
     return app->browser_process_handler_->NewReference();
 }
 
-cef_render_process_handler_t* CEF_CALLBACK EngineApp::GetRenderProcessHandler(cef_app_t*) {
+cef_render_process_handler_t* CEF_CALLBACK EngineAppHandler::GetRenderProcessHandler(cef_app_t*) {
     return nullptr;
 }
 

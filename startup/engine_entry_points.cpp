@@ -1,4 +1,4 @@
-#include "app/engine_entry_points.h"
+#include "startup/engine_entry_points.h"
 
 #include "platform/dynamic_library.h"
 

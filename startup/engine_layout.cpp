@@ -1,4 +1,4 @@
-#include "app/engine_layout.h"
+#include "startup/engine_layout.h"
 
 namespace quillmoor {
 

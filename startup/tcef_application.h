@@ -8,28 +8,29 @@
 #include <memory>
 #include <string>
 
-#include "app/engine_entry_points.h"
-#include "app/engine_layout.h"
-#include "app/startup_reporter.h"
-#include "app/system_startup_reporter.h"
-#include "app/tcef_aplication_status.h"
-#include "app/tcef_process_type.h"
 #include "platform/no_copy.h"
 #include "platform/process_arguments.h"
 #include "platform/thread_owner.h"
+#include "startup/engine_entry_points.h"
+#include "startup/engine_layout.h"
+#include "startup/running_engine.h"
+#include "startup/startup_reporter.h"
+#include "startup/system_startup_reporter.h"
+#include "startup/tcef_aplication_status.h"
+#include "startup/tcef_process_type.h"
 
 namespace quillmoor {
 
 // Created, started and asked on the program's main thread, which owns it; only
 // GlobalContextInitialized may be asked from any thread.
-class TCefApplication {
+class TCefApplication final : public RunningEngine {
   public:
     // The engine of this system, failures reported through the system.
     explicit TCefApplication(const ProcessArguments& arguments);
     // A given engine layout and reporter (the reporter must outlive the object).
     TCefApplication(const ProcessArguments& arguments, EngineLayout layout,
                     StartupReporter& reporter);
-    ~TCefApplication();
+    ~TCefApplication() override;
     QUILLMOOR_NO_COPY(TCefApplication);
 
     // Runs the start-up once. True only in the browser process once the engine is
@@ -43,11 +44,11 @@ class TCefApplication {
     const std::u16string& MissingLibFiles() const { return missing_lib_files_; }
     // True once the engine has reported its global context initialised (set on the
     // engine's UI thread; read from any thread).
-    bool GlobalContextInitialized() const {
+    bool GlobalContextInitialized() const override {
         return global_context_initialized_->load(std::memory_order_acquire);
     }
     // Tells the engine that a modal (menu) loop starts or ends; only once it is initialised.
-    void SetOsmodalLoop(bool value);
+    void SetOsmodalLoop(bool value) override;
 
     // The sub-process path keeps the toolkit's application object and destroys its
     // hidden top-level windows through the destroyer given here. Without one, as long as
@@ -61,7 +62,7 @@ class TCefApplication {
     // The settings record given to cef_initialize (filled just before the call).
     const cef_settings_t& Settings() const { return settings_; }
     // The engine's functions; valid from status asLoaded on.
-    const EngineEntryPoints& EntryPoints() const { return entry_points_; }
+    const EngineEntryPoints& EntryPoints() const override { return entry_points_; }
 
     // The settings record the engine is initialised with.
     static cef_settings_t DefaultSettings();

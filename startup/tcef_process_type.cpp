@@ -1,4 +1,4 @@
-#include "app/tcef_process_type.h"
+#include "startup/tcef_process_type.h"
 
 #include <string_view>
 

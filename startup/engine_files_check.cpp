@@ -1,4 +1,4 @@
-#include "app/engine_files_check.h"
+#include "startup/engine_files_check.h"
 
 #include "platform/file_system.h"
 
