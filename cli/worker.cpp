@@ -11,22 +11,16 @@
 #include <random>
 #include <string>
 
-#include "app/tcef_application.h"
-#include "browser/engine_application.h"
-#include "browser/page_browser_window.h"
-#include "browser/qt_message_pump.h"
-#include "browser/tfrm_simple_browser.h"
+#include "browser/hidden_browser.h"
 #include "cli/task_feed.h"
 #include "cli/worker_protocol.h"
-#include "pipeline/job_flags.h"
-#include "pipeline/job_signals.h"
 #include "pipeline/page_run.h"
 #include "pipeline/page_text.h"
-#include "pipeline/steady_run_clock.h"
 #include "platform/floating_point.h"
 #include "platform/no_copy.h"
 #include "platform/process_arguments.h"
 #include "platform/utf.h"
+#include "startup/tcef_application.h"
 
 namespace quillmoor::cli {
 
@@ -144,27 +138,15 @@ int RunWorker(int argc, char** argv, const CliOptions& options) {
 
     int exit_code = 0;
     {
-        JobSignals signals;
-        SteadyRunClock clock;
-        QtMessagePump pump;
-        JobFlags flags;
-        TCefApplicationEngine engine(application);
-        TfrmSimpleBrowser window(&engine, signals, clock);
-        PageBrowserWindow browser(window);
+        HiddenBrowser hidden(application);
         NoProgressView view;
-        PageRun run(browser, clock, pump, view, signals, flags);
+        PageRun run = hidden.MakeRun(view);
         run.SetTimings({options.timing, options.settle_period});
-        TaskFeed feed(STDIN_FILENO, flags);
+        TaskFeed feed(STDIN_FILENO, hidden.Flags());
         const std::u16string tag = TemporaryPageTag();
 
-        const auto start = std::chrono::steady_clock::now();
-        while (!browser.IsReady() && !flags.CancelRequested() &&
-               std::chrono::steady_clock::now() - start < kBrowserStartLimit) {
-            pump.Pump();
-            clock.Sleep(kPollSleep);
-        }
-        if (!browser.IsReady()) {
-            if (!flags.CancelRequested()) {
+        if (!hidden.WaitUntilReady(kBrowserStartLimit)) {
+            if (!hidden.Flags().CancelRequested()) {
                 channel.Send(EncodeStartFailure("the engine did not create a browser within " +
                                                 std::to_string(kBrowserStartLimit.count()) + " s"));
                 exit_code = 1;
@@ -177,11 +159,11 @@ int RunWorker(int argc, char** argv, const CliOptions& options) {
                     channel.Send(EncodeResult(RunTask(run, *task, tag)));
                     continue;
                 }
-                if (feed.Ended() || flags.CancelRequested()) {
+                if (feed.Ended() || hidden.Flags().CancelRequested()) {
                     break;
                 }
-                pump.Pump();
-                clock.Sleep(kPollSleep);
+                hidden.Pump().Pump();
+                hidden.Clock().Sleep(kPollSleep);
             }
         }
     }

@@ -14,22 +14,16 @@
 #include "app/gui/session_runner.h"
 #include "app/gui/session_script.h"
 #include "app/gui/tform3_batch_view.h"
-#include "app/tcef_application.h"
-#include "browser/engine_application.h"
-#include "browser/page_browser_window.h"
-#include "browser/qt_message_pump.h"
-#include "browser/tfrm_simple_browser.h"
+#include "browser/hidden_browser.h"
 #include "pipeline/batch_driver.h"
-#include "pipeline/job_flags.h"
-#include "pipeline/job_signals.h"
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_run.h"
 #include "pipeline/page_run_translator.h"
-#include "pipeline/steady_run_clock.h"
 #include "platform/floating_point.h"
 #include "platform/ole_runtime.h"
 #include "platform/process_arguments.h"
 #include "platform/standard_error.h"
+#include "startup/tcef_application.h"
 #include "ui/desktop_dialogs.h"
 #include "ui/tform3.h"
 #include "ui/tfrm_about.h"
@@ -84,24 +78,17 @@ void RunWindows(ProgramApplication& toolkit, TCefApplication& application, UserD
     UseWindowFont();
     ApplyWindowTheme(toolkit, dialogs);
 
-    JobSignals signals;
-    SteadyRunClock clock;
-    QtMessagePump pump;
-    JobFlags flags;
-    TCefApplicationEngine engine(application);
-
     // Created in this order, none shown yet; destroyed in the opposite order, the browser
     // window releasing its browser with it.
-    TForm3 form(dialogs, flags);
-    TfrmSimpleBrowser browser_window(&engine, signals, clock);
+    HiddenBrowser hidden(application);
+    TForm3 form(dialogs, hidden.Flags());
     TfrmAbout about(dialogs);
     QObject::connect(&form, &TForm3::aboutRequested, &about, &TfrmAbout::ShowAbout);
 
-    PageBrowserWindow page_browser(browser_window);
     TForm3BatchView view(form, dialogs);
-    PageRun run(page_browser, clock, pump, view, signals, flags);
+    PageRun run = hidden.MakeRun(view);
     PageRunTranslator translator(run);
-    BatchDriver driver(view, translator, clock, signals, flags);
+    BatchDriver driver(view, translator, hidden.Clock(), hidden.Signals(), hidden.Flags());
     BatchWindowBinding binding(form, driver);
 
     form.show();

@@ -35,7 +35,7 @@ void ChromiumPageRunHost::Reporter::WriteDebugLine(std::u16string_view line) {
 ChromiumPageRunHost::ChromiumPageRunHost(const std::filesystem::path& engine_folder,
                                          const std::vector<std::string>& switches, RunClock* clock,
                                          std::chrono::seconds ready_limit)
-    : clock_(clock != nullptr ? *clock : steady_clock_) {
+    : clock_(clock) {
     EnsureQtApplication();
     std::filesystem::current_path(engine_folder);
     argument_texts_.push_back((engine_folder / "quillmoor").string());
@@ -53,29 +53,25 @@ ChromiumPageRunHost::ChromiumPageRunHost(const std::filesystem::path& engine_fol
         problems_ = "the engine did not start:\n" + reporter_.text;
         return;
     }
-    engine_ = std::make_unique<TCefApplicationEngine>(*application_);
-    window_ = std::make_unique<TfrmSimpleBrowser>(engine_.get(), signals_, clock_);
-    page_browser_ = std::make_unique<PageBrowserWindow>(*window_);
-    if (!PumpUntil([this] { return window_->ChromiumWindow1()->Initialized(); }, ready_limit)) {
+    hidden_ = std::make_unique<HiddenBrowser>(*application_, clock_);
+    if (!PumpUntil([this] { return hidden_->IsReady(); }, ready_limit)) {
         problems_ = "the browser was not ready in time";
     }
 }
 
 ChromiumPageRunHost::~ChromiumPageRunHost() {
-    page_browser_.reset();
-    window_.reset();
+    hidden_.reset();
     if (engine_started_) {
         application_->EntryPoints().cef_shutdown();
     }
 }
 
 bool ChromiumPageRunHost::Ready() const {
-    return window_ && window_->ChromiumWindow1()->Initialized();
+    return hidden_ && hidden_->IsReady();
 }
 
 PageRun ChromiumPageRunHost::MakeRun(PageBrowser* browser) {
-    return PageRun(browser != nullptr ? *browser : *page_browser_, clock_, pump_, view_, signals_,
-                   flags_);
+    return hidden_->MakeRun(view_, browser);
 }
 
 }  // namespace quillmoor::browser_test

@@ -10,17 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/startup_reporter.h"
-#include "app/tcef_application.h"
-#include "browser/engine_application.h"
-#include "browser/page_browser_window.h"
-#include "browser/qt_message_pump.h"
-#include "browser/tfrm_simple_browser.h"
-#include "pipeline/job_flags.h"
-#include "pipeline/job_signals.h"
+#include "browser/hidden_browser.h"
 #include "pipeline/page_run.h"
-#include "pipeline/steady_run_clock.h"
 #include "platform/no_copy.h"
+#include "startup/startup_reporter.h"
+#include "startup/tcef_application.h"
 
 namespace quillmoor::browser_test {
 
@@ -44,9 +38,9 @@ class ChromiumPageRunHost {
     bool Ready() const;
     const std::string& Problems() const { return problems_; }
 
-    TfrmSimpleBrowser& Window() { return *window_; }
-    JobSignals& Signals() { return signals_; }
-    JobFlags& Flags() { return flags_; }
+    TfrmSimpleBrowser& Window() { return hidden_->Window(); }
+    JobSignals& Signals() { return hidden_->Signals(); }
+    JobFlags& Flags() { return hidden_->Flags(); }
     // The run over the window; browser replaces the window's adapter when given.
     PageRun MakeRun(PageBrowser* browser = nullptr);
 
@@ -68,16 +62,10 @@ class ChromiumPageRunHost {
     std::unique_ptr<ProcessArguments> arguments_;
     Reporter reporter_;
     std::unique_ptr<TCefApplication> application_;
-    std::unique_ptr<TCefApplicationEngine> engine_;
     bool engine_started_ = false;
-    JobSignals signals_;
-    JobFlags flags_;
-    SteadyRunClock steady_clock_;
-    RunClock& clock_;
-    QtMessagePump pump_;
+    RunClock* clock_;
     SilentProgressView view_;
-    std::unique_ptr<TfrmSimpleBrowser> window_;
-    std::unique_ptr<PageBrowserWindow> page_browser_;
+    std::unique_ptr<HiddenBrowser> hidden_;
     std::string problems_;
 };
 

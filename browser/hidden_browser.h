@@ -1,0 +1,59 @@
+// The hidden browser and what a page run over it needs, built alike by the window program,
+// the command line's worker and the tests: the job signals and flags, a clock, Qt's message
+// pump, the hidden browser window (which asks the started engine for its browser at once)
+// and that window as the page run's browser.
+#pragma once
+
+#include <chrono>
+#include <memory>
+
+#include "browser/page_browser_window.h"
+#include "browser/qt_message_pump.h"
+#include "browser/tfrm_simple_browser.h"
+#include "pipeline/job_flags.h"
+#include "pipeline/job_signals.h"
+#include "pipeline/page_run.h"
+#include "pipeline/steady_run_clock.h"
+#include "platform/no_copy.h"
+#include "platform/thread_owner.h"
+#include "startup/running_engine.h"
+
+namespace quillmoor {
+
+// Created, used and destroyed on the GUI thread, which owns it.
+class HiddenBrowser {
+  public:
+    // engine must be started and outlive this object. clock, when given, replaces the
+    // system's monotonic clock for the window's handlers and the runs (it must outlive this
+    // object too).
+    explicit HiddenBrowser(RunningEngine& engine, RunClock* clock = nullptr);
+    QUILLMOOR_NO_COPY(HiddenBrowser);
+
+    JobSignals& Signals() { return signals_; }
+    JobFlags& Flags() { return flags_; }
+    RunClock& Clock() { return clock_; }
+    MessagePump& Pump() { return pump_; }
+    TfrmSimpleBrowser& Window() { return window_; }
+    PageBrowserWindow& Browser() { return browser_; }
+
+    // True once the engine has handed the window its browser.
+    bool IsReady() const;
+    // Dispatches the GUI thread's messages until the browser is ready, a cancel is
+    // requested or limit has passed; true when it is ready.
+    bool WaitUntilReady(std::chrono::milliseconds limit);
+    // A page run over this browser reporting to view (which must outlive the run);
+    // browser, when given, stands in for the window's page browser.
+    PageRun MakeRun(RunProgressView& view, PageBrowser* browser = nullptr);
+
+  private:
+    ThreadOwner owner_;
+    JobSignals signals_;
+    JobFlags flags_;
+    SteadyRunClock steady_clock_;
+    RunClock& clock_;
+    QtMessagePump pump_;
+    TfrmSimpleBrowser window_;
+    PageBrowserWindow browser_;
+};
+
+}  // namespace quillmoor
