@@ -8,10 +8,15 @@
 
 namespace quillmoor::cli {
 
-TaskFeed::TaskFeed(int fd, JobFlags& flags) {
+TaskFeed::TaskFeed(int fd, JobFlags& flags) : state_(std::make_shared<State>(flags)) {
     // The reader ends with the input, which the coordinator closes; a worker that ends first
     // (its engine failed) does not wait for it.
-    std::thread([fd, &flags, state = state_] { Read(fd, flags, state); }).detach();
+    std::thread([fd, state = state_] { Read(fd, state); }).detach();
+}
+
+TaskFeed::~TaskFeed() {
+    const std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->flags = nullptr;
 }
 
 std::optional<TaskMessage> TaskFeed::TakeTask() {
@@ -29,7 +34,7 @@ bool TaskFeed::Ended() const {
     return state_->ended && state_->tasks.empty();
 }
 
-void TaskFeed::Read(int fd, JobFlags& flags, const std::shared_ptr<State>& state) {
+void TaskFeed::Read(int fd, const std::shared_ptr<State>& state) {
     std::string pending;
     char buffer[4096];
     bool reading = true;
@@ -52,8 +57,10 @@ void TaskFeed::Read(int fd, JobFlags& flags, const std::shared_ptr<State>& state
             state->tasks.push_back(std::move(*task));
         }
     }
-    flags.RequestCancel();
     const std::lock_guard<std::mutex> lock(state->mutex);
+    if (state->flags != nullptr) {
+        state->flags->RequestCancel();
+    }
     state->ended = true;
 }
 
