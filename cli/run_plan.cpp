@@ -12,7 +12,9 @@
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_text.h"
 #include "pipeline/path_names.h"
+#include "pipeline/result_layout.h"
 #include "pipeline/source_file_choice.h"
+#include "pipeline/source_names.h"
 #include "platform/file_system.h"
 #include "platform/utf.h"
 
@@ -22,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char16_t kSeparator = kNativePathStyle == PathStyle::kWindows ? u'\\' : u'/';
+const char16_t kSeparator = SeparatorOf(kNativePathStyle);
 
 // folder, which may end with a separator (a root does), followed by relative.
 std::u16string Below(const std::u16string& folder, std::u16string_view relative) {
@@ -360,8 +362,9 @@ RunPlan MakeRunPlan(const CliOptions& options) {
             task.file_text = row.file;
             task.language_index = language;
             task.result_root = result_root;
-            task.result_path = result_root + row.file + kSeparator + LanguageCodes()[language] +
-                               kSeparator + row.file;
+            task.result_path = PerPageResultPlace(result_root, SourceNames(row.path, row.file),
+                                                  LanguageCodes()[language])
+                                   .page;
             task.display_name = source.display_name;
             plan.tasks.push_back(std::move(task));
         }

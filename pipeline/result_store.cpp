@@ -5,6 +5,7 @@
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_encoding.h"
 #include "pipeline/result_cleanup.h"
+#include "pipeline/result_layout.h"
 #include "platform/file_system.h"
 #include "platform/utf.h"
 
@@ -49,22 +50,15 @@ std::u16string StoreResult(std::u16string markup, const SourceNames& names,
                            std::size_t language_index, std::u16string_view result_root,
                            const AnsiCodePage& code_page) {
     markup = StripWidgetRemnants(std::move(markup));
-    const PathStyle style = names.Style();
-    const std::u16string& code = LanguageCodes().at(language_index);
-    std::u16string root(result_root);
-    if (!root.empty() && root.back() != SeparatorOf(style)) {
-        root += SeparatorOf(style);
-    }
-    const std::u16string file_folder = root + names.SourceFileName();
-    const std::u16string language_folder = JoinPath(file_folder, code, style);
-    MakeDirectories(language_folder);
+    const ResultPlace place =
+        PerPageResultPlace(result_root, names, LanguageCodes().at(language_index));
+    MakeDirectories(place.language_folder);
     // The page goes last: a result page that exists was stored whole, resource folder and
     // all, even when the program was stopped in the middle of a store.
     if (DirectoryExists(names.ResourceDir())) {
-        CopyFolder(names.ResourceDir(),
-                   JoinPath(language_folder, names.SourceBaseName() + u"_files", style));
+        CopyFolder(names.ResourceDir(), place.resource_folder);
     }
-    WriteTextFile(JoinPath(language_folder, names.SourceFileName(), style), markup, code_page);
+    WriteTextFile(place.page, markup, code_page);
     return markup;
 }
 

@@ -14,6 +14,8 @@
 
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_text.h"
+#include "pipeline/result_store.h"
+#include "pipeline/source_names.h"
 #include "platform/utf.h"
 #include "tests/support/test_folder.h"
 
@@ -153,6 +155,31 @@ TEST_F(RunPlanTest, FilesKeepTheGivenOrderAndAreTakenOnce) {
     EXPECT_TRUE(fs::is_directory(folder_.Root() / "out"));
     // The probe file is gone.
     EXPECT_TRUE(fs::is_empty(folder_.Root() / "out"));
+}
+
+// Resuming looks for a result where the plan says it lies; the store must put it exactly
+// there, resource folder beside it, for pages at the top, in subfolders and without an
+// extension.
+TEST_F(RunPlanTest, TheStoreWritesWhereThePlanLooks) {
+    for (const char* page : {"site/a.html", "site/deep/er/b.htm", "site/c", "site/d.e.html"}) {
+        Page(page);
+    }
+    fs::create_directories(folder_.Root() / "site" / "deep" / "er" / "b_files");
+    WriteBytes(folder_.Root() / "site" / "deep" / "er" / "b_files" / "s.css", "p{}");
+    CliOptions options = Options({At("site"), At("site/c")}, At("out"));
+    const RunPlan plan = MakeRunPlan(options);
+    ASSERT_EQ(plan.error, "");
+    ASSERT_FALSE(plan.tasks.empty());
+    for (const PageTask& task : plan.tasks) {
+        SCOPED_TRACE(Utf16ToUtf8(task.result_path));
+        const SourceNames names(task.path_text, task.file_text);
+        StoreResult(u"<html><body>x</body></html>", names, task.language_index, task.result_root);
+        EXPECT_TRUE(fs::is_regular_file(fs::path(task.result_path)));
+        if (task.file_text == u"b.htm") {
+            EXPECT_TRUE(fs::is_regular_file(fs::path(task.result_path).parent_path() / "b_files" /
+                                            "s.css"));
+        }
+    }
 }
 
 TEST_F(RunPlanTest, RelativeNamesAreTakenFromTheCurrentFolder) {
