@@ -5,7 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -251,6 +253,37 @@ TEST(EngineWithoutInitialisation, RefusesBrowsersAndShutsDownQuietly) {
                            &window, client->NewReference(), nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(1, client->ReferenceCount());
     Library().cef_shutdown();
+}
+
+// Whatever fails inside initialisation (here: no file descriptor left for the engine's own
+// thread), the program gets 0 back and goes on; nothing unwinds through the C interface.
+TEST(EngineInitialisation, AFailureInsideReturnsZeroInsteadOfEndingTheProgram) {
+    test_support::TestFolder bin;
+    test_support::TestFolder temp;
+    WriteFileWithMode(bin.Root() / "chromium", "#!/bin/sh\nexec /bin/sleep 30\n", 0755);
+    const EngineLibrary& library = Library();
+    auto app = EngineObjectPtr<TestApp>::Make();
+    std::string program = "quillmoor";
+    char* argv[] = {program.data(), nullptr};
+    cef_main_args_t args{1, argv};
+
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        setenv("PATH", bin.Root().c_str(), 1);
+        setenv("TMPDIR", temp.Root().c_str(), 1);
+        // From here on every new file descriptor is refused.
+        const int lowest_free = dup(0);
+        close(lowest_free);
+        const rlimit limit{static_cast<rlim_t>(lowest_free), static_cast<rlim_t>(lowest_free)};
+        setrlimit(RLIMIT_NOFILE, &limit);
+        const int result = library.cef_initialize(&args, nullptr, app->NewReference(), nullptr);
+        _exit(result == 0 ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the program was ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "initialisation reported success";
 }
 
 struct StartFailureCase {
