@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/ascii.h"
 #include "platform/file_system.h"
 #include "platform/utf.h"
 #include "platform/working_directory.h"
@@ -11,16 +12,9 @@ namespace quillmoor::bridge {
 
 namespace {
 
-bool IsAsciiAlpha(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool IsAsciiDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // Bytes that stand for themselves in a file URL's path.
 bool IsPathByte(unsigned char c) {
-    if (IsAsciiAlpha(static_cast<char>(c)) || IsAsciiDigit(static_cast<char>(c))) {
+    if (IsAsciiLetter(static_cast<char>(c)) || IsAsciiDigit(static_cast<char>(c))) {
         return true;
     }
     switch (c) {
@@ -63,11 +57,11 @@ std::string_view Trimmed(std::string_view text) {
 // Length of the scheme before the ':' that ends it, or 0 when text has none. A single
 // letter is a drive, not a scheme, and "host:port" names a web server.
 std::size_t SchemeLength(std::string_view text) {
-    if (text.empty() || !IsAsciiAlpha(text[0])) {
+    if (text.empty() || !IsAsciiLetter(text[0])) {
         return 0;
     }
     std::size_t i = 1;
-    while (i < text.size() && (IsAsciiAlpha(text[i]) || IsAsciiDigit(text[i]) || text[i] == '+' ||
+    while (i < text.size() && (IsAsciiLetter(text[i]) || IsAsciiDigit(text[i]) || text[i] == '+' ||
                                text[i] == '-' || text[i] == '.')) {
         ++i;
     }

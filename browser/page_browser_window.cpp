@@ -5,8 +5,7 @@
 namespace quillmoor {
 
 void PageBrowserWindow::Navigate(const std::u16string& path) {
-    window_.AddressEdt()->setText(
-        QString::fromUtf16(path.data(), static_cast<qsizetype>(path.size())));
+    window_.AddressEdt()->setText(QStringView(path).toString());
     window_.GoBtnClick();
 }
 

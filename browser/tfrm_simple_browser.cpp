@@ -14,18 +14,10 @@
 #endif
 
 namespace quillmoor {
-namespace {
-
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
 TfrmSimpleBrowser::TfrmSimpleBrowser(RunningEngine* engine, JobSignals& signals, RunClock& clock,
                                      QWidget* parent)
     : QWidget(parent), engine_(engine), signals_(signals), clock_(clock) {
-    setWindowTitle(ToQString(kInitialCaption));
+    setWindowTitle(QStringView(kInitialCaption).toString());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -39,7 +31,7 @@ TfrmSimpleBrowser::TfrmSimpleBrowser(RunningEngine* engine, JobSignals& signals,
     panel_layout->setContentsMargins(kAddressPanelMargin, kAddressPanelMargin, kAddressPanelMargin,
                                      kAddressPanelMargin);
     panel_layout->setSpacing(0);
-    address_edt_ = new QLineEdit(ToQString(kDefaultAddress), address_pnl_);
+    address_edt_ = new QLineEdit(QStringView(kDefaultAddress).toString(), address_pnl_);
     address_edt_->setObjectName("AddressEdt");
     go_btn_ = new QPushButton("Go", address_pnl_);
     go_btn_->setObjectName("GoBtn");
@@ -101,7 +93,7 @@ void TfrmSimpleBrowser::Timer1Timer() {
 }
 
 void TfrmSimpleBrowser::ChromiumWindow1AfterCreated() {
-    setWindowTitle(ToQString(kReadyCaption));
+    setWindowTitle(QStringView(kReadyCaption).toString());
     address_pnl_->setEnabled(true);
     go_btn_->click();
 }
@@ -123,24 +115,6 @@ void TfrmSimpleBrowser::btn10Click() {
     RunPageScript(kPickLanguageInCurrentMenuScript);
 }
 
-void TfrmSimpleBrowser::btn11Click() {
-    Pump();
-    RunPageScript(kScrollToBottomScript);
-    Pump();
-}
-
-void TfrmSimpleBrowser::btn12Click() {
-    Pump();
-    RunPageScript(kScrollToMiddleScript);
-    Pump();
-}
-
-void TfrmSimpleBrowser::btn13Click() {
-    Pump();
-    RunPageScript(kScrollToTopScript);
-    Pump();
-}
-
 void TfrmSimpleBrowser::RunPageScript(std::u16string_view script) {
     const HeldReference<cef_frame_t> frame = chromium_window1_->MainFrame();
     if (!frame) {
@@ -152,7 +126,7 @@ void TfrmSimpleBrowser::RunPageScript(std::u16string_view script) {
 }
 
 void TfrmSimpleBrowser::ReplaceBrowser() {
-    address_edt_->setText(ToQString(kDefaultAddress));
+    address_edt_->setText(QStringView(kDefaultAddress).toString());
     chromium_window1_->CloseBrowser();
     timer1_->stop();
     if (!chromium_window1_->CreateBrowser()) {

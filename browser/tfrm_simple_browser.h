@@ -54,10 +54,6 @@ class TfrmSimpleBrowser : public QWidget {
     // Pick the language: the menu entry of the earlier widget's menu, then, when the page
     // has no such menu, the entry of the widget's current menu (two scripts).
     void btn10Click();
-    // Pump; scroll to the bottom, the middle, the top; pump.
-    void btn11Click();
-    void btn12Click();
-    void btn13Click();
     // Runs script in the browser's main frame; nothing without a browser.
     void RunPageScript(std::u16string_view script);
     // Closes the browser without waiting for its page and asks for a new one, retrying

@@ -15,6 +15,7 @@
 #include "pipeline/result_layout.h"
 #include "pipeline/source_file_choice.h"
 #include "pipeline/source_names.h"
+#include "platform/ascii.h"
 #include "platform/file_system.h"
 #include "platform/utf.h"
 
@@ -36,22 +37,11 @@ std::u16string Below(const std::u16string& folder, std::u16string_view relative)
     return path;
 }
 
-char16_t AsciiLower(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-std::u16string AsciiLower(std::u16string_view text) {
-    std::u16string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char16_t c) { return AsciiLower(c); });
-    return lower;
-}
-
 // The form of a path under which two names of the same file compare equal: the system
 // ignores case on Windows (ASCII letters suffice for the names of one folder tree).
 std::u16string PathKey(std::u16string_view path) {
     if constexpr (kNativePathStyle == PathStyle::kWindows) {
-        return AsciiLower(path);
+        return AsciiLowerCopy(path);
     } else {
         return std::u16string(path);
     }
@@ -241,17 +231,17 @@ bool IsPageFileName(std::u16string_view file_name) {
         const std::vector<FilterChoice> choices = ParseBarFilter(kSourceFileFilter);
         for (const std::u16string& pattern : choices.at(0).patterns) {
             if (pattern.size() > 1 && pattern[0] == u'*' && pattern[1] == u'.') {
-                result.push_back(AsciiLower(pattern.substr(1)));
+                result.push_back(AsciiLowerCopy(pattern.substr(1)));
             }
         }
         return result;
     }();
-    const std::u16string extension = AsciiLower(ExtensionOf(file_name));
+    const std::u16string extension = AsciiLowerCopy(ExtensionOf(file_name));
     return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
 }
 
 bool HasTempPageName(std::u16string_view file_name) {
-    const std::u16string extension = AsciiLower(ExtensionOf(file_name));
+    const std::u16string extension = AsciiLowerCopy(ExtensionOf(file_name));
     if (extension != u".html" && extension != u".htm") {
         return false;
     }

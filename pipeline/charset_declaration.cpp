@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii.h"
+
 namespace quillmoor {
 namespace {
 
@@ -288,22 +290,6 @@ constexpr CodePageEncoding kCodePageEncodings[] = {
     {28606, "ISO-8859-16"},
 };
 
-// Browsers read on past the first 1024 units of a page for a declaration only while no
-// element has come that does not belong in the head.
-constexpr std::size_t kDeclarationWindowUnits = 1024;
-
-bool IsAsciiSpace(char16_t c) {
-    return c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r' || c == u' ';
-}
-
-bool IsAsciiLetter(char16_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
-char16_t ToAsciiLower(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
 // Whether a start tag of this name (in lower case) keeps a browser looking for a declaration.
 bool BelongsInHead(std::u16string_view name) {
     for (const std::u16string_view head : {u"html", u"head", u"meta", u"title", u"script",
@@ -363,7 +349,7 @@ class DeclarationScanner {
         bool in_head = true;
         while (at_ < text_.size()) {
             at_ = text_.find(u'<', at_);
-            if (at_ == std::u16string_view::npos || (!in_head && at_ >= kDeclarationWindowUnits)) {
+            if (at_ == std::u16string_view::npos || (!in_head && at_ >= kDeclarationWindow)) {
                 return std::nullopt;
             }
             if (Continues(u"<!--")) {
@@ -389,7 +375,7 @@ class DeclarationScanner {
                 std::u16string name;
                 while (at_ < text_.size() && !IsAsciiSpace(text_[at_]) && text_[at_] != u'>' &&
                        text_[at_] != u'/') {
-                    name += ToAsciiLower(text_[at_++]);
+                    name += AsciiLower(text_[at_++]);
                 }
                 if (!BelongsInHead(name) || (end_tag && (name == u"head" || name == u"html"))) {
                     in_head = false;
@@ -418,7 +404,7 @@ class DeclarationScanner {
             return false;
         }
         for (std::size_t i = 0; i < lower.size(); ++i) {
-            if (ToAsciiLower(text_[at_ + i]) != lower[i]) {
+            if (AsciiLower(text_[at_ + i]) != lower[i]) {
                 return false;
             }
         }
@@ -461,7 +447,7 @@ class DeclarationScanner {
             if (c == u'/' || c == u'>') {
                 return attribute;
             }
-            attribute.name += ToAsciiLower(c);
+            attribute.name += AsciiLower(c);
             ++at_;
         }
         ++at_;  // the '='
@@ -476,12 +462,12 @@ class DeclarationScanner {
                     ++at_;
                     return attribute;
                 }
-                attribute.value += ToAsciiLower(text_[at_]);
+                attribute.value += AsciiLower(text_[at_]);
             }
             return std::nullopt;
         }
         while (at_ < text_.size() && !IsAsciiSpace(text_[at_]) && text_[at_] != u'>') {
-            attribute.value += ToAsciiLower(text_[at_++]);
+            attribute.value += AsciiLower(text_[at_++]);
         }
         if (at_ >= text_.size()) {
             return std::nullopt;
@@ -554,7 +540,7 @@ std::optional<std::string_view> WebEncodingOfLabel(std::u16string_view label) {
         label.remove_suffix(1);
     }
     std::u16string lower(label);
-    std::transform(lower.begin(), lower.end(), lower.begin(), ToAsciiLower);
+    std::transform(lower.begin(), lower.end(), lower.begin(), AsciiLower<char16_t>);
     for (const Label& known : kLabels) {
         if (known.label == lower) {
             return known.encoding;

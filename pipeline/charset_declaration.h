@@ -19,6 +19,11 @@ std::optional<std::string_view> WebEncodingOfLabel(std::u16string_view label);
 // The web encoding whose bytes are those of code_page, or nothing when there is none.
 std::optional<std::string_view> WebEncodingOf(const AnsiCodePage& code_page);
 
+// Browsers look for a declaration in the first this many bytes of a page (code units, once
+// it is read as text), and further only while no element has come that does not belong in
+// the head.
+inline constexpr std::size_t kDeclarationWindow = 1024;
+
 // A character set declaration in markup.
 struct CharsetDeclaration {
     // The web's name of the encoding that a browser reads the page in.

@@ -3,32 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/ascii.h"
+
 namespace quillmoor {
 namespace {
-
-bool IsBlank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
-}
-
-bool IsAsciiLetter(char16_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
-char16_t AsciiLower(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char16_t x, char16_t y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
-std::u16string AsciiLowerCopy(std::u16string_view text) {
-    std::u16string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), AsciiLower);
-    return lower;
-}
 
 // Elements whose content is text up to their own end tag, never tags.
 constexpr std::array<std::u16string_view, 9> kRawTextElements = {
@@ -65,7 +43,7 @@ std::size_t FindEndTag(std::u16string_view markup, std::u16string_view name, std
 std::size_t NameEnd(std::u16string_view markup, std::size_t position, bool stop_at_equals) {
     while (position < markup.size()) {
         const char16_t c = markup[position];
-        if (IsBlank(c) || c == u'/' || c == u'>' || (stop_at_equals && c == u'=')) {
+        if (IsAsciiSpace(c) || c == u'/' || c == u'>' || (stop_at_equals && c == u'=')) {
             break;
         }
         ++position;
@@ -74,7 +52,7 @@ std::size_t NameEnd(std::u16string_view markup, std::size_t position, bool stop_
 }
 
 std::size_t SkipBlanks(std::u16string_view markup, std::size_t position) {
-    while (position < markup.size() && IsBlank(markup[position])) {
+    while (position < markup.size() && IsAsciiSpace(markup[position])) {
         ++position;
     }
     return position;
@@ -199,7 +177,7 @@ std::vector<std::u16string_view> ClassNames(std::u16string_view class_attribute)
     while (position < class_attribute.size()) {
         position = SkipBlanks(class_attribute, position);
         std::size_t end = position;
-        while (end < class_attribute.size() && !IsBlank(class_attribute[end])) {
+        while (end < class_attribute.size() && !IsAsciiSpace(class_attribute[end])) {
             ++end;
         }
         if (end > position) {

@@ -1,5 +1,7 @@
 #include "pipeline/path_names.h"
 
+#include "platform/ascii.h"
+
 namespace quillmoor {
 namespace {
 
@@ -15,10 +17,6 @@ size_t ExtensionStart(std::u16string_view path, PathStyle style) {
     return dot != std::u16string_view::npos && dot >= NameStart(path, style)
                ? dot
                : std::u16string_view::npos;
-}
-
-bool IsAsciiLetter(char16_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
 }  // namespace

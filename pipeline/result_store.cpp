@@ -12,9 +12,6 @@
 namespace quillmoor {
 namespace {
 
-// Browsers honour a declaration in the first this many bytes of a page.
-constexpr std::size_t kDeclarationWindowBytes = 1024;
-
 const AnsiCodePage& Utf8CodePage() {
     static const AnsiCodePage utf8 = AnsiCodePage::ForCodePage(65001);
     return utf8;
@@ -29,8 +26,8 @@ PageEncoding ResultEncoding(std::u16string_view text, const AnsiCodePage& code_p
     // A browser that misses the declaration takes the code page: in UTF-8 the declaration
     // must lie within the bytes that every browser looks through. (No code unit gives less
     // than a byte.)
-    if (declaration->encoding == "UTF-8" && declaration->end <= kDeclarationWindowBytes &&
-        Utf16ToUtf8(text.substr(0, declaration->end)).size() <= kDeclarationWindowBytes) {
+    if (declaration->encoding == "UTF-8" && declaration->end <= kDeclarationWindow &&
+        Utf16ToUtf8(text.substr(0, declaration->end)).size() <= kDeclarationWindow) {
         return PageEncoding::InCodePage(Utf8CodePage());
     }
     return PageEncoding::Utf8WithMark();

@@ -2,26 +2,9 @@
 
 #include <string_view>
 
+#include "platform/ascii.h"
+
 namespace quillmoor {
-namespace {
-
-char16_t AsciiLower(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? c + (u'a' - u'A') : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 TCefProcessType ProcessTypeFromArguments(const std::vector<std::u16string>& arguments) {
     constexpr std::u16string_view kTypeSwitch = u"--type=";

@@ -133,8 +133,7 @@ int RunProgram(int argc, char** argv) {
     GuiStartupReporter::ErrorBox error_box;
     if (toolkit) {
         error_box = [&dialogs](std::u16string_view text) {
-            dialogs.ShowError(nullptr, QStringLiteral("Error"),
-                              QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+            dialogs.ShowError(nullptr, QStringLiteral("Error"), QStringView(text).toString());
         };
     }
     GuiStartupReporter reporter(std::move(error_box));

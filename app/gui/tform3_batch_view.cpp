@@ -13,14 +13,6 @@
 
 namespace quillmoor {
 
-namespace {
-
-QString Text(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
 int TForm3BatchView::FileCount() const {
     return form_.FileCount();
 }
@@ -47,11 +39,11 @@ int TForm3BatchView::CountCheckedLanguages() const {
 }
 
 void TForm3BatchView::ShowFileProgress(std::u16string_view text) {
-    form_.lbl1->setText(Text(text));
+    form_.lbl1->setText(QStringView(text).toString());
 }
 
 void TForm3BatchView::ShowLanguageProgress(std::u16string_view text) {
-    form_.lbl2->setText(Text(text));
+    form_.lbl2->setText(QStringView(text).toString());
 }
 
 void TForm3BatchView::EmptyTextBuffers() {
@@ -81,18 +73,19 @@ void TForm3BatchView::BringTabToFront(BatchTab tab) {
 }
 
 void TForm3BatchView::ShowMessage(std::u16string_view text) {
-    dialogs_.ShowMessage(&form_, Text(text));
+    dialogs_.ShowMessage(&form_, QStringView(text).toString());
 }
 
 OkCancel TForm3BatchView::AskOkCancel(std::u16string_view text) {
-    return dialogs_.Ask(&form_, Text(text), UserDialogs::Question::kOkCancel) ==
+    return dialogs_.Ask(&form_, QStringView(text).toString(), UserDialogs::Question::kOkCancel) ==
                    UserDialogs::Answer::kOk
                ? OkCancel::kOk
                : OkCancel::kCancel;
 }
 
 void TForm3BatchView::OpenFolder(const std::u16string& path) {
-    dialogs_.OpenLink(QUrl::fromLocalFile(QDir::fromNativeSeparators(Text(path))));
+    dialogs_.OpenLink(
+        QUrl::fromLocalFile(QDir::fromNativeSeparators(QStringView(path).toString())));
 }
 
 }  // namespace quillmoor

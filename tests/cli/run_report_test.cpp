@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "pipeline/language_catalogue.h"
+#include "pipeline/result_layout.h"
+#include "pipeline/source_names.h"
 #include "platform/utf.h"
 #include "tests/support/test_folder.h"
 
@@ -57,8 +59,10 @@ TaskRecord Record(std::size_t number, std::string file, std::size_t language, Pa
     record.task.path_text = u"/site/";
     record.task.file_text = Utf8ToUtf16(record.task.display_name);
     record.task.language_index = language;
-    record.task.result_path = u"/out/" + record.task.file_text + u"/" + LanguageCodes()[language] +
-                              u"/" + record.task.file_text;
+    record.task.result_path =
+        PerPageResultPlace(u"/out/", SourceNames(record.task.path_text, record.task.file_text),
+                           LanguageCodes()[language])
+            .page;
     record.outcome = outcome;
     record.skip_reason = reason;
     record.message = std::move(message);
