@@ -1,11 +1,14 @@
 // What the widget stand-in's modes share, served by widget_standin.py in front of the
 // mode's element.js, the two inside one function: the loader's address, the page's
-// callback, the texts a translation changes, the gadget and the menu frame, and the
-// offer of google.translate.TranslateElement.
+// callback, the pace, the texts a translation changes and the batches they change in, the
+// gadget and the menu frame, and the offer of google.translate.TranslateElement.
 
 var script = document.currentScript;
 var origin = script ? new URL(script.src).origin : 'https://translate.google.com';
 var callbackName = '__CALLBACK__';
+// The pace that the server was given (see widget_standin.py): menu_delay_ms, batches,
+// batch_gap_ms, frames_delay_ms, ignored_clicks.
+var PACE = __PACE__;
 
 var MENU_FRAME_STYLE =
     'visibility: visible; box-sizing: content-box; width: 135px; height: 69px; display: none;';
@@ -32,20 +35,77 @@ function isSkipped(element) {
   return false;
 }
 
-// Calls mark(text, lead, rest) for every text of the body that has letters and lies outside
-// the widget's own elements: lead is its leading white space, rest what follows it. The
-// texts are gathered first, so that mark may change the tree.
-function forEachTextToTranslate(mark) {
+// The texts of the body that have letters and lie outside the widget's own elements, in
+// document order.
+function textsToTranslate() {
   var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
   var texts = [];
   for (var node = walker.nextNode(); node; node = walker.nextNode()) {
     if (node.nodeValue.trim() !== '' && !isSkipped(node.parentNode)) texts.push(node);
   }
-  texts.forEach(function (text) {
-    var value = text.nodeValue;
-    var lead = value.match(/^\s*/)[0];
-    mark(text, lead, value.substring(lead.length));
-  });
+  return texts;
+}
+
+// Calls mark(text, lead, rest) for text: lead is its leading white space, rest what follows
+// it. A text that has left the page or lost its letters since it was gathered is passed over.
+function markText(text, mark) {
+  if (!text.parentNode || text.nodeValue.trim() === '') return;
+  var value = text.nodeValue;
+  var lead = value.match(/^\s*/)[0];
+  mark(text, lead, value.substring(lead.length));
+}
+
+// Runs action once the menu is due: PACE.menu_delay_ms from now, at once without a delay.
+function whenMenuDue(action) {
+  if (PACE.menu_delay_ms > 0) {
+    setTimeout(action, PACE.menu_delay_ms);
+  } else {
+    action();
+  }
+}
+
+var clicksIgnored = 0;
+
+// What a click on a language entry sets off. The first PACE.ignored_clicks clicks do
+// nothing. Otherwise, like the real widget, the work is done after the click has returned
+// (the real one waits for the translation service; a script that clicked the entry while
+// walking the live list of the page's elements is not thrown off by new ones): 50 ms after
+// the click the texts are gathered and the first of PACE.batches shares of them is passed
+// to mark (see markText), then markTranslated runs; every PACE.batch_gap_ms after it the
+// next share follows. addFrames runs PACE.frames_delay_ms after the click, or with the
+// first batch when that is 0.
+function translateAfterClick(mark, markTranslated, addFrames) {
+  if (clicksIgnored < PACE.ignored_clicks) {
+    clicksIgnored++;
+    return;
+  }
+  var lateFrames = PACE.frames_delay_ms > 0;
+  if (lateFrames) setTimeout(addFrames, PACE.frames_delay_ms);
+  setTimeout(function () {
+    var texts = textsToTranslate();
+    var batches = Math.max(1, PACE.batches);
+    // Batch k takes the texts from ceil(k * n / batches) on: the earlier batches take one
+    // more when the texts do not divide evenly, so the first one has a text when any does.
+    var runBatch = function (k) {
+      var end = Math.ceil((k + 1) * texts.length / batches);
+      for (var i = Math.ceil(k * texts.length / batches); i < end; i++) {
+        markText(texts[i], mark);
+      }
+      if (k === 0) {
+        markTranslated();
+        if (!lateFrames) addFrames();
+      }
+      if (k + 1 < batches) {
+        setTimeout(function () { runBatch(k + 1); }, PACE.batch_gap_ms);
+      }
+    };
+    runBatch(0);
+  }, 50);
+}
+
+// Marks the root element as translated into code, as the widget does.
+function markRootTranslated(code) {
+  document.documentElement.classList.add(RTL_CODES[code] ? 'translated-rtl' : 'translated-ltr');
 }
 
 function frameAddress(name, code, part) {

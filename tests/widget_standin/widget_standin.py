@@ -15,9 +15,31 @@ in-place translation that marks each text with the language code ("[fr] Hello"),
 banner frame and the tooltip block, and three frame loads after the click. "current" behaves like the widget as it is served
 today (its menu, banner and tooltip markup, font wrappers around the translated texts);
 "untranslating" loads and shows its menu frame, but the menu has no entry, so the page
-is never translated. With --mode-file the mode is read from that file at every request
-(a mode name, blanks ignored), so that a test can switch it while the server runs;
---mode is used while the file is missing or empty.
+is never translated.
+
+The pace of the widget, given with --pace as words "key=value" (whole milliseconds and
+counts), so that it can behave like a slow real widget; the defaults are the pace above:
+  menu_delay_ms=0    the language menu frame and its entries are added this long after the
+                     widget's element was made (the gadget shows at once);
+  batches=1          after a click the texts arrive in this many batches, each a share of the
+                     page's texts (the earlier batches take one more when they do not divide
+                     evenly); the translation mark on the root element (class
+                     translated-ltr/translated-rtl) comes with the first batch;
+  batch_gap_ms=0     the time from one batch to the next;
+  frames_delay_ms=0  the banner frame and the tooltip block with its hidden frames (the three
+                     frame loads after a click) are added this long after the click; 0 adds
+                     them with the first batch;
+  ignored_clicks=0   this many first clicks on a language entry do nothing, so that the pick
+                     has to be repeated.
+The first batch comes 50 ms after the click, batch k (from 0) batch_gap_ms * k later. The
+served loader holds the pace as its PACE object. The menu's delay applies to every mode; the
+rest to "standin" and "current".
+
+With --mode-file the mode and the pace are read from that file at every request, so that a
+test can switch them while the server runs: a mode name, then pace words, all separated by
+blanks ("current menu_delay_ms=1500 batches=3 batch_gap_ms=1000"); pace words it lacks take
+their defaults. --mode and --pace are used while the file is missing or empty, and when it
+names no mode or holds a word that is not a pace word.
 
 On start it writes the port to --port-file (written whole, then renamed). Each request
 is appended to --log as "METHOD PATH" on a line of its own. Ends on SIGTERM or SIGINT,
@@ -60,6 +82,60 @@ def make_certificate(folder):
     return cert, key
 
 
+PACE_DEFAULTS = {
+    "menu_delay_ms": 0,
+    "batches": 1,
+    "batch_gap_ms": 0,
+    "frames_delay_ms": 0,
+    "ignored_clicks": 0,
+}
+PACE_LEAST = {"batches": 1}
+PACE_MOST = 3600 * 1000
+PACE_WORD = re.compile(r"^([a-z_]+)=([0-9]+)$")
+
+
+def parse_pace(words):
+    """The pace that the words "key=value" set, the defaults for the rest; ValueError for a
+    word that is not a pace word or a value out of range."""
+    pace = dict(PACE_DEFAULTS)
+    for word in words:
+        match = PACE_WORD.match(word)
+        if not match or match.group(1) not in PACE_DEFAULTS:
+            raise ValueError("not a pace word: " + word)
+        key, value = match.group(1), int(match.group(2))
+        if value < PACE_LEAST.get(key, 0) or value > PACE_MOST:
+            raise ValueError("out of range: " + word)
+        pace[key] = value
+    return pace
+
+
+def parse_mode_line(text):
+    """The mode name and the pace of a mode file's text; None for a text without words.
+    ValueError for pace words that do not read."""
+    words = text.split()
+    if not words:
+        return None
+    return words[0], parse_pace(words[1:])
+
+
+def pace_script(pace):
+    """The pace as the JavaScript object literal that the loader holds."""
+    return "{" + ", ".join("%s: %d" % (key, pace[key]) for key in PACE_DEFAULTS) + "}"
+
+
+def loader_script(folder, callback, pace):
+    """The loader served for a mode's folder: common.js and the mode's element.js inside one
+    function, the page's callback name (when it is a name) and the pace put in."""
+    with open(COMMON_SCRIPT, encoding="utf-8") as f:
+        common = f.read()
+    with open(os.path.join(folder, "element.js"), encoding="utf-8") as f:
+        element = f.read()
+    if not CALLBACK_NAME.match(callback):
+        callback = ""
+    body = "(function () {\n'use strict';\n\n%s\n%s})();\n" % (common, element)
+    return body.replace("__CALLBACK__", callback).replace("__PACE__", pace_script(pace))
+
+
 def mode_folder(name):
     """The folder of a mode; None for a name that is not a mode."""
     if not re.match(r"^[a-z]+$", name):
@@ -71,6 +147,7 @@ def mode_folder(name):
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     mode_folder = None
+    pace = dict(PACE_DEFAULTS)
     mode_file = None
     log_path = None
     log_lock = threading.Lock()
@@ -83,16 +160,22 @@ class Handler(http.server.BaseHTTPRequestHandler):
             with self.log_lock, open(self.log_path, "a", encoding="utf-8") as log:
                 log.write("%s %s\n" % (self.command, self.path))
 
-    def current_mode_folder(self):
+    def current_mode(self):
+        """The folder of the mode to serve and its pace."""
         if self.mode_file:
             try:
                 with open(self.mode_file, encoding="utf-8") as f:
-                    name = f.read().strip()
+                    text = f.read()
             except OSError:
-                name = ""
-            if name:
-                return mode_folder(name) or self.mode_folder
-        return self.mode_folder
+                text = ""
+            try:
+                line = parse_mode_line(text)
+            except ValueError:
+                line = None
+            folder = mode_folder(line[0]) if line else None
+            if folder:
+                return folder, line[1]
+        return self.mode_folder, self.pace
 
     def send(self, status, body, content_type="text/plain; charset=utf-8"):
         data = body.encode("utf-8")
@@ -119,19 +202,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
             name = "t.html"
         if "/" in name or name.startswith(".") or not name:
             return self.send(404, "not found")
-        path = os.path.join(self.current_mode_folder(), name)
+        folder, pace = self.current_mode()
+        path = os.path.join(folder, name)
         if not os.path.isfile(path):
             return self.send(404, "not found")
-        with open(path, encoding="utf-8") as f:
-            body = f.read()
         if name == "element.js":
-            with open(COMMON_SCRIPT, encoding="utf-8") as f:
-                common = f.read()
-            body = "(function () {\n'use strict';\n\n%s\n%s})();\n" % (common, body)
-            callback = query.get("cb", [""])[0]
-            if not CALLBACK_NAME.match(callback):
-                callback = ""
-            body = body.replace("__CALLBACK__", callback)
+            body = loader_script(folder, query.get("cb", [""])[0], pace)
+        else:
+            with open(path, encoding="utf-8") as f:
+                body = f.read()
         self.send(200, body, CONTENT_TYPES.get(os.path.splitext(name)[1],
                                                "application/octet-stream"))
 
@@ -156,6 +235,7 @@ def main():
     parser.add_argument("--mode", default="standin")
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--port-file", required=True)
+    parser.add_argument("--pace", default="", help='pace words, e.g. "batches=3 batch_gap_ms=1000"')
     parser.add_argument("--mode-file")
     parser.add_argument("--log")
     args = parser.parse_args()
@@ -163,6 +243,10 @@ def main():
     folder = mode_folder(args.mode)
     if folder is None:
         sys.exit("unknown mode: " + args.mode)
+    try:
+        Handler.pace = parse_pace(args.pace.split())
+    except ValueError as problem:
+        sys.exit("bad --pace: %s" % problem)
     Handler.mode_folder = folder
     Handler.mode_file = args.mode_file
     Handler.log_path = args.log

@@ -21,8 +21,36 @@ std::filesystem::path WidgetStandinServer::Script() {
     return QUILLMOOR_WIDGET_STANDIN_SCRIPT;
 }
 
+std::string WidgetPace::Words() const {
+    constexpr int kMost = 3600 * 1000;
+    const struct {
+        const char* key;
+        int value;
+        int fallback;
+        int least;
+    } fields[] = {
+        {"menu_delay_ms", menu_delay_ms, 0, 0},   {"batches", batches, 1, 1},
+        {"batch_gap_ms", batch_gap_ms, 0, 0},     {"frames_delay_ms", frames_delay_ms, 0, 0},
+        {"ignored_clicks", ignored_clicks, 0, 0},
+    };
+    std::string words;
+    for (const auto& field : fields) {
+        if (field.value < field.least || field.value > kMost) {
+            throw std::invalid_argument(std::string("widget pace out of range: ") + field.key +
+                                        "=" + std::to_string(field.value));
+        }
+        if (field.value != field.fallback) {
+            words += words.empty() ? "" : " ";
+            words += std::string(field.key) + "=" + std::to_string(field.value);
+        }
+    }
+    return words;
+}
+
 WidgetStandinServer::WidgetStandinServer(const std::filesystem::path& work_folder,
-                                         const std::string& mode) {
+                                         const std::string& mode, const WidgetPace& pace)
+    : mode_(mode) {
+    const std::string pace_words = pace.Words();
     std::filesystem::create_directories(work_folder);
     const std::filesystem::path port_file = work_folder / "standin.port";
     log_ = work_folder / "standin.log";
@@ -34,6 +62,9 @@ WidgetStandinServer::WidgetStandinServer(const std::filesystem::path& work_folde
     std::vector<std::string> arguments = {
         "/usr/bin/python3", Script().string(), "--mode",      mode,          "--port-file",
         port_file.string(), "--log",           log_.string(), "--mode-file", mode_file_.string()};
+    if (!pace_words.empty()) {
+        arguments.insert(arguments.end(), {"--pace", pace_words});
+    }
     std::vector<char*> argv = PointersTo(arguments);
     // The stand-in writes nothing worth keeping; it must not hold the caller's output open
     // either (a test runner waits for that to close).
@@ -86,16 +117,25 @@ void WidgetStandinServer::Stop() {
     pid_ = 0;
 }
 
-void WidgetStandinServer::SetMode(const std::string& mode) {
+void WidgetStandinServer::SetMode(const std::string& mode, const WidgetPace& pace) {
+    const std::string pace_words = pace.Words();
     const std::filesystem::path part = mode_file_.string() + ".part";
     {
         std::ofstream out(part, std::ios::trunc);
         out << mode;
+        if (!pace_words.empty()) {
+            out << ' ' << pace_words;
+        }
         if (!out.flush()) {
             throw std::runtime_error("the stand-in's mode could not be written");
         }
     }
     std::filesystem::rename(part, mode_file_);
+    mode_ = mode;
+}
+
+void WidgetStandinServer::SetPace(const WidgetPace& pace) {
+    SetMode(mode_, pace);
 }
 
 std::vector<std::string> WidgetStandinServer::EngineSwitches() const {

@@ -11,7 +11,8 @@
 // <font style="vertical-align: inherit;"> wrappers; the root element gets the class
 // translated-ltr (translated-rtl for a right-to-left language); a skiptranslate div with the
 // banner frame and the tooltip block (nested blocks, buttons, the voting form and its
-// frame) are appended to the body; and three frames load.
+// frame) are appended to the body; and three frames load. The pace (see common.js) can make
+// the menu late, the texts come in batches, the frames late and the first clicks go unheard.
 
 var ENTRY_CLASS = 'VIpgJd-ZVi9od-vH1Gmf-ibnC6b';
 
@@ -28,22 +29,23 @@ function addEntry(parts, classes, value, label, onClick) {
 function build(codes, container) {
   showGadget(container, '<div class="skiptranslate goog-te-gadget" dir="ltr">' +
                             '<div class="VIpgJd-ZVi9od-xl07Ob-lTBxed"><span>Select Language</span></div></div>');
-  var parts = addMenuFrame('VIpgJd-ZVi9od-xl07Ob-OEVmcd skiptranslate', MENU_FRAME_STYLE,
-                           '<div class="VIpgJd-ZVi9od-vH1Gmf" role="menu"></div>');
-  addEntry(parts, ENTRY_CLASS + ' ' + ENTRY_CLASS + '-gk6SMd', 'auto', 'Original',
-           function () {});
-  codes.forEach(function (code) {
-    // The work is done after the click has returned, as the real widget waits for the
-    // translation service.
-    addEntry(parts, ENTRY_CLASS, code, code, function () {
-      setTimeout(function () { translate(code); }, 50);
+  whenMenuDue(function () {
+    var parts = addMenuFrame('VIpgJd-ZVi9od-xl07Ob-OEVmcd skiptranslate', MENU_FRAME_STYLE,
+                             '<div class="VIpgJd-ZVi9od-vH1Gmf" role="menu"></div>');
+    addEntry(parts, ENTRY_CLASS + ' ' + ENTRY_CLASS + '-gk6SMd', 'auto', 'Original',
+             function () {});
+    codes.forEach(function (code) {
+      addEntry(parts, ENTRY_CLASS, code, code, function () {
+        translateAfterClick(wrapWithCode(code), function () { markRootTranslated(code); },
+                            function () { addFrames(code); });
+      });
     });
   });
 }
 
-function translate(code) {
-  // Each text, marked with the language code, goes into two font elements.
-  forEachTextToTranslate(function (text, lead, rest) {
+// Puts a text, marked with the language code, into two font elements.
+function wrapWithCode(code) {
+  return function (text, lead, rest) {
     var outer = document.createElement('font');
     outer.setAttribute('style', 'vertical-align: inherit;');
     var inner = document.createElement('font');
@@ -52,8 +54,12 @@ function translate(code) {
     outer.appendChild(inner);
     text.parentNode.insertBefore(document.createTextNode(lead), text);
     text.parentNode.replaceChild(outer, text);
-  });
-  document.documentElement.classList.add(RTL_CODES[code] ? 'translated-rtl' : 'translated-ltr');
+  };
+}
+
+// The skiptranslate div with the banner frame, then the tooltip block with the voting
+// frame and a hidden frame, at the end of the body.
+function addFrames(code) {
   var banner = document.createElement('div');
   banner.setAttribute('class', 'skiptranslate');
   banner.innerHTML =

@@ -7,7 +7,8 @@
 // marking each text with the language code ("Hello" -> "[fr] Hello"), the root element gets
 // the class translated-ltr (translated-rtl for a right-to-left language), the banner frame
 // is put at the top of the body and the tooltip block before the menu frame, in the forms
-// the real widget leaves in a page, and three frames load.
+// the real widget leaves in a page, and three frames load. The pace (see common.js) can make
+// the menu late, the texts come in batches, the frames late and the first clicks go unheard.
 
 function TranslateElement(options, container) {
   var codes = includedCodes(options);
@@ -17,23 +18,28 @@ function TranslateElement(options, container) {
 function build(codes, container) {
   showGadget(container, '<div class="skiptranslate goog-te-gadget-simple">' +
                             '<span class="goog-te-menu-value"><span>Select Language</span></span></div>');
-  var parts = addMenuFrame('goog-te-menu-frame skiptranslate', MENU_FRAME_STYLE,
-                           '<div class="goog-te-menu2"></div>');
-  codes.forEach(function (code) {
-    // Like the real widget, the work is done after the click has returned (the real one
-    // waits for the translation service): a script that clicked the entry while walking
-    // the live list of the page's elements is not thrown off by new ones.
-    addMenuEntry(parts, {class: 'goog-te-menu2-item'}, code, function () {
-      setTimeout(function () { translate(parts.frame, code); }, 50);
+  whenMenuDue(function () {
+    var parts = addMenuFrame('goog-te-menu-frame skiptranslate', MENU_FRAME_STYLE,
+                             '<div class="goog-te-menu2"></div>');
+    codes.forEach(function (code) {
+      addMenuEntry(parts, {class: 'goog-te-menu2-item'}, code, function () {
+        translateAfterClick(markWithCode(code), function () { markRootTranslated(code); },
+                            function () { addFrames(parts.frame, code); });
+      });
     });
   });
 }
 
-function translate(menuFrame, code) {
-  forEachTextToTranslate(function (text, lead, rest) {
+// Marks a text with the language code in place.
+function markWithCode(code) {
+  return function (text, lead, rest) {
     text.nodeValue = lead + '[' + code + '] ' + rest;
-  });
-  document.documentElement.classList.add(RTL_CODES[code] ? 'translated-rtl' : 'translated-ltr');
+  };
+}
+
+// The banner frame at the top of the body, the tooltip block with its two hidden frames
+// before the menu frame.
+function addFrames(menuFrame, code) {
   document.body.insertAdjacentHTML(
       'afterbegin',
       '<iframe id=":2.container" class="goog-te-banner-frame skiptranslate" frameborder="0" ' +
