@@ -96,6 +96,19 @@ std::u16string StripCurrentWidgetTraces(std::u16string markup) {
     return markup;
 }
 
+bool HoldsLanguageMenu(std::u16string_view markup) {
+    MarkupTagScanner scanner(markup);
+    for (std::optional<MarkupTag> tag = scanner.Next(); tag; tag = scanner.Next()) {
+        if (tag->kind == MarkupTag::Kind::kStart &&
+            ((tag->name == u"iframe" &&
+              tag->Attribute(u"class") == u"goog-te-menu-frame skiptranslate") ||
+             IsMenuFrame(*tag))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CarriesTranslationMark(std::u16string_view markup) {
     MarkupTagScanner scanner(markup);
     const std::optional<MarkupTag> root = scanner.Next();

@@ -1,5 +1,6 @@
 // The traces that the translation widget as it is served today leaves in a translated page,
-// found as whole elements, and the mark the widget puts on a page it has translated.
+// found as whole elements, the widget's language menu, and the mark the widget puts on a page
+// it has translated.
 #pragma once
 
 #include <string>
@@ -26,6 +27,12 @@ inline constexpr std::u16string_view kTooltipBlockId = u"goog-gt-tt";
 // skiptranslate or notranslate and the widget's container element. An element that is
 // not closed in the markup stays. Works in place on the text it is given.
 std::u16string StripCurrentWidgetTraces(std::u16string markup);
+
+// Whether markup holds the widget's language menu frame, ready for the language to be
+// picked: an iframe of the earlier widget's class "goog-te-menu-frame skiptranslate" (the
+// whole attribute, as the pick script compares it) or one of the classes skiptranslate and
+// the current widget's menu class. The widget writes the frame with its entries.
+bool HoldsLanguageMenu(std::u16string_view markup);
 
 // Whether the widget marked markup as translated: its root element (the first element,
 // html) carries the class translated-ltr or translated-rtl.

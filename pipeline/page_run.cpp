@@ -42,33 +42,65 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
 
     std::optional<std::u16string> injected = InjectWidget(std::move(page.text), code);
     if (!injected) {
-        return {PageOutcome::kSkipped, BrowserState::kKept, {}};
+        return {PageOutcome::kSkipped, BrowserState::kKept, {}, {}};
     }
     const std::u16string temp_page = WriteTempPage(names.TempPagePath(), *injected, page.encoding);
     injected.reset();
 
-    const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept, temp_page};
+    const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept, temp_page, {}};
+    const auto not_translated = [&](std::string_view reason) {
+        RemoveTempPage(temp_page);
+        return PageRunResult{
+            PageOutcome::kNotTranslated, BrowserState::kKept, {}, std::string(reason)};
+    };
+    const bool fast = timings_.waits == WaitTiming::kFast;
 
-    // Load, then let the page settle.
+    // Load. The full timing lets the page settle; the fast one goes on to the menu at once.
     signals_.ResetPageLoaded();
     browser_.Navigate(temp_page);
-    if (WaitForLoadThenQuiet(JobSignals::Signal::kPageLoaded) == PollEnd::kCancelled) {
+    if (fast) {
+        signals_.SetTime(JobSignals::Stamp::kLastLoadTime, clock_.Now());
+        if (WaitForSignal(JobSignals::Signal::kPageLoaded, JobSignals::Stamp::kLastLoadTime) ==
+            WaitEnd::kCancelled) {
+            return cancelled;
+        }
+    } else if (WaitForLoadThenQuiet(JobSignals::Signal::kPageLoaded) == PollEnd::kCancelled) {
         return cancelled;
     }
 
-    // Pick the language, wait for the third load end after it, let the page settle.
-    signals_.ResetPageLoaded();
-    signals_.ResetLoadStages();
-    browser_.PickLanguage();
-    if (WaitForLoadThenQuiet(JobSignals::Signal::kLoadStage3) == PollEnd::kCancelled) {
-        return cancelled;
+    // The language is picked only once the widget's menu is there, and again while the
+    // widget does not answer.
+    std::size_t before_pick = 0;
+    switch (WaitForMenu(before_pick)) {
+        case MenuEnd::kCancelled:
+            return cancelled;
+        case MenuEnd::kNeverShown:
+            return not_translated(kNoMenuReason);
+        case MenuEnd::kShown:
+            break;
+    }
+    PickAnswer answer;
+    switch (PickUntilAnswered(before_pick, answer)) {
+        case PickEnd::kCancelled:
+            return cancelled;
+        case PickEnd::kIgnored:
+            return not_translated(kPickIgnoredReason);
+        case PickEnd::kAnswered:
+            break;
     }
 
-    if (timings_.waits == WaitTiming::kFast) {
-        if (FastScrollSchedule() == PollEnd::kCancelled) {
+    if (fast) {
+        if (WaitForWidgetDone(answer) == PollEnd::kCancelled) {
             return cancelled;
         }
     } else {
+        // The third load end after the pick (the limit moves with each load end), quiet,
+        // then the scroll schedule.
+        if (WaitForSignal(JobSignals::Signal::kLoadStage3, JobSignals::Stamp::kLastLoadTime) ==
+                WaitEnd::kCancelled ||
+            WaitForQuiet() == PollEnd::kCancelled) {
+            return cancelled;
+        }
         ScrollSchedule();
     }
 
@@ -88,19 +120,21 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
         // (a script that never yields), so the browser is replaced before the next run;
         // the temporary page goes first, so the new browser cannot load it again.
         RemoveTempPage(temp_page);
-        return {PageOutcome::kNotCaptured, ReplaceBrowser(), {}};
+        return {PageOutcome::kNotCaptured, ReplaceBrowser(), {}, {}};
     }
 
     view_.EmptyTextBuffers();
     std::u16string markup = signals_.CapturedHtml();
-    // The widget marks the page it translated on its root element; a page without the mark
-    // is stored all the same, but never counted as translated.
-    const PageOutcome outcome =
-        CarriesTranslationMark(markup) ? PageOutcome::kStored : PageOutcome::kNotTranslated;
+    // The widget marks the page it translated on its root element. A page without the mark
+    // is never stored: it would stand in the result tree as a translation, over an earlier
+    // good one.
+    if (!CarriesTranslationMark(markup)) {
+        return not_translated(kNoMarkReason);
+    }
     signals_.SetCapturedHtml(
         StoreResult(std::move(markup), names, language_index, result_root, code_page_));
     RemoveTempPage(temp_page);
-    return {outcome, BrowserState::kKept, {}};
+    return {PageOutcome::kStored, BrowserState::kKept, {}, {}};
 }
 
 void PageRun::Pump() {
@@ -161,40 +195,76 @@ PollEnd PageRun::WaitForQuiet() {
 }
 
 PollEnd PageRun::WaitForStill(const std::function<bool()>& full_wait_over) {
-    std::optional<std::size_t> last_sample;
+    StillWait wait;
+    wait.full_wait_over = full_wait_over;
+    return WaitUntilStill(wait);
+}
+
+PollEnd PageRun::WaitUntilStill(const StillWait& wait) {
+    std::optional<std::size_t> last_sample = wait.baseline;
+    std::optional<Timestamp> last_change = wait.last_change;
     Timestamp changed{};
-    bool first = true;
-    while (!full_wait_over()) {
+    std::chrono::milliseconds longest_gap = wait.longest_gap;
+    Timestamp previous_asked = wait.baseline_asked;
+    bool first = !wait.baseline;
+    while (!wait.full_wait_over()) {
         // A change seen in a sample happened at the latest when the sample was asked for.
         const Timestamp asked = clock_.Now();
         PollEnd end = PollEnd::kGoOn;
-        const std::optional<std::size_t> sample = SampleDocument(full_wait_over, end);
+        const std::optional<std::u16string> markup = SampleMarkup(wait.full_wait_over, end);
         if (end == PollEnd::kCancelled) {
             return end;
         }
+        std::optional<std::size_t> sample;
+        if (markup) {
+            sample = std::hash<std::u16string>{}(*markup);
+        }
         if (first || !sample || sample != last_sample) {
             changed = asked;
+            if (!first && sample) {
+                const std::optional<Timestamp> gap_from = last_change ? last_change : wait.picked;
+                const Timestamp gap_to = last_change ? asked : previous_asked;
+                if (gap_from && gap_to > *gap_from) {
+                    longest_gap = std::max(
+                        longest_gap,
+                        std::chrono::duration_cast<std::chrono::milliseconds>(gap_to - *gap_from));
+                }
+                last_change = asked;
+            }
         }
         first = false;
         last_sample = sample;
-        if (sample &&
-            asked - std::max(changed, signals_.LastLoadTime()) >= timings_.settle_period) {
+        previous_asked = asked;
+        // Batches of a widget come about as far apart as the longest gap seen so far: the
+        // page must stay still for longer than that.
+        const std::chrono::milliseconds still_for =
+            std::max(timings_.settle_period, longest_gap * 3 / 2);
+        if (sample && asked - std::max(changed, signals_.LastLoadTime()) >= still_for &&
+            (!wait.may_end || wait.may_end()) &&
+            (!wait.needs_mark || CarriesTranslationMark(*markup))) {
             return PollEnd::kGoOn;
         }
-        while (clock_.Now() - asked < kDocumentSampleInterval) {
-            if (full_wait_over()) {
-                return PollEnd::kGoOn;
-            }
-            if (PollStep() == PollEnd::kCancelled) {
-                return PollEnd::kCancelled;
-            }
+        if (HoldSampleInterval(asked, wait.full_wait_over) == PollEnd::kCancelled) {
+            return PollEnd::kCancelled;
         }
     }
     return PollEnd::kGoOn;
 }
 
-std::optional<std::size_t> PageRun::SampleDocument(const std::function<bool()>& full_wait_over,
-                                                   PollEnd& end) {
+PollEnd PageRun::HoldSampleInterval(Timestamp asked, const std::function<bool()>& over) {
+    while (clock_.Now() - asked < kDocumentSampleInterval) {
+        if (over()) {
+            return PollEnd::kGoOn;
+        }
+        if (PollStep() == PollEnd::kCancelled) {
+            return PollEnd::kCancelled;
+        }
+    }
+    return PollEnd::kGoOn;
+}
+
+std::optional<std::u16string> PageRun::SampleMarkup(const std::function<bool()>& give_up,
+                                                    PollEnd& end) {
     signals_.ResetHtmlReady();
     browser_.RetrieveMarkup();
     signals_.SetTime(JobSignals::Stamp::kHtmlReadyTime, clock_.Now());
@@ -203,11 +273,113 @@ std::optional<std::size_t> PageRun::SampleDocument(const std::function<bool()>& 
             end = PollEnd::kCancelled;
             return std::nullopt;
         }
-        if (full_wait_over()) {
+        if (give_up()) {
             return std::nullopt;
         }
     }
-    return std::hash<std::u16string>{}(signals_.CapturedHtml());
+    return signals_.CapturedHtml();
+}
+
+PageRun::MenuEnd PageRun::WaitForMenu(std::size_t& digest) {
+    const Timestamp started = clock_.Now();
+    const auto over = [this, started] {
+        return ElapsedWholeSeconds(started, clock_.Now()) >= kSignalTimeLimitSeconds;
+    };
+    for (;;) {
+        const Timestamp asked = clock_.Now();
+        PollEnd end = PollEnd::kGoOn;
+        const std::optional<std::u16string> markup = SampleMarkup(over, end);
+        if (end == PollEnd::kCancelled) {
+            return MenuEnd::kCancelled;
+        }
+        if (markup && HoldsLanguageMenu(*markup)) {
+            digest = std::hash<std::u16string>{}(*markup);
+            return MenuEnd::kShown;
+        }
+        if (over()) {
+            return MenuEnd::kNeverShown;
+        }
+        if (HoldSampleInterval(asked, over) == PollEnd::kCancelled) {
+            return MenuEnd::kCancelled;
+        }
+    }
+}
+
+PageRun::PickEnd PageRun::PickUntilAnswered(std::size_t before_pick, PickAnswer& answer) {
+    for (int attempt = 0; attempt < kPickAttempts; ++attempt) {
+        signals_.ResetPageLoaded();
+        signals_.ResetLoadStages();
+        browser_.PickLanguage();
+        const Timestamp picked = clock_.Now();
+        signals_.SetTime(JobSignals::Stamp::kLastLoadTime, picked);
+        const auto over = [this, picked] { return clock_.Now() - picked >= kPickAnswerLimit; };
+        while (!over()) {
+            const Timestamp asked = clock_.Now();
+            PollEnd end = PollEnd::kGoOn;
+            const std::optional<std::u16string> markup = SampleMarkup(over, end);
+            if (end == PollEnd::kCancelled) {
+                return PickEnd::kCancelled;
+            }
+            // The widget answers with its mark, a change to the text or the loads of its
+            // frames.
+            const bool changed = markup && (CarriesTranslationMark(*markup) ||
+                                            std::hash<std::u16string>{}(*markup) != before_pick);
+            if (changed || signals_.LoadStage1()) {
+                answer.picked = picked;
+                answer.at = asked;
+                answer.changed = changed;
+                if (markup) {
+                    answer.digest = std::hash<std::u16string>{}(*markup);
+                }
+                return PickEnd::kAnswered;
+            }
+            if (HoldSampleInterval(asked, over) == PollEnd::kCancelled) {
+                return PickEnd::kCancelled;
+            }
+        }
+    }
+    return PickEnd::kIgnored;
+}
+
+PollEnd PageRun::WaitForWidgetDone(const PickAnswer& answer) {
+    // The scrolls first, each held for a sample interval, so that what the page shows at
+    // each place (lazy content, text the widget translates once it is seen) is set going
+    // and seen by the wait below as load ends and changes.
+    for (void (PageBrowser::*scroll)() :
+         {&PageBrowser::ScrollToBottom, &PageBrowser::ScrollToMiddle, &PageBrowser::ScrollToTop}) {
+        Pump();
+        (browser_.*scroll)();
+        const Timestamp scrolled = clock_.Now();
+        if (HoldSampleInterval(scrolled, [] { return false; }) == PollEnd::kCancelled) {
+            return PollEnd::kCancelled;
+        }
+    }
+    // Done once the widget's frames have loaded (the third load end after the pick, or its
+    // limit), the page carries the mark, and it has been still for longer than the settle
+    // period and the widget's pace; never longer than the full timing would wait for the
+    // third load end and the quiet after it.
+    const auto third_load_end_or_limit = [this] {
+        return signals_.LoadStage3() ||
+               ElapsedWholeSeconds(signals_.LastLoadTime(), clock_.Now()) >=
+                   kSignalTimeLimitSeconds;
+    };
+    StillWait wait;
+    wait.full_wait_over = [this, third_load_end_or_limit] {
+        return third_load_end_or_limit() &&
+               ElapsedWholeSeconds(signals_.LastLoadTime(), clock_.Now()) >= kQuietPeriodSeconds;
+    };
+    wait.may_end = third_load_end_or_limit;
+    wait.needs_mark = true;
+    wait.baseline = answer.digest;
+    wait.baseline_asked = answer.at;
+    wait.picked = answer.picked;
+    if (answer.changed) {
+        // The widget's first batch came this long after the pick: the next may come as late.
+        wait.last_change = answer.at;
+        wait.longest_gap =
+            std::chrono::duration_cast<std::chrono::milliseconds>(answer.at - answer.picked);
+    }
+    return WaitUntilStill(wait);
 }
 
 void PageRun::Settle() {
@@ -217,31 +389,6 @@ void PageRun::Settle() {
         clock_.Sleep(kSettleSleep);
         Pump();
     }
-}
-
-PollEnd PageRun::FastScrollSchedule() {
-    // The three scrolls, each held for a sample interval of poll steps, so that what the
-    // page shows at each place (lazy content, text the widget translates once it is seen)
-    // is set going; then one wait for stillness, no longer than the full schedule, which
-    // sees whatever the scrolls set going as load ends and changes.
-    // The full schedule's length: four long pauses, two short ones, a poll sleep and three
-    // settlings.
-    static constexpr std::chrono::milliseconds kScheduleLength =
-        4 * kScrollLongPause + 2 * kScrollShortPause + kPollSleep +
-        3 * kSettlePasses * kSettleSleep;
-    const Timestamp started = clock_.Now();
-    for (void (PageBrowser::*scroll)() :
-         {&PageBrowser::ScrollToBottom, &PageBrowser::ScrollToMiddle, &PageBrowser::ScrollToTop}) {
-        Pump();
-        (browser_.*scroll)();
-        const Timestamp scrolled = clock_.Now();
-        while (clock_.Now() - scrolled < kDocumentSampleInterval) {
-            if (PollStep() == PollEnd::kCancelled) {
-                return PollEnd::kCancelled;
-            }
-        }
-    }
-    return WaitForStill([this, started] { return clock_.Now() - started >= kScheduleLength; });
 }
 
 void PageRun::ScrollSchedule() {

@@ -36,6 +36,17 @@ inline constexpr std::chrono::milliseconds kSettleSleep{500};
 // The pauses around the scroll commands.
 inline constexpr std::chrono::milliseconds kScrollLongPause{500};
 inline constexpr std::chrono::milliseconds kScrollShortPause{1};
+// How long a pick waits for the widget to answer (its mark, a change to the text, a load
+// end) before the language is picked again, and how many picks a page gets.
+inline constexpr std::chrono::milliseconds kPickAnswerLimit{5000};
+inline constexpr int kPickAttempts = 3;
+
+// Why a page-language was not translated, as the reports say it.
+inline constexpr std::string_view kNoMenuReason = "the widget's language menu never appeared";
+inline constexpr std::string_view kPickIgnoredReason =
+    "the widget did not answer the language picks";
+inline constexpr std::string_view kNoMarkReason =
+    "the page came back without the widget's translation mark";
 
 // The progress line of a ticked language: counter, "/", total, " Language(s) Translating ... ".
 std::u16string LanguageProgressText(int counter, int total);
@@ -70,6 +81,8 @@ struct PageRunResult {
     // The temporary page that a cancelled run left behind (empty otherwise): the window
     // program leaves it, the command line removes it.
     std::u16string temp_page_left;
+    // Why the page was not translated (kNotTranslated only).
+    std::string reason;
 };
 
 // The per-file progress of the batch: the ticked languages reached so far for the current
@@ -101,13 +114,18 @@ class PageRun {
     // the result below result_root:
     //  - reads the source page, advances progress.counter and shows the progress line;
     //  - skipped, without touching the browser, when the page has no place for the widget;
-    //  - writes the temporary page, loads it, waits for the load and for quiet, picks the
-    //    language, waits for the third load end and for quiet, runs the scroll schedule,
-    //    asks for the markup and waits for it;
+    //  - writes the temporary page, loads it and waits for the load (and, at the full
+    //    timing, for quiet); waits for the widget's language menu (sampling the document);
+    //    picks the language and waits a few seconds for the widget to answer, picking again
+    //    while it does not; then, at the full timing, waits for the third load end, for
+    //    quiet and runs the scroll schedule; at the fast timing scrolls and waits until the
+    //    widget is done (see WaitForWidgetDone); asks for the markup and waits for it;
     //  - stored: the markup came, marked by the widget as translated; it is cleaned and
     //    stored, CapturedHtml holds its cleaned form, the temporary page is removed;
-    //  - not translated: the same, but the markup's root element carries no mark of the
-    //    widget's translation (translated-ltr, translated-rtl): the page is stored as it came;
+    //  - not translated: the menu never appeared, the widget answered no pick, or the markup
+    //    came without the widget's mark (translated-ltr, translated-rtl on its root
+    //    element); nothing is stored (a result stored earlier stays, resource folder and
+    //    all), the temporary page is removed, and reason says which;
     //  - not captured: the markup did not come within its limit; nothing is stored (a
     //    result stored earlier stays), the temporary page is removed and the browser is
     //    replaced (see PageRunResult::browser);
@@ -132,6 +150,7 @@ class PageRun {
     // Sets LastLoadTime to now, then makes poll steps until at least 28 s have passed since
     // LastLoadTime; every load end moves it on. kGoOn when the quiet came.
     // In the fast timing the wait also ends as soon as the page is still (see WaitForStill).
+    // (The fast page run no longer waits for quiet after the load: it waits for the menu.)
     PollEnd WaitForQuiet();
 
     // After a command that loads: sets LastLoadTime to now, waits for signal (a time-out
@@ -148,15 +167,56 @@ class PageRun {
     void Settle();
 
   private:
+    enum class MenuEnd { kShown, kNeverShown, kCancelled };
+    enum class PickEnd { kAnswered, kIgnored, kCancelled };
+    // When the widget answered a pick, the digest of the document then (if it came), and
+    // whether the answer was a change to the document (not only a load end).
+    struct PickAnswer {
+        Timestamp picked{};
+        Timestamp at{};
+        std::optional<std::size_t> digest;
+        bool changed = false;
+    };
+    // A wait for stillness. It ends when full_wait_over, or on a sample taken once the
+    // page has been still (no change to the document since the last sample that changed,
+    // no load end) for the settle period and one and a half times the longest gap between
+    // two changes seen (so that a widget's next batch of text is waited for), may_end (if
+    // given) agrees, and the sample carries the translation mark when needs_mark.
+    struct StillWait {
+        std::function<bool()> full_wait_over;
+        std::function<bool()> may_end;
+        bool needs_mark = false;
+        // The document before the wait; nothing: the first sample counts as a change.
+        std::optional<std::size_t> baseline;
+        // When the document last changed before the wait, if it did since the pick;
+        // without one, the first change seen opens a gap from picked (the widget's first
+        // batch took that long), counted up to the sample before it.
+        std::optional<Timestamp> last_change;
+        std::optional<Timestamp> picked;
+        // When the baseline was asked for.
+        Timestamp baseline_asked{};
+        std::chrono::milliseconds longest_gap{0};
+    };
+
     // The scroll schedule: three scrolls with pauses, no poll step.
     void ScrollSchedule();
-    // The fast timing's scroll schedule: the three scrolls 100 ms apart, then a wait for
-    // stillness no longer than the full schedule.
-    PollEnd FastScrollSchedule();
-    // One sample of the document for WaitForStill: a digest of its markup, nothing when it
-    // did not come before full_wait_over, or kCancelled through cancelled.
-    std::optional<std::size_t> SampleDocument(const std::function<bool()>& full_wait_over,
-                                              PollEnd& end);
+    PollEnd WaitUntilStill(const StillWait& wait);
+    // Poll steps until a sample interval has passed since asked, or over.
+    PollEnd HoldSampleInterval(Timestamp asked, const std::function<bool()>& over);
+    // One sample of the document: its markup, nothing when it did not come before give_up,
+    // or kCancelled through end.
+    std::optional<std::u16string> SampleMarkup(const std::function<bool()>& give_up, PollEnd& end);
+    // Samples the document every sample interval until it holds the widget's language
+    // menu (digest: the document's then), up to the signal limit.
+    MenuEnd WaitForMenu(std::size_t& digest);
+    // Picks the language, up to kPickAttempts times, each waiting up to kPickAnswerLimit
+    // for the widget to answer: its mark, a document other than before_pick, a load end.
+    PickEnd PickUntilAnswered(std::size_t before_pick, PickAnswer& answer);
+    // The fast timing after an answered pick: the three scrolls, each held for a sample
+    // interval, then a wait until the third load end after the pick has come (or its
+    // limit), the page carries the mark and has been still (see StillWait); never longer
+    // than the full timing's wait for the third load end and the quiet after it.
+    PollEnd WaitForWidgetDone(const PickAnswer& answer);
     // Replaces the browser after a page that did not deliver its markup, waiting for the
     // new one with poll steps up to the signal limit.
     BrowserState ReplaceBrowser();

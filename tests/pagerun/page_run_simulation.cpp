@@ -77,12 +77,40 @@ bool ScriptedBrowser::IsReady() const {
 void ScriptedBrowser::Navigate(const std::u16string& path) {
     Note("navigate");
     paths_.push_back(path);
+    navigated_at_ = simulation_.Now();
+    picks_.clear();
     LoadEndsAfter(load_ends_after_navigate);
 }
 
 void ScriptedBrowser::PickLanguage() {
     Note("pick");
-    LoadEndsAfter(load_ends_after_pick);
+    picks_.push_back(simulation_.Now());
+    if (picks_.size() > static_cast<std::size_t>(ignored_picks)) {
+        LoadEndsAfter(load_ends_after_pick);
+    }
+}
+
+std::u16string ScriptedBrowser::BatchPage(std::size_t number) {
+    return u"<html class=\"translated-ltr\"><body>batch " +
+           std::u16string(1, static_cast<char16_t>(u'0' + number)) + u"</body></html>";
+}
+
+std::u16string ScriptedBrowser::WidgetDocument(Timestamp now) const {
+    if (!navigated_at_ || !menu_after_navigate || now < *navigated_at_ + *menu_after_navigate) {
+        return std::u16string(kNoMenuPage);
+    }
+    const std::size_t answered = static_cast<std::size_t>(ignored_picks);
+    if (picks_.size() <= answered) {
+        return std::u16string(kMenuPage);
+    }
+    std::size_t arrived = 0;
+    for (const Ms batch : batches_after_pick) {
+        arrived += picks_[answered] + batch <= now ? 1 : 0;
+    }
+    if (arrived == 0 || batches_after_pick.empty()) {
+        return std::u16string(kMenuPage);
+    }
+    return arrived < batches_after_pick.size() ? BatchPage(arrived) : delivery->second;
 }
 
 void ScriptedBrowser::ScrollToBottom() {
@@ -97,13 +125,18 @@ void ScriptedBrowser::ScrollToTop() {
 
 void ScriptedBrowser::RetrieveMarkup() {
     Note("retrieve");
-    if (delivery) {
+    const bool scrolled =
+        std::any_of(commands_.begin(), commands_.end(),
+                    [](const Command& command) { return command.name == "bottom"; });
+    if (delivery && !(mute_after_scroll && scrolled)) {
         // The markup is taken when it is asked for and arrives after the delay.
-        std::u16string markup = document ? document(simulation_.Now()) : delivery->second;
-        simulation_.EngineAt(simulation_.Now() + delivery->first,
-                             [this, markup = std::move(markup)] {
-                                 signals_.OnMarkupDelivered(markup, simulation_.Now());
-                             });
+        std::u16string markup =
+            document ? document(simulation_.Now()) : WidgetDocument(simulation_.Now());
+        const Ms delay =
+            scrolled && delivery_after_scroll ? *delivery_after_scroll : delivery->first;
+        simulation_.EngineAt(simulation_.Now() + delay, [this, markup = std::move(markup)] {
+            signals_.OnMarkupDelivered(markup, simulation_.Now());
+        });
     }
 }
 
@@ -128,6 +161,15 @@ const ScriptedBrowser::Command& ScriptedBrowser::First(const std::string& name) 
     ADD_FAILURE() << "no command " << name;
     static const Command none{};
     return none;
+}
+
+const ScriptedBrowser::Command& ScriptedBrowser::Last(const std::string& name) const {
+    for (auto command = commands_.rbegin(); command != commands_.rend(); ++command) {
+        if (command->name == name) {
+            return *command;
+        }
+    }
+    return First(name);
 }
 
 }  // namespace quillmoor::test_support

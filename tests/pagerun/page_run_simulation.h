@@ -99,6 +99,26 @@ class ScriptedBrowser final : public PageBrowser {
     // page that the widget marked as translated.
     std::optional<std::pair<Ms, std::u16string>> delivery = std::make_pair(
         Ms(200), std::u16string(u"<html class=\"translated-ltr\"><body>translated</body></html>"));
+    // The widget in the page, as the deliveries show it: its language menu appears this
+    // long after Navigate (never when empty); the picks after the first ignored_picks are
+    // answered (the ignored ones get no load ends either), the translated text arriving in
+    // batches this long after the answered pick, the first carrying the translation mark.
+    // Before the last batch the page is kMenuPage or a batch page; after it, delivery's
+    // markup.
+    std::optional<Ms> menu_after_navigate = Ms(0);
+    // Once the page was scrolled: when mute, it stops answering requests for its markup;
+    // otherwise its markup comes after delivery_after_scroll, if set, instead of delivery's
+    // delay.
+    bool mute_after_scroll = false;
+    std::optional<Ms> delivery_after_scroll;
+    int ignored_picks = 0;
+    std::vector<Ms> batches_after_pick = {Ms(300)};
+    static constexpr std::u16string_view kNoMenuPage = u"<html><body>page</body></html>";
+    static constexpr std::u16string_view kMenuPage =
+        u"<html><body>page<iframe class=\"goog-te-menu-frame skiptranslate\"></iframe></body>"
+        u"</html>";
+    // The document after batch number (from 1) of the batches but the last.
+    static std::u16string BatchPage(std::size_t number);
     // When set, each delivery (still at delivery's delay) brings the document as this gives
     // it at the moment the markup was asked for: a page that changes while it is sampled.
     std::function<std::u16string(Timestamp)> document;
@@ -108,8 +128,9 @@ class ScriptedBrowser final : public PageBrowser {
     QUILLMOOR_PAGE_BROWSER_OVERRIDES;
 
     const std::vector<Command>& Commands() const { return commands_; }
-    // The first command of that name; fails the test when there is none.
+    // The first / last command of that name; fails the test when there is none.
     const Command& First(const std::string& name) const;
+    const Command& Last(const std::string& name) const;
     // The paths navigated to.
     const std::vector<std::u16string>& Paths() const { return paths_; }
     // Whether a file existed at the navigated path when ReplaceBrowser came.
@@ -117,6 +138,8 @@ class ScriptedBrowser final : public PageBrowser {
 
   private:
     Snapshot Take() const;
+    // The widget's document at now (see menu_after_navigate).
+    std::u16string WidgetDocument(Timestamp now) const;
     void Note(const std::string& name);
     void LoadEndsAfter(const std::vector<Ms>& delays);
 
@@ -125,6 +148,8 @@ class ScriptedBrowser final : public PageBrowser {
     bool ready_ = true;
     std::vector<Command> commands_;
     std::vector<std::u16string> paths_;
+    std::optional<Timestamp> navigated_at_;
+    std::vector<Timestamp> picks_;
 };
 
 // Records what the run shows.

@@ -35,6 +35,9 @@ const std::size_t kFrench = IndexOf(u"fr");
 constexpr Ms kScheduleSleeps{4 * 500 + 2 * 1 + 10 + 3 * 9 * 500};
 constexpr Ms kQuiet{28'000};
 constexpr Ms kSignalLimit{120'000};
+// The sample that finds the widget's menu before the pick: asked for once the page has
+// settled, delivered 200 ms later.
+constexpr Ms kMenuSample{200};
 
 const std::string kPage = "<html><head><title>t</title></head><body><p>hello</p></body></html>";
 
@@ -73,6 +76,8 @@ class PageRunTest : public ::testing::Test {
     }
     // The moment of the first command of that name.
     Timestamp When(const std::string& command) const { return browser_.First(command).at; }
+    // The moment the markup was asked for last: the capture.
+    Timestamp Capture() const { return browser_.Last("retrieve").at; }
     std::vector<std::string> CommandNames() const {
         std::vector<std::string> names;
         for (const auto& command : browser_.Commands()) {
@@ -111,8 +116,10 @@ TEST_F(PageRunTest, StoresTheCleanedMarkupAndRemovesTheTemporaryPage) {
 
     EXPECT_EQ(result.outcome, PageOutcome::kStored);
     EXPECT_EQ(result.browser, BrowserState::kKept);
-    EXPECT_THAT(CommandNames(),
-                ElementsAre("navigate", "pick", "bottom", "middle", "top", "retrieve"));
+    // A sample finds the menu; after the pick, two samples until the widget answers (its
+    // first load end, 400 ms after the pick); the schedule; the capture.
+    EXPECT_THAT(CommandNames(), ElementsAre("navigate", "retrieve", "pick", "retrieve", "retrieve",
+                                            "bottom", "middle", "top", "retrieve"));
     EXPECT_THAT(browser_.Paths(), ElementsAre(names.TempPagePath()));
     const std::string stored = ReadBytes(ResultFile());
     EXPECT_THAT(stored, HasSubstr("<p>bonjour</p>"));
@@ -125,11 +132,12 @@ TEST_F(PageRunTest, StoresTheCleanedMarkupAndRemovesTheTemporaryPage) {
     EXPECT_THAT(view_.progress_lines, ElementsAre(u"1/2 Language(s) Translating ... "));
     EXPECT_EQ(view_.buffers_emptied, 1);
 
-    // The page loads 1.5 s after Go: 28 quiet seconds later the language is picked. Its third
-    // load end comes 1.3 s later, then 28 quiet seconds and the schedule.
+    // The page loads 1.5 s after Go: 28 quiet seconds and the menu's sample later the
+    // language is picked. Its third load end comes 1.3 s later, then 28 quiet seconds and the
+    // schedule.
     EXPECT_EQ(When("navigate"), Simulation::kStart + Ms(10));
-    EXPECT_EQ(When("pick") - When("navigate"), Ms(1500) + kQuiet);
-    EXPECT_EQ(When("retrieve") - When("pick"), Ms(1300) + kQuiet + kScheduleSleeps);
+    EXPECT_EQ(When("pick") - When("navigate"), Ms(1500) + kQuiet + kMenuSample);
+    EXPECT_EQ(Capture() - When("pick"), Ms(1300) + kQuiet + kScheduleSleeps);
 }
 
 TEST_F(PageRunTest, AFileOfTheUserAtTheTemporaryNameIsLeftAlone) {
@@ -173,6 +181,13 @@ TEST_F(PageRunTest, EveryExchangeResetsThenCommandsThenStampsThenWaits) {
     EXPECT_FALSE(retrieve.signals.html_ready);
     EXPECT_EQ(retrieve.signals.html_ready_time, old_moment);
     EXPECT_EQ(retrieve.at_first_sleep->html_ready_time, retrieve.at);
+    // Every request for the markup, samples and capture alike.
+    for (const auto& command : browser_.Commands()) {
+        if (command.name == "retrieve") {
+            EXPECT_FALSE(command.signals.html_ready);
+            EXPECT_EQ(command.at_first_sleep->html_ready_time, command.at);
+        }
+    }
 }
 
 TEST_F(PageRunTest, PageThatNeverReportsALoadEndWaitsTheLimitThenTheQuietPeriod) {
@@ -182,8 +197,8 @@ TEST_F(PageRunTest, PageThatNeverReportsALoadEndWaitsTheLimitThenTheQuietPeriod)
 
     EXPECT_EQ(Run(names).outcome, PageOutcome::kStored);
 
-    EXPECT_EQ(When("pick") - When("navigate"), kSignalLimit + kQuiet);
-    EXPECT_EQ(When("retrieve") - When("pick"), kSignalLimit + kQuiet + kScheduleSleeps);
+    EXPECT_EQ(When("pick") - When("navigate"), kSignalLimit + kQuiet + kMenuSample);
+    EXPECT_EQ(Capture() - When("pick"), kSignalLimit + kQuiet + kScheduleSleeps);
 }
 
 TEST_F(PageRunTest, EachLoadEndMovesTheLimitOfTheWaitForTheThirdOne) {
@@ -193,8 +208,7 @@ TEST_F(PageRunTest, EachLoadEndMovesTheLimitOfTheWaitForTheThirdOne) {
 
     EXPECT_EQ(Run(names).outcome, PageOutcome::kStored);
 
-    EXPECT_EQ(When("retrieve") - When("pick"),
-              Ms(101'000) + kSignalLimit + kQuiet + kScheduleSleeps);
+    EXPECT_EQ(Capture() - When("pick"), Ms(101'000) + kSignalLimit + kQuiet + kScheduleSleeps);
 }
 
 TEST_F(PageRunTest, LoadEndsLessThan28SecondsApartKeepTheQuietWaitGoing) {
@@ -224,7 +238,7 @@ TEST_F(PageRunTest, LoadEndsLessThan28SecondsApartKeepTheQuietWaitGoing) {
             EXPECT_FALSE(fs::exists(ResultFile()));
         } else {
             EXPECT_EQ(outcome, PageOutcome::kStored);
-            EXPECT_EQ(own.browser.First("pick").at, navigate_at + Ms(1500) + kQuiet);
+            EXPECT_EQ(own.browser.First("pick").at, navigate_at + Ms(1500) + kQuiet + kMenuSample);
         }
     }
 }
@@ -258,7 +272,7 @@ TEST_F(PageRunTest, APauseLongerThanTheLimitEndsTheWaitAtTheNextPoll) {
 
         EXPECT_EQ(own.run.TranslatePage(kFrench, Source(), Root(), progress_).outcome,
                   PageOutcome::kStored);
-        EXPECT_EQ(own.browser.First("pick").at - navigate_at, c.pick_at);
+        EXPECT_EQ(own.browser.First("pick").at - navigate_at, c.pick_at + kMenuSample);
     }
 }
 
@@ -283,28 +297,26 @@ TEST_F(PageRunTest, PauseOrCancelDuringTheScrollScheduleTakesEffectInTheMarkupWa
     // Cancel pressed during the first settling: the schedule runs to its end, the markup is
     // asked for, and the first poll of its wait stops the run.
     const SourceNames names = Source();
-    signals_.SetCapturedHtml(u"earlier page");
-    const Timestamp pick_at = Simulation::kStart + Ms(10) + Ms(1500) + kQuiet;
+    const Timestamp pick_at = Simulation::kStart + Ms(10) + Ms(1500) + kQuiet + kMenuSample;
     const Timestamp schedule_at = pick_at + Ms(1300) + kQuiet;
     simulation_.UserAt(schedule_at + Ms(2000), [&] { flags_.RequestCancel(); });
 
     EXPECT_EQ(Run(names).outcome, PageOutcome::kCancelled);
 
-    EXPECT_EQ(When("retrieve"), schedule_at + kScheduleSleeps);
+    EXPECT_EQ(Capture(), schedule_at + kScheduleSleeps);
     const auto& trace = simulation_.Trace();
-    const auto retrieve = std::find(trace.begin(), trace.end(), "retrieve");
+    const auto retrieve = std::find(trace.rbegin(), trace.rend(), "retrieve").base() - 1;
     EXPECT_THAT(std::vector<std::string>(retrieve, trace.end()),
                 ElementsAre("retrieve", "pump", "sleep 10"));
     EXPECT_TRUE(fs::exists(TempPage()));
     EXPECT_FALSE(fs::exists(ResultFile()));
-    EXPECT_EQ(signals_.CapturedHtml(), u"earlier page");
 }
 
 TEST_F(PageRunTest, APauseDuringTheScrollScheduleHoldsTheMarkupWait) {
     // Paused during the schedule for 300 s: the markup is asked for on time, arrives while
     // paused, and the run stores it once Continue is pressed, though its limit has passed.
     const SourceNames names = Source();
-    const Timestamp pick_at = Simulation::kStart + Ms(10) + Ms(1500) + kQuiet;
+    const Timestamp pick_at = Simulation::kStart + Ms(10) + Ms(1500) + kQuiet + kMenuSample;
     const Timestamp schedule_at = pick_at + Ms(1300) + kQuiet;
     const Timestamp resume_at = schedule_at + kScheduleSleeps + Ms(286'000);
     simulation_.UserAt(schedule_at + Ms(2000), [&] { flags_.RequestPause(); });
@@ -312,7 +324,7 @@ TEST_F(PageRunTest, APauseDuringTheScrollScheduleHoldsTheMarkupWait) {
 
     EXPECT_EQ(Run(names).outcome, PageOutcome::kStored);
 
-    EXPECT_EQ(When("retrieve"), schedule_at + kScheduleSleeps);
+    EXPECT_EQ(Capture(), schedule_at + kScheduleSleeps);
     EXPECT_EQ(simulation_.Now(), resume_at + Ms(10));
     EXPECT_THAT(ReadBytes(ResultFile()), HasSubstr("translated"));
 }
@@ -367,20 +379,18 @@ TEST_F(PageRunTest, MarkupThatNeverComesStoresNothingAndReplacesTheBrowser) {
     // A result of an earlier batch, and the previous page's markup still captured.
     fs::create_directories(ResultFile().parent_path());
     WriteBytes(ResultFile(), "earlier batch");
-    signals_.SetCapturedHtml(u"<p>the previous page</p>");
-    browser_.delivery.reset();
+    browser_.mute_after_scroll = true;
 
     const PageRunResult result = Run(names);
 
     EXPECT_EQ(result.outcome, PageOutcome::kNotCaptured);
     EXPECT_EQ(result.browser, BrowserState::kReplaced);
     EXPECT_EQ(ReadBytes(ResultFile()), "earlier batch");
-    EXPECT_EQ(signals_.CapturedHtml(), u"<p>the previous page</p>");
     EXPECT_EQ(view_.buffers_emptied, 0);
     // The temporary page is gone before the new browser is asked for.
     EXPECT_FALSE(fs::exists(TempPage()));
     EXPECT_EQ(browser_.temp_page_at_replace, false);
-    EXPECT_EQ(When("replace") - When("retrieve"), kSignalLimit);
+    EXPECT_EQ(When("replace") - Capture(), kSignalLimit);
     // The run returns once the new browser is ready.
     EXPECT_TRUE(browser_.IsReady());
     EXPECT_GE(simulation_.Now() - When("replace"), Ms(2000));
@@ -389,6 +399,7 @@ TEST_F(PageRunTest, MarkupThatNeverComesStoresNothingAndReplacesTheBrowser) {
     // The next run works with the new browser.
     const std::u16string bonjour = u"<html class=\"translated-ltr\"><p>bonjour</p></html>";
     browser_.delivery = std::make_pair(Ms(200), bonjour);
+    browser_.mute_after_scroll = false;
     const PageRunResult next = Run(names, IndexOf(u"de"));
     EXPECT_EQ(next.outcome, PageOutcome::kStored);
     EXPECT_EQ(next.browser, BrowserState::kKept);
@@ -397,7 +408,7 @@ TEST_F(PageRunTest, MarkupThatNeverComesStoresNothingAndReplacesTheBrowser) {
 
 TEST_F(PageRunTest, ANewBrowserThatIsNeverReadyEndsTheRunAtTheLimit) {
     const SourceNames names = Source();
-    browser_.delivery.reset();
+    browser_.mute_after_scroll = true;
     browser_.ready_after_replace.reset();
 
     const PageRunResult result = Run(names);
@@ -410,7 +421,8 @@ TEST_F(PageRunTest, ANewBrowserThatIsNeverReadyEndsTheRunAtTheLimit) {
 TEST_F(PageRunTest, MarkupArrivingInTheLastPollOfItsWaitIsStored) {
     const SourceNames names = Source();
     const std::u16string late = u"<html class=\"translated-rtl\"><p>late</p></html>";
-    browser_.delivery = std::make_pair(kSignalLimit - Ms(5), late);
+    browser_.delivery = std::make_pair(Ms(200), late);
+    browser_.delivery_after_scroll = kSignalLimit - Ms(5);
 
     const PageRunResult result = Run(names);
 
@@ -419,9 +431,10 @@ TEST_F(PageRunTest, MarkupArrivingInTheLastPollOfItsWaitIsStored) {
     EXPECT_EQ(ReadBytes(ResultFile()), Utf16ToUtf8(late) + "\r\n");
 }
 
-TEST_F(PageRunTest, APageWithoutTheWidgetsTranslationMarkIsStoredAsNotTranslated) {
-    // The widget never translated: the page comes back as it was loaded, stored all the same
-    // but its outcome says so. Only the root element's class counts.
+TEST_F(PageRunTest, APageWithoutTheWidgetsTranslationMarkIsNeverStored) {
+    // The widget never translated: the page comes back as it was loaded. Nothing is written:
+    // an earlier good result stays as it was, its resource folder too. Only the root
+    // element's class counts.
     const Example<std::u16string, PageOutcome> cases[] = {
         {"no class", u"<html><body>Hello</body></html>", PageOutcome::kNotTranslated},
         {"other classes", u"<html class=\"js translated\"><body>Hello</body></html>",
@@ -435,13 +448,23 @@ TEST_F(PageRunTest, APageWithoutTheWidgetsTranslationMarkIsStoredAsNotTranslated
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const SourceNames names = Source();
+        fs::create_directories(At(u"site/index_files"));
+        WriteBytes(At(u"site/index_files/style.css"), "new style");
+        fs::create_directories(ResultFile().parent_path() / "index_files");
+        WriteBytes(ResultFile(), "earlier good result");
+        WriteBytes(ResultFile().parent_path() / "index_files" / "style.css", "earlier style");
         browser_.delivery = std::make_pair(Ms(200), c.input);
 
         const PageRunResult result = Run(names);
 
         EXPECT_EQ(result.outcome, c.expected);
         EXPECT_EQ(result.browser, BrowserState::kKept);
-        EXPECT_EQ(ReadBytes(ResultFile()), Utf16ToUtf8(c.input) + "\r\n");
+        const bool stored = c.expected == PageOutcome::kStored;
+        EXPECT_EQ(ReadBytes(ResultFile()),
+                  stored ? Utf16ToUtf8(c.input) + "\r\n" : "earlier good result");
+        EXPECT_EQ(ReadBytes(ResultFile().parent_path() / "index_files" / "style.css"),
+                  stored ? "new style" : "earlier style");
+        EXPECT_EQ(result.reason, stored ? "" : kNoMarkReason);
         EXPECT_FALSE(fs::exists(TempPage()));
     }
 }
@@ -488,24 +511,13 @@ TEST_F(PageRunTest, PollStepPumpsSleepsWaitsWhilePausedAndSeesCancel) {
     EXPECT_EQ(fresh.Now() - Simulation::kStart, Ms(4500));
 }
 
-// The fast timing: the same run, but each wait ends once the page has been still (no load
-// end, no change to its markup) for the settle period.
+// The fast timing: the language is picked as soon as the widget's menu is there, and the
+// run ends once the widget is done: its frames loaded, its mark on the page, the page still.
+// The scripted widget: menu at once, load ends 1.5 s after Go and 0.4, 0.9 and 1.3 s after
+// the pick, the translation 0.3 s after the pick, the markup 0.2 s after it is asked for.
 class FastPageRunTest : public PageRunTest {
   protected:
-    FastPageRunTest() {
-        run_.SetTimings({WaitTiming::kFast, kSettle});
-        // The page as the widget leaves it: original until its translation lands, 1.5 s after
-        // the language was picked (0.2 s after the last of the three load ends).
-        browser_.document = [this](Timestamp now) -> std::u16string {
-            const bool translated = Picked() && now >= When("pick") + kTranslationDelay;
-            return translated ? kTranslated : u"<html><body>hello</body></html>";
-        };
-    }
-    bool Picked() const {
-        const auto& commands = browser_.Commands();
-        return std::any_of(commands.begin(), commands.end(),
-                           [](const auto& command) { return command.name == "pick"; });
-    }
+    FastPageRunTest() { run_.SetTimings({WaitTiming::kFast, kSettle}); }
     // The moments at which the markup was asked for, from the first command of name on.
     std::vector<Timestamp> SamplesAfter(const std::string& name) const {
         std::vector<Timestamp> moments;
@@ -516,99 +528,183 @@ class FastPageRunTest : public PageRunTest {
         }
         return moments;
     }
+    std::size_t Picks() const {
+        const std::vector<std::string> names = CommandNames();
+        return static_cast<std::size_t>(std::count(names.begin(), names.end(), "pick"));
+    }
 
     static constexpr Ms kSettle{400};
-    static constexpr Ms kTranslationDelay{1500};
-    const std::u16string kTranslated =
-        u"<html class=\"translated-ltr\"><body>bonjour</body></html>";
+    static constexpr Ms kThirdLoadEnd{1300};
 };
 
-TEST_F(FastPageRunTest, EachWaitEndsOnceThePageHasBeenStillForTheSettlePeriod) {
+TEST_F(FastPageRunTest, PicksOnceTheMenuIsThereAndEndsOnceTheWidgetIsDone) {
     const PageRunResult result = Run(Source());
 
     EXPECT_EQ(result.outcome, PageOutcome::kStored);
-    EXPECT_EQ(ReadBytes(ResultFile()), Utf16ToUtf8(kTranslated) + "\r\n");
+    EXPECT_THAT(ReadBytes(ResultFile()), HasSubstr("translated"));
     EXPECT_THAT(CommandNames(), ::testing::IsSupersetOf(
                                     {"navigate", "pick", "bottom", "middle", "top", "retrieve"}));
-    // After the load: the pick comes once the page has been still for the settle period
-    // since its load end (1.5 s), and well before the full timing's 28 s.
-    EXPECT_GE(When("pick") - When("navigate"), Ms(1500) + kSettle);
-    EXPECT_LE(When("pick") - When("navigate"), Ms(1500) + kSettle + Ms(400));
-    // After the pick: the translation landing at 1.5 s is a change; the scrolls wait it out.
-    EXPECT_GE(When("bottom") - When("pick"), kTranslationDelay + kSettle);
-    EXPECT_LE(When("bottom") - When("pick"), kTranslationDelay + kSettle + Ms(400));
-    // The whole run: some seconds, against more than 72 at the full timing.
-    EXPECT_LT(simulation_.Now() - Simulation::kStart, Ms(7000));
+    // The pick follows the load end and the sample that finds the menu, with no quiet wait.
+    EXPECT_EQ(When("pick") - When("navigate"), Ms(1500) + kMenuSample);
+    EXPECT_EQ(Picks(), 1u);
+    // The capture: the third load end after the pick, then a settle period of stillness.
+    EXPECT_GE(Capture() - When("pick"), kThirdLoadEnd + kSettle);
+    EXPECT_LE(Capture() - When("pick"), kThirdLoadEnd + kSettle + Ms(300));
+    // The whole run: a few seconds, against more than 72 at the full timing.
+    EXPECT_LT(simulation_.Now() - Simulation::kStart, Ms(4500));
     EXPECT_FALSE(fs::exists(TempPage()));
 }
 
-TEST_F(FastPageRunTest, AStillPageNeedsASampleTakenAFullSettlePeriodAfterTheLastChange) {
-    // Samples every 100 ms; a change is dated at the sample that saw it, and the wait ends
-    // only at a sample asked for a whole settle period after it, with no load end between.
-    Run(Source());
-    const std::vector<Timestamp> samples = SamplesAfter("pick");
-    ASSERT_GE(samples.size(), 3u);
-    const Timestamp landed = When("pick") + kTranslationDelay;
-    const auto first_seeing =
-        std::find_if(samples.begin(), samples.end(), [&](Timestamp at) { return at >= landed; });
-    ASSERT_NE(first_seeing, samples.end());
-    const Timestamp last_before_bottom = *std::prev(std::find_if(
-        samples.begin(), samples.end(), [&](Timestamp at) { return at > When("bottom"); }));
-    EXPECT_GE(last_before_bottom - *first_seeing, kSettle);
-    for (auto at = samples.begin(); std::next(at) != samples.end(); ++at) {
-        EXPECT_GE(*std::next(at) - *at, Ms(100));
+TEST_F(FastPageRunTest, AMenuThatComesLateIsWaitedForAndNeverClickedBefore) {
+    browser_.menu_after_navigate = Ms(6000);
+    EXPECT_EQ(Run(Source()).outcome, PageOutcome::kStored);
+    EXPECT_GE(When("pick") - When("navigate"), Ms(6000));
+    EXPECT_LE(When("pick") - When("navigate"), Ms(6000) + Ms(300));
+    EXPECT_EQ(Picks(), 1u);
+}
+
+TEST_F(FastPageRunTest, AWidgetWhoseMenuNeverComesIsGivenUpAtTheSignalLimit) {
+    for (const WaitTiming timing : {WaitTiming::kFast, WaitTiming::kFull}) {
+        SCOPED_TRACE(timing == WaitTiming::kFast ? "fast" : "full");
+        OwnRun own(view_, western_);
+        own.run.SetTimings({timing, kSettle});
+        own.browser.menu_after_navigate.reset();
+        fs::create_directories(ResultFile().parent_path());
+        WriteBytes(ResultFile(), "earlier good result");
+
+        const PageRunResult result = own.run.TranslatePage(kFrench, Source(), Root(), progress_);
+
+        EXPECT_EQ(result.outcome, PageOutcome::kNotTranslated);
+        EXPECT_EQ(result.reason, kNoMenuReason);
+        EXPECT_THAT(own.browser.Commands(),
+                    Not(Contains(::testing::Field(&ScriptedBrowser::Command::name, "pick"))));
+        EXPECT_GE(own.simulation.Now() - Simulation::kStart, kSignalLimit);
+        EXPECT_LE(own.simulation.Now() - Simulation::kStart,
+                  Ms(1500) + kQuiet + kSignalLimit + Ms(1000));
+        EXPECT_EQ(ReadBytes(ResultFile()), "earlier good result");
+        EXPECT_FALSE(fs::exists(TempPage()));
+    }
+}
+
+TEST_F(FastPageRunTest, APickThatGetsNoAnswerIsRepeatedABoundedNumberOfTimes) {
+    const struct {
+        const char* name;
+        int ignored;
+        PageOutcome outcome;
+        std::size_t picks;
+    } cases[] = {
+        {"first pick ignored", 1, PageOutcome::kStored, 2},
+        {"two picks ignored", 2, PageOutcome::kStored, 3},
+        {"every pick ignored", kPickAttempts, PageOutcome::kNotTranslated, kPickAttempts},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OwnRun own(view_, western_);
+        own.run.SetTimings({WaitTiming::kFast, kSettle});
+        own.browser.ignored_picks = c.ignored;
+        fs::remove_all(fs::path(Root()));
+
+        const PageRunResult result = own.run.TranslatePage(kFrench, Source(), Root(), progress_);
+
+        EXPECT_EQ(result.outcome, c.outcome);
+        std::vector<Timestamp> picks;
+        for (const auto& command : own.browser.Commands()) {
+            if (command.name == "pick") {
+                picks.push_back(command.at);
+            }
+        }
+        ASSERT_EQ(picks.size(), c.picks);
+        // A pick is repeated once the widget has not answered it for the answer limit.
+        for (std::size_t i = 1; i < picks.size(); ++i) {
+            EXPECT_GE(picks[i] - picks[i - 1], kPickAnswerLimit);
+            EXPECT_LE(picks[i] - picks[i - 1], kPickAnswerLimit + Ms(300));
+        }
+        if (c.outcome == PageOutcome::kNotTranslated) {
+            EXPECT_EQ(result.reason, kPickIgnoredReason);
+            EXPECT_FALSE(fs::exists(ResultFile()));
+        }
+        EXPECT_FALSE(fs::exists(TempPage()));
+    }
+}
+
+TEST_F(FastPageRunTest, AWidgetThatTranslatesInBatchesIsWaitedForToTheLastOne) {
+    // The text arrives in three batches a second apart, the first 1 s after the pick; the
+    // widget's frames have all loaded long before the last batch. A capture between two
+    // batches would store a page half translated.
+    const struct {
+        const char* name;
+        std::vector<Ms> batches;
+    } cases[] = {
+        {"1 s apart", {Ms(1000), Ms(2000), Ms(3000)}},
+        {"1.5 s apart", {Ms(1500), Ms(3000), Ms(4500)}},
+        {"first at once, then 1 s apart", {Ms(300), Ms(1300), Ms(2300)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OwnRun own(view_, western_);
+        own.run.SetTimings({WaitTiming::kFast, kSettle});
+        own.browser.batches_after_pick = c.batches;
+
+        EXPECT_EQ(own.run.TranslatePage(kFrench, Source(), Root(), progress_).outcome,
+                  PageOutcome::kStored);
+
+        const Timestamp pick = own.browser.First("pick").at;
+        const Timestamp capture = own.browser.Last("retrieve").at;
+
+        EXPECT_GE(capture - pick, c.batches.back());
+        // The final document, not a batch page.
+        EXPECT_THAT(ReadBytes(ResultFile()), HasSubstr("translated"));
+        EXPECT_THAT(ReadBytes(ResultFile()), Not(HasSubstr("batch")));
+        // ... and not much later than the last batch: one and a half gaps, and the sampling.
+        const Ms gap = c.batches[2] - c.batches[1];
+        EXPECT_LE(capture - pick, c.batches.back() + gap * 3 / 2 + Ms(500));
     }
 }
 
 TEST_F(FastPageRunTest, APageThatNeverStaysStillWaitsNoLongerThanTheFullTiming) {
-    // A document that changes all the time (a clock, a ticker): every wait runs to the full
-    // timing's end, and the run still stores the page.
+    // A document that changes all the time (a clock, a ticker): the wait after the pick runs
+    // to the end of the full timing's wait for the third load end and its quiet.
     browser_.document = [](Timestamp now) {
-        return u"<html class=\"translated-ltr\">" +
-               Utf8ToUtf16(std::to_string(now.time_since_epoch().count())) + u"</html>";
+        return u"<html class=\"translated-ltr\"><body>" +
+               Utf8ToUtf16(std::to_string(now.time_since_epoch().count())) +
+               u"<iframe class=\"goog-te-menu-frame skiptranslate\"></iframe></body></html>";
     };
     const PageRunResult result = Run(Source());
     EXPECT_EQ(result.outcome, PageOutcome::kStored);
-    // The quiet waits end 28 s after the last load end, as at the full timing (give or take
-    // the sample under way).
-    EXPECT_GE(When("pick") - When("navigate"), Ms(1500) + kQuiet);
-    EXPECT_LE(When("pick") - When("navigate"), Ms(1500) + kQuiet + Ms(300));
-    EXPECT_GE(When("bottom") - When("pick"), Ms(1300) + kQuiet);
-    // The scrolls come 100 ms apart; the wait after them ends when the full schedule would.
+    EXPECT_GE(Capture() - When("pick"), kThirdLoadEnd + kQuiet);
+    EXPECT_LE(Capture() - When("pick"), kThirdLoadEnd + kQuiet + Ms(1300));
+    // The scrolls come 100 ms apart.
     EXPECT_EQ(When("middle") - When("bottom"), Ms(100));
     EXPECT_EQ(When("top") - When("middle"), Ms(100));
-    const Timestamp capture = browser_.Commands().back().at;
-    EXPECT_GE(capture - When("bottom"), kScheduleSleeps);
-    EXPECT_LE(capture - When("bottom"), kScheduleSleeps + Ms(300));
 }
 
 TEST_F(FastPageRunTest, ASampleThatNeverComesKeepsTheWaitGoingToTheFullLimit) {
-    // A page whose markup never comes: it is never taken for still, the run ends as at the
-    // full timing, with nothing stored and the browser replaced.
-    browser_.delivery.reset();
+    // A page whose markup stops coming once scrolled: it is never taken for still, the run
+    // ends as at the full timing, with nothing stored and the browser replaced.
+    browser_.mute_after_scroll = true;
     const PageRunResult result = Run(Source());
     EXPECT_EQ(result.outcome, PageOutcome::kNotCaptured);
     EXPECT_EQ(result.browser, BrowserState::kReplaced);
-    EXPECT_GE(When("pick") - When("navigate"), Ms(1500) + kQuiet);
+    EXPECT_GE(Capture() - When("pick"), kThirdLoadEnd + kQuiet);
     EXPECT_FALSE(fs::exists(ResultFile()));
 }
 
-TEST_F(FastPageRunTest, CancelDuringAStillnessWaitEndsTheRun) {
-    simulation_.UserAt(Simulation::kStart + Ms(1800), [&] { flags_.RequestCancel(); });
+TEST_F(FastPageRunTest, CancelDuringAWaitEndsTheRun) {
+    browser_.menu_after_navigate = Ms(10'000);
+    simulation_.UserAt(Simulation::kStart + Ms(3000), [&] { flags_.RequestCancel(); });
     const PageRunResult result = Run(Source());
     EXPECT_EQ(result.outcome, PageOutcome::kCancelled);
     EXPECT_EQ(fs::path(result.temp_page_left), TempPage());
     EXPECT_TRUE(fs::exists(TempPage()));
-    EXPECT_LE(simulation_.Now() - Simulation::kStart, Ms(1900));
-    EXPECT_THAT(CommandNames(), Not(::testing::Contains("pick")));
+    EXPECT_LE(simulation_.Now() - Simulation::kStart, Ms(3100));
+    EXPECT_EQ(Picks(), 0u);
     EXPECT_FALSE(fs::exists(ResultFile()));
 }
 
 TEST_F(FastPageRunTest, TheSettlePeriodIsTheUsers) {
     run_.SetTimings({WaitTiming::kFast, Ms(3000)});
     Run(Source());
-    EXPECT_GE(When("pick") - When("navigate"), Ms(1500) + Ms(3000));
-    EXPECT_GE(When("bottom") - When("pick"), kTranslationDelay + Ms(3000));
+    EXPECT_GE(Capture() - When("pick"), kThirdLoadEnd + Ms(3000));
 }
 
 TEST(ElapsedWholeSeconds, DropsTheRemainderInEitherDirection) {
