@@ -312,7 +312,7 @@ int BridgeEngine::StartBrowserRequest(BrowserRequest request) {
 }
 
 void BridgeEngine::Begin() {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     chromium_->OnLostChromium([this] { End(); });
     DevToolsClient& client = chromium_->Client();
     client.ListenToBrowser([this](const std::string& method, const json& params) {
@@ -337,7 +337,7 @@ void BridgeEngine::Begin() {
 }
 
 void BridgeEngine::HandleBrowserEvent(const std::string& method, const json& params) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     if (method == "Target.attachedToTarget") {
         PageAttached(params);
     } else if (method == "Target.detachedFromTarget") {
@@ -346,7 +346,7 @@ void BridgeEngine::HandleBrowserEvent(const std::string& method, const json& par
 }
 
 void BridgeEngine::PageAttached(const json& params) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     const std::string session = params.value("sessionId", "");
     const json& info = params.contains("targetInfo") ? params["targetInfo"] : json::object();
     const std::string target = info.value("targetId", "");
@@ -381,7 +381,7 @@ void BridgeEngine::PageAttached(const json& params) {
 }
 
 void BridgeEngine::PageDetached(const std::string& session) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     if (auto it = browsers_.find(session); it != browsers_.end()) {
         EngineObjectPtr<Browser> browser = std::move(it->second);
         browsers_.erase(it);
@@ -400,7 +400,7 @@ void BridgeEngine::PageDetached(const std::string& session) {
 }
 
 void BridgeEngine::RequestBrowser(BrowserRequest request) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     chromium_->Client().Command(
         "", "Target.createTarget", {{"url", "about:blank"}},
         [this, request = std::move(request)](bool ok, const json& result) mutable {
@@ -423,7 +423,7 @@ void BridgeEngine::RequestBrowser(BrowserRequest request) {
 
 void BridgeEngine::OpenBrowser(BrowserRequest request, const std::string& target_id,
                                const std::string& session) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     Browser::Setup setup;
     setup.identifier = request.identifier;
     setup.client = std::move(request.client);
@@ -439,7 +439,7 @@ void BridgeEngine::OpenBrowser(BrowserRequest request, const std::string& target
 }
 
 EngineObjectPtr<Browser> BridgeEngine::AddBrowser(Browser::Setup setup) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     setup.chromium = chromium_;
     const std::string session = setup.session;
     auto browser = std::make_shared<Browser*>(nullptr);
@@ -454,7 +454,7 @@ EngineObjectPtr<Browser> BridgeEngine::AddBrowser(Browser::Setup setup) {
 }
 
 void BridgeEngine::PopupAttached(AttachedPopup popup) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     if (std::optional<WindowRequest> request = popup.opener->TakeWindowRequest()) {
         DecidePopup(std::move(popup), *request);
         return;
@@ -474,7 +474,7 @@ void BridgeEngine::PopupAttached(AttachedPopup popup) {
 }
 
 void BridgeEngine::WindowRequested(Browser* opener) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     for (auto it = waiting_popups_.begin(); it != waiting_popups_.end(); ++it) {
         if (it->opener.get() != opener) {
             continue;
@@ -508,7 +508,7 @@ WindowAnswer BridgeEngine::WindowQuestionAsked(Browser* opener, const std::strin
 }
 
 void BridgeEngine::DecidePopup(AttachedPopup popup, const WindowRequest& request) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     Browser& opener = *popup.opener;
     if (!opener.IsValid()) {
         CancelPopup(popup.target_id, popup.session);
@@ -568,7 +568,7 @@ void BridgeEngine::DecidePopup(AttachedPopup popup, const WindowRequest& request
 }
 
 void BridgeEngine::CancelPopup(const std::string& target_id, const std::string& session) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     // The window exists but has not run anything yet. It must never run a script, and
     // its opener must go on as if the window had opened and closed at once: so it runs
     // with scripts off and every request failed, and is closed right away.
@@ -591,14 +591,14 @@ void BridgeEngine::CancelPopup(const std::string& target_id, const std::string& 
 }
 
 void BridgeEngine::Dismiss(const std::string& session) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     DevToolsClient& client = chromium_->Client();
     client.Command(session, "Runtime.runIfWaitingForDebugger");
     client.Command("", "Target.detachFromTarget", {{"sessionId", session}});
 }
 
 void BridgeEngine::End() {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     context_ready_ = false;
     std::map<std::string, EngineObjectPtr<Browser>> browsers;
     browsers.swap(browsers_);

@@ -50,7 +50,7 @@ Browser::Browser(Setup setup)
 // ---- Engine thread ---------------------------------------------------------------------------
 
 void Browser::Open(std::string first_address) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     auto self = EngineObjectPtr<Browser>::Share(this);
     if (width_ > 0 && height_ > 0) {
         chromium_->Client().Command(
@@ -81,7 +81,7 @@ void Browser::Open(std::string first_address) {
 }
 
 void Browser::FirstNavigationStarted(bool ok, const json& result) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     if (first_navigation_ != FirstNavigation::kAwaitingLoader) {
         return;
     }
@@ -94,13 +94,13 @@ void Browser::FirstNavigationStarted(bool ok, const json& result) {
 }
 
 void Browser::MainFrameStopped(int status) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     NotifyLoadEnd(MainFrame(), status);
 }
 
 void Browser::BeginSession(const std::string& session, const std::string& target_id,
                            std::function<void()> on_running) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     sessions_[session] = target_id;
     DevToolsClient& client = chromium_->Client();
     auto self = EngineObjectPtr<Browser>::Share(this);
@@ -128,14 +128,14 @@ void Browser::BeginSession(const std::string& session, const std::string& target
 }
 
 void Browser::EndSession(const std::string& session) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     sessions_.erase(session);
     runtimes_.erase(session);
     chromium_->Client().ForgetSession(session);
 }
 
 bool Browser::OwnsTarget(const std::string& target_id) const {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     for (const auto& [session, target] : sessions_) {
         if (target == target_id) {
             return true;
@@ -145,7 +145,7 @@ bool Browser::OwnsTarget(const std::string& target_id) const {
 }
 
 std::optional<WindowRequest> Browser::TakeWindowRequest() {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     const auto now = std::chrono::steady_clock::now();
     while (!window_requests_.empty() &&
            now - window_requests_.front().when > kWindowRequestLifetime) {
@@ -182,7 +182,7 @@ WindowAnswer Browser::TakeWindowDecision(const std::string& url) {
 
 void Browser::HandleEvent(const std::string& session, const std::string& method,
                           const json& params) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     if (!IsValid()) {
         return;
     }
@@ -391,7 +391,7 @@ void Browser::ContextEvent(const std::string& session, const std::string& method
 }
 
 void Browser::ChildAttached(const std::string& parent_session, const json& params) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     const std::string child = params.value("sessionId", "");
     const json& info = params.contains("targetInfo") ? params["targetInfo"] : json::object();
     const std::string target = info.value("targetId", "");
@@ -410,7 +410,7 @@ void Browser::ChildAttached(const std::string& parent_session, const json& param
 
 EngineObjectPtr<Frame> Browser::FrameForEvent(const std::string& devtools_id,
                                               const std::string& session) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     if (devtools_id.empty()) {
         return {};
     }
@@ -427,7 +427,7 @@ EngineObjectPtr<Frame> Browser::FrameForEvent(const std::string& devtools_id,
 }
 
 void Browser::RemoveFrame(const std::string& devtools_id) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     EngineObjectPtr<Frame> removed;
     {
         std::lock_guard lock(mutex_);
@@ -476,7 +476,7 @@ void Browser::NotifyLoadingState(bool loading) {
 }
 
 void Browser::NotifyLoadEnd(const EngineObjectPtr<Frame>& frame, int status) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     if (!frame) {
         return;
     }
@@ -487,7 +487,7 @@ void Browser::NotifyLoadEnd(const EngineObjectPtr<Frame>& frame, int status) {
 }
 
 void Browser::NotifyLifeSpan(void (*notify)(cef_life_span_handler_t*, Browser&)) {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     HeldReference<cef_life_span_handler_t> handler = LifeSpanHandlerOf(Client());
     if (handler) {
         notify(handler.get(), *this);
@@ -495,7 +495,7 @@ void Browser::NotifyLifeSpan(void (*notify)(cef_life_span_handler_t*, Browser&))
 }
 
 void Browser::Close() {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     if (!IsValid() || closing_) {
         return;
     }
@@ -510,7 +510,7 @@ void Browser::Close() {
 }
 
 void Browser::TargetGone() {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     if (!IsValid()) {
         return;
     }
@@ -532,7 +532,7 @@ void Browser::TargetGone() {
 }
 
 void Browser::Invalidate() {
-    chromium_->Thread().CheckCurrent();
+    chromium_->Thread().Owner().Check();
     valid_ = false;
     for (auto it = sessions_.begin(); it != sessions_.end(); it = sessions_.erase(it)) {
         chromium_->Client().ForgetSession(it->first);

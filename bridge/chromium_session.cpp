@@ -102,7 +102,7 @@ ChromiumSession::~ChromiumSession() {
 }
 
 void ChromiumSession::PipeClosed() {
-    thread_->CheckCurrent();
+    thread_->Owner().Check();
     pipe_closed_ = true;
     client_->OnConnectionClosed();
     if (shutting_down_ || !answered_) {

@@ -127,17 +127,17 @@ void DevToolsClient::FailLater(ReplyHandler on_reply, const nlohmann::json& erro
 }
 
 void DevToolsClient::ListenToBrowser(EventHandler handler) {
-    thread_.CheckCurrent();
+    thread_.Owner().Check();
     browser_listener_ = std::move(handler);
 }
 
 void DevToolsClient::ListenToSession(const std::string& session, EventHandler handler) {
-    thread_.CheckCurrent();
+    thread_.Owner().Check();
     session_listeners_[session] = std::move(handler);
 }
 
 void DevToolsClient::ForgetSession(const std::string& session) {
-    thread_.CheckCurrent();
+    thread_.Owner().Check();
     session_listeners_.erase(session);
     if (session.empty()) {
         return;
@@ -160,7 +160,7 @@ void DevToolsClient::ForgetSession(const std::string& session) {
 }
 
 void DevToolsClient::Dispatch(const std::string& text) {
-    thread_.CheckCurrent();
+    thread_.Owner().Check();
     nlohmann::json message =
         nlohmann::json::parse(ReplaceUnpairedSurrogateEscapes(text), nullptr, false);
     if (message.is_discarded() || !message.is_object()) {
@@ -208,7 +208,7 @@ void DevToolsClient::Dispatch(const std::string& text) {
 }
 
 void DevToolsClient::OnConnectionClosed() {
-    thread_.CheckCurrent();
+    thread_.Owner().Check();
     std::unordered_map<long long, Pending> failed;
     {
         std::lock_guard lock(mutex_);

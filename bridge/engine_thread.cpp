@@ -16,7 +16,10 @@ EngineThread::EngineThread() {
     if (wake_fd_ < 0) {
         throw std::system_error(errno, std::generic_category(), "eventfd");
     }
+    // The loop takes mutex_ before anything else, so it starts only once it owns itself.
+    std::lock_guard lock(mutex_);
     thread_ = std::thread([this] { Loop(); });
+    owner_.BindTo(thread_.get_id());
 }
 
 EngineThread::~EngineThread() {
@@ -75,7 +78,7 @@ void EngineThread::RunAndWait(const Task& task) {
 }
 
 void EngineThread::Watch(WatchedDescriptor* source) {
-    CheckCurrent();
+    owner_.Check();
     watched_ = source;
 }
 
@@ -83,10 +86,6 @@ void EngineThread::Wake() {
     const std::uint64_t one = 1;
     // The counter only saturates after 2^64 - 2 wakes; a failed write leaves it non-zero.
     [[maybe_unused]] ssize_t written = write(wake_fd_, &one, sizeof one);
-}
-
-bool EngineThread::IsCurrent() const {
-    return std::this_thread::get_id() == thread_.get_id();
 }
 
 void EngineThread::Stop() {
@@ -97,6 +96,8 @@ void EngineThread::Stop() {
     Wake();
     if (thread_.joinable() && !IsCurrent()) {
         thread_.join();
+        // The id of an ended thread may be handed to a new one.
+        owner_.BindTo(std::thread::id());
     }
     std::vector<Task> dropped;
     std::multimap<Clock::time_point, Task> dropped_timers;

@@ -48,12 +48,11 @@ class EngineThread {
     // Wakes the thread so that it asks the watched source again for its wanted events.
     void Wake();
 
-    bool IsCurrent() const;
-    // At the entry of a method that belongs to the engine thread: reports a call from any
-    // other thread (see ThreadOwner).
-    void CheckCurrent(const std::source_location& where = std::source_location::current()) const {
-        CheckThread(thread_.get_id(), where);
-    }
+    // Owns what belongs to the engine thread: its loop's thread while that runs, no thread
+    // once Stop has ended it. A method that belongs to the engine thread begins with
+    // Owner().Check().
+    const ThreadOwner& Owner() const { return owner_; }
+    bool IsCurrent() const { return owner_.IsCurrent(); }
     // Ends the loop after the task being run; later tasks are dropped. Returns once the
     // thread has ended, or at once when called on the engine thread itself.
     void Stop();
@@ -64,12 +63,14 @@ class EngineThread {
     void RunDueTasks();
 
     std::mutex mutex_;
+    // Any thread, under mutex_.
     std::vector<Task> posted_;
     std::multimap<Clock::time_point, Task> timers_;
     bool stopping_ = false;
-    int wake_fd_ = -1;                      // eventfd
+    int wake_fd_ = -1;                      // eventfd; any thread
     WatchedDescriptor* watched_ = nullptr;  // engine thread only
-    std::thread thread_;
+    ThreadOwner owner_;                     // bound to thread_ before its loop starts
+    std::thread thread_;                    // set once, under mutex_, by the constructor
 };
 
 }  // namespace quillmoor::bridge

@@ -63,7 +63,7 @@ std::string Frame::Url() const {
 }
 
 void Frame::Attached(std::string parent_id) {
-    browser_->Chromium().Thread().CheckCurrent();
+    browser_->Chromium().Thread().Owner().Check();
     std::lock_guard lock(mutex_);
     if (!parent_id.empty()) {
         parent_id_ = std::move(parent_id);
@@ -71,20 +71,20 @@ void Frame::Attached(std::string parent_id) {
 }
 
 void Frame::Navigated(std::string url, std::string name) {
-    browser_->Chromium().Thread().CheckCurrent();
+    browser_->Chromium().Thread().Owner().Check();
     std::lock_guard lock(mutex_);
     url_ = std::move(url);
     name_ = std::move(name);
 }
 
 void Frame::NavigatedWithinDocument(std::string url) {
-    browser_->Chromium().Thread().CheckCurrent();
+    browser_->Chromium().Thread().Owner().Check();
     std::lock_guard lock(mutex_);
     url_ = std::move(url);
 }
 
 void Frame::MovedToSession(std::string session, bool session_root) {
-    browser_->Chromium().Thread().CheckCurrent();
+    browser_->Chromium().Thread().Owner().Check();
     std::lock_guard lock(mutex_);
     session_ = std::move(session);
     session_root_ = main_ || session_root;

@@ -4,17 +4,20 @@
 
 #include "browser/tfrm_simple_browser.h"
 #include "pipeline/page_browser.h"
+#include "platform/thread_owner.h"
 
 namespace quillmoor {
 
 class PageBrowserWindow final : public PageBrowser {
   public:
-    // window must outlive this object. GUI thread.
+    // window must outlive this object. GUI thread, as every command (each checks it).
     explicit PageBrowserWindow(TfrmSimpleBrowser& window) : window_(window) {}
 
     QUILLMOOR_PAGE_BROWSER_OVERRIDES;
 
   private:
+    // The GUI thread, which made this object.
+    ThreadOwner owner_;
     TfrmSimpleBrowser& window_;  // GUI thread
 };
 

@@ -1,7 +1,5 @@
 #include "browser/tchromium_window.h"
 
-#include <QThread>
-
 #include "browser/browser_client.h"
 #include "browser/engine_address.h"
 #include "browser/string_visitor.h"
@@ -19,10 +17,6 @@ TChromiumWindow::TChromiumWindow(RunningEngine* engine, QWidget* parent)
 
 TChromiumWindow::~TChromiumWindow() {
     notices_->Close();
-}
-
-void TChromiumWindow::AssertGuiThread() const {
-    Q_ASSERT(QThread::currentThread() == thread());
 }
 
 std::shared_ptr<const BrowserEvents> TChromiumWindow::MakeEvents() {
@@ -50,7 +44,7 @@ std::shared_ptr<const BrowserEvents> TChromiumWindow::MakeEvents() {
 }
 
 bool TChromiumWindow::CreateBrowser() {
-    AssertGuiThread();
+    owner_.Check();
     if (state_ != BrowserState::kAbsent || browser_) {
         return false;
     }
@@ -99,7 +93,7 @@ bool TChromiumWindow::CreateBrowser() {
 }
 
 void TChromiumWindow::BrowserCreated(HeldReference<cef_browser_t> browser) {
-    AssertGuiThread();
+    owner_.Check();
     // Only the browser asked for becomes the control's; a window that a page opened
     // (allowed by OnBeforePopup) runs on without it.
     if (state_ != BrowserState::kRequested || !browser || browser->is_popup(browser.get()) != 0) {
@@ -115,7 +109,7 @@ void TChromiumWindow::BrowserCreated(HeldReference<cef_browser_t> browser) {
 }
 
 void TChromiumWindow::BrowserClosing(int identifier) {
-    AssertGuiThread();
+    owner_.Check();
     if (OnClose) {
         OnClose();
     }
@@ -138,7 +132,7 @@ void TChromiumWindow::BrowserClosing(int identifier) {
 }
 
 void TChromiumWindow::BrowserGone(int identifier) {
-    AssertGuiThread();
+    owner_.Check();
     if (identifier == 0) {
         return;
     }
@@ -154,7 +148,7 @@ void TChromiumWindow::BrowserGone(int identifier) {
 }
 
 void TChromiumWindow::LoadURL(const std::u16string& text) {
-    AssertGuiThread();
+    owner_.Check();
     HeldReference<cef_frame_t> frame = Initialized() ? MainFrame() : HeldReference<cef_frame_t>();
     if (!frame || frame->is_valid(frame.get()) == 0) {
         return;
@@ -165,7 +159,7 @@ void TChromiumWindow::LoadURL(const std::u16string& text) {
 }
 
 void TChromiumWindow::RetrieveHTML() {
-    AssertGuiThread();
+    owner_.Check();
     HeldReference<cef_frame_t> frame = Initialized() ? MainFrame() : HeldReference<cef_frame_t>();
     if (!frame || frame->is_valid(frame.get()) == 0) {
         return;
@@ -175,7 +169,7 @@ void TChromiumWindow::RetrieveHTML() {
 }
 
 void TChromiumWindow::NotifyMoveOrResizeStarted() {
-    AssertGuiThread();
+    owner_.Check();
     if (!Initialized()) {
         return;
     }
@@ -187,7 +181,7 @@ void TChromiumWindow::NotifyMoveOrResizeStarted() {
 }
 
 HeldReference<cef_frame_t> TChromiumWindow::MainFrame() const {
-    AssertGuiThread();
+    owner_.Check();
     if (!browser_) {
         return HeldReference<cef_frame_t>();
     }
@@ -195,7 +189,7 @@ HeldReference<cef_frame_t> TChromiumWindow::MainFrame() const {
 }
 
 void TChromiumWindow::CloseBrowser() {
-    AssertGuiThread();
+    owner_.Check();
     if (state_ != BrowserState::kReady) {
         return;
     }
@@ -211,6 +205,7 @@ void TChromiumWindow::CloseBrowser() {
 }
 
 void TChromiumWindow::resizeEvent(QResizeEvent* event) {
+    owner_.Check();
     QWidget::resizeEvent(event);
     FitBrowserWindow();
 }

@@ -15,6 +15,7 @@
 #include "browser/browser_events.h"
 #include "browser/gui_notice_board.h"
 #include "engine/held_reference.h"
+#include "platform/thread_owner.h"
 #include "startup/running_engine.h"
 
 namespace quillmoor {
@@ -41,12 +42,18 @@ class TChromiumWindow : public QWidget {
     std::function<void()> OnAfterCreated;
     std::function<void()> OnClose;
 
-    // ---- GUI thread ----
+    // ---- GUI thread (each checks it) ----
     // One try: false when a browser exists or was asked for, without an engine, before
     // the engine's context is ready, or when the engine turns the request down.
     bool CreateBrowser();
-    bool Initialized() const { return state_ == BrowserState::kReady; }
-    BrowserState State() const { return state_; }
+    bool Initialized() const {
+        owner_.Check();
+        return state_ == BrowserState::kReady;
+    }
+    BrowserState State() const {
+        owner_.Check();
+        return state_;
+    }
     // The main frame loads text (a plain path as the file address of that file); nothing
     // while the browser is not ready or its main frame not valid.
     void LoadURL(const std::u16string& text);
@@ -67,13 +74,14 @@ class TChromiumWindow : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    void AssertGuiThread() const;
     void BrowserCreated(HeldReference<cef_browser_t> browser);
     void BrowserClosing(int identifier);
     void BrowserGone(int identifier);
     void FitBrowserWindow();
     std::shared_ptr<const BrowserEvents> MakeEvents();
 
+    // The GUI thread, which made the control.
+    ThreadOwner owner_;
     RunningEngine* const engine_;                    // GUI thread
     const std::shared_ptr<GuiNoticeBoard> notices_;  // any thread (it locks)
     // GUI thread only.

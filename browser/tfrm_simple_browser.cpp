@@ -67,6 +67,7 @@ TfrmSimpleBrowser::TfrmSimpleBrowser(RunningEngine* engine, JobSignals& signals,
 TfrmSimpleBrowser::~TfrmSimpleBrowser() = default;
 
 void TfrmSimpleBrowser::FormCreate() {
+    owner_.Check();
     TChromiumWindow& host = *chromium_window1_;
     JobSignals& signals = signals_;
     RunClock& clock = clock_;
@@ -86,6 +87,7 @@ void TfrmSimpleBrowser::FormCreate() {
 }
 
 void TfrmSimpleBrowser::Timer1Timer() {
+    owner_.Check();
     timer1_->stop();
     if (!chromium_window1_->CreateBrowser() && !chromium_window1_->Initialized()) {
         timer1_->start();
@@ -93,29 +95,36 @@ void TfrmSimpleBrowser::Timer1Timer() {
 }
 
 void TfrmSimpleBrowser::ChromiumWindow1AfterCreated() {
+    owner_.Check();
     setWindowTitle(QStringView(kReadyCaption).toString());
     address_pnl_->setEnabled(true);
     go_btn_->click();
 }
 
-void TfrmSimpleBrowser::ChromiumWindow1Close() {}
+void TfrmSimpleBrowser::ChromiumWindow1Close() {
+    owner_.Check();
+}
 
 void TfrmSimpleBrowser::ChromiumWindow1BeforeClose(cef_browser_t* /*browser*/) {}
 
 void TfrmSimpleBrowser::GoBtnClick() {
+    owner_.Check();
     chromium_window1_->LoadURL(address_edt_->text().toStdU16String());
 }
 
 void TfrmSimpleBrowser::btn9Click() {
+    owner_.Check();
     chromium_window1_->RetrieveHTML();
 }
 
 void TfrmSimpleBrowser::btn10Click() {
+    owner_.Check();
     RunPageScript(kPickLanguageScript);
     RunPageScript(kPickLanguageInCurrentMenuScript);
 }
 
 void TfrmSimpleBrowser::RunPageScript(std::u16string_view script) {
+    owner_.Check();
     const HeldReference<cef_frame_t> frame = chromium_window1_->MainFrame();
     if (!frame) {
         return;
@@ -126,6 +135,7 @@ void TfrmSimpleBrowser::RunPageScript(std::u16string_view script) {
 }
 
 void TfrmSimpleBrowser::ReplaceBrowser() {
+    owner_.Check();
     address_edt_->setText(QStringView(kDefaultAddress).toString());
     chromium_window1_->CloseBrowser();
     timer1_->stop();
@@ -160,30 +170,35 @@ bool TfrmSimpleBrowser::BrowserBeforePopup(const PopupRequest& request) {
 }
 
 void TfrmSimpleBrowser::WMMove() {
+    owner_.Check();
     if (chromium_window1_ != nullptr) {
         chromium_window1_->NotifyMoveOrResizeStarted();
     }
 }
 
 void TfrmSimpleBrowser::WMEnterMenuLoop(std::uintptr_t popup_menu_flag) {
+    owner_.Check();
     if (popup_menu_flag == 0 && engine_ != nullptr) {
         engine_->SetOsmodalLoop(true);
     }
 }
 
 void TfrmSimpleBrowser::WMExitMenuLoop(std::uintptr_t popup_menu_flag) {
+    owner_.Check();
     if (popup_menu_flag == 0 && engine_ != nullptr) {
         engine_->SetOsmodalLoop(false);
     }
 }
 
 void TfrmSimpleBrowser::moveEvent(QMoveEvent* event) {
+    owner_.Check();
     QWidget::moveEvent(event);
     WMMove();
 }
 
 // The window messages that Qt has no event for. WM_MOVE arrives as a move event.
 bool TfrmSimpleBrowser::nativeEvent(const QByteArray& event_type, void* message, qintptr* result) {
+    owner_.Check();
     const bool handled = QWidget::nativeEvent(event_type, message, result);
 #if defined(_WIN32)
     const MSG* msg = static_cast<const MSG*>(message);

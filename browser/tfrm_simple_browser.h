@@ -14,6 +14,7 @@
 #include "browser/tchromium_window.h"
 #include "pipeline/job_signals.h"
 #include "pipeline/run_clock.h"
+#include "platform/thread_owner.h"
 #include "startup/running_engine.h"
 
 namespace quillmoor {
@@ -39,14 +40,29 @@ class TfrmSimpleBrowser : public QWidget {
                       QWidget* parent = nullptr);
     ~TfrmSimpleBrowser() override;
 
-    // ---- Controls (GUI thread) ----
-    QWidget* AddressPnl() const { return address_pnl_; }
-    QLineEdit* AddressEdt() const { return address_edt_; }
-    QPushButton* GoBtn() const { return go_btn_; }
-    TChromiumWindow* ChromiumWindow1() const { return chromium_window1_; }
-    QTimer* Timer1() const { return timer1_; }
+    // ---- Controls (GUI thread; each checks it) ----
+    QWidget* AddressPnl() const {
+        owner_.Check();
+        return address_pnl_;
+    }
+    QLineEdit* AddressEdt() const {
+        owner_.Check();
+        return address_edt_;
+    }
+    QPushButton* GoBtn() const {
+        owner_.Check();
+        return go_btn_;
+    }
+    TChromiumWindow* ChromiumWindow1() const {
+        owner_.Check();
+        return chromium_window1_;
+    }
+    QTimer* Timer1() const {
+        owner_.Check();
+        return timer1_;
+    }
 
-    // ---- Operations offered to the page run (GUI thread) ----
+    // ---- Operations offered to the page run (GUI thread; each checks it) ----
     // The main frame loads the text of AddressEdt; nothing while the browser is not ready.
     void GoBtnClick();
     // Asks for the main frame's markup; it arrives through the job signals.
@@ -61,7 +77,7 @@ class TfrmSimpleBrowser : public QWidget {
     // address first, so that the new browser does not load the page the old one held.
     void ReplaceBrowser();
 
-    // ---- Window notices (GUI thread) ----
+    // ---- Window notices (GUI thread; each checks it) ----
     // The window moves (WM_MOVE, WM_MOVING): the engine hears of it while the browser is
     // ready.
     void WMMove();
@@ -93,6 +109,8 @@ class TfrmSimpleBrowser : public QWidget {
     void ChromiumWindow1Close();
     static void Pump();
 
+    // The GUI thread, which made the window.
+    ThreadOwner owner_;
     RunningEngine* const engine_;  // GUI thread
     JobSignals& signals_;          // any thread (it is made for that)
     RunClock& clock_;              // any thread (it is made for that)

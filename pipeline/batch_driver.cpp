@@ -47,11 +47,27 @@ BatchDriver::BatchDriver(BatchView& view, PageTranslator& translator, RunClock& 
                                      : ProgramFolder(&RunningProgramFolder)) {}
 
 BatchEnd BatchDriver::btnTranslateClick() {
+    owner_.Check();
     if (state_ == BatchState::kRunning) {
         return BatchEnd::kIgnored;
     }
     const RunningScope running(state_);
     return RunBatch();
+}
+
+BatchState BatchDriver::State() const {
+    owner_.Check();
+    return state_;
+}
+
+const BatchTally& BatchDriver::Tally() const {
+    owner_.Check();
+    return tally_;
+}
+
+const std::u16string& BatchDriver::ResultRoot() const {
+    owner_.Check();
+    return result_root_;
 }
 
 BatchEnd BatchDriver::RunBatch() {

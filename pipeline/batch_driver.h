@@ -13,6 +13,7 @@
 #include "pipeline/page_translator.h"
 #include "pipeline/run_clock.h"
 #include "platform/no_copy.h"
+#include "platform/thread_owner.h"
 
 namespace quillmoor {
 
@@ -28,7 +29,8 @@ enum class BatchEnd {
 // Whether a batch is inside btnTranslateClick.
 enum class BatchState { kIdle, kRunning };
 
-// Lives on the GUI thread and runs the whole batch there, inside btnTranslateClick. It
+// Lives on the GUI thread, which makes it and calls all of it (every public method checks
+// it), and runs the whole batch there, inside btnTranslateClick. It
 // keeps the window alive by pumping its messages between short sleeps, so the window's
 // other handlers (Pause, Cancel, closing, the menu, the language buttons) run nested
 // inside it; they only change the job flags, the buttons, the rows and the ticks.
@@ -67,11 +69,11 @@ class BatchDriver {
     // the locked inputs stay as they are, and a later press starts a new batch.
     BatchEnd btnTranslateClick();
 
-    BatchState State() const { return state_; }
+    BatchState State() const;
     // The outcomes of the latest batch so far (also of one that was cancelled or failed).
-    const BatchTally& Tally() const { return tally_; }
+    const BatchTally& Tally() const;
     // The root of the result tree as worked out at the latest press; empty before.
-    const std::u16string& ResultRoot() const { return result_root_; }
+    const std::u16string& ResultRoot() const;
 
   private:
     BatchEnd RunBatch();
@@ -79,12 +81,14 @@ class BatchDriver {
     PollEnd VisitRow(int row, int languages);
     void Finish();
 
-    BatchView& view_;
-    PageTranslator& translator_;
-    RunClock& clock_;
-    JobSignals& signals_;
-    JobFlags& flags_;
-    ProgramFolder program_folder_;
+    // The GUI thread, which made the driver and runs the batch.
+    ThreadOwner owner_;
+    BatchView& view_;               // GUI thread
+    PageTranslator& translator_;    // GUI thread
+    RunClock& clock_;               // any thread (it is made for that)
+    JobSignals& signals_;           // any thread (it is made for that)
+    JobFlags& flags_;               // any thread (each flag is atomic)
+    ProgramFolder program_folder_;  // GUI thread
 
     // GUI thread.
     BatchState state_ = BatchState::kIdle;

@@ -1,7 +1,6 @@
 #include "pipeline/page_run.h"
 
 #include <algorithm>
-#include <cassert>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -31,6 +30,7 @@ PageRun::PageRun(PageBrowser& browser, RunClock& clock, MessagePump& pump, RunPr
 
 PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNames& names,
                                      std::u16string_view result_root, LanguageProgress& progress) {
+    owner_.Check();
     const std::u16string& code = LanguageCodes().at(language_index);
     // The page keeps the form it was read in, so that its temporary page reaches the browser
     // as the source would.
@@ -138,6 +138,7 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
 }
 
 void PageRun::Pump() {
+    owner_.Check();
     pump_.Pump();
 }
 
@@ -152,11 +153,12 @@ PollEnd PollOnce(MessagePump& pump, RunClock& clock, const JobFlags& flags) {
 }
 
 PollEnd PageRun::PollStep() {
-    CheckThread();
+    owner_.Check();
     return PollOnce(pump_, clock_, flags_);
 }
 
 WaitEnd PageRun::WaitForSignal(JobSignals::Signal signal, JobSignals::Stamp stamp) {
+    owner_.Check();
     for (;;) {
         if (signals_.IsSet(signal)) {
             return WaitEnd::kSignalled;
@@ -171,6 +173,7 @@ WaitEnd PageRun::WaitForSignal(JobSignals::Signal signal, JobSignals::Stamp stam
 }
 
 PollEnd PageRun::WaitForLoadThenQuiet(JobSignals::Signal signal) {
+    owner_.Check();
     signals_.SetTime(JobSignals::Stamp::kLastLoadTime, clock_.Now());
     if (WaitForSignal(signal, JobSignals::Stamp::kLastLoadTime) == WaitEnd::kCancelled) {
         return PollEnd::kCancelled;
@@ -179,6 +182,7 @@ PollEnd PageRun::WaitForLoadThenQuiet(JobSignals::Signal signal) {
 }
 
 PollEnd PageRun::WaitForQuiet() {
+    owner_.Check();
     signals_.SetTime(JobSignals::Stamp::kLastLoadTime, clock_.Now());
     const auto quiet_came = [this] {
         return ElapsedWholeSeconds(signals_.LastLoadTime(), clock_.Now()) >= kQuietPeriodSeconds;
@@ -195,6 +199,7 @@ PollEnd PageRun::WaitForQuiet() {
 }
 
 PollEnd PageRun::WaitForStill(const std::function<bool()>& full_wait_over) {
+    owner_.Check();
     StillWait wait;
     wait.full_wait_over = full_wait_over;
     return WaitUntilStill(wait);
@@ -383,7 +388,7 @@ PollEnd PageRun::WaitForWidgetDone(const PickAnswer& answer) {
 }
 
 void PageRun::Settle() {
-    CheckThread();
+    owner_.Check();
     for (int pass = 0; pass < kSettlePasses; ++pass) {
         Pump();
         clock_.Sleep(kSettleSleep);
@@ -435,10 +440,6 @@ BrowserState PageRun::ReplaceBrowser() {
         }
     }
     return BrowserState::kReplaced;
-}
-
-void PageRun::CheckThread() const {
-    assert(std::this_thread::get_id() == owner_thread_);
 }
 
 }  // namespace quillmoor

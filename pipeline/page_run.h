@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "pipeline/job_flags.h"
 #include "pipeline/job_signals.h"
@@ -21,6 +20,7 @@
 #include "pipeline/wait_timing.h"
 #include "platform/ansi_code_page.h"
 #include "platform/no_copy.h"
+#include "platform/thread_owner.h"
 
 namespace quillmoor {
 
@@ -93,7 +93,7 @@ struct LanguageProgress {
 };
 
 // The page run and the waits it is made of. Lives on the GUI thread, which makes it and
-// runs all of it (checked in builds with assertions); the browser's answers come from the
+// runs all of it (every public method checks it); the browser's answers come from the
 // engine's thread through the job signals only.
 // Every wait is made of short sleeps between which messages are dispatched, so the window
 // stays responsive and its Pause and Cancel buttons run nested inside the waits.
@@ -105,8 +105,14 @@ class PageRun {
             const AnsiCodePage& code_page = AnsiCodePage::System());
 
     // The timings of the waits; full unless set (the window program never sets them).
-    void SetTimings(RunTimings timings) { timings_ = timings; }
-    const RunTimings& Timings() const { return timings_; }
+    void SetTimings(RunTimings timings) {
+        owner_.Check();
+        timings_ = timings;
+    }
+    const RunTimings& Timings() const {
+        owner_.Check();
+        return timings_;
+    }
 
     QUILLMOOR_NO_COPY(PageRun);
 
@@ -220,20 +226,17 @@ class PageRun {
     // Replaces the browser after a page that did not deliver its markup, waiting for the
     // new one with poll steps up to the signal limit.
     BrowserState ReplaceBrowser();
-    // Asserts (in builds with assertions) that the caller is the thread that made the run.
-    void CheckThread() const;
 
-    PageBrowser& browser_;
-    RunClock& clock_;
-    MessagePump& pump_;
-    RunProgressView& view_;
-    JobSignals& signals_;
-    const JobFlags& flags_;
-    const AnsiCodePage& code_page_;
-    // GUI thread.
-    RunTimings timings_;
     // The GUI thread, which made the run and runs all of it.
-    const std::thread::id owner_thread_ = std::this_thread::get_id();
+    ThreadOwner owner_;
+    PageBrowser& browser_;           // GUI thread
+    RunClock& clock_;                // any thread (it is made for that)
+    MessagePump& pump_;              // GUI thread
+    RunProgressView& view_;          // GUI thread
+    JobSignals& signals_;            // any thread (it is made for that)
+    const JobFlags& flags_;          // any thread (each flag is atomic)
+    const AnsiCodePage& code_page_;  // any thread (never changes)
+    RunTimings timings_;             // GUI thread
 };
 
 }  // namespace quillmoor

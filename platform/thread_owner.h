@@ -36,13 +36,20 @@ inline void CheckThread(std::thread::id owner,
     }
 }
 
-// The thread that owns an object's thread-bound methods: the one that bound it.
+// The thread that owns an object's thread-bound methods: the one that bound it. The one way
+// the program checks thread ownership: an object keeps one as a member and calls Check at
+// the entry of every method that belongs to its thread.
 class ThreadOwner {
   public:
     // Owned by the constructing thread.
     ThreadOwner() : owner_(std::this_thread::get_id()) {}
-    // From now on owned by the calling thread. Any thread.
+    // From now on owned by the calling thread: for an object made on one thread and handed
+    // to another that runs it from then on. Any thread.
     void BindToCurrentThread() { owner_.store(std::this_thread::get_id()); }
+    // From now on owned by the thread of id, which need not be the caller (a thread that an
+    // object starts for itself); a default id means no thread, and every call is reported.
+    // Any thread.
+    void BindTo(std::thread::id id) { owner_.store(id); }
     bool IsCurrent() const { return owner_.load() == std::this_thread::get_id(); }
     // At the entry of a method that belongs to the owner.
     void Check(const std::source_location& where = std::source_location::current()) const {

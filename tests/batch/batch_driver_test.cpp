@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,10 @@
 #include "platform/file_system.h"
 #include "platform/utf.h"
 #include "tests/batch/batch_world.h"
+#include "tests/support/example.h"
 #include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
+#include "tests/support/wrong_thread_reports.h"
 
 // Beside the helpers of the simulated runs.
 namespace quillmoor::test_support {
@@ -487,6 +490,33 @@ TEST_F(BatchTest, PagesStoredWithoutTheTranslationAreNamedAsNotTranslatedAtTheEn
     EXPECT_THAT(messages[0], EndsWith("\n\nNot translated (stored untranslated): 3\n"
                                       "a.html: fr\nb.html: fr, de"));
     EXPECT_EQ(driver_.Tally().Count(PageOutcome::kStored), 1);
+}
+
+// The driver belongs to the thread that made it: a call of any of its methods from another
+// thread is reported at its entry, naming it (where the build checks threads, as every test
+// build does; elsewhere nothing is reported). The same calls from the owner report nothing.
+TEST_F(BatchTest, EveryMethodReportsACallFromAnotherThread) {
+    using Call = std::function<void(BatchDriver&)>;
+    // No rows: a press is refused at once.
+    const Example<Call, const char*> cases[] = {
+        {"btnTranslateClick", [](BatchDriver& driver) { driver.btnTranslateClick(); },
+         "BatchDriver::btnTranslateClick"},
+        {"State", [](BatchDriver& driver) { driver.State(); }, "BatchDriver::State"},
+        {"Tally", [](BatchDriver& driver) { driver.Tally(); }, "BatchDriver::Tally"},
+        {"ResultRoot", [](BatchDriver& driver) { driver.ResultRoot(); }, "BatchDriver::ResultRoot"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::string> reports =
+            ReportsFromAnotherThread([&] { c.input(driver_); });
+        if (kThreadChecks) {
+            ASSERT_THAT(reports, Not(IsEmpty()));
+            EXPECT_THAT(reports.front(), HasSubstr(c.expected));
+        } else {
+            EXPECT_THAT(reports, IsEmpty());
+        }
+        EXPECT_THAT(ReportsFromThisThread([&] { c.input(driver_); }), IsEmpty());
+    }
 }
 
 // The batch over the real page run, with a scripted browser: files, temporary pages and the

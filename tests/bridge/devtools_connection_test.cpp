@@ -15,6 +15,7 @@
 #include "bridge/engine_thread.h"
 #include "platform/thread_owner.h"
 #include "tests/bridge/waiting.h"
+#include "tests/support/wrong_thread_reports.h"
 
 namespace quillmoor::bridge {
 namespace {
@@ -95,6 +96,30 @@ TEST(EngineThread, StopDropsTasksThatHaveNotRun) {
     release.set_value();
     stopper.join();
     EXPECT_EQ(0, later_runs.load());
+}
+
+// What belongs to the engine thread belongs to its loop's thread from its first task on,
+// and to no thread once Stop has ended the loop (a thread started later may get the ended
+// one's id).
+TEST(EngineThread, ItsLoopOwnsItsMethodsUntilStopAndNoThreadAfter) {
+    EngineThread thread;
+    const auto check = [&] { thread.Owner().Check(); };
+    const std::size_t reported = kThreadChecks ? 1 : 0;
+    bool loop_owns = false;
+    std::vector<std::string> loop_reports;
+    thread.RunAndWait([&] {
+        loop_owns = thread.IsCurrent();
+        loop_reports = test_support::ReportsFromThisThread(check);
+    });
+    EXPECT_TRUE(loop_owns);
+    EXPECT_THAT(loop_reports, ::testing::IsEmpty());
+    EXPECT_FALSE(thread.IsCurrent());
+    EXPECT_EQ(test_support::ReportsFromThisThread(check).size(), reported);
+
+    thread.Stop();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(test_support::ReportsFromAnotherThread(check).size(), reported);
+    }
 }
 
 // A DevTools pipe on one end of a socket pair; the test plays Chromium on the other.

@@ -8,19 +8,26 @@
 
 #include <QCoreApplication>
 #include <QMoveEvent>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "browser/page_browser_window.h"
 #include "browser/page_scripts.h"
 #include "tests/browser/browser_test_support.h"
 #include "tests/browser/fake_engine.h"
+#include "tests/support/example.h"
+#include "tests/support/wrong_thread_reports.h"
 
 namespace quillmoor::browser_test {
 namespace {
 
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 QString Text(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -344,6 +351,41 @@ TEST_F(BrowserWindowTest, EngineEventsAfterTheWindowHasGoneDoNoHarm) {
     engine_.ReportCreated(0, browser);
     PumpFor(50ms);
     EXPECT_TRUE(signals_.PageLoaded());
+}
+
+// The window, its browser control and the page run's browser over them belong to the GUI
+// thread: a call from any other thread is reported at its entry, naming it (where the build
+// checks threads, as every test build does). The calls chosen touch no Qt object; without an
+// engine and a browser they end right after their check.
+TEST_F(BrowserWindowTest, TheirMethodsReportACallFromAnotherThread) {
+    window_ = std::make_unique<TfrmSimpleBrowser>(nullptr, signals_, clock_);
+    TfrmSimpleBrowser& window = *window_;
+    TChromiumWindow& control = *window.ChromiumWindow1();
+    PageBrowserWindow page_browser(window);
+    const test_support::Example<std::function<void()>, const char*> cases[] = {
+        {"window's command", [&] { window.btn9Click(); }, "TfrmSimpleBrowser::btn9Click"},
+        {"window's notice", [&] { window.WMEnterMenuLoop(0); },
+         "TfrmSimpleBrowser::WMEnterMenuLoop"},
+        {"window's control", [&] { window.ChromiumWindow1(); },
+         "TfrmSimpleBrowser::ChromiumWindow1"},
+        {"control's request", [&] { control.CreateBrowser(); }, "TChromiumWindow::CreateBrowser"},
+        {"control's frame", [&] { control.MainFrame(); }, "TChromiumWindow::MainFrame"},
+        {"control's state", [&] { control.State(); }, "TChromiumWindow::State"},
+        {"page browser's command", [&] { page_browser.RetrieveMarkup(); },
+         "PageBrowserWindow::RetrieveMarkup"},
+        {"page browser's question", [&] { page_browser.IsReady(); }, "PageBrowserWindow::IsReady"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::string> reports = test_support::ReportsFromAnotherThread(c.input);
+        if (kThreadChecks) {
+            ASSERT_THAT(reports, Not(IsEmpty()));
+            EXPECT_THAT(reports.front(), HasSubstr(c.expected));
+        } else {
+            EXPECT_THAT(reports, IsEmpty());
+        }
+        EXPECT_THAT(test_support::ReportsFromThisThread(c.input), IsEmpty());
+    }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "tests/support/example.h"
 #include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
+#include "tests/support/wrong_thread_reports.h"
 
 // Beside the helpers of the simulated runs.
 namespace quillmoor::test_support {
@@ -705,6 +706,55 @@ TEST_F(FastPageRunTest, TheSettlePeriodIsTheUsers) {
     run_.SetTimings({WaitTiming::kFast, Ms(3000)});
     Run(Source());
     EXPECT_GE(Capture() - When("pick"), kThirdLoadEnd + Ms(3000));
+}
+
+// Every public method of the run belongs to the thread that made it: a call from any other
+// thread is reported at its entry, naming it (where the build checks threads, as every test
+// build does; elsewhere nothing is reported). The same calls from the owner report nothing.
+TEST_F(PageRunTest, EveryMethodReportsACallFromAnotherThread) {
+    using Call = std::function<void(PageRun&)>;
+    const SourceNames missing(folder_.Path(u"missing") + SeparatorOf(kNativePathStyle),
+                              u"index.html");
+    const auto never = [] { return false; };
+    const Example<Call, const char*> cases[] = {
+        {"TranslatePage",
+         [&](PageRun& run) { run.TranslatePage(kFrench, missing, Root(), progress_); },
+         "PageRun::TranslatePage"},
+        {"Pump", [](PageRun& run) { run.Pump(); }, "PageRun::Pump"},
+        {"PollStep", [](PageRun& run) { run.PollStep(); }, "PageRun::PollStep"},
+        {"WaitForSignal",
+         [](PageRun& run) {
+             run.WaitForSignal(JobSignals::Signal::kPageLoaded, JobSignals::Stamp::kLastLoadTime);
+         },
+         "PageRun::WaitForSignal"},
+        {"WaitForQuiet", [](PageRun& run) { run.WaitForQuiet(); }, "PageRun::WaitForQuiet"},
+        {"WaitForLoadThenQuiet",
+         [](PageRun& run) { run.WaitForLoadThenQuiet(JobSignals::Signal::kPageLoaded); },
+         "PageRun::WaitForLoadThenQuiet"},
+        {"WaitForStill", [&](PageRun& run) { run.WaitForStill(never); }, "PageRun::WaitForStill"},
+        {"Settle", [](PageRun& run) { run.Settle(); }, "PageRun::Settle"},
+        {"SetTimings",
+         [](PageRun& run) {
+             run.SetTimings({WaitTiming::kFast, Ms(100)});
+         },
+         "PageRun::SetTimings"},
+        {"Timings", [](PageRun& run) { run.Timings(); }, "PageRun::Timings"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Cancelled from the start: every wait ends at its first poll step.
+        OwnRun own(view_, western_);
+        own.flags.RequestCancel();
+        const std::vector<std::string> reports =
+            ReportsFromAnotherThread([&] { c.input(own.run); });
+        if (kThreadChecks) {
+            ASSERT_THAT(reports, Not(IsEmpty()));
+            EXPECT_THAT(reports.front(), HasSubstr(c.expected));
+        } else {
+            EXPECT_THAT(reports, IsEmpty());
+        }
+        EXPECT_THAT(ReportsFromThisThread([&] { c.input(own.run); }), IsEmpty());
+    }
 }
 
 TEST(ElapsedWholeSeconds, DropsTheRemainderInEitherDirection) {
