@@ -23,10 +23,10 @@ std::string SecondsText(std::chrono::milliseconds time) {
 bool HasResult(const TaskRecord& record) {
     switch (record.outcome) {
         case PageOutcome::kStored:
-        case PageOutcome::kNotTranslated:
             return true;
         case PageOutcome::kSkipped:
             return record.skip_reason == SkipReason::kAlreadyStored;
+        case PageOutcome::kNotTranslated:
         case PageOutcome::kNotCaptured:
         case PageOutcome::kCancelled:
         case PageOutcome::kFailed:
@@ -69,9 +69,10 @@ RunSummary Summarize(const std::vector<TaskRecord>& records, std::size_t planned
 }
 
 int ExitCodeFor(const RunSummary& summary) {
-    const bool all_translated = summary.skipped == 0 && summary.not_captured == 0 &&
-                                summary.not_translated == 0 && summary.cancelled == 0 &&
-                                summary.failed == 0 && summary.not_run == 0;
+    // A page with no place for the widget (an include fragment, say) is no failure.
+    const bool all_translated = summary.not_captured == 0 && summary.not_translated == 0 &&
+                                summary.cancelled == 0 && summary.failed == 0 &&
+                                summary.not_run == 0;
     return all_translated ? 0 : 1;
 }
 
@@ -173,6 +174,9 @@ std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSumma
         json += ", \"outcome\": " + JsonString(PageOutcomeName(record.outcome));
         if (record.outcome == PageOutcome::kSkipped) {
             json += ", \"reason\": " + JsonString(SkipReasonText(record.skip_reason));
+        }
+        if (record.outcome == PageOutcome::kNotTranslated && !record.message.empty()) {
+            json += ", \"reason\": " + JsonString(record.message);
         }
         if (record.outcome == PageOutcome::kFailed) {
             json += ", \"message\": " + JsonString(record.message);

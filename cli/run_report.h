@@ -63,8 +63,8 @@ inline constexpr SummaryCount kSummaryCounts[] = {
 // The counts of records; planned is the number of page-languages the run took on.
 RunSummary Summarize(const std::vector<TaskRecord>& records, std::size_t planned);
 
-// 0 when every planned page-language is stored translated (now or by an earlier run), 1
-// otherwise.
+// 0 when every planned page-language that can carry the widget is stored translated (now or
+// by an earlier run), 1 otherwise. Pages with no place for the widget do not count.
 int ExitCodeFor(const RunSummary& summary);
 
 // "no place for the widget", "already stored", or empty for kNone.

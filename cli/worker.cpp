@@ -102,6 +102,7 @@ ResultMessage RunTask(PageRun& run, const TaskMessage& task, const std::u16strin
         if (outcome.outcome == PageOutcome::kSkipped) {
             result.skip_reason = SkipReason::kNoPlaceForWidget;
         }
+        result.message = outcome.reason;
         if (!outcome.temp_page_left.empty()) {
             RemoveTempPage(outcome.temp_page_left);
         }

@@ -11,9 +11,6 @@ std::u16string BatchTally::Summary() const {
         return Utf8ToUtf16(std::string(label) + std::to_string(count));
     };
     std::u16string text = line("Page-languages stored: ", Count(PageOutcome::kStored));
-    if (Count(PageOutcome::kNotTranslated) > 0) {
-        text += u"\n" + line("Stored but not translated: ", Count(PageOutcome::kNotTranslated));
-    }
     text += u"\n" + line("Skipped (no place for the widget): ", Count(PageOutcome::kSkipped));
     text += u"\n" +
             line("Not captured (the page sent nothing back): ", Count(PageOutcome::kNotCaptured));

@@ -24,7 +24,7 @@ std::u16string NotTranslatedList::ReportLines() const {
         return std::u16string();
     }
     std::u16string text =
-        u"Not translated (stored untranslated): " + Utf8ToUtf16(std::to_string(count_));
+        u"Not translated (nothing stored): " + Utf8ToUtf16(std::to_string(count_));
     const std::size_t named = std::min(files_.size(), kNamedFiles);
     for (std::size_t i = 0; i < named; ++i) {
         text += u"\n" + files_[i].name + u": ";

@@ -1,5 +1,5 @@
-// The page-languages of a batch that came back without the widget's translation: stored
-// like the others, but reported as not translated, never as translated.
+// The page-languages of a batch that the widget did not translate: nothing of them was
+// stored, and the batch's final message names them.
 #pragma once
 
 #include <cstddef>
@@ -21,7 +21,7 @@ class NotTranslatedList {
     // The lines for the batch's final message, empty when every page-language came back
     // translated. Otherwise the count, then one line per file with its language codes in
     // the order met:
-    //   Not translated (stored untranslated): 3
+    //   Not translated (nothing stored): 3
     //   index.html: de, fr
     //   about.html: es
     // After kNamedFiles files, one line "... and N more file(s)".

@@ -12,7 +12,7 @@ enum class PageOutcome {
     kStored,         // the result file was written
     kSkipped,        // the page has no place for the widget; the browser was not used
     kNotCaptured,    // the markup never came within its limit; nothing was stored
-    kNotTranslated,  // stored, but the widget did not translate the page
+    kNotTranslated,  // the widget did not translate the page; nothing was stored
     kCancelled,      // the user cancelled; the run stopped at once
     kFailed,         // an error ended the run (its message is reported with it)
 };

@@ -80,7 +80,8 @@ TEST(RunReport, TheReportListsEveryRecordInPlanOrder) {
         Record(1, "a.html", zh, PageOutcome::kSkipped, SkipReason::kAlreadyStored),
         Record(2, "n\xC3\xA9.html", fr, PageOutcome::kSkipped, SkipReason::kNoPlaceForWidget, "",
                1),
-        Record(3, "n\xC3\xA9.html", zh, PageOutcome::kNotTranslated, SkipReason::kNone, "", 61000),
+        Record(3, "n\xC3\xA9.html", zh, PageOutcome::kNotTranslated, SkipReason::kNone,
+               "the widget's language menu never appeared", 61000),
         Record(4, "b.html", fr, PageOutcome::kNotCaptured, SkipReason::kNone, "", 120999),
     };
     CliOptions options;
@@ -114,7 +115,7 @@ TEST(RunReport, TheReportListsEveryRecordInPlanOrder) {
     {"file": "a.html", "source": "/site/a.html", "language": "fr", "result": "/out/a.html/fr/a.html", "outcome": "stored", "seconds": 2.404},
     {"file": "a.html", "source": "/site/a.html", "language": "zh-CN", "result": "/out/a.html/zh-CN/a.html", "outcome": "skipped", "reason": "already stored", "seconds": 0.000},
     {"file": "né.html", "source": "/site/né.html", "language": "fr", "result": null, "outcome": "skipped", "reason": "no place for the widget", "seconds": 0.001},
-    {"file": "né.html", "source": "/site/né.html", "language": "zh-CN", "result": "/out/né.html/zh-CN/né.html", "outcome": "not translated", "seconds": 61.000},
+    {"file": "né.html", "source": "/site/né.html", "language": "zh-CN", "result": null, "outcome": "not translated", "reason": "the widget's language menu never appeared", "seconds": 61.000},
     {"file": "b.html", "source": "/site/b.html", "language": "fr", "result": null, "outcome": "not captured", "seconds": 120.999},
     {"file": "b.html", "source": "/site/b.html", "language": "zh-CN", "result": null, "outcome": "failed", "message": "Cannot read \"/site/b.html\":\nPermission denied", "seconds": 0.012}
   ]
@@ -140,8 +141,18 @@ TEST(RunReport, CountsAndExitCodes) {
         {"all stored or stored before", {stored, already}, 2, 0},
         {"nothing planned", {}, 0, 0},
         {"one not run", {stored, already}, 3, 1},
+        // A fragment without a place for the widget does not fail a site's build.
         {"no place for the widget",
          {stored, Record(1, "a", fr, PageOutcome::kSkipped, SkipReason::kNoPlaceForWidget)},
+         2,
+         0},
+        {"only pages without a place for the widget",
+         {Record(0, "a", fr, PageOutcome::kSkipped, SkipReason::kNoPlaceForWidget)},
+         1,
+         0},
+        {"a fragment and one not translated",
+         {Record(0, "a", fr, PageOutcome::kSkipped, SkipReason::kNoPlaceForWidget),
+          Record(1, "b", fr, PageOutcome::kNotTranslated)},
          2,
          1},
         {"not captured", {stored, Record(1, "a", fr, PageOutcome::kNotCaptured)}, 2, 1},

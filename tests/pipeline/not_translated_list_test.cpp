@@ -21,7 +21,7 @@ TEST(NotTranslatedList, TheFinalMessageNamesEveryUntranslatedPageLanguage) {
     some.Add(u"index.html", u"zh-CN");
     EXPECT_EQ(some.Count(), 3);
     EXPECT_EQ(TranslateDoneMessage(some),
-              u"Translate Done!\n\nNot translated (stored untranslated): 3\n"
+              u"Translate Done!\n\nNot translated (nothing stored): 3\n"
               u"index.html: de, zh-CN\nabout.html: es");
 }
 
@@ -36,7 +36,7 @@ TEST(NotTranslatedList, ManyFilesAreCountedBeyondTheNamedOnes) {
     const std::u16string report = many.ReportLines();
     EXPECT_EQ(many.Count(), static_cast<int>(2 * files));
     EXPECT_TRUE(
-        report.starts_with(u"Not translated (stored untranslated): 26\npage0.html: fr, de\n"));
+        report.starts_with(u"Not translated (nothing stored): 26\npage0.html: fr, de\n"));
     EXPECT_NE(report.find(u"\npage9.html: fr, de\n"), std::u16string::npos);
     EXPECT_EQ(report.find(u"page10.html"), std::u16string::npos);
     EXPECT_TRUE(report.ends_with(u"\n... and 3 more file(s)"));
