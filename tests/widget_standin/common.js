@@ -69,10 +69,11 @@ var clicksIgnored = 0;
 // What a click on a language entry sets off. The first PACE.ignored_clicks clicks do
 // nothing. Otherwise, like the real widget, the work is done after the click has returned
 // (the real one waits for the translation service; a script that clicked the entry while
-// walking the live list of the page's elements is not thrown off by new ones): 50 ms after
-// the click the texts are gathered and the first of PACE.batches shares of them is passed
-// to mark (see markText), then markTranslated runs; every PACE.batch_gap_ms after it the
-// next share follows. addFrames runs PACE.frames_delay_ms after the click, or with the
+// walking the live list of the page's elements is not thrown off by new ones): each share
+// of the text is one round trip to the service, PACE.batch_gap_ms (50 ms at the least):
+// that long after the click the texts are gathered and the first of PACE.batches shares of
+// them is passed to mark (see markText), then markTranslated runs; every PACE.batch_gap_ms
+// after it the next share follows. addFrames runs PACE.frames_delay_ms after the click, or with the
 // first batch when that is 0.
 function translateAfterClick(mark, markTranslated, addFrames) {
   if (clicksIgnored < PACE.ignored_clicks) {
@@ -100,7 +101,7 @@ function translateAfterClick(mark, markTranslated, addFrames) {
       }
     };
     runBatch(0);
-  }, 50);
+  }, Math.max(50, PACE.batch_gap_ms));
 }
 
 // Marks the root element as translated into code, as the widget does.

@@ -261,7 +261,7 @@ class PaceOnChromiumTest(unittest.TestCase):
     def translated_states(self, after):
         """The states noted after a time where the count of marked texts changed."""
         states = [s for s in self.notes()["states"] if s["t"] >= after]
-        changes, count = [], None
+        changes, count = [], 0
         for state in states:
             if state["marked"] != count:
                 changes.append(state)
@@ -300,16 +300,16 @@ class PaceOnChromiumTest(unittest.TestCase):
                 self.assertLess(menu["t"] - notes["ready"], 2500)
 
                 clicked = self.click()
-                time.sleep(2.8)
+                time.sleep(3.8)
                 notes = self.notes()
                 batches = self.translated_states(clicked)
                 # Seven texts in three shares: 3, 2, 2.
                 self.assertEqual([3, 5, 7], [s["marked"] for s in batches])
                 first, second, third = batches
-                self.assertGreaterEqual(first["t"] - clicked, 50 - EARLY)
-                self.assertLess(first["t"] - clicked, 500)
+                # Each batch a round trip: the first one too.
+                self.assertGreaterEqual(first["t"] - clicked, 1000 - EARLY)
+                self.assertLess(first["t"] - clicked, 1500)
                 self.assertEqual("translated-ltr", first["mark"])
-                self.assertFalse(first["banner"] or first["tooltip"])
                 self.assertGreaterEqual(second["t"] - first["t"], 1000 - EARLY)
                 self.assertGreaterEqual(third["t"] - second["t"], 1000 - EARLY)
                 self.assertLess(third["t"] - first["t"], 2600)

@@ -31,7 +31,8 @@ counts), so that it can behave like a slow real widget; the defaults are the pac
                      them with the first batch;
   ignored_clicks=0   this many first clicks on a language entry do nothing, so that the pick
                      has to be repeated.
-The first batch comes 50 ms after the click, batch k (from 0) batch_gap_ms * k later. The
+Each batch is one round trip to the service: the first comes batch_gap_ms after the click (50
+ms at the least), batch k (from 0) batch_gap_ms * k later. The
 served loader holds the pace as its PACE object. The menu's delay applies to every mode; the
 rest to "standin" and "current".
 
