@@ -29,6 +29,7 @@ namespace quillmoor::test_support {
 namespace {
 
 using Json = nlohmann::json;
+using test_support::WidgetPace;
 
 std::string Page(const std::string& heading, const std::string& extra_head = "") {
     return "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>" + heading + "</title>\r\n" +
@@ -259,7 +260,7 @@ TEST_F(CommandLineRunTest, TheReportTellsEachOutcomeAndTheExitCodeFollows) {
     const fs::path out = folder_.Root() / "out";
     const fs::path report = folder_.Root() / "report.json";
     // One browser, in this order: the plain page is done at once, the untranslated one takes
-    // the limit of the wait for the widget's loads (120 s), and meanwhile the last page goes.
+    // the widget's three unanswered picks (15 s), and meanwhile the last page goes.
     std::vector<std::string> arguments = {(site_ / "plain.html").string(),
                                           (site_ / "index.html").string(),
                                           (site_ / "vanishing.html").string(),
@@ -287,7 +288,10 @@ TEST_F(CommandLineRunTest, TheReportTellsEachOutcomeAndTheExitCodeFollows) {
     EXPECT_EQ(pages[0].at("reason"), "no place for the widget");
     EXPECT_TRUE(pages[0].at("result").is_null());
     EXPECT_EQ(pages[1].at("outcome"), "not translated");
-    EXPECT_TRUE(fs::exists(out / "index.html" / "fr" / "index.html"));
+    EXPECT_EQ(pages[1].at("reason"), "the widget did not answer the language picks");
+    EXPECT_TRUE(pages[1].at("result").is_null());
+    // Nothing untranslated is written into the result tree.
+    EXPECT_FALSE(fs::exists(out / "index.html"));
     EXPECT_EQ(pages[2].at("outcome"), "failed");
     EXPECT_THAT(pages[2].at("message").get<std::string>(), HasSubstr("vanishing.html"));
     EXPECT_EQ(ReadReport(report).at("summary").at("not_translated"), 1);
@@ -317,23 +321,51 @@ TEST_F(CommandLineRunTest, TheReportTellsEachOutcomeAndTheExitCodeFollows) {
         EXPECT_TRUE(fs::exists(temp_page));
     }
 
-    // A page stored untranslated is not taken for done: the next run does it again, and
-    // with the widget translating again it is stored translated.
-    const CliRun again = RunCli(arguments, Log("again"));
+    // With the widget translating again the page is stored translated; a page with no place
+    // for the widget (a fragment) does not fail the run.
+    std::vector<std::string> with_fragment = arguments;
+    with_fragment.insert(with_fragment.begin(), (site_ / "plain.html").string());
+    const CliRun again = RunCli(with_fragment, Log("again"));
     EXPECT_EQ(again.exit_code, 0) << again.output;
-    EXPECT_THAT(ReadBytes(out / "index.html" / "fr" / "index.html"),
-                HasSubstr("[fr] A page to translate."));
+    const fs::path result = out / "index.html" / "fr" / "index.html";
+    const std::string good = ReadBytes(result);
+    EXPECT_THAT(good, HasSubstr("[fr] A page to translate."));
+
+    // A later run that the widget does not translate leaves that good result as it was.
+    standin_->SetMode(WidgetStandinServer::kUntranslating);
+    std::vector<std::string> forced = arguments;
+    forced.push_back("--force");
+    const CliRun failing = RunCli(forced, Log("failing"));
+    EXPECT_EQ(failing.exit_code, 1) << failing.output;
+    EXPECT_EQ(ReadBytes(result), good);
+    EXPECT_THAT(failing.output, HasSubstr("did not answer the language picks"));
     fs::remove(WaitForTemporaryPageOf("index", std::chrono::seconds(0)));
     ExpectNoTemporaryPages();
 }
 
-// One page-language at both timings: byte for byte the same result.
+// One page-language at both timings, against a slow widget: its menu 1.5 s late, its first
+// click ignored, its text in three batches a second apart, its frames a second late. Both
+// timings store every text translated (no capture between two batches), byte for byte the
+// same.
 class CommandLineTimingTest : public CommandLineRunTest {};
 
-TEST_F(CommandLineTimingTest, FastAndFullTimingsStoreTheSameBytes) {
+TEST_F(CommandLineTimingTest, FastAndFullTimingsStoreTheSameBytesFromASlowWidget) {
+    std::string paragraphs;
+    for (int i = 1; i <= 8; ++i) {
+        paragraphs += "<p>Paragraph " + std::to_string(i) + ".</p>\r\n";
+    }
+    WriteBytes(site_ / "docs" / "guide.html",
+               "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>Guide</title>\r\n<link "
+               "rel=\"stylesheet\" href=\"guide_files/style.css\">\r\n</head>\r\n<body>\r\n"
+               "<h1>Guide</h1>\r\n" +
+                   paragraphs + "</body>\r\n</html>\r\n");
+    WidgetPace pace = WidgetStandinServer::kSlowPace;
+    pace.ignored_clicks = 1;
+    standin_->SetMode(WidgetStandinServer::kFirstGeneration, pace);
     std::map<std::string, std::string> trees[2];
     const char* timings[] = {"fast", "full"};
     for (int at = 0; at < 2; ++at) {
+        SCOPED_TRACE(timings[at]);
         const fs::path out = folder_.Root() / timings[at];
         std::vector<std::string> arguments = Arguments(out, {"--timing", timings[at]});
         arguments[0] = (site_ / "docs" / "guide.html").string();
@@ -341,6 +373,10 @@ TEST_F(CommandLineTimingTest, FastAndFullTimingsStoreTheSameBytes) {
         const CliRun run = RunCli(arguments, Log(timings[at]), std::chrono::seconds(400));
         EXPECT_EQ(run.exit_code, 0) << run.output;
         trees[at] = TreeOf(out);
+        const std::string page = trees[at]["guide.html/de/guide.html"];
+        for (int i = 1; i <= 8; ++i) {
+            EXPECT_THAT(page, HasSubstr("[de] Paragraph " + std::to_string(i) + "."));
+        }
     }
     EXPECT_THAT(KeysOf(trees[0]),
                 ElementsAre("guide.html/de/guide.html", "guide.html/de/guide_files/style.css"));
