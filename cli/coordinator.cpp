@@ -24,6 +24,8 @@
 #include "cli/worker_process.h"
 #include "cli/worker_protocol.h"
 #include "platform/no_copy.h"
+#include "platform/program_location.h"
+#include "platform/utf.h"
 
 namespace quillmoor::cli {
 
@@ -171,11 +173,10 @@ std::vector<std::string> Run::WorkerArguments() const {
 
 void Run::StartWorker(Slot& slot) {
     const char* shown = std::getenv("QUILLMOOR_CLI_WORKER_ERRORS");
-    const std::string program = ThisExecutable();
     // The engine's files are looked for in the working folder, which for a worker is the
     // program's own (the plan's paths are all absolute).
     slot.process = WorkerProcess::Start(
-        program, WorkerArguments(), FolderOf(program),
+        Utf16ToUtf8(RunningProgramPath()), WorkerArguments(), Utf16ToUtf8(RunningProgramFolder()),
         shown != nullptr && *shown != '\0' ? WorkerErrors::kShown : WorkerErrors::kDiscarded);
     slot.state = SlotState::kStarting;
     slot.task.reset();
