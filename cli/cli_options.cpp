@@ -1,10 +1,10 @@
 #include "cli/cli_options.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <string_view>
 
+#include "cli/whole_number.h"
 #include "pipeline/language_catalogue.h"
 #include "platform/utf.h"
 
@@ -47,20 +47,6 @@ std::string Message(std::string_view text) {
 
 std::string Quoted(std::string_view text) {
     return "'" + std::string(text) + "'";
-}
-
-// A whole decimal number without sign or blanks; nothing when text is anything else or
-// does not fit.
-std::optional<long long> WholeNumber(std::string_view text) {
-    if (text.empty() || text.front() < '0' || text.front() > '9') {
-        return std::nullopt;
-    }
-    long long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 std::optional<std::size_t> LanguageIndexOf(std::string_view code) {
@@ -111,8 +97,8 @@ std::string ReadShard(std::string_view value, ShardSpec& shard) {
     if (slash == std::string_view::npos) {
         return bad;
     }
-    const std::optional<long long> index = WholeNumber(value.substr(0, slash));
-    const std::optional<long long> count = WholeNumber(value.substr(slash + 1));
+    const std::optional<long long> index = WholeNumber<long long>(value.substr(0, slash));
+    const std::optional<long long> count = WholeNumber<long long>(value.substr(slash + 1));
     if (!index || !count || *count < 1 || *index < 1 || *index > *count || *count > 1'000'000) {
         return bad;
     }
@@ -133,7 +119,7 @@ std::string ReadTiming(std::string_view value, WaitTiming& timing) {
 }
 
 std::string ReadSettle(std::string_view value, std::chrono::milliseconds& settle_period) {
-    const std::optional<long long> number = WholeNumber(value);
+    const std::optional<long long> number = WholeNumber<long long>(value);
     if (!number || *number < kMinSettlePeriod.count() || *number > kMaxSettlePeriod.count()) {
         return Message("--settle wants milliseconds from " +
                        std::to_string(kMinSettlePeriod.count()) + " to " +
@@ -164,7 +150,7 @@ std::string ApplyValue(ValueOption option, std::string_view value, CliOptions& o
         case ValueOption::kSettle:
             return ReadSettle(value, options.settle_period);
         case ValueOption::kParallel: {
-            const std::optional<long long> number = WholeNumber(value);
+            const std::optional<long long> number = WholeNumber<long long>(value);
             if (!number || *number < 1 || *number > kMaxParallel) {
                 return Message("--parallel wants a number from 1 to " +
                                std::to_string(kMaxParallel) + ", not " + Quoted(value));
