@@ -6,6 +6,7 @@
 
 #include "cli/whole_number.h"
 #include "pipeline/language_catalogue.h"
+#include "platform/enum_names.h"
 #include "platform/utf.h"
 
 namespace quillmoor::cli {
@@ -32,10 +33,15 @@ struct ValueOptionName {
 
 constexpr ValueOptionName kValueOptions[] = {
     {"--lang", ValueOption::kLang},         {"--out", ValueOption::kOut},
-    {"--timing", ValueOption::kTiming},     {"--settle", ValueOption::kSettle},
+    {kTimingOption, ValueOption::kTiming},  {kSettleOption, ValueOption::kSettle},
     {"--parallel", ValueOption::kParallel}, {"--shard", ValueOption::kShard},
     {"--report", ValueOption::kReport},     {"--engine-switch", ValueOption::kEngineSwitch},
     {"--progress", ValueOption::kProgress},
+};
+
+constexpr EnumName<WaitTiming> kWaitTimingNames[] = {
+    {WaitTiming::kFast, "fast"},
+    {WaitTiming::kFull, "full"},
 };
 
 std::string Message(std::string_view text) {
@@ -108,13 +114,11 @@ std::string ReadShard(std::string_view value, ShardSpec& shard) {
 }
 
 std::string ReadTiming(std::string_view value, WaitTiming& timing) {
-    if (value == "fast") {
-        timing = WaitTiming::kFast;
-    } else if (value == "full") {
-        timing = WaitTiming::kFull;
-    } else {
+    const std::optional<WaitTiming> named = ValueNamed(kWaitTimingNames, value);
+    if (!named) {
         return Message("--timing wants fast or full, not " + Quoted(value));
     }
+    timing = *named;
     return {};
 }
 
@@ -328,8 +332,20 @@ std::string LanguageCodeText(std::size_t index) {
     return Utf16ToUtf8(LanguageCodes().at(index));
 }
 
+std::vector<std::string> WorkerArguments(const CliOptions& options) {
+    std::vector<std::string> arguments = {
+        std::string(kWorkerArgument),
+        std::string(kTimingOption) + "=" + std::string(WaitTimingName(options.timing)),
+        std::string(kSettleOption) + "=" + std::to_string(options.settle_period.count()),
+    };
+    // The engine takes its switches from the worker's own command line.
+    arguments.insert(arguments.end(), options.engine_switches.begin(),
+                     options.engine_switches.end());
+    return arguments;
+}
+
 std::string_view WaitTimingName(WaitTiming timing) {
-    return timing == WaitTiming::kFast ? "fast" : "full";
+    return NameOf(kWaitTimingNames, timing, "full");
 }
 
 std::string VersionText() {

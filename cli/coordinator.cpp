@@ -139,7 +139,6 @@ class Run {
         return ::isatty(STDERR_FILENO) ? ProgressStyle::kBar : ProgressStyle::kLines;
     }
 
-    std::vector<std::string> WorkerArguments() const;
     void StartWorker(Slot& slot);
     void Dispatch(Slot& slot);
     void Hear(Slot& slot, const std::string& line);
@@ -159,24 +158,13 @@ class Run {
     bool stopping_ = false;
 };
 
-std::vector<std::string> Run::WorkerArguments() const {
-    std::vector<std::string> arguments = {
-        "--quillmoor-worker",
-        std::string("--timing=") + (options_.timing == WaitTiming::kFast ? "fast" : "full"),
-        "--settle=" + std::to_string(options_.settle_period.count()),
-    };
-    // The engine takes its switches from the worker's own command line.
-    arguments.insert(arguments.end(), options_.engine_switches.begin(),
-                     options_.engine_switches.end());
-    return arguments;
-}
-
 void Run::StartWorker(Slot& slot) {
     const char* shown = std::getenv("QUILLMOOR_CLI_WORKER_ERRORS");
     // The engine's files are looked for in the working folder, which for a worker is the
     // program's own (the plan's paths are all absolute).
     slot.process = WorkerProcess::Start(
-        Utf16ToUtf8(RunningProgramPath()), WorkerArguments(), Utf16ToUtf8(RunningProgramFolder()),
+        Utf16ToUtf8(RunningProgramPath()), WorkerArguments(options_),
+        Utf16ToUtf8(RunningProgramFolder()),
         shown != nullptr && *shown != '\0' ? WorkerErrors::kShown : WorkerErrors::kDiscarded);
     slot.state = SlotState::kStarting;
     slot.task.reset();
