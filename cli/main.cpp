@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "startup/tcef_application.h"
-#include "startup/tcef_process_type.h"
 #include "cli/cli_options.h"
 #include "cli/coordinator.h"
 #include "cli/worker.h"
 #include "platform/process_arguments.h"
+#include "startup/tcef_application.h"
+#include "startup/tcef_process_type.h"
 
 int main(int argc, char** argv) {
     using namespace quillmoor;
