@@ -1,11 +1,12 @@
 #include "cli/cli_options.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <string_view>
 
+#include "cli/whole_number.h"
 #include "pipeline/language_catalogue.h"
+#include "platform/enum_names.h"
 #include "platform/utf.h"
 
 namespace quillmoor::cli {
@@ -32,10 +33,15 @@ struct ValueOptionName {
 
 constexpr ValueOptionName kValueOptions[] = {
     {"--lang", ValueOption::kLang},         {"--out", ValueOption::kOut},
-    {"--timing", ValueOption::kTiming},     {"--settle", ValueOption::kSettle},
+    {kTimingOption, ValueOption::kTiming},  {kSettleOption, ValueOption::kSettle},
     {"--parallel", ValueOption::kParallel}, {"--shard", ValueOption::kShard},
     {"--report", ValueOption::kReport},     {"--engine-switch", ValueOption::kEngineSwitch},
     {"--progress", ValueOption::kProgress},
+};
+
+constexpr EnumName<WaitTiming> kWaitTimingNames[] = {
+    {WaitTiming::kFast, "fast"},
+    {WaitTiming::kFull, "full"},
 };
 
 std::string Message(std::string_view text) {
@@ -47,20 +53,6 @@ std::string Message(std::string_view text) {
 
 std::string Quoted(std::string_view text) {
     return "'" + std::string(text) + "'";
-}
-
-// A whole decimal number without sign or blanks; nothing when text is anything else or
-// does not fit.
-std::optional<long long> WholeNumber(std::string_view text) {
-    if (text.empty() || text.front() < '0' || text.front() > '9') {
-        return std::nullopt;
-    }
-    long long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 std::optional<std::size_t> LanguageIndexOf(std::string_view code) {
@@ -111,8 +103,8 @@ std::string ReadShard(std::string_view value, ShardSpec& shard) {
     if (slash == std::string_view::npos) {
         return bad;
     }
-    const std::optional<long long> index = WholeNumber(value.substr(0, slash));
-    const std::optional<long long> count = WholeNumber(value.substr(slash + 1));
+    const std::optional<long long> index = WholeNumber<long long>(value.substr(0, slash));
+    const std::optional<long long> count = WholeNumber<long long>(value.substr(slash + 1));
     if (!index || !count || *count < 1 || *index < 1 || *index > *count || *count > 1'000'000) {
         return bad;
     }
@@ -122,18 +114,16 @@ std::string ReadShard(std::string_view value, ShardSpec& shard) {
 }
 
 std::string ReadTiming(std::string_view value, WaitTiming& timing) {
-    if (value == "fast") {
-        timing = WaitTiming::kFast;
-    } else if (value == "full") {
-        timing = WaitTiming::kFull;
-    } else {
+    const std::optional<WaitTiming> named = ValueNamed(kWaitTimingNames, value);
+    if (!named) {
         return Message("--timing wants fast or full, not " + Quoted(value));
     }
+    timing = *named;
     return {};
 }
 
 std::string ReadSettle(std::string_view value, std::chrono::milliseconds& settle_period) {
-    const std::optional<long long> number = WholeNumber(value);
+    const std::optional<long long> number = WholeNumber<long long>(value);
     if (!number || *number < kMinSettlePeriod.count() || *number > kMaxSettlePeriod.count()) {
         return Message("--settle wants milliseconds from " +
                        std::to_string(kMinSettlePeriod.count()) + " to " +
@@ -164,7 +154,7 @@ std::string ApplyValue(ValueOption option, std::string_view value, CliOptions& o
         case ValueOption::kSettle:
             return ReadSettle(value, options.settle_period);
         case ValueOption::kParallel: {
-            const std::optional<long long> number = WholeNumber(value);
+            const std::optional<long long> number = WholeNumber<long long>(value);
             if (!number || *number < 1 || *number > kMaxParallel) {
                 return Message("--parallel wants a number from 1 to " +
                                std::to_string(kMaxParallel) + ", not " + Quoted(value));
@@ -342,8 +332,20 @@ std::string LanguageCodeText(std::size_t index) {
     return Utf16ToUtf8(LanguageCodes().at(index));
 }
 
+std::vector<std::string> WorkerArguments(const CliOptions& options) {
+    std::vector<std::string> arguments = {
+        std::string(kWorkerArgument),
+        std::string(kTimingOption) + "=" + std::string(WaitTimingName(options.timing)),
+        std::string(kSettleOption) + "=" + std::to_string(options.settle_period.count()),
+    };
+    // The engine takes its switches from the worker's own command line.
+    arguments.insert(arguments.end(), options.engine_switches.begin(),
+                     options.engine_switches.end());
+    return arguments;
+}
+
 std::string_view WaitTimingName(WaitTiming timing) {
-    return timing == WaitTiming::kFast ? "fast" : "full";
+    return NameOf(kWaitTimingNames, timing, "full");
 }
 
 std::string VersionText() {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "pipeline/wait_timing.h"
@@ -16,6 +17,10 @@ inline constexpr std::string_view kProgramName = "quillmoor-cli";
 
 // The first argument that makes the program a worker of a coordinating run.
 inline constexpr std::string_view kWorkerArgument = "--quillmoor-worker";
+
+// The options that a worker reads from its command line, as the user's run does.
+inline constexpr std::string_view kTimingOption = "--timing";
+inline constexpr std::string_view kSettleOption = "--settle";
 
 // The limits of --settle and --parallel.
 inline constexpr std::chrono::milliseconds kMinSettlePeriod{50};
@@ -70,6 +75,11 @@ struct ParsedCommandLine {
 // worker mode (first argument --quillmoor-worker) only --timing and --settle are read;
 // every other argument belongs to the engine and is passed over.
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The arguments that start a worker of a run with options (without the program's own path):
+// kWorkerArgument, the timing and the settle period as ParseCommandLine reads them back, and
+// the engine's switches.
+std::vector<std::string> WorkerArguments(const CliOptions& options);
 
 // The text of --help: every option, the language codes and examples, sharding among them.
 std::string HelpText();

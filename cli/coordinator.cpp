@@ -1,15 +1,11 @@
 #include "cli/coordinator.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <deque>
 #include <exception>
 #include <memory>
@@ -17,13 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "cli/executable_worker_launcher.h"
+#include "cli/interrupt_watch.h"
 #include "cli/progress_display.h"
 #include "cli/resume_check.h"
 #include "cli/run_plan.h"
 #include "cli/run_report.h"
+#include "cli/worker_launcher.h"
 #include "cli/worker_process.h"
 #include "cli/worker_protocol.h"
-#include "platform/no_copy.h"
 
 namespace quillmoor::cli {
 
@@ -36,69 +34,14 @@ constexpr int kTickMilliseconds = 250;
 // A worker that ends before its time is replaced, this many times per worker of the run.
 constexpr int kReplacementsPerWorker = 2;
 
-// Ctrl-C and termination: noted by the handler, seen by the loop through the pipe.
-std::atomic<int> interrupt_fd{-1};
-std::atomic<bool> interrupted{false};
+// Where a worker of the run stands: started and not yet ready, ready for a task (only
+// until the task is handed over), at a task, with its input closed and ending, or gone.
+enum class WorkerState { kStarting, kIdle, kBusy, kFinishing, kEnded };
 
-extern "C" void OnInterrupt(int) {
-    interrupted.store(true);
-    const int fd = interrupt_fd.load();
-    if (fd >= 0) {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t ignored = ::write(fd, &byte, 1);
-    }
-    // A second Ctrl-C ends the coordinator at once; its workers see their input end and stop
-    // by themselves.
-    ::signal(SIGINT, SIG_DFL);
-}
-
-// Installs the handlers for the run and takes them back afterwards.
-class InterruptWatch {
-  public:
-    InterruptWatch() {
-        if (::pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) {
-            fds_[0] = fds_[1] = -1;
-        }
-        interrupt_fd.store(fds_[1]);
-        interrupted.store(false);
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        ::sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, &old_int_);
-        ::sigaction(SIGTERM, &action, &old_term_);
-        ::signal(SIGPIPE, SIG_IGN);
-    }
-    ~InterruptWatch() {
-        ::sigaction(SIGINT, &old_int_, nullptr);
-        ::sigaction(SIGTERM, &old_term_, nullptr);
-        interrupt_fd.store(-1);
-        for (int fd : fds_) {
-            if (fd >= 0) {
-                ::close(fd);
-            }
-        }
-    }
-    QUILLMOOR_NO_COPY(InterruptWatch);
-
-    int Fd() const { return fds_[0]; }
-    bool Interrupted() const { return interrupted.load(); }
-    void Drain() const {
-        char bytes[16];
-        while (fds_[0] >= 0 && ::read(fds_[0], bytes, sizeof bytes) > 0) {
-        }
-    }
-
-  private:
-    int fds_[2] = {-1, -1};
-    struct sigaction old_int_ {};
-    struct sigaction old_term_ {};
-};
-
-enum class SlotState { kStarting, kIdle, kBusy, kFinishing, kEnded };
-
-struct Slot {
+// One of the run's places for a worker, and the worker that holds it now.
+struct WorkerSlot {
     std::unique_ptr<WorkerProcess> process;
-    SlotState state = SlotState::kEnded;
+    WorkerState state = WorkerState::kEnded;
     std::optional<std::size_t> task;  // index into the run's tasks, while busy
     Clock::time_point task_started;
 };
@@ -115,10 +58,11 @@ void WriteError(const std::string& text) {
     WriteLine(std::string(kProgramName) + ": " + text);
 }
 
-class Run {
+class CoordinatedRun {
   public:
-    Run(const CliOptions& options, std::vector<PageTask> tasks)
+    CoordinatedRun(const CliOptions& options, std::vector<PageTask> tasks, WorkerLauncher& launcher)
         : options_(options),
+          launcher_(launcher),
           tasks_(std::move(tasks)),
           progress_([](std::string_view text) { WriteProgress(text); }, ResolvedStyle(options),
                     tasks_.size(), [] { return Clock::now(); }) {}
@@ -137,55 +81,37 @@ class Run {
         return ::isatty(STDERR_FILENO) ? ProgressStyle::kBar : ProgressStyle::kLines;
     }
 
-    std::vector<std::string> WorkerArguments() const;
-    void StartWorker(Slot& slot);
-    void Dispatch(Slot& slot);
-    void Hear(Slot& slot, const std::string& line);
-    void Ended(Slot& slot);
+    void StartWorker(WorkerSlot& slot);
+    void Dispatch(WorkerSlot& slot);
+    void Hear(WorkerSlot& slot, const std::string& line);
+    void WorkerEnded(WorkerSlot& slot);
     void StopAll();
     void Record(TaskRecord record);
     bool AnyAlive() const;
 
     const CliOptions& options_;
+    WorkerLauncher& launcher_;
     std::vector<PageTask> tasks_;
     ProgressDisplay progress_;
     std::deque<std::size_t> queue_;
-    std::vector<Slot> slots_;
+    std::vector<WorkerSlot> slots_;
     std::vector<TaskRecord> records_;
     std::optional<std::string> start_failure_;
     int replacements_left_ = 0;
     bool stopping_ = false;
 };
 
-std::vector<std::string> Run::WorkerArguments() const {
-    std::vector<std::string> arguments = {
-        "--quillmoor-worker",
-        std::string("--timing=") + (options_.timing == WaitTiming::kFast ? "fast" : "full"),
-        "--settle=" + std::to_string(options_.settle_period.count()),
-    };
-    // The engine takes its switches from the worker's own command line.
-    arguments.insert(arguments.end(), options_.engine_switches.begin(),
-                     options_.engine_switches.end());
-    return arguments;
-}
-
-void Run::StartWorker(Slot& slot) {
-    const char* shown = std::getenv("QUILLMOOR_CLI_WORKER_ERRORS");
-    const std::string program = ThisExecutable();
-    // The engine's files are looked for in the working folder, which for a worker is the
-    // program's own (the plan's paths are all absolute).
-    slot.process = WorkerProcess::Start(
-        program, WorkerArguments(), FolderOf(program),
-        shown != nullptr && *shown != '\0' ? WorkerErrors::kShown : WorkerErrors::kDiscarded);
-    slot.state = SlotState::kStarting;
+void CoordinatedRun::StartWorker(WorkerSlot& slot) {
+    slot.process = launcher_.Launch();
+    slot.state = WorkerState::kStarting;
     slot.task.reset();
 }
 
-void Run::Dispatch(Slot& slot) {
+void CoordinatedRun::Dispatch(WorkerSlot& slot) {
     if (stopping_ || queue_.empty()) {
         // The worker ends once its input does.
         slot.process->CloseInput();
-        slot.state = SlotState::kFinishing;
+        slot.state = WorkerState::kFinishing;
         return;
     }
     const std::size_t index = queue_.front();
@@ -195,7 +121,7 @@ void Run::Dispatch(Slot& slot) {
                               task.language_index};
     slot.task = index;
     slot.task_started = Clock::now();
-    slot.state = SlotState::kBusy;
+    slot.state = WorkerState::kBusy;
     progress_.Started(task, static_cast<int>(&slot - slots_.data()) + 1);
     if (!slot.process->Send(EncodeTask(message))) {
         // Its end shows on its output; the task goes back to the queue there.
@@ -203,10 +129,10 @@ void Run::Dispatch(Slot& slot) {
     }
 }
 
-void Run::Hear(Slot& slot, const std::string& line) {
+void CoordinatedRun::Hear(WorkerSlot& slot, const std::string& line) {
     if (line == kReadyLine) {
-        if (slot.state == SlotState::kStarting) {
-            slot.state = SlotState::kIdle;
+        if (slot.state == WorkerState::kStarting) {
+            slot.state = WorkerState::kIdle;
             Dispatch(slot);
         }
         return;
@@ -216,7 +142,7 @@ void Run::Hear(Slot& slot, const std::string& line) {
         return;
     }
     std::optional<ResultMessage> result = DecodeResult(line);
-    if (!result || slot.state != SlotState::kBusy || !slot.task ||
+    if (!result || slot.state != WorkerState::kBusy || !slot.task ||
         tasks_[*slot.task].number != result->number) {
         return;  // not an answer to the task in hand: nothing to do with it
     }
@@ -228,13 +154,13 @@ void Run::Hear(Slot& slot, const std::string& line) {
     record.time = result->time;
     slot.task.reset();
     Record(std::move(record));
-    slot.state = SlotState::kIdle;
+    slot.state = WorkerState::kIdle;
     Dispatch(slot);
 }
 
-void Run::Ended(Slot& slot) {
+void CoordinatedRun::WorkerEnded(WorkerSlot& slot) {
     const WorkerExit exit = slot.process->Wait();
-    const bool early = slot.state != SlotState::kFinishing;
+    const bool early = slot.state != WorkerState::kFinishing;
     if (slot.task) {
         if (stopping_) {
             // Stopped before it answered: left for the next run.
@@ -251,39 +177,44 @@ void Run::Ended(Slot& slot) {
         slot.task.reset();
     }
     slot.process.reset();
-    slot.state = SlotState::kEnded;
+    slot.state = WorkerState::kEnded;
     // A worker lost in the middle of the run is replaced, unless its engine cannot start.
     if (early && !stopping_ && !queue_.empty() && !start_failure_ && replacements_left_ > 0) {
         --replacements_left_;
-        StartWorker(slot);
+        try {
+            StartWorker(slot);
+        } catch (const std::exception& error) {
+            // The place stays empty; the other workers take the rest.
+            WriteError(error.what());
+        }
     }
 }
 
-void Run::StopAll() {
+void CoordinatedRun::StopAll() {
     stopping_ = true;
-    for (Slot& slot : slots_) {
-        if (slot.state == SlotState::kEnded) {
+    for (WorkerSlot& slot : slots_) {
+        if (slot.state == WorkerState::kEnded) {
             continue;
         }
         slot.process->Send(std::string(kStopLine) + "\n");
         slot.process->CloseInput();
-        if (slot.state != SlotState::kBusy) {
-            slot.state = SlotState::kFinishing;
+        if (slot.state != WorkerState::kBusy) {
+            slot.state = WorkerState::kFinishing;
         }
     }
 }
 
-void Run::Record(TaskRecord record) {
+void CoordinatedRun::Record(TaskRecord record) {
     progress_.Finished(record);
     records_.push_back(std::move(record));
 }
 
-bool Run::AnyAlive() const {
+bool CoordinatedRun::AnyAlive() const {
     return std::any_of(slots_.begin(), slots_.end(),
-                       [](const Slot& slot) { return slot.state != SlotState::kEnded; });
+                       [](const WorkerSlot& slot) { return slot.state != WorkerState::kEnded; });
 }
 
-int Run::Execute() {
+int CoordinatedRun::Execute() {
     const Clock::time_point started = Clock::now();
     InterruptWatch watch;
 
@@ -305,7 +236,7 @@ int Run::Execute() {
     slots_.resize(workers);
     replacements_left_ = kReplacementsPerWorker * static_cast<int>(workers);
     try {
-        for (Slot& slot : slots_) {
+        for (WorkerSlot& slot : slots_) {
             StartWorker(slot);
         }
     } catch (const std::exception& error) {
@@ -318,9 +249,9 @@ int Run::Execute() {
             StopAll();
         }
         std::vector<pollfd> waits;
-        std::vector<Slot*> owners;
-        for (Slot& slot : slots_) {
-            if (slot.state != SlotState::kEnded) {
+        std::vector<WorkerSlot*> owners;
+        for (WorkerSlot& slot : slots_) {
+            if (slot.state != WorkerState::kEnded) {
                 waits.push_back({slot.process->OutputFd(), POLLIN, 0});
                 owners.push_back(&slot);
             }
@@ -336,12 +267,12 @@ int Run::Execute() {
             if ((waits[at].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
                 continue;
             }
-            Slot& slot = *owners[at];
+            WorkerSlot& slot = *owners[at];
             for (const std::string& line : slot.process->ReadLines()) {
                 Hear(slot, line);
             }
             if (slot.process->OutputEnded()) {
-                Ended(slot);
+                WorkerEnded(slot);
             }
         }
     }
@@ -372,14 +303,19 @@ int Run::Execute() {
 
 }  // namespace
 
-int RunCoordinator(const CliOptions& options) {
+int RunCoordinator(const CliOptions& options, WorkerLauncher& launcher) {
     RunPlan plan = MakeRunPlan(options);
     if (!plan.error.empty()) {
         WriteLine(plan.error);
         return 2;
     }
-    Run run(options, ShardOf(plan.tasks, options.shard));
+    CoordinatedRun run(options, ShardOf(plan.tasks, options.shard), launcher);
     return run.Execute();
+}
+
+int RunCoordinator(const CliOptions& options) {
+    ExecutableWorkerLauncher launcher(options);
+    return RunCoordinator(options, launcher);
 }
 
 }  // namespace quillmoor::cli

@@ -62,8 +62,4 @@ class WorkerProcess {
     std::optional<WorkerExit> exit_;
 };
 
-// The path of the running executable, and its folder.
-std::string ThisExecutable();
-std::string FolderOf(const std::string& path);
-
 }  // namespace quillmoor::cli

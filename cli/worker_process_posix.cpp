@@ -148,18 +148,4 @@ WorkerExit WorkerProcess::Wait() {
     return exit;
 }
 
-std::string ThisExecutable() {
-    char path[4096];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
-        throw std::runtime_error("cannot find the program's own file");
-    }
-    return std::string(path, static_cast<std::size_t>(length));
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
 }  // namespace quillmoor::cli

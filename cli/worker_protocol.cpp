@@ -1,9 +1,9 @@
 #include "cli/worker_protocol.h"
 
 #include <algorithm>
-#include <charconv>
 #include <vector>
 
+#include "cli/whole_number.h"
 #include "pipeline/language_catalogue.h"
 #include "platform/enum_names.h"
 #include "platform/utf.h"
@@ -127,19 +127,6 @@ std::optional<std::vector<std::string>> FieldsOf(std::string_view line, std::str
     }
 }
 
-template <typename Number>
-std::optional<Number> NumberOf(std::string_view text) {
-    if (text.empty() || text.front() < '0' || text.front() > '9') {
-        return std::nullopt;
-    }
-    Number value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 std::optional<std::u16string> PathOf(std::string_view text) {
     if (!IsValidUtf8(text)) {
         return std::nullopt;
@@ -165,11 +152,11 @@ std::optional<TaskMessage> DecodeTask(std::string_view line) {
     if (!fields || fields->size() != 5) {
         return std::nullopt;
     }
-    const auto number = NumberOf<std::size_t>((*fields)[0]);
+    const auto number = WholeNumber<std::size_t>((*fields)[0]);
     auto path_text = PathOf((*fields)[1]);
     auto file_text = PathOf((*fields)[2]);
     auto result_root = PathOf((*fields)[3]);
-    const auto language_index = NumberOf<std::size_t>((*fields)[4]);
+    const auto language_index = WholeNumber<std::size_t>((*fields)[4]);
     if (!number || !path_text || !file_text || !result_root || !language_index ||
         *language_index >= LanguageCodes().size()) {
         return std::nullopt;
@@ -195,8 +182,8 @@ std::optional<ResultMessage> DecodeResult(std::string_view line) {
         return std::nullopt;
     }
     ResultMessage result;
-    const auto number = NumberOf<std::size_t>((*fields)[0]);
-    const auto time = NumberOf<long long>((*fields)[3]);
+    const auto number = WholeNumber<std::size_t>((*fields)[0]);
+    const auto time = WholeNumber<long long>((*fields)[3]);
     if (!number || !time) {
         return std::nullopt;
     }

@@ -10,7 +10,7 @@
 
 namespace quillmoor {
 
-std::u16string RunningProgramFolder() {
+std::u16string RunningProgramPath() {
     std::string target(256, '\0');
     for (;;) {
         const ssize_t length = readlink("/proc/self/exe", target.data(), target.size());
@@ -24,7 +24,12 @@ std::u16string RunningProgramFolder() {
         }
         target.resize(target.size() * 2);
     }
-    return Utf8ToUtf16(target.substr(0, target.rfind('/') + 1));
+    return Utf8ToUtf16(target);
+}
+
+std::u16string RunningProgramFolder() {
+    const std::u16string path = RunningProgramPath();
+    return path.substr(0, path.rfind(u'/') + 1);
 }
 
 }  // namespace quillmoor

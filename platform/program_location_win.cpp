@@ -7,7 +7,7 @@
 
 namespace quillmoor {
 
-std::u16string RunningProgramFolder() {
+std::u16string RunningProgramPath() {
     std::u16string path(MAX_PATH, u'\0');
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(path.data()),
@@ -18,10 +18,14 @@ std::u16string RunningProgramFolder() {
         }
         if (length < path.size()) {
             path.resize(length);
-            break;
+            return path;
         }
         path.resize(path.size() * 2);
     }
+}
+
+std::u16string RunningProgramFolder() {
+    const std::u16string path = RunningProgramPath();
     return path.substr(0, path.find_last_of(u"\\/") + 1);
 }
 

@@ -242,6 +242,27 @@ TEST(CliOptions, WorkerReadsItsTimingAndPassesOverTheEngineSwitches) {
               "quillmoor-cli: --timing wants a value");
 }
 
+// The coordinator starts its workers with WorkerArguments: each worker must read back the
+// run's timing and settle period, and hand the engine its switches untouched.
+TEST(CliOptions, WorkerReadsBackTheArgumentsItIsStartedWith) {
+    for (const WaitTiming timing : {WaitTiming::kFast, WaitTiming::kFull}) {
+        CliOptions options;
+        options.timing = timing;
+        options.settle_period = kMaxSettlePeriod;
+        options.engine_switches = {"--proxy-server=host:8080", "--lang=de"};
+        options.inputs = {"site"};
+        const std::vector<std::string> arguments = WorkerArguments(options);
+        EXPECT_THAT(arguments,
+                    ::testing::ElementsAre("--quillmoor-worker", ::testing::_, ::testing::_,
+                                           "--proxy-server=host:8080", "--lang=de"));
+        const ParsedCommandLine parsed = ParseCommandLine(arguments);
+        EXPECT_EQ(parsed.command, CliCommand::kWorker);
+        EXPECT_EQ(parsed.error, "");
+        EXPECT_EQ(parsed.options.timing, timing);
+        EXPECT_EQ(parsed.options.settle_period, kMaxSettlePeriod);
+    }
+}
+
 TEST(CliOptions, HelpDocumentsEveryOptionAndEveryCodeInEightyColumns) {
     const std::string help = HelpText();
     for (const char* option :

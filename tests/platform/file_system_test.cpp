@@ -286,7 +286,7 @@ TEST_F(FileSystemTest, AbsolutePathOfFollowsLinksAsFarAsThePathExists) {
 }
 #endif
 
-TEST(ProgramLocation, RunningProgramFolderHoldsTheRunningProgram) {
+TEST(ProgramLocation, PathAndFolderNameTheRunningProgram) {
     const std::u16string folder = RunningProgramFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), static_cast<char16_t>(fs::path::preferred_separator));
@@ -297,6 +297,7 @@ TEST(ProgramLocation, RunningProgramFolderHoldsTheRunningProgram) {
     const std::u16string program = u"platform_files_tests";
 #endif
     EXPECT_TRUE(FileExists(folder + program));
+    EXPECT_EQ(RunningProgramPath(), folder + program);
 }
 
 }  // namespace
