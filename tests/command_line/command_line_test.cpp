@@ -29,7 +29,6 @@ namespace quillmoor::test_support {
 namespace {
 
 using Json = nlohmann::json;
-using test_support::WidgetPace;
 
 std::string Page(const std::string& heading, const std::string& extra_head = "") {
     return "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>" + heading + "</title>\r\n" +
