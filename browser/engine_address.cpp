@@ -39,7 +39,35 @@ std::u16string EncodedPath(std::u16string_view path, PathStyle style) {
     return out;
 }
 
+int HexValue(char16_t c) {
+    if (IsAsciiDigit(c)) {
+        return c - u'0';
+    }
+    const char16_t lower = AsciiLower(c);
+    return lower >= u'a' && lower <= u'f' ? lower - u'a' + 10 : -1;
+}
+
+// address without its fragment, its percent-escapes decoded (to code units of their bytes).
+std::u16string DocumentKey(std::u16string_view address) {
+    address = address.substr(0, address.find(u'#'));
+    std::u16string key;
+    for (std::size_t i = 0; i < address.size(); ++i) {
+        if (address[i] == u'%' && i + 2 < address.size() && HexValue(address[i + 1]) >= 0 &&
+            HexValue(address[i + 2]) >= 0) {
+            key += static_cast<char16_t>(HexValue(address[i + 1]) * 16 + HexValue(address[i + 2]));
+            i += 2;
+        } else {
+            key += address[i];
+        }
+    }
+    return key;
+}
+
 }  // namespace
+
+bool IsSameDocumentAddress(std::u16string_view a, std::u16string_view b) {
+    return !a.empty() && DocumentKey(a) == DocumentKey(b);
+}
 
 std::u16string EngineAddressOf(std::u16string_view text, PathStyle style) {
     if (style == PathStyle::kWindows) {

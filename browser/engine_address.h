@@ -21,4 +21,8 @@ inline std::u16string EngineAddressOf(std::u16string_view text) {
     return EngineAddressOf(text, kNativePathStyle);
 }
 
+// Whether two addresses name the same document: equal once their percent-escapes are
+// decoded and their fragments ("#..." , which a page may set without leaving) dropped.
+bool IsSameDocumentAddress(std::u16string_view a, std::u16string_view b);
+
 }  // namespace quillmoor

@@ -1,5 +1,6 @@
 #include "browser/page_browser_window.h"
 
+#include "browser/engine_address.h"
 #include "browser/page_scripts.h"
 
 namespace quillmoor {
@@ -45,6 +46,12 @@ void PageBrowserWindow::ReplaceBrowser() {
 bool PageBrowserWindow::IsReady() const {
     owner_.Check();
     return window_.ChromiumWindow1()->Initialized();
+}
+
+bool PageBrowserWindow::ShowsPage(const std::u16string& path) const {
+    owner_.Check();
+    return IsReady() && IsSameDocumentAddress(window_.ChromiumWindow1()->MainFrameAddress(),
+                                              EngineAddressOf(path));
 }
 
 }  // namespace quillmoor

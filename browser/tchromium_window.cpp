@@ -188,6 +188,20 @@ HeldReference<cef_frame_t> TChromiumWindow::MainFrame() const {
     return HeldReference<cef_frame_t>::Adopt(browser_->get_main_frame(browser_.get()));
 }
 
+std::u16string TChromiumWindow::MainFrameAddress() const {
+    owner_.Check();
+    const HeldReference<cef_frame_t> frame = MainFrame();
+    if (!frame || frame->get_url == nullptr || engine_ == nullptr) {
+        return {};
+    }
+    cef_string_userfree_t address = frame->get_url(frame.get());
+    std::u16string text = FromEngineString(address);
+    if (address != nullptr && engine_->EntryPoints().cef_string_userfree_utf16_free != nullptr) {
+        engine_->EntryPoints().cef_string_userfree_utf16_free(address);
+    }
+    return text;
+}
+
 void TChromiumWindow::CloseBrowser() {
     owner_.Check();
     if (state_ != BrowserState::kReady) {

@@ -65,6 +65,8 @@ class TChromiumWindow : public QWidget {
     void NotifyMoveOrResizeStarted();
     // The browser's main frame, empty without a browser.
     HeldReference<cef_frame_t> MainFrame() const;
+    // The address of the main frame's current document; empty without a browser.
+    std::u16string MainFrameAddress() const;
     // Asks the engine to close the browser (forced, without waiting for its page) and lets
     // go of it: absent at once, so that a new browser can be asked for while the old one
     // is still closing.

@@ -164,7 +164,9 @@ void ProgressDisplay::Finished(const TaskRecord& record) {
         record.skip_reason != SkipReason::kNone) {
         line += " (" + std::string(SkipReasonText(record.skip_reason)) + ")";
     }
-    if (record.outcome == PageOutcome::kNotTranslated && !record.message.empty()) {
+    if ((record.outcome == PageOutcome::kNotTranslated ||
+         record.outcome == PageOutcome::kNotCaptured) &&
+        !record.message.empty()) {
         line += " (" + OneLine(record.message) + ")";
     }
     if (record.outcome == PageOutcome::kFailed && !record.message.empty()) {

@@ -175,7 +175,9 @@ std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSumma
         if (record.outcome == PageOutcome::kSkipped) {
             json += ", \"reason\": " + JsonString(SkipReasonText(record.skip_reason));
         }
-        if (record.outcome == PageOutcome::kNotTranslated && !record.message.empty()) {
+        if ((record.outcome == PageOutcome::kNotTranslated ||
+             record.outcome == PageOutcome::kNotCaptured) &&
+            !record.message.empty()) {
             json += ", \"reason\": " + JsonString(record.message);
         }
         if (record.outcome == PageOutcome::kFailed) {

@@ -44,6 +44,11 @@ class PageBrowser {
 
     // True when the engine has reported the browser created and it is not closing.
     virtual bool IsReady() const = 0;
+
+    // Whether the main frame still shows the document that Navigate(path) loaded: the file
+    // address of path, whatever fragment the page gave itself. False once the page went
+    // elsewhere (a refresh, a redirect, a script that set its location) or without a browser.
+    virtual bool ShowsPage(const std::u16string& path) const = 0;
 };
 
 // Declares every method of PageBrowser as an override, in a class that implements them all.
@@ -55,6 +60,7 @@ class PageBrowser {
     void ScrollToTop() override;                        \
     void RetrieveMarkup() override;                     \
     void ReplaceBrowser() override;                     \
-    bool IsReady() const override
+    bool IsReady() const override;                      \
+    bool ShowsPage(const std::u16string& path) const override
 
 }  // namespace quillmoor

@@ -104,6 +104,17 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
         ScrollSchedule();
     }
 
+    // Only the temporary page is captured: a page that went elsewhere (a refresh, a
+    // redirect, a script that set its location, perhaps to a private file) gives nothing.
+    const auto left_its_page = [&] {
+        RemoveTempPage(temp_page);
+        return PageRunResult{
+            PageOutcome::kNotCaptured, BrowserState::kKept, {}, std::string(kLeftPageReason)};
+    };
+    if (!browser_.ShowsPage(temp_page)) {
+        return left_its_page();
+    }
+
     // Ask for the markup and wait for it.
     signals_.ResetHtmlReady();
     browser_.RetrieveMarkup();
@@ -123,6 +134,9 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
         return {PageOutcome::kNotCaptured, ReplaceBrowser(), {}, {}};
     }
 
+    if (!browser_.ShowsPage(temp_page)) {
+        return left_its_page();
+    }
     view_.EmptyTextBuffers();
     std::u16string markup = signals_.CapturedHtml();
     // The widget marks the page it translated on its root element. A page without the mark

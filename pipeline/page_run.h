@@ -47,6 +47,11 @@ inline constexpr std::string_view kPickIgnoredReason =
     "the widget did not answer the language picks";
 inline constexpr std::string_view kNoMarkReason =
     "the page came back without the widget's translation mark";
+// Why a page-language was not captured, when its markup came but the page was no longer
+// the temporary page.
+inline constexpr std::string_view kLeftPageReason =
+    "the page left its temporary address (a refresh, a redirect or a script took it "
+    "elsewhere)";
 
 // The progress line of a ticked language: counter, "/", total, " Language(s) Translating ... ".
 std::u16string LanguageProgressText(int counter, int total);
@@ -81,7 +86,7 @@ struct PageRunResult {
     // The temporary page that a cancelled run left behind (empty otherwise): the window
     // program leaves it, the command line removes it.
     std::u16string temp_page_left;
-    // Why the page was not translated (kNotTranslated only).
+    // Why the page was not translated or, when it left the temporary page, not captured.
     std::string reason;
 };
 
@@ -134,7 +139,9 @@ class PageRun {
     //    all), the temporary page is removed, and reason says which;
     //  - not captured: the markup did not come within its limit; nothing is stored (a
     //    result stored earlier stays), the temporary page is removed and the browser is
-    //    replaced (see PageRunResult::browser);
+    //    replaced (see PageRunResult::browser). Also when the main frame no longer shows
+    //    the temporary page before or after the markup is taken (it went elsewhere): then
+    //    the browser is kept and reason says so;
     //  - cancelled: a poll step saw CancelRequested; the run stopped there, nothing is
     //    stored and the temporary page stays.
     // Errors of the file system (FileSystemError) are passed on; they end the batch.

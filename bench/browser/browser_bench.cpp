@@ -81,6 +81,7 @@ class NotingBrowser final : public PageBrowser {
     }
     void ReplaceBrowser() override { browser_.ReplaceBrowser(); }
     bool IsReady() const override { return browser_.IsReady(); }
+    bool ShowsPage(const std::u16string& path) const override { return browser_.ShowsPage(path); }
 
     Clock::time_point navigated, picked, retrieved;
 

@@ -51,5 +51,30 @@ TEST(EngineAddressTest, AnUnpairedSurrogateIsEncodedAsTheReplacementCharacter) {
     EXPECT_EQ(u"file:///a%EF%BF%BDb", EngineAddressOf(text, PathStyle::kPosix));
 }
 
+// The page run takes a page's markup only while the main frame still shows the page it
+// loaded: the address the engine reports may differ in its escapes and fragment, not in the
+// document.
+TEST(EngineAddressTest, TheSameDocumentWhateverItsEscapesAndFragment) {
+    const std::u16string page =
+        EngineAddressOf(u"/site/caf\u00e9 menu-temp.html", PathStyle::kPosix);
+    const struct {
+        const char* name;
+        std::u16string reported;
+        bool same;
+    } cases[] = {
+        {"as loaded", page, true},
+        {"escapes in lower case", u"file:///site/caf%c3%a9%20menu-temp.html", true},
+        {"with a fragment", page + u"#top", true},
+        {"another page", EngineAddressOf(u"/site/cafe menu-temp.html", PathStyle::kPosix), false},
+        {"a private file", u"file:///etc/shadow", false},
+        {"a query added", page + u"?x=1", false},
+        {"nothing reported", u"", false},
+        {"the page a prefix", page + u"x", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsSameDocumentAddress(c.reported, page), c.same) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace quillmoor

@@ -74,6 +74,12 @@ bool ScriptedBrowser::IsReady() const {
     return ready_;
 }
 
+bool ScriptedBrowser::ShowsPage(const std::u16string& path) const {
+    return ready_ && !paths_.empty() && paths_.back() == path && navigated_at_ &&
+           !(leaves_page_after_navigate &&
+             simulation_.Now() >= *navigated_at_ + *leaves_page_after_navigate);
+}
+
 void ScriptedBrowser::Navigate(const std::u16string& path) {
     Note("navigate");
     paths_.push_back(path);

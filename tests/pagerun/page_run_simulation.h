@@ -119,6 +119,8 @@ class ScriptedBrowser final : public PageBrowser {
         u"</html>";
     // The document after batch number (from 1) of the batches but the last.
     static std::u16string BatchPage(std::size_t number);
+    // When set, the page goes elsewhere this long after Navigate (ShowsPage turns false).
+    std::optional<Ms> leaves_page_after_navigate;
     // When set, each delivery (still at delivery's delay) brings the document as this gives
     // it at the moment the markup was asked for: a page that changes while it is sampled.
     std::function<std::u16string(Timestamp)> document;

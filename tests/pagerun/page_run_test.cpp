@@ -470,6 +470,38 @@ TEST_F(PageRunTest, APageWithoutTheWidgetsTranslationMarkIsNeverStored) {
     }
 }
 
+TEST_F(PageRunTest, APageThatLeavesItsTemporaryAddressIsNeverCaptured) {
+    // A page that refreshes or redirects itself elsewhere (a private file, another site):
+    // whatever the browser shows then is not this page's translation. Nothing is stored, an
+    // earlier result stays, the temporary page goes, at either timing and whenever it left.
+    const struct {
+        const char* name;
+        WaitTiming timing;
+        Ms leaves_after;
+    } cases[] = {
+        {"full, before the pick", WaitTiming::kFull, Ms(5000)},
+        {"full, during the schedule", WaitTiming::kFull, Ms(70'000)},
+        {"fast, before the pick", WaitTiming::kFast, Ms(1600)},
+        {"fast, while the widget works", WaitTiming::kFast, Ms(2500)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OwnRun own(view_, western_);
+        own.run.SetTimings({c.timing, kDefaultSettlePeriod});
+        own.browser.leaves_page_after_navigate = c.leaves_after;
+        fs::create_directories(ResultFile().parent_path());
+        WriteBytes(ResultFile(), "earlier good result");
+
+        const PageRunResult result = own.run.TranslatePage(kFrench, Source(), Root(), progress_);
+
+        EXPECT_EQ(result.outcome, PageOutcome::kNotCaptured);
+        EXPECT_EQ(result.reason, kLeftPageReason);
+        EXPECT_EQ(result.browser, BrowserState::kKept);
+        EXPECT_EQ(ReadBytes(ResultFile()), "earlier good result");
+        EXPECT_FALSE(fs::exists(TempPage()));
+    }
+}
+
 TEST_F(PageRunTest, FileSystemErrorsEndTheRun) {
     // A source file that cannot be read: nothing moves.
     const SourceNames missing(folder_.Path(u"site") + SeparatorOf(kNativePathStyle),
