@@ -53,7 +53,19 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
         return PageRunResult{
             PageOutcome::kNotTranslated, BrowserState::kKept, {}, std::string(reason)};
     };
+    // Only the temporary page is captured: a page that went elsewhere (a refresh, a
+    // redirect, a script that set its location, perhaps to a private file) gives nothing.
+    const auto left_its_page = [&] {
+        RemoveTempPage(temp_page);
+        return PageRunResult{
+            PageOutcome::kNotCaptured, BrowserState::kKept, {}, std::string(kLeftPageReason)};
+    };
     const bool fast = timings_.waits == WaitTiming::kFast;
+    page_ = temp_page;
+    struct PageInHand {
+        std::u16string& page;
+        ~PageInHand() { page.clear(); }
+    } in_hand{page_};
 
     // Load. The full timing lets the page settle; the fast one goes on to the menu at once.
     signals_.ResetPageLoaded();
@@ -76,6 +88,8 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
             return cancelled;
         case MenuEnd::kNeverShown:
             return not_translated(kNoMenuReason);
+        case MenuEnd::kPageLeft:
+            return left_its_page();
         case MenuEnd::kShown:
             break;
     }
@@ -85,6 +99,8 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
             return cancelled;
         case PickEnd::kIgnored:
             return not_translated(kPickIgnoredReason);
+        case PickEnd::kPageLeft:
+            return left_its_page();
         case PickEnd::kAnswered:
             break;
     }
@@ -104,13 +120,6 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
         ScrollSchedule();
     }
 
-    // Only the temporary page is captured: a page that went elsewhere (a refresh, a
-    // redirect, a script that set its location, perhaps to a private file) gives nothing.
-    const auto left_its_page = [&] {
-        RemoveTempPage(temp_page);
-        return PageRunResult{
-            PageOutcome::kNotCaptured, BrowserState::kKept, {}, std::string(kLeftPageReason)};
-    };
     if (!browser_.ShowsPage(temp_page)) {
         return left_its_page();
     }
@@ -234,6 +243,10 @@ PollEnd PageRun::WaitUntilStill(const StillWait& wait) {
         if (end == PollEnd::kCancelled) {
             return end;
         }
+        // A page that went elsewhere will not come back: the capture says so.
+        if (!page_.empty() && !browser_.ShowsPage(page_)) {
+            return PollEnd::kGoOn;
+        }
         std::optional<std::size_t> sample;
         if (markup) {
             sample = std::hash<std::u16string>{}(*markup);
@@ -311,6 +324,9 @@ PageRun::MenuEnd PageRun::WaitForMenu(std::size_t& digest) {
         if (end == PollEnd::kCancelled) {
             return MenuEnd::kCancelled;
         }
+        if (!browser_.ShowsPage(page_)) {
+            return MenuEnd::kPageLeft;
+        }
         if (markup && HoldsLanguageMenu(*markup)) {
             digest = std::hash<std::u16string>{}(*markup);
             return MenuEnd::kShown;
@@ -338,6 +354,9 @@ PageRun::PickEnd PageRun::PickUntilAnswered(std::size_t before_pick, PickAnswer&
             const std::optional<std::u16string> markup = SampleMarkup(over, end);
             if (end == PollEnd::kCancelled) {
                 return PickEnd::kCancelled;
+            }
+            if (!browser_.ShowsPage(page_)) {
+                return PickEnd::kPageLeft;
             }
             // The widget answers with its mark, a change to the text or the loads of its
             // frames.

@@ -180,8 +180,8 @@ class PageRun {
     void Settle();
 
   private:
-    enum class MenuEnd { kShown, kNeverShown, kCancelled };
-    enum class PickEnd { kAnswered, kIgnored, kCancelled };
+    enum class MenuEnd { kShown, kNeverShown, kPageLeft, kCancelled };
+    enum class PickEnd { kAnswered, kIgnored, kPageLeft, kCancelled };
     // When the widget answered a pick, the digest of the document then (if it came), and
     // whether the answer was a change to the document (not only a load end).
     struct PickAnswer {
@@ -244,6 +244,7 @@ class PageRun {
     const JobFlags& flags_;          // any thread (each flag is atomic)
     const AnsiCodePage& code_page_;  // any thread (never changes)
     RunTimings timings_;             // GUI thread
+    std::u16string page_;            // GUI thread: the run's temporary page, empty between runs
 };
 
 }  // namespace quillmoor
