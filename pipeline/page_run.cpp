@@ -235,7 +235,14 @@ PollEnd PageRun::WaitUntilStill(const StillWait& wait) {
     std::chrono::milliseconds longest_gap = wait.longest_gap;
     Timestamp previous_asked = wait.baseline_asked;
     bool first = !wait.baseline;
+    std::size_t scrolled = 0;
+    Timestamp last_scroll{};
     while (!wait.full_wait_over()) {
+        if (scrolled < wait.scrolls.size()) {
+            Pump();
+            (browser_.*wait.scrolls[scrolled++])();
+            last_scroll = clock_.Now();
+        }
         // A change seen in a sample happened at the latest when the sample was asked for.
         const Timestamp asked = clock_.Now();
         PollEnd end = PollEnd::kGoOn;
@@ -271,7 +278,9 @@ PollEnd PageRun::WaitUntilStill(const StillWait& wait) {
         // page must stay still for longer than that.
         const std::chrono::milliseconds still_for =
             std::max(timings_.settle_period, longest_gap * 3 / 2);
-        if (sample && asked - std::max(changed, signals_.LastLoadTime()) >= still_for &&
+        // A scroll counts as a change: what it sets going needs the settle period to show.
+        if (sample && scrolled == wait.scrolls.size() &&
+            asked - std::max({changed, last_scroll, signals_.LastLoadTime()}) >= still_for &&
             (!wait.may_end || wait.may_end()) &&
             (!wait.needs_mark || CarriesTranslationMark(*markup))) {
             return PollEnd::kGoOn;
@@ -380,18 +389,6 @@ PageRun::PickEnd PageRun::PickUntilAnswered(std::size_t before_pick, PickAnswer&
 }
 
 PollEnd PageRun::WaitForWidgetDone(const PickAnswer& answer) {
-    // The scrolls first, each held for a sample interval, so that what the page shows at
-    // each place (lazy content, text the widget translates once it is seen) is set going
-    // and seen by the wait below as load ends and changes.
-    for (void (PageBrowser::*scroll)() :
-         {&PageBrowser::ScrollToBottom, &PageBrowser::ScrollToMiddle, &PageBrowser::ScrollToTop}) {
-        Pump();
-        (browser_.*scroll)();
-        const Timestamp scrolled = clock_.Now();
-        if (HoldSampleInterval(scrolled, [] { return false; }) == PollEnd::kCancelled) {
-            return PollEnd::kCancelled;
-        }
-    }
     // Done once the widget's frames have loaded (the third load end after the pick, or its
     // limit), the page carries the mark, and it has been still for longer than the settle
     // period and the widget's pace; never longer than the full timing would wait for the
@@ -408,6 +405,11 @@ PollEnd PageRun::WaitForWidgetDone(const PickAnswer& answer) {
     };
     wait.may_end = third_load_end_or_limit;
     wait.needs_mark = true;
+    // The scrolls come with the first samples, a sample interval apart, so that what the
+    // page shows at each place (lazy content, text the widget translates once it is seen)
+    // is set going while the widget's frames load, and seen as load ends and changes.
+    wait.scrolls = {&PageBrowser::ScrollToBottom, &PageBrowser::ScrollToMiddle,
+                    &PageBrowser::ScrollToTop};
     wait.baseline = answer.digest;
     wait.baseline_asked = answer.at;
     wait.picked = answer.picked;

@@ -209,6 +209,8 @@ class PageRun {
         // When the baseline was asked for.
         Timestamp baseline_asked{};
         std::chrono::milliseconds longest_gap{0};
+        // Commands given one a sample, before the samples (each then counts as a change).
+        std::vector<void (PageBrowser::*)()> scrolls;
     };
 
     // The scroll schedule: three scrolls with pauses, no poll step.
@@ -225,10 +227,10 @@ class PageRun {
     // Picks the language, up to kPickAttempts times, each waiting up to kPickAnswerLimit
     // for the widget to answer: its mark, a document other than before_pick, a load end.
     PickEnd PickUntilAnswered(std::size_t before_pick, PickAnswer& answer);
-    // The fast timing after an answered pick: the three scrolls, each held for a sample
-    // interval, then a wait until the third load end after the pick has come (or its
-    // limit), the page carries the mark and has been still (see StillWait); never longer
-    // than the full timing's wait for the third load end and the quiet after it.
+    // The fast timing after an answered pick: a wait until the three scrolls (given with
+    // the wait's first samples) are done, the third load end after the pick has come (or
+    // its limit), the page carries the mark and has been still (see StillWait); never
+    // longer than the full timing's wait for the third load end and the quiet after it.
     PollEnd WaitForWidgetDone(const PickAnswer& answer);
     // Replaces the browser after a page that did not deliver its markup, waiting for the
     // new one with poll steps up to the signal limit.
