@@ -60,8 +60,9 @@ TaskRecord Record(std::size_t number, std::string file, std::size_t language, Pa
     record.task.file_text = Utf8ToUtf16(record.task.display_name);
     record.task.language_index = language;
     record.task.result_path =
-        PerPageResultPlace(u"/out/", SourceNames(record.task.path_text, record.task.file_text),
-                           LanguageCodes()[language])
+        PerPageResultPlace(
+            u"/out/", SourceNames(record.task.path_text, record.task.file_text, PathStyle::kPosix),
+            LanguageCodes()[language])
             .page;
     record.outcome = outcome;
     record.skip_reason = reason;
