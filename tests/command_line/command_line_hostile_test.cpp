@@ -1,0 +1,194 @@
+// The command line against hostile pages and hostile folders, on the real Chromium with the
+// translation widget's stand-in: nothing private reaches the output, nothing that failed is
+// called stored, and the inputs stay as they were. Each row builds its fixture in a folder
+// of its own: a site, and beside it a private folder whose bytes must never reach the
+// output.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "tests/bridge/process_table.h"
+#include "tests/command_line/cli_process.h"
+#include "tests/support/chromium_on_path.h"
+#include "tests/support/matchers.h"
+#include "tests/support/test_folder.h"
+#include "tests/widget_standin/widget_standin_server.h"
+
+namespace quillmoor::test_support {
+namespace {
+
+using Json = nlohmann::json;
+
+constexpr char kSecret[] = "PRIVATE-6b1f0c: nothing of this may be published";
+
+std::string Page(const std::string& heading, const std::string& extra_head = "") {
+    return "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>" + heading + "</title>\r\n" +
+           extra_head + "</head>\r\n<body>\r\n<h1>" + heading +
+           "</h1>\r\n<p>A page to translate.</p>\r\n</body>\r\n</html>\r\n";
+}
+
+// Every file below root with its bytes, by its path relative to root.
+std::map<std::string, std::string> TreeOf(const fs::path& root) {
+    std::map<std::string, std::string> tree;
+    if (!fs::exists(root)) {
+        return tree;
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) {
+            tree[fs::relative(entry.path(), root).generic_string()] = ReadBytes(entry.path());
+        }
+    }
+    return tree;
+}
+
+// What a row builds, runs and expects.
+struct Fixture {
+    fs::path site;
+    fs::path private_folder;
+    fs::path out;
+    fs::path report;
+};
+
+struct HostileCase {
+    const char* name;
+    // Builds the site (and what lies around it).
+    std::function<void(const Fixture&)> build;
+    // The command line's arguments but the engine switches; the site, --out and --report by
+    // default.
+    std::function<std::vector<std::string>(const Fixture&)> arguments;
+    int exit_code;
+    // Outcome (and reason, when given) of each page-language by "file language".
+    std::map<std::string, std::string> outcomes;
+    std::map<std::string, std::string> reasons;
+};
+
+class CommandLineHostileTest : public ::testing::TestWithParam<HostileCase> {
+  protected:
+    void SetUp() override {
+        if (!ChromiumOnPath()) {
+            GTEST_SKIP() << "no Chromium on PATH";
+        }
+        standin_ = std::make_unique<WidgetStandinServer>(folder_.Root() / "standin");
+    }
+    void TearDown() override {
+        if (standin_ != nullptr) {
+            const bool ended =
+                bridge_test::WaitUntilNoProcessHas(marker_, std::chrono::seconds(10));
+            if (!ended) {
+                bridge_test::KillProcessesWith(marker_);
+            }
+            EXPECT_TRUE(ended) << "a Chromium of the command line was left running";
+        }
+    }
+
+    TestFolder folder_;
+    std::unique_ptr<WidgetStandinServer> standin_;
+    const std::string marker_ = "--quillmoor-test-run=" + folder_.Root().filename().string();
+};
+
+TEST_P(CommandLineHostileTest, NothingPrivateReachesTheOutputAndTheInputsStay) {
+    const HostileCase& c = GetParam();
+    const Fixture fixture{folder_.Root() / "site", folder_.Root() / "private",
+                          folder_.Root() / "out", folder_.Root() / "report.json"};
+    fs::create_directories(fixture.site);
+    fs::create_directories(fixture.private_folder);
+    WriteBytes(fixture.private_folder / "secret.txt", kSecret);
+    WriteBytes(fixture.private_folder / "elsewhere.html",
+               "<html><body><p>" + std::string(kSecret) + "</p></body></html>");
+    c.build(fixture);
+    const std::map<std::string, std::string> inputs_before = TreeOf(fixture.site);
+
+    std::vector<std::string> arguments =
+        c.arguments ? c.arguments(fixture)
+                    : std::vector<std::string>{fixture.site.string(), "--out", fixture.out.string(),
+                                               "--report", fixture.report.string()};
+    for (const std::string& more : {std::string("--lang"), std::string("fr"),
+                                    std::string("--progress"), std::string("lines")}) {
+        arguments.push_back(more);
+    }
+    for (const std::string& engine_switch : standin_->EngineSwitches()) {
+        arguments.push_back("--engine-switch=" + engine_switch);
+    }
+    arguments.push_back("--engine-switch=" + marker_);
+    const CliRun run = RunCli(arguments, folder_.Root() / "run.log");
+
+    EXPECT_EQ(run.exit_code, c.exit_code) << run.output;
+    // No byte of a private file in the output, whatever became of the pages.
+    for (const auto& [path, bytes] : TreeOf(fixture.out)) {
+        EXPECT_THAT(bytes, Not(HasSubstr("PRIVATE-6b1f0c"))) << path;
+    }
+    // The inputs as they were: only the program's own temporary pages may come and go.
+    std::map<std::string, std::string> inputs_after = TreeOf(fixture.site);
+    std::erase_if(inputs_after,
+                  [](const auto& entry) { return entry.first.find("-temp") != std::string::npos; });
+    EXPECT_EQ(inputs_after, inputs_before);
+    if (!c.outcomes.empty()) {
+        ASSERT_TRUE(fs::exists(fixture.report)) << run.output;
+        std::map<std::string, std::string> outcomes;
+        std::map<std::string, std::string> reasons;
+        const Json report = Json::parse(ReadBytes(fixture.report));
+        for (const Json& page : report.at("pages")) {
+            const std::string key =
+                fs::path(page.at("file").get<std::string>()).filename().string() + " " +
+                page.at("language").get<std::string>();
+            outcomes[key] = page.at("outcome").get<std::string>();
+            if (page.contains("reason")) {
+                reasons[key] = page.at("reason").get<std::string>();
+            }
+        }
+        EXPECT_EQ(outcomes, c.outcomes) << run.output;
+        for (const auto& [key, reason] : c.reasons) {
+            EXPECT_THAT(reasons[key], HasSubstr(reason)) << key;
+        }
+    }
+}
+
+// A page that takes itself elsewhere once loaded.
+std::function<void(const Fixture&)> PageGoingTo(const std::string& how) {
+    return [how](const Fixture& f) {
+        const std::string target = "file://" + (f.private_folder / "secret.txt").string();
+        const std::string head =
+            how == "refresh"  ? "<meta http-equiv=\"refresh\" content=\"0;url=" + target + "\">\r\n"
+            : how == "script" ? "<script>location.href = '" + target + "';</script>\r\n"
+                              : "<meta http-equiv=\"refresh\" content=\"0;url=file://" +
+                                    (f.private_folder / "elsewhere.html").string() + "\">\r\n";
+        WriteBytes(f.site / "leaving.html", Page("Leaving", head));
+        WriteBytes(f.site / "index.html", Page("Hello"));
+    };
+}
+
+const char kLeft[] = "left its temporary address";
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, CommandLineHostileTest,
+    ::testing::Values(
+        HostileCase{"RefreshToAPrivateFile",
+                    PageGoingTo("refresh"),
+                    nullptr,
+                    1,
+                    {{"index.html fr", "stored"}, {"leaving.html fr", "not captured"}},
+                    {{"leaving.html fr", kLeft}}},
+        HostileCase{"ScriptSettingItsLocation",
+                    PageGoingTo("script"),
+                    nullptr,
+                    1,
+                    {{"index.html fr", "stored"}, {"leaving.html fr", "not captured"}},
+                    {{"leaving.html fr", kLeft}}},
+        HostileCase{"RefreshToAPageOutsideTheFolder",
+                    PageGoingTo("page"),
+                    nullptr,
+                    1,
+                    {{"index.html fr", "stored"}, {"leaving.html fr", "not captured"}},
+                    {{"leaving.html fr", kLeft}}}),
+    [](const ::testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace quillmoor::test_support
