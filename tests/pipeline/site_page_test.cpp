@@ -118,6 +118,24 @@ const std::u16string kScriptedMoved =
 const std::u16string kScriptedBody =
     u"\n<script src=\"js/body.js\"></script>\n<p>[fr] Hello</p>\n\n\n";
 
+// A page with the snippet in front of "<head" as Chromium parsed and serialised it (the
+// widget did not load): the head's elements, a comment among them, in the body, an attribute
+// value written anew.
+const std::u16string kParsedSource =
+    u"<!DOCTYPE html>\r\n<html lang=\"en\">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n"
+    u"<title>Page</title>\r\n<link rel=\"stylesheet\" href=\"page_files/style.css\">\r\n"
+    u"<script>var s = '<head></head>';</script>\r\n<!-- c -->\r\n"
+    u"<meta name=\"d\" content=\"1 > 0 &amp; &eacute;\">\r\n</head>\r\n"
+    u"<body class=\"main\" style=\"color: red\">\r\n<h1>Hello world</h1>\r\n"
+    u"<img src=\"cat.png\" alt=\"A cat\">\r\n</body>\r\n</html>\r\n";
+const std::u16string kParsedHead =
+    u"\n<meta charset=\"utf-8\">\n<title>Page</title>\n"
+    u"<link rel=\"stylesheet\" href=\"page_files/style.css\">\n"
+    u"<script>var s = '<head></head>';</script>\n<!-- c -->\n"
+    u"<meta name=\"d\" content=\"1 &gt; 0 &amp; \u00E9\">\n";
+const std::u16string kParsedBody =
+    u"\n<h1>Hello world</h1>\n<img src=\"cat.png\" alt=\"A cat\">\n\n\n</body></html>";
+
 TEST(CleanSitePage, GivesThePageItsSourceStructureWithoutTheWidget) {
     const Example<Capture, std::u16string> cases[] = {
         {"today's widget: the head's elements back in the head, the translation kept",
@@ -127,6 +145,14 @@ TEST(CleanSitePage, GivesThePageItsSourceStructureWithoutTheWidget) {
           kPage, u"de"},
          u"<!DOCTYPE html><html lang=\"de\"><head>" + kPageHead +
              u"</head>\n<body class=\"main\">" + kPageBody + u"</body></html>"},
+        {"as Chromium parsed the page",
+         {u"<!DOCTYPE html><html lang=\"en\"><head></head><body class=\"main\" "
+          u"style=\"color: red\">" +
+              kContainerStart + u"</div>" + SnippetScripts(u"de") + kParsedHead + u"\n" +
+              kParsedBody,
+          kParsedSource, u"de"},
+         u"<!DOCTYPE html><html lang=\"de\"><head>" + kParsedHead +
+             u"</head>\n<body class=\"main\" style=\"color: red\">" + kParsedBody},
         {"the earlier widget: the body's style as the source's",
          {u"<!DOCTYPE html><html lang=\"en\" class=\"translated-ltr\"><head>" + kFirstHeadLoads +
               u"</head><body class=\"main\" style=\"position: relative; min-height: 100%; top: "
