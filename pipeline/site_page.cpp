@@ -263,19 +263,17 @@ bool IsWidgetLoad(const MarkupTag& tag) {
     });
 }
 
-// The markup with the first element of the widget container's id cut out.
-std::u16string WithoutContainer(std::u16string_view markup) {
+// Cuts the first element of the widget container's id out of markup.
+void CutContainer(std::u16string& markup) {
     MarkupTagScanner scanner(markup);
     while (std::optional<MarkupTag> tag = scanner.Next()) {
         if (tag->kind == MarkupTag::Kind::kStart && tag->Attribute(u"id") == kContainerId) {
             // A container that is not closed loses its start tag alone.
             const std::size_t end = ElementEnd(markup, *tag).value_or(tag->end);
-            std::u16string cut(markup.substr(0, tag->begin));
-            cut += markup.substr(end);
-            return cut;
+            markup.erase(tag->begin, end - tag->begin);
+            return;
         }
     }
-    return std::u16string(markup);
 }
 
 // The next start or end tag of markup at or after from, if only blanks and comments come
@@ -299,11 +297,11 @@ bool IsRightToLeftLanguage(std::u16string_view language_code) {
            kRightToLeftCodes.end();
 }
 
-std::u16string CleanSitePage(std::u16string_view captured, std::u16string_view source_text,
+std::u16string CleanSitePage(std::u16string captured, std::u16string_view source_text,
                              std::u16string_view language_code) {
     const SourceShape source = ReadSourceShape(source_text);
-    const std::u16string page = WithoutContainer(captured);
-    const std::u16string_view markup = page;
+    CutContainer(captured);
+    const std::u16string_view markup = captured;
 
     std::u16string out;
     out.reserve(markup.size() + source_text.size() / 16 + 256);

@@ -31,8 +31,8 @@ bool IsRightToLeftLanguage(std::u16string_view language_code);
 //    banner);
 // Everything else stays byte for byte, the translated texts and attributes of the body
 // among it. Markup without a head or a body element (a fragment) is cleaned as far as it
-// has them.
-std::u16string CleanSitePage(std::u16string_view captured, std::u16string_view source_text,
+// has them. Takes captured over, so that a caller who no longer needs it can move it in.
+std::u16string CleanSitePage(std::u16string captured, std::u16string_view source_text,
                              std::u16string_view language_code);
 
 }  // namespace quillmoor
