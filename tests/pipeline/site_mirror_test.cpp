@@ -157,6 +157,7 @@ TEST(MirrorSiteFiles, LinksEveryOtherFileOfTheSiteIntoTheTree) {
          {{"a.css", "sub/b.css"}, {"self", "sub/up"}, 2, 0}},
         {"an empty site", {{}, {}, {}, "out/de"}, {{}, {}, 0, 0}},
     };
+    std::string without_links;  // the cases passed over where the system makes no links
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TestFolder folder;
@@ -165,7 +166,8 @@ TEST(MirrorSiteFiles, LinksEveryOtherFileOfTheSiteIntoTheTree) {
         fs::create_directories(folder.Root() / "outside");
         WriteBytes(folder.Root() / "outside" / "secret.txt", "secret");
         if (!Build(site, c.input.entries)) {
-            GTEST_SKIP() << "no symbolic links here";
+            without_links += std::string(" \"") + c.name + "\"";
+            continue;
         }
         const std::vector<std::string> outside_before = FilesBelow(folder.Root() / "outside");
         MirrorExclusions exclusions;
@@ -193,6 +195,9 @@ TEST(MirrorSiteFiles, LinksEveryOtherFileOfTheSiteIntoTheTree) {
         }
         EXPECT_EQ(FilesBelow(folder.Root() / "outside"), outside_before);
         EXPECT_EQ(ReadBytes(folder.Root() / "outside" / "secret.txt"), "secret");
+    }
+    if (!without_links.empty()) {
+        GTEST_SKIP() << "no symbolic links here for" << without_links;
     }
 }
 
