@@ -1,6 +1,7 @@
 #include "cli/coordinator.h"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,6 +34,9 @@ using Clock = std::chrono::steady_clock;
 constexpr int kTickMilliseconds = 250;
 // A worker that ends before its time is replaced, this many times per worker of the run.
 constexpr int kReplacementsPerWorker = 2;
+// After a quick stop (a second Ctrl-C, SIGTERM, SIGHUP) the workers have this long to end
+// before they are killed.
+constexpr std::chrono::seconds kQuickStopGrace{3};
 
 // Where a worker of the run stands: started and not yet ready, ready for a task (only
 // until the task is handed over), at a task, with its input closed and ending, or gone.
@@ -58,14 +62,27 @@ void WriteError(const std::string& text) {
     WriteLine(std::string(kProgramName) + ": " + text);
 }
 
+// The width of the terminal that standard error shows on; 0 when it is none or unknown.
+std::size_t TerminalColumns() {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0) {
+        return 0;
+    }
+    return size.ws_col;
+}
+
 class CoordinatedRun {
   public:
-    CoordinatedRun(const CliOptions& options, std::vector<PageTask> tasks, WorkerLauncher& launcher)
+    CoordinatedRun(const CliOptions& options, std::vector<PageTask> tasks,
+                   std::vector<PassedOverFolder> passed_over, WorkerLauncher& launcher,
+                   const InterruptWatch& watch)
         : options_(options),
           launcher_(launcher),
+          watch_(watch),
           tasks_(std::move(tasks)),
+          passed_over_(std::move(passed_over)),
           progress_([](std::string_view text) { WriteProgress(text); }, ResolvedStyle(options),
-                    tasks_.size(), [] { return Clock::now(); }) {}
+                    tasks_.size(), [] { return Clock::now(); }, TerminalColumns) {}
 
     int Execute();
 
@@ -86,12 +103,16 @@ class CoordinatedRun {
     void Hear(WorkerSlot& slot, const std::string& line);
     void WorkerEnded(WorkerSlot& slot);
     void StopAll();
+    void FollowStopRequest();
     void Record(TaskRecord record);
     bool AnyAlive() const;
+    int PollTimeoutMilliseconds() const;
 
     const CliOptions& options_;
     WorkerLauncher& launcher_;
+    const InterruptWatch& watch_;
     std::vector<PageTask> tasks_;
+    std::vector<PassedOverFolder> passed_over_;
     ProgressDisplay progress_;
     std::deque<std::size_t> queue_;
     std::vector<WorkerSlot> slots_;
@@ -99,6 +120,9 @@ class CoordinatedRun {
     std::optional<std::string> start_failure_;
     int replacements_left_ = 0;
     bool stopping_ = false;
+    // After a quick stop: when the workers still there are killed, until they are.
+    std::optional<Clock::time_point> kill_at_;
+    bool killed_ = false;
 };
 
 void CoordinatedRun::StartWorker(WorkerSlot& slot) {
@@ -204,6 +228,37 @@ void CoordinatedRun::StopAll() {
     }
 }
 
+void CoordinatedRun::FollowStopRequest() {
+    const StopRequest request = watch_.Requested();
+    if (request == StopRequest::kNone) {
+        return;
+    }
+    if (!stopping_) {
+        StopAll();
+    }
+    if (request == StopRequest::kQuick && !kill_at_) {
+        kill_at_ = Clock::now() + kQuickStopGrace;
+    }
+    if (kill_at_ && !killed_ && Clock::now() >= *kill_at_) {
+        // Their page-languages under way are left for the next run.
+        killed_ = true;
+        for (WorkerSlot& slot : slots_) {
+            if (slot.state != WorkerState::kEnded) {
+                slot.process->Kill();
+            }
+        }
+    }
+}
+
+int CoordinatedRun::PollTimeoutMilliseconds() const {
+    if (!kill_at_ || killed_) {
+        return kTickMilliseconds;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(*kill_at_ - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left + 1, 0, kTickMilliseconds));
+}
+
 void CoordinatedRun::Record(TaskRecord record) {
     progress_.Finished(record);
     records_.push_back(std::move(record));
@@ -216,7 +271,10 @@ bool CoordinatedRun::AnyAlive() const {
 
 int CoordinatedRun::Execute() {
     const Clock::time_point started = Clock::now();
-    InterruptWatch watch;
+    for (const PassedOverFolder& passed : passed_over_) {
+        WriteError((passed.reason == PassReason::kUnreadable ? "warning: " : "") +
+                   PassedOverText(passed));
+    }
 
     // Page-languages that an earlier run stored translated take no worker.
     for (std::size_t index = 0; index < tasks_.size(); ++index) {
@@ -235,6 +293,11 @@ int CoordinatedRun::Execute() {
         std::min(queue_.size(), static_cast<std::size_t>(std::max(1, options_.parallel)));
     slots_.resize(workers);
     replacements_left_ = kReplacementsPerWorker * static_cast<int>(workers);
+    if (watch_.Requested() != StopRequest::kNone) {
+        // Stopped while planning: no worker starts.
+        slots_.clear();
+        stopping_ = true;
+    }
     try {
         for (WorkerSlot& slot : slots_) {
             StartWorker(slot);
@@ -245,9 +308,7 @@ int CoordinatedRun::Execute() {
     }
 
     while (AnyAlive()) {
-        if (watch.Interrupted() && !stopping_) {
-            StopAll();
-        }
+        FollowStopRequest();
         std::vector<pollfd> waits;
         std::vector<WorkerSlot*> owners;
         for (WorkerSlot& slot : slots_) {
@@ -256,13 +317,13 @@ int CoordinatedRun::Execute() {
                 owners.push_back(&slot);
             }
         }
-        waits.push_back({watch.Fd(), POLLIN, 0});
-        const int ready = ::poll(waits.data(), waits.size(), kTickMilliseconds);
+        waits.push_back({watch_.Fd(), POLLIN, 0});
+        const int ready = ::poll(waits.data(), waits.size(), PollTimeoutMilliseconds());
         progress_.Tick();
         if (ready <= 0) {
             continue;
         }
-        watch.Drain();
+        watch_.Drain();
         for (std::size_t at = 0; at < owners.size(); ++at) {
             if ((waits[at].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
                 continue;
@@ -283,16 +344,22 @@ int CoordinatedRun::Execute() {
     std::sort(records_.begin(), records_.end(), [](const TaskRecord& a, const TaskRecord& b) {
         return a.task.number < b.task.number;
     });
-    const RunSummary summary = Summarize(records_, tasks_.size());
+    RunSummary summary = Summarize(records_, tasks_.size());
+    summary.unread_folders = static_cast<int>(std::count_if(
+        passed_over_.begin(), passed_over_.end(),
+        [](const PassedOverFolder& p) { return p.reason == PassReason::kUnreadable; }));
     const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
     progress_.Done(summary, wall);
-    if (watch.Interrupted()) {
-        WriteError("stopped; " + std::to_string(summary.not_run + summary.cancelled) +
-                   " page-language(s) left for the next run");
+    if (watch_.Requested() != StopRequest::kNone) {
+        WriteError(std::string("stopped by ") + StopSignalName(watch_.LastSignal()) + "; " +
+                   std::to_string(summary.not_run + summary.cancelled) +
+                   " page-language(s) left for the next run" +
+                   (killed_ ? " (workers that did not end in time were killed)" : ""));
     }
     if (!options_.report.empty()) {
         std::string error;
-        if (!WriteRunReport(options_.report, RunReportJson(records_, summary, options_, wall),
+        if (!WriteRunReport(options_.report,
+                            RunReportJson(records_, summary, options_, wall, passed_over_),
                             &error)) {
             WriteLine(error);
             return 1;
@@ -304,12 +371,18 @@ int CoordinatedRun::Execute() {
 }  // namespace
 
 int RunCoordinator(const CliOptions& options, WorkerLauncher& launcher) {
+    // Watching from the start: a stop while planning still ends with the summary and report.
+    const InterruptWatch watch;
     RunPlan plan = MakeRunPlan(options);
     if (!plan.error.empty()) {
+        for (const PassedOverFolder& passed : plan.passed_over) {
+            WriteError(PassedOverText(passed));
+        }
         WriteLine(plan.error);
         return 2;
     }
-    CoordinatedRun run(options, ShardOf(plan.tasks, options.shard), launcher);
+    CoordinatedRun run(options, ShardOf(plan.tasks, options.shard), std::move(plan.passed_over),
+                       launcher, watch);
     return run.Execute();
 }
 

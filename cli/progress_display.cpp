@@ -54,14 +54,6 @@ std::string TenthsText(std::chrono::milliseconds time) {
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
-std::string OutcomeWord(const TaskRecord& record) {
-    if (record.outcome == PageOutcome::kSkipped &&
-        record.skip_reason == SkipReason::kAlreadyStored) {
-        return "already stored";
-    }
-    return std::string(PageOutcomeName(record.outcome));
-}
-
 // The counts of the bar, the most telling first: where the line is short of room, the
 // last ones are left out. Those not run never show there.
 std::vector<std::pair<std::string_view, int>> BarCountsOf(const RunSummary& summary) {
@@ -104,11 +96,12 @@ std::string DurationText(std::chrono::milliseconds duration) {
 }
 
 ProgressDisplay::ProgressDisplay(std::function<void(std::string_view)> write, ProgressStyle style,
-                                 std::size_t total, Clock clock)
+                                 std::size_t total, Clock clock, ColumnSource columns)
     : write_(std::move(write)),
       style_(style),
       total_(total),
       clock_(std::move(clock)),
+      columns_(std::move(columns)),
       start_(clock_()) {}
 
 void ProgressDisplay::Started(const PageTask& task, int /*worker*/) {
@@ -149,13 +142,17 @@ void ProgressDisplay::Finished(const TaskRecord& record) {
         std::remove_if(running_.begin(), running_.end(),
                        [&](const InHand& entry) { return entry.number == record.task.number; }),
         running_.end());
-    if (style_ == ProgressStyle::kBar) {
+    const bool unsuccessful = record.outcome == PageOutcome::kFailed ||
+                              record.outcome == PageOutcome::kNotTranslated ||
+                              record.outcome == PageOutcome::kNotCaptured;
+    if (style_ == ProgressStyle::kBar && !unsuccessful) {
         DrawBar();
         return;
     }
     std::string line = "[" + std::to_string(finished_) + "/" + std::to_string(total_) + "] " +
-                       OutcomeWord(record) + " " + LanguageCodeText(record.task.language_index) +
-                       " " + OneLine(record.task.display_name);
+                       std::string(OutcomeText(record)) + " " +
+                       LanguageCodeText(record.task.language_index) + " " +
+                       OneLine(record.task.display_name);
     if (ran) {
         line += " " + TenthsText(record.time) + " s";
     }
@@ -173,6 +170,13 @@ void ProgressDisplay::Finished(const TaskRecord& record) {
         line += ": " + OneLine(record.message);
     }
     line += "\n";
+    if (style_ == ProgressStyle::kBar) {
+        // The line takes the bar's place, and the bar comes back below it.
+        write_(std::string(kLineStart) + std::string(kClearToEnd) + line);
+        bar_drawn_ = false;
+        DrawBar();
+        return;
+    }
     write_(line);
 }
 
@@ -200,20 +204,26 @@ void ProgressDisplay::Done(const RunSummary& summary, std::chrono::milliseconds 
     if (!any) {
         text += " nothing to do";
     }
+    if (summary.unread_folders > 0) {
+        text += "; " + std::to_string(summary.unread_folders) +
+                (summary.unread_folders == 1 ? " folder" : " folders") + " could not be read";
+    }
     text += "\n";
     write_(text);
 }
 
 void ProgressDisplay::DrawBar() {
+    const std::size_t columns = columns_ ? columns_() : 0;
     std::string text(kLineStart);
-    text += BarLine();
+    text += BarLine((columns == 0 ? kDefaultTerminalColumns : columns) - 1);
     text += kClearToEnd;
     write_(text);
     bar_drawn_ = true;
 }
 
-std::string ProgressDisplay::BarLine() const {
-    const std::size_t filled = total_ == 0 ? kBarCells : finished_ * kBarCells / total_;
+std::string ProgressDisplay::BarLine(std::size_t width) const {
+    const std::size_t filled =
+        total_ == 0 ? kBarCells : std::min(kBarCells, finished_ * kBarCells / total_);
     std::string line = "[" + std::string(filled, '#') + std::string(kBarCells - filled, '.') +
                        "]  " + std::to_string(finished_) + "/" + std::to_string(total_);
     std::string tail;
@@ -232,7 +242,7 @@ std::string ProgressDisplay::BarLine() const {
             continue;
         }
         const std::string part = "  " + std::string(name) + " " + std::to_string(count);
-        if (line.size() + part.size() + tail.size() > kBarLineWidth) {
+        if (line.size() + part.size() + tail.size() > width) {
             break;
         }
         line += part;
@@ -243,12 +253,16 @@ std::string ProgressDisplay::BarLine() const {
         const InHand& now = running_.back();
         const std::string head = "  " + now.code + " ";
         const std::size_t used = Columns(line) + Columns(head);
-        const std::size_t room = used < kBarLineWidth ? kBarLineWidth - used : 0;
+        const std::size_t room = used < width ? width - used : 0;
         if (Columns(now.name) <= room) {
             line += head + now.name;
         } else if (room >= kShortestNameTail + 3) {
             line += head + "..." + LastColumns(now.name, room - 3);
         }
+    }
+    if (Columns(line) > width) {
+        // A terminal narrower than the bar itself: its start (no page name in it, all ASCII).
+        line.resize(width);
     }
     return line;
 }

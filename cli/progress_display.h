@@ -17,8 +17,10 @@
 
 namespace quillmoor::cli {
 
-// The width of the bar's line, so that it fits a terminal of 80 columns.
-inline constexpr std::size_t kBarLineWidth = 79;
+// The columns of a terminal whose width is not known, and the width of the bar's line there:
+// one column less, so that the line never reaches the last column and wraps.
+inline constexpr std::size_t kDefaultTerminalColumns = 80;
+inline constexpr std::size_t kBarLineWidth = kDefaultTerminalColumns - 1;
 
 // "45s", "2m 10s", "1h 05m": a duration for people, in whole seconds rounded up.
 std::string DurationText(std::chrono::milliseconds duration);
@@ -27,29 +29,36 @@ std::string DurationText(std::chrono::milliseconds duration);
 class ProgressDisplay {
   public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    // The terminal's width in columns, 0 when it is not known.
+    using ColumnSource = std::function<std::size_t()>;
 
     // style is kBar or kLines (the caller resolves kAuto; left as it is, it shows lines); total is
-    // the number of page-languages of the run. The run's time counts from now.
+    // the number of page-languages of the run. The run's time counts from now. The bar asks
+    // columns before each redraw, so that it follows a terminal whose width changes; without
+    // it, or while it answers 0, the bar fits kDefaultTerminalColumns.
     ProgressDisplay(std::function<void(std::string_view)> write, ProgressStyle style,
-                    std::size_t total, Clock clock);
+                    std::size_t total, Clock clock, ColumnSource columns = nullptr);
 
     // A worker took a task. The bar shows it as the one in hand; lines show nothing.
     void Started(const PageTask& task, int worker);
-    // A task ended: the bar's counts move, or a line tells the outcome.
+    // A task ended: a line tells the outcome, with its page, language and reason; the bar
+    // shows only the lines of page-languages that did not succeed (failed, not translated,
+    // not captured), above itself, and moves its counts.
     void Finished(const TaskRecord& record);
     // Redraws the bar, so that the expected time left counts down; lines do nothing.
     void Tick();
-    // The summary of the run, after the bar is cleared.
+    // The summary of the run, after the bar is cleared; folders left unread are named in it.
     void Done(const RunSummary& summary, std::chrono::milliseconds wall);
 
   private:
     void DrawBar();
-    std::string BarLine() const;
+    std::string BarLine(std::size_t width) const;
 
     std::function<void(std::string_view)> write_;
     ProgressStyle style_;
     std::size_t total_;
     Clock clock_;
+    ColumnSource columns_;
     std::chrono::steady_clock::time_point start_;
     std::size_t finished_ = 0;
     // Finished tasks that really ran the browser (an already stored one takes no time).

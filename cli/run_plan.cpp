@@ -106,19 +106,42 @@ struct FoundPage {
     Source source;
 };
 
+// Whether folder holds the mark of a run's output folder.
+bool HoldsOutputMark(const std::u16string& folder) {
+    return FileExists(JoinPath(folder, std::u16string(kOutputMarkName)));
+}
+
+// Whether the path key inner names something below the path key outer.
+bool Inside(std::u16string_view inner, std::u16string_view outer) {
+    if (outer.empty() || inner.size() <= outer.size() || inner.substr(0, outer.size()) != outer) {
+        return false;
+    }
+    return outer.back() == kSeparator || inner[outer.size()] == kSeparator;
+}
+
 class FolderWalk {
   public:
-    FolderWalk(std::string display_root, std::optional<std::u16string> out_folder)
-        : display_root_(std::move(display_root)), out_folder_(std::move(out_folder)) {}
+    FolderWalk(std::string display_root, std::optional<std::u16string> out_folder,
+               std::vector<PassedOverFolder>& passed_over)
+        : display_root_(std::move(display_root)),
+          out_folder_(std::move(out_folder)),
+          passed_over_(passed_over) {}
 
-    // Collects the pages below folder; returns an error message or nothing.
+    // Collects the pages below folder; returns an error message or nothing. A subfolder that
+    // cannot be read is passed over, noted; only the input folder itself is an error.
     std::string Walk(const std::u16string& folder, const std::u16string& relative_folder,
                      const std::string& relative_key) {
         std::vector<FolderEntry> entries;
         try {
             entries = ListFolder(folder);
         } catch (const FileSystemError& error) {
-            return Message("cannot read the folder " + Quoted(folder) + ": " + error.Reason());
+            if (relative_folder.empty()) {
+                return Message("cannot read the folder " + Quoted(folder) + ": " + error.Reason());
+            }
+            passed_over_.push_back(
+                {DisplayName(relative_folder.substr(0, relative_folder.size() - 1)),
+                 PassReason::kUnreadable, error.Reason()});
+            return {};
         }
         std::set<std::u16string> page_base_names;
         for (const FolderEntry& entry : entries) {
@@ -138,6 +161,11 @@ class FolderWalk {
                                   {path, relative_folder, DisplayName(relative)}});
             } else if (entry.kind == FolderEntryKind::kFolder) {
                 if (IsResourceFolder(entry.name, page_base_names) || SameFile(path, out_folder_)) {
+                    continue;
+                }
+                if (HoldsOutputMark(path)) {
+                    passed_over_.push_back({DisplayName(relative_folder + entry.name),
+                                            PassReason::kEarlierResults, ""});
                     continue;
                 }
                 std::string error = Walk(path, relative_folder + entry.name + kSeparator,
@@ -179,6 +207,7 @@ class FolderWalk {
 
     std::string display_root_;
     std::optional<std::u16string> out_folder_;
+    std::vector<PassedOverFolder>& passed_over_;
     std::vector<FoundPage> found_;
 };
 
@@ -193,15 +222,9 @@ std::string DisplayRoot(const std::string& input) {
     return root.empty() ? input : root;
 }
 
-// Makes the folder and checks that a file can be written in it; returns an error message
-// or nothing. what names the folder in the message.
-std::string PrepareWritableFolder(const std::u16string& folder, std::string_view what) {
-    try {
-        MakeDirectories(folder);
-    } catch (const FileSystemError& error) {
-        return Message("cannot create " + std::string(what) + " " + Quoted(folder) + ": " +
-                       error.Reason());
-    }
+// Checks that a file can be written in the folder, leaving nothing there; returns an error
+// message or nothing. what names the folder in the message.
+std::string ProbeWritable(const std::u16string& folder, std::string_view what) {
     std::random_device random;
     for (int attempt = 0; attempt < 10; ++attempt) {
         const std::u16string probe =
@@ -217,6 +240,82 @@ std::string PrepareWritableFolder(const std::u16string& folder, std::string_view
         }
     }
     return Message("cannot write in " + std::string(what) + " " + Quoted(folder));
+}
+
+// A folder the run writes in: the output folder, the report's folder.
+struct WantedFolder {
+    std::u16string path;
+    std::string_view what;
+};
+
+// The folders that making path would create, from path up to its nearest existing parent.
+std::vector<fs::path> MissingFolders(const std::u16string& path) {
+    std::vector<fs::path> missing;
+    std::error_code error;
+    for (fs::path at(path); !at.empty() && !fs::exists(at, error); at = at.parent_path()) {
+        missing.push_back(at);
+        if (at == at.parent_path()) {
+            break;
+        }
+    }
+    return missing;
+}
+
+const char kOutputMarkText[] =
+    "This folder holds the results of quillmoor-cli. Its runs pass over every folder that\n"
+    "holds this file when they look for pages to translate.\n";
+
+// Makes the wanted folders that are missing, checks that a file can be written in each and
+// marks the output folder (the first); returns an error message or nothing. The folders that
+// exist are checked first, which leaves nothing behind; when a later step fails, the
+// folders made are removed again, so that a usage error makes nothing.
+std::string PrepareFolders(const std::vector<WantedFolder>& wanted) {
+    for (const WantedFolder& folder : wanted) {
+        if (DirectoryExists(folder.path)) {
+            std::string error = ProbeWritable(folder.path, folder.what);
+            if (!error.empty()) {
+                return error;
+            }
+        }
+    }
+    std::vector<fs::path> made;
+    const auto fail = [&made](std::string error) {
+        // The deepest first: each is empty once those inside it are gone.
+        std::sort(made.begin(), made.end(), [](const fs::path& a, const fs::path& b) {
+            return a.native().size() > b.native().size();
+        });
+        for (const fs::path& folder : made) {
+            std::error_code ignored;
+            fs::remove(folder, ignored);
+        }
+        return error;
+    };
+    for (const WantedFolder& folder : wanted) {
+        if (DirectoryExists(folder.path)) {
+            continue;
+        }
+        const std::vector<fs::path> missing = MissingFolders(folder.path);
+        try {
+            MakeDirectories(folder.path);
+        } catch (const FileSystemError& error) {
+            made.insert(made.end(), missing.begin(), missing.end());
+            return fail(Message("cannot create " + std::string(folder.what) + " " +
+                                Quoted(folder.path) + ": " + error.Reason()));
+        }
+        made.insert(made.end(), missing.begin(), missing.end());
+        std::string error = ProbeWritable(folder.path, folder.what);
+        if (!error.empty()) {
+            return fail(std::move(error));
+        }
+    }
+    const std::u16string mark = JoinPath(wanted.front().path, std::u16string(kOutputMarkName));
+    try {
+        WriteNewFile(mark, [](FileContentSink& sink) { sink.Write(kOutputMarkText); });
+    } catch (const std::exception& error) {
+        return fail(Message("cannot write in " + std::string(wanted.front().what) + " " +
+                            Quoted(wanted.front().path) + ": " + error.what()));
+    }
+    return {};
 }
 
 bool ShardInRange(ShardSpec shard) {
@@ -286,8 +385,31 @@ RunPlan MakeRunPlan(const CliOptions& options) {
     }
 
     const std::u16string out_folder = AbsoluteText(Utf8ToUtf16(options.out));
+    const std::u16string out_key = IdentityKey(out_folder);
     const std::optional<std::u16string> existing_out =
         DirectoryExists(out_folder) ? std::optional<std::u16string>(out_folder) : std::nullopt;
+
+    // The report must not overwrite what the run reads, nor stand where it writes.
+    std::u16string report;
+    std::u16string report_key;
+    if (!options.report.empty()) {
+        report = AbsoluteText(Utf8ToUtf16(options.report));
+        report_key = IdentityKey(report);
+        if (DirectoryExists(report)) {
+            plan.error = Message("the report " + Quoted(options.report) + " is a folder");
+            return plan;
+        }
+        if (report_key == out_key) {
+            plan.error = Message("the report " + Quoted(options.report) +
+                                 " is the output folder; name another file with --report");
+            return plan;
+        }
+    }
+    const auto report_overwrites = [&](const std::string& input) {
+        return Message("the report " + Quoted(options.report) + " would overwrite " +
+                       Quoted(input) + "; name another file with --report");
+    };
+    const bool report_in_out = !report.empty() && Inside(report_key, out_key);
 
     std::vector<Source> sources;
     std::set<std::u16string> seen;
@@ -299,6 +421,10 @@ RunPlan MakeRunPlan(const CliOptions& options) {
     for (const std::string& input : options.inputs) {
         const std::u16string path = AbsoluteText(Utf8ToUtf16(input));
         if (FileExists(path)) {
+            if (!report.empty() && IdentityKey(path) == report_key) {
+                plan.error = report_overwrites(input);
+                return plan;
+            }
             take({path, u"", input});
         } else if (DirectoryExists(path)) {
             if (SameFile(path, existing_out)) {
@@ -306,7 +432,20 @@ RunPlan MakeRunPlan(const CliOptions& options) {
                                      " is the output folder; name another with --out");
                 return plan;
             }
-            FolderWalk walk(DisplayRoot(input), existing_out);
+            if (!report.empty() && !report_in_out && Inside(report_key, IdentityKey(path))) {
+                plan.error = Message("the report " + Quoted(options.report) +
+                                     " lies inside the input folder " + Quoted(input) +
+                                     "; put it elsewhere or in the output folder");
+                return plan;
+            }
+            if (HoldsOutputMark(path)) {
+                plan.error = Message("the folder " + Quoted(input) +
+                                     " holds the results of an earlier run (it has a " +
+                                     Utf16ToUtf8(kOutputMarkName) +
+                                     " file); give the folder of the pages instead");
+                return plan;
+            }
+            FolderWalk walk(DisplayRoot(input), existing_out, plan.passed_over);
             plan.error = walk.Walk(path, u"", "");
             if (!plan.error.empty()) {
                 return plan;
@@ -324,8 +463,24 @@ RunPlan MakeRunPlan(const CliOptions& options) {
             return plan;
         }
     }
+    if (!report.empty() && FileExists(report)) {
+        // Another name of a source (a hard link, say).
+        for (const Source& source : sources) {
+            if (SameFile(source.full_path, report)) {
+                plan.error = report_overwrites(source.display_name);
+                return plan;
+            }
+        }
+    }
 
-    // Two sources whose results would land in the same place.
+    // Two sources whose results would land in the same place, or the report in one.
+    const std::u16string report_in_out_key =
+        report_in_out ? report_key.substr(out_key.size() + (out_key.back() == kSeparator ? 0 : 1))
+                      : std::u16string();
+    if (report_in_out && report_in_out_key == PathKey(kOutputMarkName)) {
+        plan.error = report_overwrites(Utf16ToUtf8(JoinPath(out_folder, kOutputMarkName)));
+        return plan;
+    }
     std::map<std::u16string, const Source*> places;
     for (const Source& source : sources) {
         const FileListRow row = FileListRowFor(source.full_path);
@@ -337,6 +492,15 @@ RunPlan MakeRunPlan(const CliOptions& options) {
                         " would both be stored in " + Quoted(place) +
                         "; translate them in separate runs or give "
                         "their folder instead");
+            return plan;
+        }
+        const std::u16string place_key = PathKey(source.relative_folder + row.file);
+        if (report_in_out &&
+            (report_in_out_key == place_key || Inside(report_in_out_key, place_key) ||
+             Inside(place_key, report_in_out_key))) {
+            plan.error = Message("the report " + Quoted(options.report) +
+                                 " would lie where the results of " + Quoted(source.display_name) +
+                                 " go (" + Quoted(place) + "); name another file with --report");
             return plan;
         }
     }
@@ -360,24 +524,27 @@ RunPlan MakeRunPlan(const CliOptions& options) {
         }
     }
 
-    plan.error = PrepareWritableFolder(out_folder, "the output folder");
+    std::vector<WantedFolder> wanted = {{out_folder, "the output folder"}};
+    if (!report.empty()) {
+        wanted.push_back({DirectoryOf(report), "the report's folder"});
+    }
+    plan.error = PrepareFolders(wanted);
     if (!plan.error.empty()) {
         plan.tasks.clear();
-        return plan;
-    }
-    if (!options.report.empty()) {
-        const std::u16string report = AbsoluteText(Utf8ToUtf16(options.report));
-        if (DirectoryExists(report)) {
-            plan.error = Message("the report " + Quoted(options.report) + " is a folder");
-        } else {
-            plan.error = PrepareWritableFolder(DirectoryOf(report), "the report's folder");
-        }
-        if (!plan.error.empty()) {
-            plan.tasks.clear();
-            return plan;
-        }
     }
     return plan;
+}
+
+std::string PassedOverText(const PassedOverFolder& passed) {
+    switch (passed.reason) {
+        case PassReason::kEarlierResults:
+            return "passed over the folder " + Quoted(passed.folder) +
+                   ": it holds the results of an earlier run";
+        case PassReason::kUnreadable:
+            break;
+    }
+    return "passed over the folder " + Quoted(passed.folder) +
+           ", which cannot be read: " + passed.detail;
 }
 
 std::vector<PageTask> ShardOf(const std::vector<PageTask>& tasks, ShardSpec shard) {

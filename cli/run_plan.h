@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/cli_options.h"
@@ -27,8 +28,34 @@ struct PageTask {
     std::string display_name;
 };
 
+// The file that marks a folder as a run's output folder: planning writes it there, and a
+// folder walk passes over every folder that holds it, so that the results of an earlier run
+// are never taken for pages to translate.
+inline constexpr std::u16string_view kOutputMarkName = u".quillmoor-output";
+
+// Why a folder walk passed over a folder below an input folder.
+enum class PassReason {
+    kEarlierResults,  // it holds kOutputMarkName: another run's output folder
+    kUnreadable,      // it cannot be listed; its pages are not in the plan
+};
+
+struct PassedOverFolder {
+    // The folder as the user knows it: the input as given and its path inside it, UTF-8.
+    std::string folder;
+    PassReason reason = PassReason::kEarlierResults;
+    // The system's reason for kUnreadable.
+    std::string detail;
+};
+
+// What passing over the folder means for the user, without the program's name: "the folder
+// 'site/out' holds the results of an earlier run", "cannot read the folder ...".
+std::string PassedOverText(const PassedOverFolder& passed);
+
 struct RunPlan {
     std::vector<PageTask> tasks;
+    // The folders below the input folders that the walk passed over, in the order met. A
+    // folder that cannot be read leaves the run incomplete (exit code 1).
+    std::vector<PassedOverFolder> passed_over;
     // A usage error found before anything started (one line for the user); the run ends
     // with exit code 2.
     std::string error;
@@ -37,10 +64,15 @@ struct RunPlan {
 // The plan of options: each input in the order given, a file as it is and a folder walked
 // for its pages (see HelpText), each folder's pages sorted by their path inside it; for
 // each source every language in catalogue order. A file reached twice is planned once.
-// Makes the output folder (and checks that a file can be written in it and in the report's
-// folder) only when everything else is right. Errors: a missing input, a folder without a
-// page, two sources that would share a result, an output folder or report that cannot be
-// written, a shard out of range.
+// Every error is found before anything is made on disk: only then are the output folder and
+// the report's folder made (when missing), checked for a file to be written in them, and the
+// output folder marked with kOutputMarkName; should that fail, the folders made are removed
+// again. Errors: a missing input, an input folder that cannot be read or that holds an
+// earlier run's results, a folder without a page, two sources that would share a result, an
+// output folder or report that cannot be written, a report that would overwrite an input (an
+// input file, anything inside an input folder unless it lies in the output folder) or lie
+// where a result goes, a shard out of range. Paths are compared with "." and ".." resolved
+// and the symbolic links of their existing part followed.
 RunPlan MakeRunPlan(const CliOptions& options);
 
 // The share of tasks that shard takes: those whose number modulo shard.count is

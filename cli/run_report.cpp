@@ -72,7 +72,7 @@ int ExitCodeFor(const RunSummary& summary) {
     // A page with no place for the widget (an include fragment, say) is no failure.
     const bool all_translated = summary.not_captured == 0 && summary.not_translated == 0 &&
                                 summary.cancelled == 0 && summary.failed == 0 &&
-                                summary.not_run == 0;
+                                summary.not_run == 0 && summary.unread_folders == 0;
     return all_translated ? 0 : 1;
 }
 
@@ -83,6 +83,14 @@ std::string_view SkipReasonText(SkipReason reason) {
         {SkipReason::kAlreadyStored, "already stored"},
     };
     return NameOf(kTexts, reason, "");
+}
+
+std::string_view OutcomeText(const TaskRecord& record) {
+    if (record.outcome == PageOutcome::kSkipped &&
+        record.skip_reason == SkipReason::kAlreadyStored) {
+        return SkipReasonText(SkipReason::kAlreadyStored);
+    }
+    return PageOutcomeName(record.outcome);
 }
 
 std::string JsonString(std::string_view value) {
@@ -130,7 +138,8 @@ std::string JsonString(std::string_view value) {
 }
 
 std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSummary& summary,
-                          const CliOptions& options, std::chrono::milliseconds wall_time) {
+                          const CliOptions& options, std::chrono::milliseconds wall_time,
+                          const std::vector<PassedOverFolder>& passed_over) {
     std::vector<const TaskRecord*> ordered;
     ordered.reserve(records.size());
     for (const TaskRecord& record : records) {
@@ -161,6 +170,17 @@ std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSumma
     json += "  },\n";
     json += "  \"exit_code\": " + std::to_string(ExitCodeFor(summary)) + ",\n";
     json += "  \"wall_seconds\": " + SecondsText(wall_time) + ",\n";
+    json += "  \"passed_over\": [";
+    for (std::size_t at = 0; at < passed_over.size(); ++at) {
+        const PassedOverFolder& passed = passed_over[at];
+        json += at == 0 ? "\n" : ",\n";
+        json += "    {\"folder\": " + JsonString(passed.folder) + ", \"reason\": " +
+                JsonString(passed.reason == PassReason::kEarlierResults
+                               ? "holds an earlier run's results"
+                               : "cannot be read: " + passed.detail) +
+                "}";
+    }
+    json += passed_over.empty() ? "],\n" : "\n  ],\n";
     json += "  \"pages\": [";
     for (std::size_t at = 0; at < ordered.size(); ++at) {
         const TaskRecord& record = *ordered[at];
@@ -171,8 +191,9 @@ std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSumma
         json += ", \"language\": " + JsonString(LanguageCodeText(record.task.language_index));
         json += ", \"result\": " +
                 (HasResult(record) ? JsonString(Utf16ToUtf8(record.task.result_path)) : "null");
-        json += ", \"outcome\": " + JsonString(PageOutcomeName(record.outcome));
-        if (record.outcome == PageOutcome::kSkipped) {
+        json += ", \"outcome\": " + JsonString(OutcomeText(record));
+        if (record.outcome == PageOutcome::kSkipped &&
+            record.skip_reason != SkipReason::kAlreadyStored) {
             json += ", \"reason\": " + JsonString(SkipReasonText(record.skip_reason));
         }
         if ((record.outcome == PageOutcome::kNotTranslated ||

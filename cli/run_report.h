@@ -39,6 +39,9 @@ struct RunSummary {
     int cancelled = 0;
     int failed = 0;
     int not_run = 0;  // planned but never reported: the run ended first
+    // Folders below the input folders that could not be read: whatever pages they hold were
+    // never planned. Not a count of page-languages (not among kSummaryCounts).
+    int unread_folders = 0;
 };
 
 // One count of a summary: its words in the progress lines, its key in the report, its field.
@@ -64,21 +67,29 @@ inline constexpr SummaryCount kSummaryCounts[] = {
 RunSummary Summarize(const std::vector<TaskRecord>& records, std::size_t planned);
 
 // 0 when every planned page-language that can carry the widget is stored translated (now or
-// by an earlier run), 1 otherwise. Pages with no place for the widget do not count.
+// by an earlier run) and no input folder was left unread, 1 otherwise. Pages with no place
+// for the widget do not count.
 int ExitCodeFor(const RunSummary& summary);
 
 // "no place for the widget", "already stored", or empty for kNone.
 std::string_view SkipReasonText(SkipReason reason);
 
+// The outcome of a record as the progress and the report name it: the page outcome's name,
+// except "already stored" for one an earlier run stored (the summary's already_stored), so
+// that "skipped" is left for pages with no place for the widget.
+std::string_view OutcomeText(const TaskRecord& record);
+
 // The text of value as a JSON string, quotes included. Bytes that are not UTF-8 become
 // U+FFFD, so that the report stays valid JSON whatever a message holds.
 std::string JsonString(std::string_view value);
 
-// The report: the options that shape the run, the counts, the wall time and one entry per
-// record in plan order (file, source, language, result or null, outcome, reason for a
-// skip, message for a failure, seconds).
+// The report: the options that shape the run, the counts, the exit code, the wall time, the
+// folders passed over (folder and reason) and one entry per record in plan order (file,
+// source, language, result or null, outcome (see OutcomeText), reason for a skip or a page
+// not translated, message for a failure, seconds).
 std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSummary& summary,
-                          const CliOptions& options, std::chrono::milliseconds wall_time);
+                          const CliOptions& options, std::chrono::milliseconds wall_time,
+                          const std::vector<PassedOverFolder>& passed_over = {});
 
 // Writes the report at path whole: path holds either its earlier content or all of json.
 // Returns false and sets error (when given) to a message for the user when it cannot.

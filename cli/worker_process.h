@@ -47,6 +47,9 @@ class WorkerProcess {
     // line breaks. Sets Ended once the output is closed.
     std::vector<std::string> ReadLines();
     bool OutputEnded() const { return output_ended_; }
+    // Ends the worker and its engine's processes at once (SIGKILL to its process group); its
+    // output ends, and Wait then returns.
+    void Kill();
     // Waits for the process to end.
     WorkerExit Wait();
 

@@ -131,6 +131,12 @@ std::vector<std::string> WorkerProcess::ReadLines() {
     return lines;
 }
 
+void WorkerProcess::Kill() {
+    if (!exit_) {
+        ::kill(-pid_, SIGKILL);
+    }
+}
+
 WorkerExit WorkerProcess::Wait() {
     if (exit_) {
         return *exit_;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -149,6 +150,7 @@ class CoordinatorTest : public ::testing::Test {
         EXPECT_EQ(report.at("exit_code"), exit_code);
     }
 
+  protected:
     TestFolder folder_;
 };
 
@@ -299,6 +301,14 @@ TEST_F(CoordinatorTest, AStopInEachStateOfAWorkerEndsTheRunInGoodOrder) {
          2,
          ElementsAre("cancelled", "not run"),
          1},
+        {"busy, hung up", {"ready,take,hangup,cancel"}, 2, ElementsAre("cancelled", "not run"), 1},
+        // A second Ctrl-C no longer ends the coordinator at once (here: the test itself).
+        {"busy, Ctrl-C twice",
+         {"ready,take,interrupt,sleep=200,interrupt,cancel"},
+         2,
+         ElementsAre("cancelled", "not run"),
+         1},
+        {"starting, hung up", {"hangup,wait"}, 2, Each("not run"), 1},
         {"busy, ending without an answer",
          {"ready,take,interrupt,wait"},
          2,
@@ -329,6 +339,81 @@ TEST_F(CoordinatorTest, AStopInEachStateOfAWorkerEndsTheRunInGoodOrder) {
         EXPECT_EQ(run.launches, static_cast<int>(c.scripts.size()));
         EXPECT_THAT(run.outcomes, c.outcomes);
     }
+}
+
+// A worker that does not end when told to stop: the first Ctrl-C waits for it (it may be
+// storing its page-language), a quick stop kills it after a short grace. The report is
+// written either way, the page-language it held left for the next run.
+TEST_F(CoordinatorTest, AQuickStopKillsWorkersThatDoNotEnd) {
+    const char* const scripts[] = {
+        "ready,take,interrupt,sleep=200,interrupt,sleep=60000",
+        "ready,take,terminate,sleep=60000",
+        "ready,take,hangup,sleep=60000",
+        // Told to stop while it was still starting.
+        "terminate,sleep=60000",
+    };
+    for (const char* script : scripts) {
+        SCOPED_TRACE(script);
+        const auto started = std::chrono::steady_clock::now();
+        const ScriptedRun run = Run(2, 1, {script});
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+        EXPECT_EQ(run.exit_code, 1);
+        EXPECT_EQ(run.launches, 1);
+        EXPECT_THAT(run.outcomes, ElementsAre("not run", "not run"));
+    }
+}
+
+}  // namespace
+}  // namespace quillmoor::cli
+
+namespace quillmoor::cli {
+namespace {
+
+// Folders passed over are named in the report; one that cannot be read leaves the run
+// incomplete (exit code 1) though every page planned was stored. Run as a user without
+// privileges, for whom the permissions hold even when the tests run as root.
+TEST_F(CoordinatorTest, AFolderThatCannotBeReadFailsTheRunAndEveryPassedOverOneIsReported) {
+    const fs::path work = folder_.Root() / "work";
+    const fs::path site = work / "site";
+    for (const char* page : {"p0.html", "locked/p1.html", "old/p2.html"}) {
+        fs::create_directories((site / page).parent_path());
+        WriteBytes(site / page, "<html><head></head><body>page</body></html>");
+    }
+    WriteBytes(site / "old" / ".quillmoor-output", "");
+    fs::create_directories(work / "marks");
+    for (const auto& entry : fs::recursive_directory_iterator(work)) {
+        fs::permissions(entry.path(), fs::perms::all);
+    }
+    fs::permissions(work, fs::perms::all);
+    fs::permissions(site / "locked", fs::perms::none);
+    const fs::path report = work / "report.json";
+    const test_support::ChildOutcome outcome =
+        test_support::RunWithoutPrivileges([&](std::string&) {
+            CliOptions options;
+            options.inputs = {site.string()};
+            options.languages = {static_cast<std::size_t>(
+                std::find(LanguageCodes().begin(), LanguageCodes().end(), u"fr") -
+                LanguageCodes().begin())};
+            options.out = (work / "out").string();
+            options.report = report.string();
+            options.progress = ProgressStyle::kLines;
+            ScriptedWorkers workers({"ready,serve"}, (work / "marks").string());
+            return RunCoordinator(options, workers);
+        });
+    fs::permissions(site / "locked", fs::perms::owner_all);
+    EXPECT_EQ(outcome.exit_code, 1);
+    const Json json = Json::parse(test_support::ReadBytes(report));
+    EXPECT_EQ(json.at("exit_code"), 1);
+    ASSERT_EQ(json.at("pages").size(), 1u);
+    EXPECT_EQ(json.at("pages")[0].at("outcome"), "stored");
+    std::vector<std::string> passed_over;
+    for (const Json& entry : json.at("passed_over")) {
+        passed_over.push_back(fs::path(entry.at("folder").get<std::string>()).filename().string() +
+                              ": " + entry.at("reason").get<std::string>());
+    }
+    EXPECT_THAT(passed_over,
+                ::testing::UnorderedElementsAre("old: holds an earlier run's results",
+                                                ::testing::StartsWith("locked: cannot be read: ")));
 }
 
 }  // namespace

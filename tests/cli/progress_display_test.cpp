@@ -46,16 +46,17 @@ class ProgressTest : public ::testing::Test {
   protected:
     ProgressDisplay Make(ProgressStyle style, std::size_t total) {
         return ProgressDisplay([this](std::string_view text) { written_.emplace_back(text); },
-                               style, total, [this] { return now_; });
+                               style, total, [this] { return now_; }, [this] { return columns_; });
     }
     std::string Last() const { return written_.empty() ? "" : written_.back(); }
 
     Time now_{std::chrono::hours(1000)};
+    std::size_t columns_ = 0;  // unknown: 80
     std::vector<std::string> written_;
 };
 
 TEST_F(ProgressTest, LinesTellEachFinishedPageLanguage) {
-    ProgressDisplay display = Make(ProgressStyle::kLines, 5);
+    ProgressDisplay display = Make(ProgressStyle::kLines, 6);
     const PageTask a = Task(0, "site/index.html", "fr");
     display.Started(a, 0);
     display.Tick();
@@ -67,15 +68,22 @@ TEST_F(ProgressTest, LinesTellEachFinishedPageLanguage) {
                             SkipReason::kNoPlaceForWidget));
     display.Finished(Record(Task(3, "a b.html", "fr"), PageOutcome::kFailed, 51ms,
                             SkipReason::kNone, "Cannot read \"a b.html\":\nAccess denied"));
-    display.Finished(Record(Task(4, "x.html", "ja"), PageOutcome::kNotTranslated, 72000ms));
-    display.Done(Summarize({}, 0), 75s);
+    display.Finished(Record(Task(4, "x.html", "ja"), PageOutcome::kNotTranslated, 72000ms,
+                            SkipReason::kNone, "the widget did not answer"));
+    display.Finished(Record(Task(5, "y.html", "de"), PageOutcome::kNotCaptured, 1000ms,
+                            SkipReason::kNone, "the page did not load"));
+    RunSummary unread;
+    unread.unread_folders = 2;
+    display.Done(unread, 75s);
     EXPECT_THAT(written_,
                 ::testing::ElementsAre(
-                    "[1/5] stored fr site/index.html 2.4 s\n",
-                    "[2/5] already stored zh-CN site/index.html\n",
-                    "[3/5] skipped de bare.html 0.0 s (no place for the widget)\n",
-                    "[4/5] failed fr a b.html 0.1 s: Cannot read \"a b.html\": Access denied\n",
-                    "[5/5] not translated ja x.html 72.0 s\n", "Done in 1m 15s: nothing to do\n"));
+                    "[1/6] stored fr site/index.html 2.4 s\n",
+                    "[2/6] already stored zh-CN site/index.html\n",
+                    "[3/6] skipped de bare.html 0.0 s (no place for the widget)\n",
+                    "[4/6] failed fr a b.html 0.1 s: Cannot read \"a b.html\": Access denied\n",
+                    "[5/6] not translated ja x.html 72.0 s (the widget did not answer)\n",
+                    "[6/6] not captured de y.html 1.0 s (the page did not load)\n",
+                    "Done in 1m 15s: nothing to do; 2 folders could not be read\n"));
 }
 
 TEST_F(ProgressTest, TheBarCountsAndCountsTheTimeLeftDown) {
@@ -162,6 +170,67 @@ TEST_F(ProgressTest, TheBarFitsEightyColumns) {
     // The counts that tell most come first; what does not fit is left out.
     EXPECT_THAT(line, ::testing::HasSubstr("1801/10000  stored 300  failed 300  ~"));
     EXPECT_THAT(line, ::testing::EndsWith("left"));
+}
+
+// On a terminal, a page-language that did not succeed gets its own line above the bar, with
+// its page, language and reason; those that did only move the bar.
+TEST_F(ProgressTest, TheBarTellsWhatDidNotSucceedAboveItself) {
+    ProgressDisplay display = Make(ProgressStyle::kBar, 6);
+    display.Finished(Record(Task(0, "a.html", "fr"), PageOutcome::kStored, 1s));
+    display.Finished(Record(Task(1, "a.html", "de"), PageOutcome::kCancelled, 1s));
+    display.Finished(
+        Record(Task(2, "b.html", "fr"), PageOutcome::kSkipped, 1s, SkipReason::kNoPlaceForWidget));
+    EXPECT_EQ(written_.size(), 3u);
+    const struct {
+        PageOutcome outcome;
+        const char* line;
+    } cases[] = {
+        {PageOutcome::kFailed, "[4/6] failed ja c.html 1.0 s: cannot read c.html\n"},
+        {PageOutcome::kNotTranslated,
+         "[5/6] not translated ja c.html 1.0 s (cannot read c.html)\n"},
+        {PageOutcome::kNotCaptured, "[6/6] not captured ja c.html 1.0 s (cannot read c.html)\n"},
+    };
+    std::size_t number = 3;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        written_.clear();
+        display.Finished(Record(Task(number++, "c.html", "ja"), c.outcome, 1s, SkipReason::kNone,
+                                "cannot read c.html"));
+        ASSERT_EQ(written_.size(), 2u);
+        // The bar's line is cleared for it, and the bar drawn again below.
+        EXPECT_EQ(written_[0], std::string("\r\x1b[K") + c.line);
+        EXPECT_THAT(written_[1], ::testing::StartsWith("\r["));
+    }
+}
+
+// The bar fits the terminal's width as it is at each redraw.
+TEST_F(ProgressTest, TheBarFollowsTheTerminalsWidth) {
+    ProgressDisplay display = Make(ProgressStyle::kBar, 4);
+    const std::string name = std::string(100, 'n') + ".html";
+    const std::string start = "[....................]  0/4  stored 0  fr ";
+    const struct {
+        std::size_t columns;
+        std::string line;
+    } cases[] = {
+        {0, start + "..." + name.substr(name.size() - (79 - start.size() - 3))},
+        {200, start + name},
+        {60, start + "..." + name.substr(name.size() - (59 - start.size() - 3))},
+        // No room for a useful part of the name: left out.
+        {50, "[....................]  0/4  stored 0"},
+        // Narrower than the bar itself: its start.
+        {20, "[.................."},
+        {1, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.columns);
+        columns_ = c.columns;
+        if (written_.empty()) {
+            display.Started(Task(0, name, "fr"), 0);
+        } else {
+            display.Tick();
+        }
+        EXPECT_EQ(Last(), "\r" + c.line + "\x1b[K");
+    }
 }
 
 TEST(Durations, ForPeople) {

@@ -153,8 +153,9 @@ TEST_F(RunPlanTest, FilesKeepTheGivenOrderAndAreTakenOnce) {
                                                At("site") + kSep + "index.html",
                                                At("site") + kSep + Native("sub/index.html")}));
     EXPECT_TRUE(fs::is_directory(folder_.Root() / "out"));
-    // The probe file is gone.
-    EXPECT_TRUE(fs::is_empty(folder_.Root() / "out"));
+    // The probe file is gone; the mark of an output folder is there.
+    EXPECT_THAT(test_support::NamesIn(folder_.Root() / "out"),
+                ::testing::ElementsAre(".quillmoor-output"));
 }
 
 // Resuming looks for a result where the plan says it lies; the store must put it exactly
@@ -266,6 +267,192 @@ TEST_F(RunPlanTest, TheReportsFolderIsMadeBeforeTheRun) {
     EXPECT_TRUE(fs::is_empty(folder_.Root() / "reports"));
 }
 
+// The report never overwrites what the run reads nor stands where it writes; a report in
+// the output folder, beside the results, is fine.
+TEST_F(RunPlanTest, TheReportMayNotOverwriteAnInputOrAResult) {
+    Page("site/welcome.html");
+    Page("site/sub/page.html");
+    Page("lone.html");
+    WriteBytes(folder_.Root() / "site" / "notes.json", "{}");
+#ifndef _WIN32
+    fs::create_symlink(folder_.Root() / "site", folder_.Root() / "site-link");
+    fs::create_hard_link(folder_.Root() / "lone.html", folder_.Root() / "lone-too.html");
+#endif
+    const std::string would_overwrite = "' would overwrite '";
+    const struct {
+        const char* name;
+        std::vector<std::string> inputs;
+        std::string out;
+        std::string report;
+        std::string message;  // a part of the error; empty when the report is fine
+    } cases[] = {
+        {"an input file",
+         {At("site/welcome.html")},
+         At("out"),
+         At("site/welcome.html"),
+         would_overwrite + At("site/welcome.html")},
+        {"an input file by another name",
+         {At("lone.html")},
+         At("out"),
+         At("site/../lone.html"),
+         would_overwrite},
+        {"a page inside an input folder",
+         {At("site")},
+         At("out"),
+         At("site/sub/page.html"),
+         "' lies inside the input folder '" + At("site") + "'"},
+        {"any file inside an input folder",
+         {At("site")},
+         At("out"),
+         At("site/notes.json"),
+         "lies inside the input folder"},
+        {"a new file deep inside an input folder",
+         {At("site")},
+         At("out"),
+         At("site/new/run.json"),
+         "lies inside the input folder"},
+        {"the output folder",
+         {At("lone.html")},
+         At("out"),
+         At("out"),
+         "is the output folder; name another file with --report"},
+        {"the output folder's mark",
+         {At("lone.html")},
+         At("out"),
+         At("out/.quillmoor-output"),
+         would_overwrite},
+        {"a result",
+         {At("site")},
+         At("out"),
+         At("out/sub/page.html/fr/page.html"),
+         "would lie where the results of '" + At("site") + kSep + Native("sub/page.html")},
+        {"a page's result folder",
+         {At("lone.html")},
+         At("out"),
+         At("out/lone.html"),
+         "would lie where the results of"},
+        {"a folder the results need",
+         {At("site")},
+         At("out"),
+         At("out/sub"),
+         "would lie where the results of"},
+#ifndef _WIN32
+        {"inside an input folder through a link",
+         {At("site-link")},
+         At("out"),
+         At("site/run.json"),
+         "lies inside the input folder"},
+        {"an input page through a linked folder",
+         {At("site")},
+         At("out"),
+         At("site-link/welcome.html"),
+         "lies inside the input folder"},
+        {"a hard link of an input",
+         {At("lone.html")},
+         At("out"),
+         At("lone-too.html"),
+         would_overwrite},
+#endif
+        {"beside the inputs", {At("site"), At("lone.html")}, At("out"), At("run.json"), ""},
+        {"in the output folder", {At("site")}, At("out"), At("out/run.json"), ""},
+        {"in the output folder inside the input folder",
+         {At("site")},
+         At("site/out"),
+         At("site/out/run.json"),
+         ""},
+        {"beside a result in the output tree", {At("site")}, At("out"), At("out/sub/run.json"), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CliOptions options = Options(c.inputs, c.out);
+        options.report = c.report;
+        const RunPlan plan = MakeRunPlan(options);
+        if (c.message.empty()) {
+            EXPECT_EQ(plan.error, "");
+            EXPECT_FALSE(plan.tasks.empty());
+        } else {
+            EXPECT_THAT(plan.error,
+                        ::testing::StartsWith("quillmoor-cli: the report '" + c.report + "'"));
+            EXPECT_THAT(plan.error, ::testing::HasSubstr(c.message));
+            EXPECT_TRUE(plan.tasks.empty());
+            EXPECT_FALSE(fs::exists(fs::path(c.out))) << "a usage error made the output folder";
+        }
+        fs::remove_all(folder_.Root() / "out");
+        fs::remove_all(folder_.Root() / "site" / "out");
+    }
+    EXPECT_EQ(test_support::ReadBytes(folder_.Root() / "site" / "welcome.html"),
+              "<html><body>x</body></html>");
+}
+
+// A usage error found at the last step, once folders have been made, takes them away again.
+TEST_F(RunPlanTest, AUsageErrorLeavesNoFolderBehind) {
+    Page("site/a.html");
+    WriteBytes(folder_.Root() / "a-file", "in the way");
+    struct Case {
+        const char* name;
+        std::string out;
+        std::string report;
+        std::string start;
+    };
+    std::vector<Case> cases = {
+        {"the report's folder cannot be made", At("new/deep/out"), At("a-file/dir/run.json"),
+         "quillmoor-cli: cannot create the report's folder '" + At("a-file/dir") + "': "},
+        {"the output folder cannot be made, the report's could", At("a-file/out"),
+         At("reports/deep/run.json"),
+         "quillmoor-cli: cannot create the output folder '" + At("a-file/out") + "': "},
+    };
+#ifdef __linux__
+    // Nothing can be written there, not even by root.
+    cases.push_back({"the report's folder takes no file", At("new/deep/out"), "/proc/run.json",
+                     "quillmoor-cli: cannot write in the report's folder '/proc': "});
+#endif
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CliOptions options = Options({At("site")}, c.out);
+        options.report = c.report;
+        const RunPlan plan = MakeRunPlan(options);
+        EXPECT_THAT(plan.error, ::testing::StartsWith(c.start));
+        EXPECT_TRUE(plan.tasks.empty());
+        EXPECT_THAT(test_support::NamesIn(folder_.Root()),
+                    ::testing::ElementsAre("a-file", "site"));
+    }
+}
+
+// Planning marks its output folder; a later run with another output folder over the same
+// pages passes over the marked folder instead of taking its results for pages.
+TEST_F(RunPlanTest, TheResultsOfAnEarlierRunAreNoInput) {
+    Page("site/index.html");
+    Page("site/sub/page.html");
+    CliOptions first = Options({At("site")}, At("site/out"));
+    ASSERT_EQ(MakeRunPlan(first).error, "");
+    EXPECT_TRUE(fs::is_regular_file(folder_.Root() / "site" / "out" / ".quillmoor-output"));
+    Page("site/out/index.html/fr/index.html");
+    Page("site/sub/old/page.html/fr/page.html");
+    WriteBytes(folder_.Root() / "site" / "sub" / "old" / ".quillmoor-output", "");
+
+    const RunPlan second = MakeRunPlan(Options({At("site")}, At("site/outB")));
+    ASSERT_EQ(second.error, "");
+    std::set<std::string> names;
+    for (const PageTask& task : second.tasks) {
+        names.insert(task.display_name);
+    }
+    EXPECT_THAT(names, ::testing::ElementsAre(At("site/index.html"),
+                                              At("site") + kSep + Native("sub/page.html")));
+    ASSERT_EQ(second.passed_over.size(), 2u);
+    EXPECT_EQ(second.passed_over[0].reason, PassReason::kEarlierResults);
+    EXPECT_EQ(
+        PassedOverText(second.passed_over[0]),
+        "passed over the folder '" + At("site/out") + "': it holds the results of an earlier run");
+    EXPECT_EQ(second.passed_over[1].folder, At("site") + kSep + Native("sub/old"));
+
+    // Named as an input itself, an earlier output folder is a usage error.
+    const RunPlan named = MakeRunPlan(Options({At("site/out")}, At("elsewhere")));
+    EXPECT_EQ(named.error, "quillmoor-cli: the folder '" + At("site/out") +
+                               "' holds the results of an earlier run (it has a "
+                               ".quillmoor-output file); give the folder of the pages instead");
+    EXPECT_FALSE(fs::exists(folder_.Root() / "elsewhere"));
+}
+
 #ifndef _WIN32
 TEST_F(RunPlanTest, AnOutputFolderOrReportThatCannotBeWrittenIsAUsageError) {
     // Run as a user without privileges, for whom the permissions hold even when the tests
@@ -307,6 +494,38 @@ TEST_F(RunPlanTest, AnOutputFolderOrReportThatCannotBeWrittenIsAUsageError) {
         EXPECT_EQ(outcome.output.empty(), c.start.empty()) << outcome.output;
     }
     EXPECT_TRUE(fs::is_empty(folder_.Root() / "locked"));
+}
+
+// A subfolder that cannot be read is passed over and noted; the rest is planned. The input
+// folder itself that cannot be read is a usage error.
+TEST_F(RunPlanTest, AnUnreadableSubfolderIsPassedOver) {
+    Page("site/a.html");
+    Page("site/locked/hidden.html");
+    Page("site/z/b.html");
+    fs::permissions(folder_.Root() / "site", fs::perms::all);
+    fs::permissions(folder_.Root() / "site" / "locked", fs::perms::none);
+    const test_support::ChildOutcome outcome =
+        test_support::RunWithoutPrivileges([&](std::string& output) {
+            const RunPlan plan = MakeRunPlan(Options({At("site")}, At("site/out")));
+            output = plan.error + "|";
+            for (const PageTask& task : plan.tasks) {
+                output += task.display_name + "|";
+            }
+            for (const PassedOverFolder& passed : plan.passed_over) {
+                output += PassedOverText(passed) + "|";
+            }
+            output += MakeRunPlan(Options({At("site/locked")}, At("out"))).error;
+            return 0;
+        });
+    fs::permissions(folder_.Root() / "site" / "locked", fs::perms::owner_all);
+    EXPECT_EQ(outcome.exit_code, 0);
+    const std::string a = At("site") + kSep + "a.html|";
+    const std::string b = At("site") + kSep + Native("z/b.html") + "|";
+    EXPECT_THAT(outcome.output,
+                ::testing::StartsWith("|" + a + a + b + b + "passed over the folder '" +
+                                      At("site") + kSep + "locked', which cannot be read: "));
+    EXPECT_THAT(outcome.output, ::testing::HasSubstr("|quillmoor-cli: cannot read the folder '" +
+                                                     At("site/locked") + "': "));
 }
 #endif
 

@@ -89,9 +89,14 @@ TEST(RunReport, TheReportListsEveryRecordInPlanOrder) {
     options.languages = {fr, zh};
     options.parallel = 2;
     options.shard = {2, 3};
-    const RunSummary summary = Summarize(records, 8);
-    EXPECT_EQ(RunReportJson(records, summary, options, std::chrono::milliseconds(184321)),
-              R"({
+    RunSummary summary = Summarize(records, 8);
+    summary.unread_folders = 1;
+    const std::vector<PassedOverFolder> passed_over = {
+        {"site/old", PassReason::kEarlierResults, ""},
+        {"site/locked", PassReason::kUnreadable, "Permission denied"}};
+    EXPECT_EQ(
+        RunReportJson(records, summary, options, std::chrono::milliseconds(184321), passed_over),
+        R"({
   "options": {
     "timing": "fast",
     "settle_ms": 400,
@@ -112,9 +117,13 @@ TEST(RunReport, TheReportListsEveryRecordInPlanOrder) {
   },
   "exit_code": 1,
   "wall_seconds": 184.321,
+  "passed_over": [
+    {"folder": "site/old", "reason": "holds an earlier run's results"},
+    {"folder": "site/locked", "reason": "cannot be read: Permission denied"}
+  ],
   "pages": [
     {"file": "a.html", "source": "/site/a.html", "language": "fr", "result": "/out/a.html/fr/a.html", "outcome": "stored", "seconds": 2.404},
-    {"file": "a.html", "source": "/site/a.html", "language": "zh-CN", "result": "/out/a.html/zh-CN/a.html", "outcome": "skipped", "reason": "already stored", "seconds": 0.000},
+    {"file": "a.html", "source": "/site/a.html", "language": "zh-CN", "result": "/out/a.html/zh-CN/a.html", "outcome": "already stored", "seconds": 0.000},
     {"file": "né.html", "source": "/site/né.html", "language": "fr", "result": null, "outcome": "skipped", "reason": "no place for the widget", "seconds": 0.001},
     {"file": "né.html", "source": "/site/né.html", "language": "zh-CN", "result": null, "outcome": "not translated", "reason": "the widget's language menu never appeared", "seconds": 61.000},
     {"file": "b.html", "source": "/site/b.html", "language": "fr", "result": null, "outcome": "not captured", "seconds": 120.999},
@@ -126,6 +135,7 @@ TEST(RunReport, TheReportListsEveryRecordInPlanOrder) {
     // A run with nothing in it (an empty shard) is still an object with an empty list.
     const std::string empty = RunReportJson({}, Summarize({}, 0), options, {});
     EXPECT_THAT(empty, ::testing::HasSubstr("\"exit_code\": 0,\n"));
+    EXPECT_THAT(empty, ::testing::HasSubstr("\"passed_over\": [],\n"));
     EXPECT_THAT(empty, ::testing::EndsWith("\"pages\": []\n}\n"));
 }
 
@@ -165,7 +175,11 @@ TEST(RunReport, CountsAndExitCodes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(ExitCodeFor(Summarize(c.records, c.planned)), c.exit_code);
+        RunSummary summary = Summarize(c.records, c.planned);
+        EXPECT_EQ(ExitCodeFor(summary), c.exit_code);
+        // A folder left unread leaves the run incomplete, whatever else was stored.
+        summary.unread_folders = 1;
+        EXPECT_EQ(ExitCodeFor(summary), 1);
     }
     const RunSummary summary =
         Summarize({stored, already, already, Record(2, "a", fr, PageOutcome::kCancelled),

@@ -14,7 +14,7 @@
 //   sleep=MS        does nothing for MS milliseconds
 //   mark=NAME       makes an empty file NAME in its working folder, for another worker
 //   await=NAME      waits until the file NAME is in its working folder
-//   interrupt       sends SIGINT to the coordinator, terminate sends it SIGTERM
+//   interrupt       sends SIGINT to the coordinator, terminate SIGTERM, hangup SIGHUP
 //   die             ends by SIGKILL; exit=N ends with exit code N
 // A stop line or the end of its input while it takes a task or serves ends it with exit code
 // 0, as the real worker does. The second argument is the coordinator's process id: a signal
@@ -191,6 +191,8 @@ bool ScriptedWorker::Step(std::string_view step) {
         Signal(SIGINT);
     } else if (verb == "terminate") {
         Signal(SIGTERM);
+    } else if (verb == "hangup") {
+        Signal(SIGHUP);
     } else if (verb == "die") {
         ::kill(::getpid(), SIGKILL);
     } else if (verb == "exit") {

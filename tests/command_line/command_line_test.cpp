@@ -221,7 +221,7 @@ TEST_F(CommandLineRunTest, TranslatesAFolderWithTwoBrowsersStopsResumesAndShards
     int already_stored = 0;
     const Json again_report = ReadReport(resumed_report);
     for (const Json& page : again_report.at("pages")) {
-        if (page.value("reason", "") == "already stored") {
+        if (page.at("outcome") == "already stored") {
             ++already_stored;
         }
     }
@@ -403,6 +403,12 @@ TEST(CommandLineUsageTest, BadUsageEndsWithExitCodeTwoBeforeAnythingStarts) {
          "blocked"},
         {"unknown option", {page, "--lang", "fr", "--out", out, "--fast"}, "--fast"},
         {"shard out of range", {page, "--lang", "fr", "--out", out, "--shard", "4/3"}, "4/3"},
+        {"report onto the page",
+         {page, "--lang", "fr", "--out", out, "--report", page},
+         "would overwrite"},
+        {"report in a folder that takes no file",
+         {page, "--lang", "fr", "--out", out, "--report", "/proc/run.json"},
+         "cannot write in the report's folder"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -412,6 +418,7 @@ TEST(CommandLineUsageTest, BadUsageEndsWithExitCodeTwoBeforeAnythingStarts) {
         EXPECT_FALSE(fs::exists(folder.Root() / "result"));
     }
     EXPECT_THAT(NamesIn(folder.Root()), ElementsAre("blocked", "page.html", "usage.log"));
+    EXPECT_EQ(ReadBytes(folder.Root() / "page.html"), Page("Hello"));
 
     const CliRun help = RunCli({"--help"}, folder.Root() / "help.log");
     EXPECT_EQ(help.exit_code, 0);
