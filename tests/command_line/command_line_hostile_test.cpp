@@ -121,6 +121,10 @@ TEST_P(CommandLineHostileTest, NothingPrivateReachesTheOutputAndTheInputsStay) {
     const CliRun run = RunCli(arguments, folder_.Root() / "run.log");
 
     EXPECT_EQ(run.exit_code, c.exit_code) << run.output;
+    if (c.exit_code == 2) {
+        // A usage error creates nothing.
+        EXPECT_FALSE(fs::exists(fixture.out));
+    }
     // No byte of a private file in the output, whatever became of the pages.
     for (const auto& [path, bytes] : TreeOf(fixture.out)) {
         EXPECT_THAT(bytes, Not(HasSubstr("PRIVATE-6b1f0c"))) << path;
@@ -167,6 +171,14 @@ std::function<void(const Fixture&)> PageGoingTo(const std::string& how) {
 
 const char kLeft[] = "left its temporary address";
 
+// The site and an output of an earlier run inside it, holding a result page.
+void SiteWithAnEarlierOutputInside(const Fixture& f) {
+    WriteBytes(f.site / "index.html", Page("Hello"));
+    fs::create_directories(f.site / "old-out" / "about.html" / "fr");
+    WriteBytes(f.site / "old-out" / ".quillmoor-output", "");
+    WriteBytes(f.site / "old-out" / "about.html" / "fr" / "about.html", Page("Old result"));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Pages, CommandLineHostileTest,
     ::testing::Values(
@@ -187,7 +199,23 @@ INSTANTIATE_TEST_SUITE_P(
                     nullptr,
                     1,
                     {{"index.html fr", "stored"}, {"leaving.html fr", "not captured"}},
-                    {{"leaving.html fr", kLeft}}}),
+                    {{"leaving.html fr", kLeft}}},
+        HostileCase{"ReportOntoAnInputPage",
+                    [](const Fixture& f) { WriteBytes(f.site / "index.html", Page("Hello")); },
+                    [](const Fixture& f) {
+                        return std::vector<std::string>{f.site.string(), "--out", f.out.string(),
+                                                        "--report",
+                                                        (f.site / "index.html").string()};
+                    },
+                    2,
+                    {},
+                    {}},
+        HostileCase{"AnEarlierOutputInsideTheInputIsNotWalked",
+                    SiteWithAnEarlierOutputInside,
+                    nullptr,
+                    0,
+                    {{"index.html fr", "stored"}},
+                    {}}),
     [](const ::testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
 
 }  // namespace
