@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -104,6 +105,72 @@ TEST(ResumeCheck, AMissingSourceOrAFolderInPlaceOfTheResultIsToDo) {
     task.result_path = folder.Path(u"folder.html");
     fs::create_directory(fs::path(task.result_path));
     EXPECT_EQ(ResumeStateOf(task, RedoPolicy::kResume), ResumeState::kToDo);
+}
+
+TEST(ResumeCheck, AResourceChangedSinceTheResultWasStoredIsToDo) {
+    // The source's resources were all written an hour before the result.
+    const auto make = [](const TestFolder& folder) {
+        const fs::path resources = folder.Root() / "page_files";
+        fs::create_directories(resources / "css");
+        WriteBytes(folder.Root() / "page.html", kUntranslated);
+        WriteBytes(resources / "css" / "style.css", "body{}");
+        WriteBytes(folder.Root() / "result.html", kTranslated);
+        const fs::file_time_type result_time = fs::last_write_time(folder.Root() / "result.html");
+        for (const fs::path& path : {folder.Root() / "page.html", resources / "css" / "style.css",
+                                     resources / "css", resources}) {
+            fs::last_write_time(path, result_time - std::chrono::hours(1));
+        }
+        return result_time;
+    };
+    const fs::path resources("page_files");
+    const struct {
+        const char* name;
+        // Changes the resources at the time given (one after the result's time).
+        std::function<void(const fs::path& root, fs::file_time_type later)> change;
+        ResumeState state;
+    } cases[] = {
+        {"nothing changed", [](const fs::path&, fs::file_time_type) {}, ResumeState::kDone},
+        {"a resource edited",
+         [&](const fs::path& root, fs::file_time_type later) {
+             fs::last_write_time(root / resources / "css" / "style.css", later);
+         },
+         ResumeState::kToDo},
+        {"a resource added or removed: its folder changed",
+         [&](const fs::path& root, fs::file_time_type later) {
+             fs::last_write_time(root / resources / "css", later);
+         },
+         ResumeState::kToDo},
+#ifndef _WIN32
+        {"a file inside the page's folder edited, reached through a link",
+         [&](const fs::path& root, fs::file_time_type later) {
+             WriteBytes(root / "shared.css", "p{}");
+             fs::last_write_time(root / "shared.css", later);
+             fs::create_symlink(root / "shared.css", root / resources / "shared.css");
+             fs::last_write_time(root / resources, later - std::chrono::hours(2));
+         },
+         ResumeState::kToDo},
+        {"a link outside the page's folder, which the store passes over",
+         [&](const fs::path& root, fs::file_time_type) {
+             fs::create_symlink("/tmp", root / resources / "outside");
+             fs::last_write_time(root / resources, fs::last_write_time(root / "page.html"));
+         },
+         ResumeState::kDone},
+        {"a link round in a circle",
+         [&](const fs::path& root, fs::file_time_type) {
+             fs::create_directory_symlink(root / resources, root / resources / "css" / "loop");
+             fs::last_write_time(root / resources / "css", fs::last_write_time(root / "page.html"));
+         },
+         ResumeState::kDone},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        const fs::file_time_type result_time = make(folder);
+        c.change(folder.Root(), result_time + std::chrono::seconds(10));
+        EXPECT_EQ(ResumeStateOf(TaskIn(folder, u"page.html", u"result.html"), RedoPolicy::kResume),
+                  c.state);
+    }
 }
 
 }  // namespace
