@@ -188,6 +188,7 @@ std::vector<PassedOverEntry> ReplaceFolderByCopy(const std::u16string& source,
     // What is at destination is replaced, never what it leads to when it is a link: the
     // destination's folder is made absolute, its name is kept as it is.
     std::u16string trimmed = destination;
+    std::replace(trimmed.begin(), trimmed.end(), u'/', SeparatorOf(kNativePathStyle));
     while (trimmed.size() > 1 &&
            (trimmed.back() == SeparatorOf(kNativePathStyle) || trimmed.back() == u'/')) {
         trimmed.pop_back();
