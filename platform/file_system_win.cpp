@@ -263,6 +263,9 @@ std::vector<FolderEntry> ListFolder(const std::u16string& path) {
 
 void CopyFileOver(const std::u16string& from, const std::u16string& to) {
     constexpr const char* kAttempt = "Cannot copy the file";
+    if (DirectoryExists(from)) {
+        throw FileSystemError(kAttempt, from, kIsFolderReason);
+    }
     if (CopyFileW(Wide(from), Wide(to), FALSE)) {
         return;
     }
