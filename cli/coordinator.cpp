@@ -175,6 +175,7 @@ void CoordinatedRun::Hear(WorkerSlot& slot, const std::string& line) {
     record.outcome = result->outcome;
     record.skip_reason = result->skip_reason;
     record.message = result->message;
+    record.warnings = std::move(result->warnings);
     record.time = result->time;
     slot.task.reset();
     Record(std::move(record));

@@ -204,6 +204,13 @@ std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSumma
         if (record.outcome == PageOutcome::kFailed) {
             json += ", \"message\": " + JsonString(record.message);
         }
+        if (!record.warnings.empty()) {
+            json += ", \"warnings\": [";
+            for (std::size_t warning = 0; warning < record.warnings.size(); ++warning) {
+                json += (warning == 0 ? "" : ", ") + JsonString(record.warnings[warning]);
+            }
+            json += "]";
+        }
         json += ", \"seconds\": " + SecondsText(record.time) + "}";
     }
     json += ordered.empty() ? "]\n}\n" : "\n  ]\n}\n";

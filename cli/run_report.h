@@ -28,6 +28,8 @@ struct TaskRecord {
     // The error's message for kFailed, UTF-8.
     std::string message;
     std::chrono::milliseconds time{0};
+    // What the worker warned of (see ResultMessage::warnings), UTF-8.
+    std::vector<std::string> warnings;
 };
 
 struct RunSummary {

@@ -103,6 +103,9 @@ ResultMessage RunTask(PageRun& run, const TaskMessage& task, const std::u16strin
             result.skip_reason = SkipReason::kNoPlaceForWidget;
         }
         result.message = outcome.reason;
+        for (const PassedOverEntry& entry : outcome.passed_over) {
+            result.warnings.push_back(PassedOverMessage(entry));
+        }
         if (!outcome.temp_page_left.empty()) {
             RemoveTempPage(outcome.temp_page_left);
         }

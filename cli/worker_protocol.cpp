@@ -1,6 +1,7 @@
 #include "cli/worker_protocol.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "cli/whole_number.h"
@@ -172,13 +173,16 @@ std::string EncodeResult(const ResultMessage& result) {
     AppendField(line, NameOf(kSkipReasonNames, result.skip_reason, "none"));
     AppendField(line, std::to_string(std::max<long long>(0, result.time.count())));
     AppendField(line, result.message);
+    for (const std::string& warning : result.warnings) {
+        AppendField(line, warning);
+    }
     line += '\n';
     return line;
 }
 
 std::optional<ResultMessage> DecodeResult(std::string_view line) {
     std::optional<std::vector<std::string>> fields = FieldsOf(line, kResultKind);
-    if (!fields || fields->size() != 5) {
+    if (!fields || fields->size() < 5) {
         return std::nullopt;
     }
     ResultMessage result;
@@ -197,6 +201,8 @@ std::optional<ResultMessage> DecodeResult(std::string_view line) {
     result.outcome = *outcome;
     result.skip_reason = *reason;
     result.message = std::move((*fields)[4]);
+    result.warnings.assign(std::make_move_iterator(fields->begin() + 5),
+                           std::make_move_iterator(fields->end()));
     return result;
 }
 

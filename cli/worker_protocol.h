@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/run_report.h"
 #include "pipeline/page_outcome.h"
@@ -31,6 +32,9 @@ struct ResultMessage {
     SkipReason skip_reason = SkipReason::kNone;
     std::string message;
     std::chrono::milliseconds time{0};
+    // What the user should know of a page-language that went through all the same: the
+    // resource entries that storing passed over (see PassedOverMessage), one line each.
+    std::vector<std::string> warnings;
 
     friend bool operator==(const ResultMessage&, const ResultMessage&) = default;
 };
@@ -46,6 +50,7 @@ std::string EncodeResult(const ResultMessage& result);
 // Worker to coordinator: the engine did not start, with the reason.
 std::string EncodeStartFailure(std::string_view message);
 
+// A result's warnings follow its message, a field each.
 // The message of a line (without its "\n"; a CR left at its end is passed over). Nothing
 // for a line of another kind or one that is malformed: a wrong number of fields, a bad
 // escape, a number that is not one, a language outside the catalogue, a path that is not

@@ -9,6 +9,7 @@
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_text.h"
 #include "pipeline/result_store.h"
+#include "platform/file_system.h"
 #include "platform/utf.h"
 
 namespace quillmoor {
@@ -42,23 +43,23 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
 
     std::optional<std::u16string> injected = InjectWidget(std::move(page.text), code);
     if (!injected) {
-        return {PageOutcome::kSkipped, BrowserState::kKept, {}, {}};
+        return {PageOutcome::kSkipped, BrowserState::kKept, {}, {}, {}};
     }
     const std::u16string temp_page = WriteTempPage(names.TempPagePath(), *injected, page.encoding);
     injected.reset();
 
-    const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept, temp_page, {}};
+    const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept, temp_page, {}, {}};
     const auto not_translated = [&](std::string_view reason) {
         RemoveTempPage(temp_page);
         return PageRunResult{
-            PageOutcome::kNotTranslated, BrowserState::kKept, {}, std::string(reason)};
+            PageOutcome::kNotTranslated, BrowserState::kKept, {}, std::string(reason), {}};
     };
     // Only the temporary page is captured: a page that went elsewhere (a refresh, a
     // redirect, a script that set its location, perhaps to a private file) gives nothing.
     const auto left_its_page = [&] {
         RemoveTempPage(temp_page);
         return PageRunResult{
-            PageOutcome::kNotCaptured, BrowserState::kKept, {}, std::string(kLeftPageReason)};
+            PageOutcome::kNotCaptured, BrowserState::kKept, {}, std::string(kLeftPageReason), {}};
     };
     const bool fast = timings_.waits == WaitTiming::kFast;
     page_ = temp_page;
@@ -140,7 +141,7 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
         // (a script that never yields), so the browser is replaced before the next run;
         // the temporary page goes first, so the new browser cannot load it again.
         RemoveTempPage(temp_page);
-        return {PageOutcome::kNotCaptured, ReplaceBrowser(), {}, {}};
+        return {PageOutcome::kNotCaptured, ReplaceBrowser(), {}, {}, {}};
     }
 
     if (!browser_.ShowsPage(temp_page)) {
@@ -154,10 +155,19 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
     if (!CarriesTranslationMark(markup)) {
         return not_translated(kNoMarkReason);
     }
-    signals_.SetCapturedHtml(
-        StoreResult(std::move(markup), names, language_index, result_root, code_page_));
+    StoredResult stored;
+    try {
+        stored = StoreResult(std::move(markup), names, language_index, result_root, code_page_);
+    } catch (const FileSystemError&) {
+        // A failed store (a full disk, say) must not leave the page beside its source.
+        RemoveTempPage(temp_page);
+        throw;
+    }
+    signals_.SetCapturedHtml(std::move(stored.markup));
     RemoveTempPage(temp_page);
-    return {PageOutcome::kStored, BrowserState::kKept, {}, {}};
+    PageRunResult result{PageOutcome::kStored, BrowserState::kKept, {}, {}, {}};
+    result.passed_over = std::move(stored.passed_over);
+    return result;
 }
 
 void PageRun::Pump() {

@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "pipeline/folder_copy.h"
 #include "pipeline/job_flags.h"
 #include "pipeline/job_signals.h"
 #include "pipeline/message_pump.h"
@@ -88,6 +90,9 @@ struct PageRunResult {
     std::u16string temp_page_left;
     // Why the page was not translated or, when it left the temporary page, not captured.
     std::string reason;
+    // The entries of the page's resource folder that storing passed over (kStored only): links
+    // that lead out of the page's folder or round in a circle.
+    std::vector<PassedOverEntry> passed_over;
 };
 
 // The per-file progress of the batch: the ticked languages reached so far for the current
@@ -132,7 +137,8 @@ class PageRun {
     //    quiet and runs the scroll schedule; at the fast timing scrolls and waits until the
     //    widget is done (see WaitForWidgetDone); asks for the markup and waits for it;
     //  - stored: the markup came, marked by the widget as translated; it is cleaned and
-    //    stored, CapturedHtml holds its cleaned form, the temporary page is removed;
+    //    stored, CapturedHtml holds its cleaned form, the temporary page is removed, and
+    //    passed_over names what of the resource folder was not copied;
     //  - not translated: the menu never appeared, the widget answered no pick, or the markup
     //    came without the widget's mark (translated-ltr, translated-rtl on its root
     //    element); nothing is stored (a result stored earlier stays, resource folder and
@@ -144,7 +150,8 @@ class PageRun {
     //    the browser is kept and reason says so;
     //  - cancelled: a poll step saw CancelRequested; the run stopped there, nothing is
     //    stored and the temporary page stays.
-    // Errors of the file system (FileSystemError) are passed on; they end the batch.
+    // Errors of the file system (FileSystemError) are passed on; they end the batch. One
+    // from storing the result comes after the temporary page has been removed.
     PageRunResult TranslatePage(std::size_t language_index, const SourceNames& names,
                                 std::u16string_view result_root, LanguageProgress& progress);
 

@@ -1,7 +1,6 @@
 #include "pipeline/result_store.h"
 
 #include "pipeline/charset_declaration.h"
-#include "pipeline/folder_copy.h"
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_encoding.h"
 #include "pipeline/result_cleanup.h"
@@ -43,20 +42,22 @@ void WriteTextFile(const std::u16string& path, std::u16string_view text,
     });
 }
 
-std::u16string StoreResult(std::u16string markup, const SourceNames& names,
-                           std::size_t language_index, std::u16string_view result_root,
-                           const AnsiCodePage& code_page) {
-    markup = StripWidgetRemnants(std::move(markup));
+StoredResult StoreResult(std::u16string markup, const SourceNames& names,
+                         std::size_t language_index, std::u16string_view result_root,
+                         const AnsiCodePage& code_page) {
+    StoredResult stored;
+    stored.markup = StripWidgetRemnants(std::move(markup));
     const ResultPlace place =
         PerPageResultPlace(result_root, names, LanguageCodes().at(language_index));
     MakeDirectories(place.language_folder);
     // The page goes last: a result page that exists was stored whole, resource folder and
     // all, even when the program was stopped in the middle of a store.
     if (DirectoryExists(names.ResourceDir())) {
-        CopyFolder(names.ResourceDir(), place.resource_folder);
+        stored.passed_over =
+            ReplaceFolderByCopy(names.ResourceDir(), place.resource_folder, names.SourceDir());
     }
-    WriteTextFile(place.page, markup, code_page);
-    return markup;
+    WriteTextFile(place.page, stored.markup, code_page);
+    return stored;
 }
 
 }  // namespace quillmoor

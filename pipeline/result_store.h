@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "pipeline/folder_copy.h"
 #include "pipeline/source_names.h"
 #include "platform/ansi_code_page.h"
 
@@ -22,14 +24,24 @@ namespace quillmoor {
 void WriteTextFile(const std::u16string& path, std::u16string_view text,
                    const AnsiCodePage& code_page = AnsiCodePage::System());
 
+// What StoreResult stored.
+struct StoredResult {
+    // The markup cleaned of the widget's traces, as it was written.
+    std::u16string markup;
+    // The entries of the resource folder that were not copied (see CopyFolder).
+    std::vector<PassedOverEntry> passed_over;
+};
+
 // Cleans markup of the widget's traces and stores it as the result of the source file in
 // the language at language_index: result_root, the file name, the language code and the file
-// name again. The page's resource folder, when it exists, is copied beside the result first;
-// the page is written last, so that a result page that exists was stored completely.
-// Returns the cleaned markup. Throws FileSystemError when a folder of the result cannot be
-// created, the page cannot be written or the copy is refused.
-std::u16string StoreResult(std::u16string markup, const SourceNames& names,
-                           std::size_t language_index, std::u16string_view result_root,
-                           const AnsiCodePage& code_page = AnsiCodePage::System());
+// name again. The page's resource folder, when it exists, is copied beside the result first,
+// in place of the one stored there before (see ReplaceFolderByCopy; the copy stays inside the
+// source's folder); the page is written last, so that a result page that exists was stored
+// completely. Throws FileSystemError when a folder of the result cannot be created, the page
+// cannot be written or the copy fails or is refused; the earlier result then stays as it was,
+// page and resource folder.
+StoredResult StoreResult(std::u16string markup, const SourceNames& names,
+                         std::size_t language_index, std::u16string_view result_root,
+                         const AnsiCodePage& code_page = AnsiCodePage::System());
 
 }  // namespace quillmoor

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -114,10 +115,30 @@ struct FolderEntry {
 // folder") when the folder cannot be listed.
 std::vector<FolderEntry> ListFolder(const std::u16string& path);
 
-// Copies the regular file from to the path to, replacing a file that is there. Returns
-// false when it cannot; a copy that fails part way leaves no partial file behind, and a
-// file is never copied onto itself.
-bool CopyFileOver(const std::u16string& from, const std::u16string& to);
+// Copies the regular file from to the path to, replacing a file that is there. Throws
+// FileSystemError ("Cannot copy the file", naming from) when it cannot: from cannot be read
+// or is no regular file, to cannot be written (a full disk among the reasons), or both are
+// the same file. A copy that fails part way leaves no partial file behind.
+void CopyFileOver(const std::u16string& from, const std::u16string& to);
+
+// Creates the folder at path, whose parent folder exists. Returns false, touching nothing,
+// when something exists at path already; throws FileSystemError ("Cannot create the
+// folder") on any other failure.
+bool MakeNewFolder(const std::u16string& path);
+
+// Gives the file or folder at from the name to, on the same drive; nothing may exist at to.
+// Throws FileSystemError ("Cannot rename") when the system refuses.
+void RenamePath(const std::u16string& from, const std::u16string& to);
+
+// Removes the folder at path with everything in it. Links and junctions in it are removed
+// themselves, never followed. Throws FileSystemError ("Cannot remove") naming the first
+// entry that could not be removed; what could be removed is gone then.
+void RemoveFolderTree(const std::u16string& path);
+
+// The absolute path of what path names, with every link and junction on the way resolved:
+// two paths of the same file or folder give the same text. Nothing when nothing exists
+// at path (a link that leads nowhere among them).
+std::optional<std::u16string> FinalPathOf(const std::u16string& path);
 
 // The absolute form of path: "." and ".." resolved, no separator at the end except at the
 // root. On POSIX systems symbolic links are resolved as far as the path exists.

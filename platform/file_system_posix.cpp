@@ -267,45 +267,124 @@ int OpenCopyTarget(const std::string& target) {
 
 }  // namespace
 
-bool CopyFileOver(const std::u16string& from, const std::u16string& to) {
+void CopyFileOver(const std::u16string& from, const std::u16string& to) {
+    constexpr const char* kAttempt = "Cannot copy the file";
+    // A failure on the side of the copy names it in the reason.
+    const auto fail_target = [&](int error) {
+        throw FileSystemError(
+            kAttempt, from,
+            "cannot write \"" + Native(to) + "\": " + std::generic_category().message(error));
+    };
     Descriptor source(open(Native(from).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!source.IsOpen()) {
+        Fail(kAttempt, from, errno);
+    }
     struct stat source_stat {};
-    if (!source.IsOpen() || fstat(source.Get(), &source_stat) != 0 ||
-        !S_ISREG(source_stat.st_mode)) {
-        return false;
+    if (fstat(source.Get(), &source_stat) != 0) {
+        Fail(kAttempt, from, errno);
+    }
+    if (S_ISDIR(source_stat.st_mode)) {
+        throw FileSystemError(kAttempt, from, kIsFolderReason);
+    }
+    if (!S_ISREG(source_stat.st_mode)) {
+        throw FileSystemError(kAttempt, from, kNotRegularFileReason);
     }
     const std::string target = Native(to);
     Descriptor destination(OpenCopyTarget(target));
+    if (!destination.IsOpen()) {
+        fail_target(errno);
+    }
     struct stat target_stat {};
-    if (!destination.IsOpen() || fstat(destination.Get(), &target_stat) != 0 ||
-        !S_ISREG(target_stat.st_mode)) {
-        return false;
+    if (fstat(destination.Get(), &target_stat) != 0) {
+        fail_target(errno);
+    }
+    if (!S_ISREG(target_stat.st_mode)) {
+        throw FileSystemError(kAttempt, from,
+                              "cannot write \"" + target + "\": " + kNotRegularFileReason);
     }
     if (target_stat.st_dev == source_stat.st_dev && target_stat.st_ino == source_stat.st_ino) {
-        return false;  // the same file under another name: truncating it would destroy it
+        // The same file under another name: truncating it would destroy it.
+        throw FileSystemError(kAttempt, from, "it is the file it would replace");
     }
     if (ftruncate(destination.Get(), 0) != 0) {
-        return false;
+        fail_target(errno);
     }
-    bool copied = true;
+    int read_error = 0;
+    int write_error = 0;
     const auto buffer = std::make_unique<char[]>(kCopyBufferBytes);
-    while (copied) {
+    for (;;) {
         const ssize_t count = read(source.Get(), buffer.get(), kCopyBufferBytes);
         if (count < 0 && errno == EINTR) {
             continue;
         }
+        if (count < 0) {
+            read_error = errno;
+        }
         if (count <= 0) {
-            copied = count == 0;
             break;
         }
-        copied = WriteAll(destination.Get(), {buffer.get(), static_cast<size_t>(count)}) == 0;
+        write_error = WriteAll(destination.Get(), {buffer.get(), static_cast<size_t>(count)});
+        if (write_error != 0) {
+            break;
+        }
     }
     fchmod(destination.Get(), source_stat.st_mode & 07777);
-    if (destination.Close() != 0 || !copied) {
+    const int close_error = destination.Close();
+    if (read_error != 0 || write_error != 0 || close_error != 0) {
         unlink(target.c_str());
+        if (read_error != 0) {
+            Fail(kAttempt, from, read_error);
+        }
+        fail_target(write_error != 0 ? write_error : close_error);
+    }
+}
+
+bool MakeNewFolder(const std::u16string& path) {
+    if (mkdir(Native(path).c_str(), 0777) == 0) {
+        return true;
+    }
+    if (errno == EEXIST) {
         return false;
     }
-    return true;
+    Fail("Cannot create the folder", path, errno);
+}
+
+void RenamePath(const std::u16string& from, const std::u16string& to) {
+    const std::string target = Native(to);
+    struct stat st {};
+    // rename() would replace a file there, or an empty folder.
+    if (lstat(target.c_str(), &st) == 0) {
+        throw FileSystemError("Cannot rename", from, "\"" + target + "\" exists already");
+    }
+    if (rename(Native(from).c_str(), target.c_str()) != 0) {
+        Fail("Cannot rename", from, errno);
+    }
+}
+
+void RemoveFolderTree(const std::u16string& path) {
+    const std::string native = Native(path);
+    const std::string prefix = native.empty() || native.back() == '/' ? native : native + "/";
+    for (const FolderEntry& entry : ListFolder(path)) {
+        const std::string inner = prefix + Utf16ToUtf8(entry.name);
+        // Only real folders are descended into: a link to a folder is removed itself.
+        if (entry.kind == FolderEntryKind::kFolder) {
+            RemoveFolderTree(Utf8ToUtf16(inner));
+        } else if (unlink(inner.c_str()) != 0) {
+            Fail("Cannot remove", Utf8ToUtf16(inner), errno);
+        }
+    }
+    if (rmdir(native.c_str()) != 0) {
+        Fail("Cannot remove", path, errno);
+    }
+}
+
+std::optional<std::u16string> FinalPathOf(const std::u16string& path) {
+    const std::unique_ptr<char, void (*)(void*)> real(realpath(Native(path).c_str(), nullptr),
+                                                      std::free);
+    if (!real) {
+        return std::nullopt;
+    }
+    return Utf8ToUtf16(real.get());
 }
 
 std::u16string AbsolutePathOf(const std::u16string& path) {

@@ -261,9 +261,13 @@ std::vector<FolderEntry> ListFolder(const std::u16string& path) {
     return entries;
 }
 
-bool CopyFileOver(const std::u16string& from, const std::u16string& to) {
+void CopyFileOver(const std::u16string& from, const std::u16string& to) {
+    constexpr const char* kAttempt = "Cannot copy the file";
+    if (DirectoryExists(from)) {
+        throw FileSystemError(kAttempt, from, kIsFolderReason);
+    }
     if (CopyFileW(Wide(from), Wide(to), FALSE)) {
-        return true;
+        return;
     }
     // A copy takes the attributes of its source, and the system refuses to copy over a
     // read-only, hidden or system file: a file that an earlier copy made so would never be
@@ -275,17 +279,96 @@ bool CopyFileOver(const std::u16string& from, const std::u16string& to) {
     const DWORD attributes = AttributesOf(to);
     if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY) || !(attributes & kRefusingAttributes)) {
-        return false;
+        Fail(kAttempt, from, error);
     }
     const DWORD cleared = attributes & ~kRefusingAttributes;
     if (!SetFileAttributesW(Wide(to), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL)) {
-        return false;
+        Fail(kAttempt, from, GetLastError());
     }
     if (CopyFileW(Wide(from), Wide(to), FALSE)) {
+        return;
+    }
+    const DWORD again = GetLastError();
+    SetFileAttributesW(Wide(to), attributes);
+    Fail(kAttempt, from, again);
+}
+
+bool MakeNewFolder(const std::u16string& path) {
+    if (CreateDirectoryW(Wide(path), nullptr)) {
         return true;
     }
-    SetFileAttributesW(Wide(to), attributes);
-    return false;
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+        return false;
+    }
+    Fail("Cannot create the folder", path, error);
+}
+
+void RenamePath(const std::u16string& from, const std::u16string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING nothing at to is replaced.
+    if (!MoveFileExW(Wide(from), Wide(to), 0)) {
+        Fail("Cannot rename", from, GetLastError());
+    }
+}
+
+void RemoveFolderTree(const std::u16string& path) {
+    const std::u16string prefix = !path.empty() && IsSeparator(path.back()) ? path : path + u"\\";
+    for (const FolderEntry& entry : ListFolder(path)) {
+        const std::u16string inner = prefix + entry.name;
+        bool removed = true;
+        if (entry.kind == FolderEntryKind::kFolder) {
+            RemoveFolderTree(inner);
+        } else if (entry.kind == FolderEntryKind::kFolderLink) {
+            removed = RemoveDirectoryW(Wide(inner)) != 0;  // the junction, not its target
+        } else {
+            // A copy keeps its source's attributes; a read-only file is not deleted.
+            const DWORD attributes = AttributesOf(inner);
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+                SetFileAttributesW(Wide(inner), attributes & ~FILE_ATTRIBUTE_READONLY);
+            }
+            removed = DeleteFileW(Wide(inner)) != 0;
+        }
+        if (!removed) {
+            Fail("Cannot remove", inner, GetLastError());
+        }
+    }
+    if (!RemoveDirectoryW(Wide(path))) {
+        Fail("Cannot remove", path, GetLastError());
+    }
+}
+
+std::optional<std::u16string> FinalPathOf(const std::u16string& path) {
+    // Backup semantics open folders too; no access beyond the attributes is asked for.
+    Handle file(CreateFileW(Wide(path), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.IsOpen()) {
+        return std::nullopt;
+    }
+    std::u16string resolved(MAX_PATH, u'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(
+            file.Get(), reinterpret_cast<wchar_t*>(resolved.data()),
+            static_cast<DWORD>(resolved.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) {
+            return std::nullopt;
+        }
+        const bool fits = length < resolved.size();
+        resolved.resize(length);
+        if (fits) {
+            break;
+        }
+    }
+    // The system gives the long form: \\?\C:\... or \\?\UNC\server\share\...
+    constexpr std::u16string_view kLongUnc = u"\\\\?\\UNC\\";
+    constexpr std::u16string_view kLong = u"\\\\?\\";
+    if (resolved.starts_with(kLongUnc)) {
+        return u"\\\\" + resolved.substr(kLongUnc.size());
+    }
+    if (resolved.starts_with(kLong)) {
+        return resolved.substr(kLong.size());
+    }
+    return resolved;
 }
 
 std::u16string AbsolutePathOf(const std::u16string& path) {

@@ -179,7 +179,7 @@ PageRunResult ScriptedTranslator::TranslatePage(std::size_t language_index,
     if (const auto action = during_call.find(index); action != during_call.end()) {
         simulation_.UserAt(simulation_.Now(), action->second);
     }
-    const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept, {}, {}};
+    const PageRunResult cancelled{PageOutcome::kCancelled, BrowserState::kKept, {}, {}, {}};
     for (int step = 0; step + 1 < poll_steps; ++step) {
         if (PollStep() == PollEnd::kCancelled) {
             return cancelled;
@@ -201,6 +201,7 @@ PageRunResult ScriptedTranslator::TranslatePage(std::size_t language_index,
     const auto scripted = outcomes.find({names.SourceFileName(), code});
     return {scripted == outcomes.end() ? PageOutcome::kStored : scripted->second,
             BrowserState::kKept,
+            {},
             {},
             {}};
 }

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -104,6 +105,71 @@ TEST(ResumeCheck, AMissingSourceOrAFolderInPlaceOfTheResultIsToDo) {
     task.result_path = folder.Path(u"folder.html");
     fs::create_directory(fs::path(task.result_path));
     EXPECT_EQ(ResumeStateOf(task, RedoPolicy::kResume), ResumeState::kToDo);
+}
+
+TEST(ResumeCheck, AResourceChangedSinceTheResultWasStoredIsToDo) {
+    // The result was stored an hour after the source and its resources were written.
+    const auto make = [](const TestFolder& folder) {
+        const fs::path resources = folder.Root() / "page_files";
+        fs::create_directories(resources / "css");
+        WriteBytes(folder.Root() / "page.html", kUntranslated);
+        WriteBytes(resources / "css" / "style.css", "body{}");
+        WriteBytes(folder.Root() / "result.html", kTranslated);
+        const fs::file_time_type result_time =
+            fs::last_write_time(folder.Root() / "result.html") + std::chrono::hours(1);
+        fs::last_write_time(folder.Root() / "result.html", result_time);
+        return result_time;
+    };
+    const fs::path resources("page_files");
+    const TestFolder outside;
+    const struct {
+        const char* name;
+        // Changes the resources at the time given (one after the result's time).
+        std::function<void(const fs::path& root, fs::file_time_type later)> change;
+        ResumeState state;
+    } cases[] = {
+        {"nothing changed", [](const fs::path&, fs::file_time_type) {}, ResumeState::kDone},
+        {"a resource edited",
+         [&](const fs::path& root, fs::file_time_type later) {
+             fs::last_write_time(root / resources / "css" / "style.css", later);
+         },
+         ResumeState::kToDo},
+#ifndef _WIN32
+        // (Folders' times cannot be set everywhere.)
+        {"a resource added or removed: its folder changed",
+         [&](const fs::path& root, fs::file_time_type later) {
+             fs::last_write_time(root / resources / "css", later);
+         },
+         ResumeState::kToDo},
+        {"a file inside the page's folder edited, reached through a link",
+         [&](const fs::path& root, fs::file_time_type later) {
+             WriteBytes(root / "shared.css", "p{}");
+             fs::last_write_time(root / "shared.css", later);
+             fs::create_symlink(root / "shared.css", root / resources / "shared.css");
+         },
+         ResumeState::kToDo},
+        {"a link outside the page's folder, which the store passes over",
+         [&](const fs::path& root, fs::file_time_type later) {
+             WriteBytes(outside.Root() / "new.css", "p{}");
+             fs::last_write_time(outside.Root() / "new.css", later);
+             fs::create_symlink(outside.Root() / "new.css", root / resources / "outside.css");
+         },
+         ResumeState::kDone},
+        {"a link round in a circle",
+         [&](const fs::path& root, fs::file_time_type) {
+             fs::create_directory_symlink(root / resources, root / resources / "css" / "loop");
+         },
+         ResumeState::kDone},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        const fs::file_time_type result_time = make(folder);
+        c.change(folder.Root(), result_time + std::chrono::seconds(10));
+        EXPECT_EQ(ResumeStateOf(TaskIn(folder, u"page.html", u"result.html"), RedoPolicy::kResume),
+                  c.state);
+    }
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ TaskRecord Record(std::size_t number, std::string file, std::size_t language, Pa
 TEST(RunReport, TheReportListsEveryRecordInPlanOrder) {
     const std::size_t fr = Lang("fr");
     const std::size_t zh = Lang("zh-CN");
-    const std::vector<TaskRecord> records = {
+    std::vector<TaskRecord> records = {
         Record(5, "b.html", zh, PageOutcome::kFailed, SkipReason::kNone,
                "Cannot read \"/site/b.html\":\nPermission denied", 12),
         Record(0, "a.html", fr, PageOutcome::kStored, SkipReason::kNone, "", 2404),
@@ -85,6 +85,7 @@ TEST(RunReport, TheReportListsEveryRecordInPlanOrder) {
                "the widget's language menu never appeared", 61000),
         Record(4, "b.html", fr, PageOutcome::kNotCaptured, SkipReason::kNone, "", 120999),
     };
+    records[1].warnings = {"Passed over \"/site/a_files/x\": out", "second"};
     CliOptions options;
     options.languages = {fr, zh};
     options.parallel = 2;
@@ -122,7 +123,7 @@ TEST(RunReport, TheReportListsEveryRecordInPlanOrder) {
     {"folder": "site/locked", "reason": "cannot be read: Permission denied"}
   ],
   "pages": [
-    {"file": "a.html", "source": "/site/a.html", "language": "fr", "result": "/out/a.html/fr/a.html", "outcome": "stored", "seconds": 2.404},
+    {"file": "a.html", "source": "/site/a.html", "language": "fr", "result": "/out/a.html/fr/a.html", "outcome": "stored", "warnings": ["Passed over \"/site/a_files/x\": out", "second"], "seconds": 2.404},
     {"file": "a.html", "source": "/site/a.html", "language": "zh-CN", "result": "/out/a.html/zh-CN/a.html", "outcome": "already stored", "seconds": 0.000},
     {"file": "né.html", "source": "/site/né.html", "language": "fr", "result": null, "outcome": "skipped", "reason": "no place for the widget", "seconds": 0.001},
     {"file": "né.html", "source": "/site/né.html", "language": "zh-CN", "result": null, "outcome": "not translated", "reason": "the widget's language menu never appeared", "seconds": 61.000},

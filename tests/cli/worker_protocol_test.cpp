@@ -46,15 +46,27 @@ TEST(WorkerProtocol, TasksComeThroughWhateverTheirPathsHold) {
 
 TEST(WorkerProtocol, ResultsAndStartFailuresComeThrough) {
     const ResultMessage cases[] = {
-        {0, PageOutcome::kStored, SkipReason::kNone, "", 2400ms},
-        {1, PageOutcome::kSkipped, SkipReason::kNoPlaceForWidget, "", 1ms},
-        {2, PageOutcome::kSkipped, SkipReason::kAlreadyStored, "", 0ms},
-        {3, PageOutcome::kNotCaptured, SkipReason::kNone, "", 120000ms},
-        {4, PageOutcome::kNotTranslated, SkipReason::kNone, "", 72000ms},
-        {5, PageOutcome::kCancelled, SkipReason::kNone, "", 3ms},
-        {6, PageOutcome::kFailed, SkipReason::kNone,
-         "Cannot write \"C:\\out\\a.html\":\r\n\tdisk full \xE2\x80\x94 \\n is not a break", 9ms},
-        {7, PageOutcome::kFailed, SkipReason::kNone, std::string("nul\0byte", 8), 0ms},
+        {0, PageOutcome::kStored, SkipReason::kNone, "", 2400ms, {}},
+        {1, PageOutcome::kSkipped, SkipReason::kNoPlaceForWidget, "", 1ms, {}},
+        {2, PageOutcome::kSkipped, SkipReason::kAlreadyStored, "", 0ms, {}},
+        {3, PageOutcome::kNotCaptured, SkipReason::kNone, "", 120000ms, {}},
+        {4, PageOutcome::kNotTranslated, SkipReason::kNone, "", 72000ms, {}},
+        {5, PageOutcome::kCancelled, SkipReason::kNone, "", 3ms, {}},
+        {6,
+         PageOutcome::kFailed,
+         SkipReason::kNone,
+         "Cannot write \"C:\\out\\a.html\":\r\n\tdisk full \xE2\x80\x94 \\n is not a break",
+         9ms,
+         {}},
+        {7, PageOutcome::kFailed, SkipReason::kNone, std::string("nul\0byte", 8), 0ms, {}},
+        {8,
+         PageOutcome::kStored,
+         SkipReason::kNone,
+         "",
+         5ms,
+         {"Passed over \"/site/a_files/shadow\": it is a link that leads outside",
+          "Passed over \"/site/a_files/tab\there\": it leads back"}},
+        {9, PageOutcome::kStored, SkipReason::kNone, "", 5ms, {""}},
     };
     for (const ResultMessage& result : cases) {
         SCOPED_TRACE(result.number);
@@ -106,7 +118,6 @@ TEST(WorkerProtocol, MalformedLinesAreRefused) {
     const std::vector<std::string> results = {
         "result",
         "result\t1\tstored\tnone\t5",
-        "result\t1\tstored\tnone\t5\t\textra",
         "result\t1\tStored\tnone\t5\t",
         "result\t1\tnot captured\tnone\t5\t",  // the display name is not the line's
         "result\t1\tstored\tnope\t5\t",
@@ -120,6 +131,12 @@ TEST(WorkerProtocol, MalformedLinesAreRefused) {
         EXPECT_FALSE(DecodeResult(line).has_value()) << line;
     }
     EXPECT_TRUE(DecodeResult("result\t1\tnot-captured\tnone\t5\t").has_value());
+    // Fields after the message are warnings.
+    const std::optional<ResultMessage> warned = DecodeResult("result\t1\tstored\tnone\t5\t\textra");
+    ASSERT_TRUE(warned.has_value());
+    EXPECT_EQ(warned->message, "");
+    EXPECT_EQ(warned->warnings, std::vector<std::string>{"extra"});
+    EXPECT_FALSE(DecodeResult("result\t1\tstored\tnone\t5\t\tbad \\x").has_value());
 
     EXPECT_FALSE(DecodeStartFailure("start-failure").has_value());
     EXPECT_FALSE(DecodeStartFailure("start-failure\ta\tb").has_value());

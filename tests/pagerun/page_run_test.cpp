@@ -20,6 +20,10 @@
 #include "tests/support/test_folder.h"
 #include "tests/support/wrong_thread_reports.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 // Beside the helpers of the simulated runs.
 namespace quillmoor::test_support {
 namespace {
@@ -510,13 +514,61 @@ TEST_F(PageRunTest, FileSystemErrorsEndTheRun) {
     EXPECT_EQ(progress_.counter, 0);
     EXPECT_THAT(browser_.Commands(), IsEmpty());
 
-    // A result that cannot be stored: the temporary page stays.
+    // A result that cannot be stored: the temporary page is removed all the same.
     const SourceNames names = Source();
     fs::create_directories(At(u"program"));
     WriteBytes(fs::path(Root()), "a file where the result folder belongs");
     EXPECT_THROW(Run(names), FileSystemError);
-    EXPECT_TRUE(fs::exists(TempPage()));
+    EXPECT_TRUE(fs::exists(At(u"site/index.html")));
+    EXPECT_FALSE(fs::exists(TempPage()));
 }
+
+#ifndef _WIN32
+TEST_F(PageRunTest, AResourceCopyThatFailsKeepsTheEarlierResultAndRemovesTheTemporaryPage) {
+    const SourceNames names = Source();
+    const std::u16string translated = u"<html class=\"translated-ltr\"><p>bonjour</p></html>";
+    browser_.delivery = std::make_pair(Ms(200), translated);
+    fs::create_directories(At(u"site/index_files"));
+    WriteBytes(At(u"site/index_files/style.css"), "first");
+    ASSERT_EQ(Run(names).outcome, PageOutcome::kStored);
+    const fs::path resources = ResultFile().parent_path() / "index_files";
+    ASSERT_EQ(ReadBytes(resources / "style.css"), "first");
+
+    // The style changes, and a pipe in the resource folder cannot be copied (for root too).
+    WriteBytes(At(u"site/index_files/style.css"), "second");
+    ASSERT_EQ(mkfifo(At(u"site/index_files/feed").c_str(), 0666), 0);
+    browser_.delivery =
+        std::make_pair(Ms(200), std::u16string(u"<html class=\"translated-ltr\">new</html>"));
+    try {
+        Run(names);
+        ADD_FAILURE() << "stored";
+    } catch (const FileSystemError& error) {
+        EXPECT_THAT(error.what(), HasSubstr("feed"));
+    }
+    EXPECT_EQ(ReadBytes(ResultFile()), Utf16ToUtf8(translated) + "\r\n");
+    EXPECT_THAT(NamesIn(resources), ElementsAre("style.css"));
+    EXPECT_EQ(ReadBytes(resources / "style.css"), "first");
+    EXPECT_THAT(NamesIn(ResultFile().parent_path()), ElementsAre("index.html", "index_files"));
+    EXPECT_FALSE(fs::exists(TempPage()));
+}
+
+TEST_F(PageRunTest, WhatTheResourceCopyPassedOverComesBackWithTheResult) {
+    const SourceNames names = Source();
+    browser_.delivery =
+        std::make_pair(Ms(200), std::u16string(u"<html class=\"translated-ltr\">x</html>"));
+    fs::create_directories(At(u"site/index_files"));
+    WriteBytes(At(u"outside.txt"), "secret");
+    fs::create_symlink(At(u"outside.txt"), At(u"site/index_files/leak.txt"));
+
+    const PageRunResult result = Run(names);
+
+    EXPECT_EQ(result.outcome, PageOutcome::kStored);
+    EXPECT_THAT(result.passed_over,
+                ElementsAre(PassedOverEntry{folder_.Path(u"site/index_files/leak.txt"),
+                                            kLeadsOutsideReason}));
+    EXPECT_THAT(NamesIn(ResultFile().parent_path() / "index_files"), IsEmpty());
+}
+#endif
 
 TEST_F(PageRunTest, PollStepPumpsSleepsWaitsWhilePausedAndSeesCancel) {
     EXPECT_EQ(run_.PollStep(), PollEnd::kGoOn);

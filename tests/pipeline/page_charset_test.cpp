@@ -215,7 +215,7 @@ TEST_F(PageCharsetTest, ResultReadsInABrowserAsTheTranslatedMarkup) {
                                                 u"<title>" + translation.text + u"</title><p>" +
                                                 translation.text + u"</p></body></html>";
                 const std::u16string cleaned =
-                    StoreResult(captured, names, kGerman, root, system.code_page);
+                    StoreResult(captured, names, kGerman, root, system.code_page).markup;
                 const std::string bytes = ReadBytes(result);
                 EXPECT_EQ(DecodeAsBrowser(bytes, system.fallback), cleaned + u"\r\n")
                     << "read as " << EncodingSeenByBrowser(bytes, system.fallback);

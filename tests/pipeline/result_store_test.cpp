@@ -9,9 +9,14 @@
 #include "pipeline/language_catalogue.h"
 #include "pipeline/widget_snippet.h"
 #include "platform/file_system.h"
+#include "platform/no_copy.h"
 #include "platform/utf.h"
 #include "tests/support/example.h"
 #include "tests/support/test_folder.h"
+
+#ifndef _WIN32
+#include <sys/mount.h>
+#endif
 
 namespace quillmoor {
 namespace {
@@ -109,6 +114,53 @@ TEST_F(ResultStoreTest, ResultThatCannotBeDeletedIsNotAppendedTo) {
     EXPECT_THAT(test_support::NamesIn(folder_.Root()), ElementsAre("result.html"));
 }
 
+// A small file system of its own mounted on a folder for the length of a test.
+class SmallDisk {
+  public:
+    explicit SmallDisk(const fs::path& at) : at_(at) {
+        fs::create_directories(at);
+        mounted_ = mount("tmpfs", at.c_str(), "tmpfs", 0, "size=1m") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_) {
+            umount(at_.c_str());
+        }
+    }
+    QUILLMOOR_NO_COPY(SmallDisk);
+    bool Mounted() const { return mounted_; }
+
+  private:
+    fs::path at_;
+    bool mounted_ = false;
+};
+
+TEST_F(ResultStoreTest, AFullDiskFailsTheStoreAndKeepsTheEarlierResult) {
+    const SourceNames source = Source(u"site", u"index.html");
+    SmallDisk disk(At(u"program"));
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "cannot mount a small file system here (mounting needs root)";
+    }
+    fs::create_directories(At(u"site/index_files"));
+    test_support::WriteBytes(At(u"site/index_files/a.css"), "first");
+    StoreResult(u"first page", source, kGerman, Root(), western_);
+
+    // More than the disk holds.
+    test_support::WriteBytes(At(u"site/index_files/a.css"), "second");
+    test_support::WriteBytes(At(u"site/index_files/big.png"), std::string(2 << 20, 'x'));
+    try {
+        StoreResult(u"second page", source, kGerman, Root(), western_);
+        ADD_FAILURE() << "stored";
+    } catch (const FileSystemError& error) {
+        EXPECT_THAT(error.what(), HasSubstr("big.png"));
+        EXPECT_THAT(error.what(), HasSubstr("No space left on device"));
+    }
+    const fs::path german = At(u"program/result/index.html/de");
+    EXPECT_EQ(test_support::ReadBytes(german / "index.html"), "first page\r\n");
+    EXPECT_THAT(test_support::NamesIn(german), ElementsAre("index.html", "index_files"));
+    EXPECT_THAT(test_support::NamesIn(german / "index_files"), ElementsAre("a.css"));
+    EXPECT_EQ(test_support::ReadBytes(german / "index_files" / "a.css"), "first");
+}
+
 TEST_F(ResultStoreTest, ResultRootThatCannotBeWrittenEndsTheStore) {
     const SourceNames source = Source(u"site", u"index.html");
     const auto outcome = test_support::RunWithoutPrivileges([&](std::string& message) {
@@ -133,7 +185,7 @@ TEST_F(ResultStoreTest, StoresTheCleanedPageWithItsResources) {
     test_support::WriteBytes(At(u"site/index_files/img/a.png"), "png");
     const std::u16string markup =
         u"<html>" + WidgetSnippet(u"zh-CN") + u"<head></head><body>\u4E2D</body></html>";
-    const std::u16string cleaned = StoreResult(markup, source, kChinese, Root(), western_);
+    const std::u16string cleaned = StoreResult(markup, source, kChinese, Root(), western_).markup;
     const std::u16string container =
         WidgetSnippet(u"zh-CN").substr(0, WidgetSnippet(u"").find(u"<script>"));
     EXPECT_EQ(cleaned, u"<html>" + container + u"<head></head><body>\u4E2D</body></html>");
@@ -149,7 +201,7 @@ TEST_F(ResultStoreTest, PageWithoutResourcesGetsNoResourceFolder) {
     EXPECT_THAT(test_support::NamesIn(At(u"program/result/page.htm/de")), ElementsAre("page.htm"));
 }
 
-TEST_F(ResultStoreTest, SourcesOfTheSameNameShareTheirResultFolder) {
+TEST_F(ResultStoreTest, SourcesOfTheSameNameShareTheirResultFolderTheLastOneWhole) {
     const SourceNames first = Source(u"one", u"index.html");
     const SourceNames second = Source(u"two", u"index.html");
     fs::create_directories(At(u"one/index_files"));
@@ -161,7 +213,8 @@ TEST_F(ResultStoreTest, SourcesOfTheSameNameShareTheirResultFolder) {
     StoreResult(u"second", second, kGerman, Root(), western_);
     const fs::path german = At(u"program/result/index.html/de");
     EXPECT_EQ(test_support::ReadBytes(german / "index.html"), "second\r\n");
-    EXPECT_EQ(test_support::ReadBytes(german / "index_files" / "a.css"), "one a");
+    // The resource folder is the second page's: nothing of the first one's is left in it.
+    EXPECT_THAT(test_support::NamesIn(german / "index_files"), ElementsAre("b.css"));
     EXPECT_EQ(test_support::ReadBytes(german / "index_files" / "b.css"), "two b");
 }
 

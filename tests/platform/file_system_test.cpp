@@ -11,11 +11,14 @@
 #include "platform/program_location.h"
 #include "platform/utf.h"
 #include "tests/support/example.h"
+#include "tests/support/file_system_error.h"
 #include "tests/support/matchers.h"
 #include "tests/support/test_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace quillmoor::test_support {
@@ -31,18 +34,6 @@ FileContentWriter FailingAfter(std::string part) {
         sink.Write(part);
         throw FileSystemError("Cannot write the file", u"x", "no space left");
     };
-}
-
-// The message of the FileSystemError that action throws; fails the test when it throws none.
-template <class Action>
-std::string FileSystemErrorOf(Action action) {
-    try {
-        action();
-    } catch (const FileSystemError& error) {
-        return error.what();
-    }
-    ADD_FAILURE() << "no FileSystemError";
-    return "";
 }
 
 class FileSystemTest : public ::testing::Test {
@@ -173,10 +164,63 @@ TEST_F(FileSystemTest, ReadFileBytesReportsAFileItMayNotRead) {
 TEST_F(FileSystemTest, CopyFileOverReplacesTheTarget) {
     WriteBytes(At(u"a.css"), "body{}");
     WriteBytes(At(u"b.css"), "a much longer old file");
-    EXPECT_TRUE(CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css")));
+    CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
     EXPECT_EQ(ReadBytes(At(u"b.css")), "body{}");
-    EXPECT_FALSE(CopyFileOver(folder_.Path(u"missing.css"), folder_.Path(u"c.css")));
-    EXPECT_FALSE(fs::exists(At(u"c.css")));
+}
+
+TEST_F(FileSystemTest, CopyFileOverReportsWhatItCannotCopy) {
+    WriteBytes(At(u"a.css"), "body{}");
+    fs::create_directory(At(u"folder"));
+    fs::create_directory(At(u"in-the-way.css"));
+    // In: the source and the target. Out: the reason given.
+    const Example<std::pair<std::u16string, std::u16string>, std::string> cases[] = {
+        {"missing source", {u"missing.css", u"c.css"}, "Cannot copy the file"},
+        {"folder as source", {u"folder", u"c.css"}, "it is a folder, not a file"},
+#ifndef _WIN32
+        // Windows does not say which side of the copy failed.
+        {"folder in place of the target", {u"a.css", u"in-the-way.css"}, "in-the-way.css"},
+        {"target in a missing folder", {u"a.css", u"missing/c.css"}, "missing"},
+#else
+        {"folder in place of the target", {u"a.css", u"in-the-way.css"}, ""},
+        {"target in a missing folder", {u"a.css", u"missing/c.css"}, ""},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string message = FileSystemErrorOf(
+            [&] { CopyFileOver(folder_.Path(c.input.first), folder_.Path(c.input.second)); });
+        EXPECT_THAT(message, StartsWith("Cannot copy the file \"" +
+                                        Utf16ToUtf8(folder_.Path(c.input.first)) + "\": "));
+        EXPECT_THAT(message, HasSubstr(c.expected));
+        EXPECT_FALSE(fs::exists(At(u"c.css")));
+    }
+    EXPECT_EQ(ReadBytes(At(u"a.css")), "body{}");
+}
+
+TEST_F(FileSystemTest, FoldersAreMadeNewRenamedAndRemovedWhole) {
+    EXPECT_TRUE(MakeNewFolder(folder_.Path(u"new")));
+    EXPECT_FALSE(MakeNewFolder(folder_.Path(u"new")));
+    WriteBytes(At(u"file"), "x");
+    EXPECT_FALSE(MakeNewFolder(folder_.Path(u"file")));
+    EXPECT_THAT(FileSystemErrorOf([&] { MakeNewFolder(folder_.Path(u"missing/new")); }),
+                StartsWith("Cannot create the folder"));
+
+    fs::create_directories(At(u"new/deep/er"));
+    WriteBytes(At(u"new/deep/er/a.css"), "a");
+    WriteBytes(At(u"new/b.css"), "b");
+    fs::permissions(At(u"new/b.css"), fs::perms::owner_read);  // a read-only copy
+    RenamePath(folder_.Path(u"new"), folder_.Path(u"renamed"));
+    EXPECT_EQ(ReadBytes(At(u"renamed/deep/er/a.css")), "a");
+    // Nothing is renamed over what exists.
+    EXPECT_THAT(
+        FileSystemErrorOf([&] { RenamePath(folder_.Path(u"renamed"), folder_.Path(u"file")); }),
+        StartsWith("Cannot rename"));
+    EXPECT_EQ(ReadBytes(At(u"file")), "x");
+
+    RemoveFolderTree(folder_.Path(u"renamed"));
+    EXPECT_THAT(NamesIn(folder_.Root()), ElementsAre("file"));
+    EXPECT_THAT(FileSystemErrorOf([&] { RemoveFolderTree(folder_.Path(u"renamed")); }),
+                StartsWith("Cannot list the folder"));
 }
 
 #ifndef _WIN32
@@ -192,21 +236,61 @@ TEST_F(FileSystemTest, CopyFileOverBringsAReadOnlyCopyUpToDate) {
             fs::permissions(At(u"a.css"), fs::perms::owner_read);
         };
         write_read_only_source("first");
-        const bool first = CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
+        CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
         write_read_only_source("second, longer");
-        const bool second = CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
-        message = std::to_string(first) + std::to_string(second) + ReadBytes(At(u"b.css"));
+        CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"b.css"));
+        message = ReadBytes(At(u"b.css"));
         return fs::status(At(u"b.css")).permissions() == fs::perms::owner_read ? 0 : 1;
     });
     EXPECT_EQ(outcome.exit_code, 0) << "the copy lost its source's mode";
-    EXPECT_EQ(outcome.output, "11second, longer");
+    EXPECT_EQ(outcome.output, "second, longer");
 }
 
 TEST_F(FileSystemTest, CopyFileOverNeverCopiesAFileOntoItself) {
     WriteBytes(At(u"a.css"), "body{}");
     fs::create_symlink(At(u"a.css"), At(u"link.css"));
-    EXPECT_FALSE(CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"link.css")));
+    EXPECT_THAT(
+        FileSystemErrorOf([&] { CopyFileOver(folder_.Path(u"a.css"), folder_.Path(u"link.css")); }),
+        HasSubstr("it is the file it would replace"));
     EXPECT_EQ(ReadBytes(At(u"a.css")), "body{}");
+}
+
+TEST_F(FileSystemTest, CopyFileOverRefusesPipesAndDevices) {
+    ASSERT_EQ(mkfifo(fs::path(folder_.Path(u"pipe")).c_str(), 0666), 0);
+    EXPECT_THAT(
+        FileSystemErrorOf([&] { CopyFileOver(folder_.Path(u"pipe"), folder_.Path(u"c.css")); }),
+        HasSubstr("it is not a regular file"));
+    EXPECT_THAT(FileSystemErrorOf([&] { CopyFileOver(u"/dev/zero", folder_.Path(u"c.css")); }),
+                HasSubstr("it is not a regular file"));
+    EXPECT_FALSE(fs::exists(At(u"c.css")));
+}
+
+TEST_F(FileSystemTest, RemoveFolderTreeRemovesLinksNotWhatTheyLeadTo) {
+    fs::create_directories(At(u"kept/inner"));
+    WriteBytes(At(u"kept/inner/a.css"), "a");
+    fs::create_directories(At(u"gone"));
+    fs::create_directory_symlink(At(u"kept"), At(u"gone/folder-link"));
+    fs::create_symlink(At(u"kept/inner/a.css"), At(u"gone/file-link"));
+    fs::create_symlink(At(u"nowhere"), At(u"gone/broken-link"));
+    RemoveFolderTree(folder_.Path(u"gone"));
+    EXPECT_THAT(NamesIn(folder_.Root()), ElementsAre("kept"));
+    EXPECT_EQ(ReadBytes(At(u"kept/inner/a.css")), "a");
+}
+
+TEST_F(FileSystemTest, FinalPathOfResolvesEveryLink) {
+    fs::create_directories(At(u"real/inner"));
+    WriteBytes(At(u"real/inner/a.css"), "a");
+    fs::create_directory_symlink(At(u"real"), At(u"link"));
+    fs::create_symlink(fs::path("link") / "inner" / "a.css", At(u"file-link"));
+    fs::create_symlink(At(u"nowhere"), At(u"broken"));
+    const std::optional<std::u16string> real = FinalPathOf(folder_.Path(u"real/inner/a.css"));
+    ASSERT_TRUE(real);
+    EXPECT_EQ(FinalPathOf(folder_.Path(u"link/inner/a.css")), real);
+    EXPECT_EQ(FinalPathOf(folder_.Path(u"file-link")), real);
+    EXPECT_EQ(FinalPathOf(folder_.Path(u"link/inner/../inner")),
+              FinalPathOf(folder_.Path(u"real/inner")));
+    EXPECT_EQ(FinalPathOf(folder_.Path(u"broken")), std::nullopt);
+    EXPECT_EQ(FinalPathOf(folder_.Path(u"missing")), std::nullopt);
 }
 #endif
 

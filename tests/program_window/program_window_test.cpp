@@ -43,13 +43,13 @@ class PollingTranslator final : public PageTranslator {
         for (int step = 0; step < steps; ++step) {
             if (PollStep() == PollEnd::kCancelled) {
                 log_.push_back("page run cancelled");
-                return {PageOutcome::kCancelled, BrowserState::kKept, {}, {}};
+                return {PageOutcome::kCancelled, BrowserState::kKept, {}, {}, {}};
             }
         }
         if (!error.empty()) {
             throw FileSystemError(error);
         }
-        return {PageOutcome::kStored, BrowserState::kKept, {}, {}};
+        return {PageOutcome::kStored, BrowserState::kKept, {}, {}, {}};
     }
     void Pump() override { pump_.Pump(); }
     PollEnd PollStep() override { return PollOnce(pump_, clock_, flags_); }
