@@ -145,7 +145,7 @@ void ProgressDisplay::Finished(const TaskRecord& record) {
     const bool unsuccessful = record.outcome == PageOutcome::kFailed ||
                               record.outcome == PageOutcome::kNotTranslated ||
                               record.outcome == PageOutcome::kNotCaptured;
-    if (style_ == ProgressStyle::kBar && !unsuccessful) {
+    if (style_ == ProgressStyle::kBar && !unsuccessful && record.warnings.empty()) {
         DrawBar();
         return;
     }
@@ -170,6 +170,10 @@ void ProgressDisplay::Finished(const TaskRecord& record) {
         line += ": " + OneLine(record.message);
     }
     line += "\n";
+    // What storing passed over (a link out of the page's folder, say), one line each.
+    for (const std::string& warning : record.warnings) {
+        line += "  warning: " + OneLine(warning) + "\n";
+    }
     if (style_ == ProgressStyle::kBar) {
         // The line takes the bar's place, and the bar comes back below it.
         write_(std::string(kLineStart) + std::string(kClearToEnd) + line);

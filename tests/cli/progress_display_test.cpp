@@ -203,6 +203,23 @@ TEST_F(ProgressTest, TheBarTellsWhatDidNotSucceedAboveItself) {
     }
 }
 
+// What storing passed over (a link out of the page's folder) is said under the page's line,
+// above the bar too, even when the page was stored.
+TEST_F(ProgressTest, WarningsOfAStoredPageAreSaid) {
+    for (const ProgressStyle style : {ProgressStyle::kLines, ProgressStyle::kBar}) {
+        written_.clear();
+        ProgressDisplay display = Make(style, 1);
+        TaskRecord record = Record(Task(0, "leak.html", "fr"), PageOutcome::kStored, 1s);
+        record.warnings = {"Passed over \"leak_files/shadow\": it leads out of the page's folder"};
+        display.Finished(record);
+        ASSERT_FALSE(written_.empty());
+        EXPECT_THAT(written_[0],
+                    ::testing::EndsWith("[1/1] stored fr leak.html 1.0 s\n  warning: Passed over "
+                                        "\"leak_files/shadow\": it leads out of the page's "
+                                        "folder\n"));
+    }
+}
+
 // The bar fits the terminal's width as it is at each redraw.
 TEST_F(ProgressTest, TheBarFollowsTheTerminalsWidth) {
     ProgressDisplay display = Make(ProgressStyle::kBar, 4);
