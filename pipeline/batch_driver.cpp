@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "pipeline/folder_copy.h"
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_run.h"
 #include "pipeline/source_names.h"
@@ -12,6 +13,11 @@
 #include "platform/utf.h"
 
 namespace quillmoor {
+
+namespace {
+// The most passed-over entries the closing message names; the rest are counted.
+constexpr std::size_t kNamedPassedOver = 10;
+}  // namespace
 
 namespace {
 
@@ -88,6 +94,7 @@ BatchEnd BatchDriver::RunBatch() {
 
     tally_ = BatchTally();
     not_translated_ = NotTranslatedList();
+    passed_over_.clear();
     flags_.Clear();
     view_.SetJobButtons(JobButtons::kRunning);
     view_.ShowFileProgress(FileProgressText(0, view_.FileCount()));
@@ -144,6 +151,9 @@ PollEnd BatchDriver::VisitRow(int row, int languages) {
             return PollEnd::kCancelled;
         }
         tally_.Add(result.outcome);
+        for (const PassedOverEntry& entry : result.passed_over) {
+            passed_over_.push_back(Utf8ToUtf16(PassedOverMessage(entry)));
+        }
         if (result.outcome == PageOutcome::kNotTranslated) {
             not_translated_.Add(names.SourceFileName(), LanguageCodes()[index]);
         }
@@ -155,6 +165,18 @@ void BatchDriver::Finish() {
     std::u16string message = u"Translate Done!\n\n" + tally_.Summary();
     if (not_translated_.Count() > 0) {
         message += u"\n\n" + not_translated_.ReportLines();
+    }
+    // Resource entries that were not copied, because they lead out of the page's folder.
+    if (!passed_over_.empty()) {
+        message += u"\n\nNot copied: " + Utf8ToUtf16(std::to_string(passed_over_.size()));
+        for (std::size_t i = 0; i < passed_over_.size() && i < kNamedPassedOver; ++i) {
+            message += u"\n" + passed_over_[i];
+        }
+        if (passed_over_.size() > kNamedPassedOver) {
+            message += u"\n... and " +
+                       Utf8ToUtf16(std::to_string(passed_over_.size() - kNamedPassedOver)) +
+                       u" more";
+        }
     }
     view_.ShowMessage(message);
     view_.ResetProgress();

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "pipeline/batch_tally.h"
 #include "pipeline/batch_view.h"
@@ -96,6 +97,8 @@ class BatchDriver {
     BatchTally tally_;
     // The page-languages stored without the widget's translation, named in the final message.
     NotTranslatedList not_translated_;
+    // What storing passed over in this batch (links out of a page's folder), one line each.
+    std::vector<std::u16string> passed_over_;
 };
 
 }  // namespace quillmoor

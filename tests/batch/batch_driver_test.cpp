@@ -520,6 +520,25 @@ TEST_F(BatchTest, EveryMethodReportsACallFromAnotherThread) {
     }
 }
 
+TEST_F(BatchTest, WhatStoringPassedOverIsNamedAtTheEnd) {
+    TwoPagesTwoLanguages();
+    const PassedOverEntry link{u"/site/a_files/shadow", kLeadsOutsideReason};
+    translator_.passed_over[{u"a.html", u"fr"}] = {link};
+    translator_.passed_over[{u"a.html", u"de"}] = {link};
+
+    EXPECT_EQ(driver_.btnTranslateClick(), BatchEnd::kDone);
+
+    const std::vector<std::string> messages = window_.Lines("message");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_THAT(messages[0], EndsWith("\n\nNot copied: 2\n" + PassedOverMessage(link) + "\n" +
+                                      PassedOverMessage(link)));
+    // A new batch starts without them.
+    translator_.passed_over.clear();
+    EXPECT_EQ(driver_.btnTranslateClick(), BatchEnd::kDone);
+    ASSERT_EQ(window_.Lines("message").size(), 2u);
+    EXPECT_THAT(window_.Lines("message")[1], Not(HasSubstr("Not copied")));
+}
+
 // The batch over the real page run, with a scripted browser: files, temporary pages and the
 // result tree on disk.
 class BatchOverPageRunTest : public BatchTest {

@@ -199,11 +199,12 @@ PageRunResult ScriptedTranslator::TranslatePage(std::size_t language_index,
         throw FileSystemError(error_at->second);
     }
     const auto scripted = outcomes.find({names.SourceFileName(), code});
+    const auto passed = passed_over.find({names.SourceFileName(), code});
     return {scripted == outcomes.end() ? PageOutcome::kStored : scripted->second,
             BrowserState::kKept,
             {},
             {},
-            {}};
+            passed == passed_over.end() ? std::vector<PassedOverEntry>{} : passed->second};
 }
 
 }  // namespace quillmoor::test_support

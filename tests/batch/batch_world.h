@@ -13,6 +13,7 @@
 
 #include "pipeline/batch_driver.h"
 #include "pipeline/batch_view.h"
+#include "pipeline/folder_copy.h"
 #include "pipeline/job_flags.h"
 #include "pipeline/job_signals.h"
 #include "pipeline/page_run.h"
@@ -99,6 +100,8 @@ class ScriptedTranslator final : public PageTranslator {
 
     // The outcome for a file name and language code; stored when not given.
     std::map<std::pair<std::u16string, std::u16string>, PageOutcome> outcomes;
+    // What storing passed over, by file name and language code.
+    std::map<std::pair<std::u16string, std::u16string>, std::vector<PassedOverEntry>> passed_over;
     // Runs at the start of call number index (from 0), before the run's first poll step:
     // the user's action there is dispatched by that poll step's pump.
     std::map<std::size_t, std::function<void()>> during_call;
