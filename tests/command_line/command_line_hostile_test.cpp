@@ -68,6 +68,10 @@ struct HostileCase {
     // Outcome (and reason, when given) of each page-language by "file language".
     std::map<std::string, std::string> outcomes;
     std::map<std::string, std::string> reasons;
+    // A text among the warnings of each page-language named.
+    std::map<std::string, std::string> warnings = {};
+    // More to check on the disk afterwards.
+    std::function<void(const Fixture&)> check = nullptr;
 };
 
 class CommandLineHostileTest : public ::testing::TestWithParam<HostileCase> {
@@ -138,6 +142,7 @@ TEST_P(CommandLineHostileTest, NothingPrivateReachesTheOutputAndTheInputsStay) {
         ASSERT_TRUE(fs::exists(fixture.report)) << run.output;
         std::map<std::string, std::string> outcomes;
         std::map<std::string, std::string> reasons;
+        std::map<std::string, std::string> warnings;
         const Json report = Json::parse(ReadBytes(fixture.report));
         for (const Json& page : report.at("pages")) {
             const std::string key =
@@ -147,11 +152,22 @@ TEST_P(CommandLineHostileTest, NothingPrivateReachesTheOutputAndTheInputsStay) {
             if (page.contains("reason")) {
                 reasons[key] = page.at("reason").get<std::string>();
             }
+            if (page.contains("warnings")) {
+                for (const Json& warning : page.at("warnings")) {
+                    warnings[key] += warning.get<std::string>() + "\n";
+                }
+            }
         }
         EXPECT_EQ(outcomes, c.outcomes) << run.output;
         for (const auto& [key, reason] : c.reasons) {
             EXPECT_THAT(reasons[key], HasSubstr(reason)) << key;
         }
+        for (const auto& [key, warning] : c.warnings) {
+            EXPECT_THAT(warnings[key], HasSubstr(warning)) << key;
+        }
+    }
+    if (c.check) {
+        c.check(fixture);
     }
 }
 
@@ -170,6 +186,22 @@ std::function<void(const Fixture&)> PageGoingTo(const std::string& how) {
 }
 
 const char kLeft[] = "left its temporary address";
+
+// A page whose resource folder holds a link to a private file, one whose resource folder is
+// itself a link to the private folder, and one whose resource folder links inside the site.
+void SiteWithLinks(const Fixture& f) {
+    const std::string style = "<link rel=\"stylesheet\" href=\"x_files/style.css\">\r\n";
+    for (const char* page : {"leak", "folder", "inside"}) {
+        WriteBytes(f.site / (std::string(page) + ".html"), Page(page, style));
+    }
+    fs::create_directories(f.site / "leak_files");
+    WriteBytes(f.site / "leak_files" / "style.css", "h1 { color: #345; }\n");
+    fs::create_symlink(f.private_folder / "secret.txt", f.site / "leak_files" / "shadow");
+    fs::create_directory_symlink(f.private_folder, f.site / "folder_files");
+    WriteBytes(f.site / "shared.css", "p { margin: 0; }\n");
+    fs::create_directories(f.site / "inside_files");
+    fs::create_symlink("../shared.css", f.site / "inside_files" / "alias.css");
+}
 
 // The site and an output of an earlier run inside it, holding a result page.
 void SiteWithAnEarlierOutputInside(const Fixture& f) {
@@ -210,6 +242,27 @@ INSTANTIATE_TEST_SUITE_P(
                     2,
                     {},
                     {}},
+        HostileCase{"LinksOutOfAResourceFolderAreNotFollowed",
+                    SiteWithLinks,
+                    nullptr,
+                    0,
+                    {{"leak.html fr", "stored"},
+                     {"folder.html fr", "stored"},
+                     {"inside.html fr", "stored"}},
+                    {},
+                    {{"leak.html fr", "shadow"}, {"folder.html fr", "folder_files"}},
+                    [](const Fixture& f) {
+                        const fs::path leak = f.out / "leak.html" / "fr" / "leak_files";
+                        EXPECT_TRUE(fs::exists(leak / "style.css"));
+                        EXPECT_FALSE(fs::exists(fs::symlink_status(leak / "shadow")));
+                        EXPECT_FALSE(fs::exists(f.out / "folder.html" / "fr" / "folder_files" /
+                                                "secret.txt"));
+                        // A link that stays inside the site is copied as the file it names.
+                        const fs::path alias =
+                            f.out / "inside.html" / "fr" / "inside_files" / "alias.css";
+                        EXPECT_FALSE(fs::is_symlink(alias));
+                        EXPECT_EQ(ReadBytes(alias), "p { margin: 0; }\n");
+                    }},
         HostileCase{"AnEarlierOutputInsideTheInputIsNotWalked",
                     SiteWithAnEarlierOutputInside,
                     nullptr,
