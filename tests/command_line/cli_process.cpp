@@ -91,4 +91,24 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::filesystem::
     return run;
 }
 
+std::string Page(const std::string& heading, const std::string& extra_head) {
+    return "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>" + heading + "</title>\r\n" +
+           extra_head + "</head>\r\n<body>\r\n<h1>" + heading +
+           "</h1>\r\n<p>A page to translate.</p>\r\n</body>\r\n</html>\r\n";
+}
+
+std::map<std::string, std::string> TreeOf(const std::filesystem::path& root) {
+    namespace fs = std::filesystem;
+    std::map<std::string, std::string> tree;
+    if (!fs::exists(root)) {
+        return tree;
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file() && entry.path().filename() != ".quillmoor-output") {
+            tree[fs::relative(entry.path(), root).generic_string()] = ReadBytes(entry.path());
+        }
+    }
+    return tree;
+}
+
 }  // namespace quillmoor::test_support

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,13 @@ struct CliRun {
     std::optional<int> exit_code;
     std::string output;
 };
+
+// A small page with a heading and a paragraph, extra_head inside its head.
+std::string Page(const std::string& heading, const std::string& extra_head = "");
+
+// Every file below root, by its path relative to root (with slashes), with its bytes, but
+// the marker that a run leaves in its output folder; empty when root does not exist.
+std::map<std::string, std::string> TreeOf(const std::filesystem::path& root);
 
 // Runs the command line to its end (at most limit).
 CliRun RunCli(const std::vector<std::string>& arguments, const std::filesystem::path& log,

@@ -29,26 +29,6 @@ using Json = nlohmann::json;
 
 constexpr char kSecret[] = "PRIVATE-6b1f0c: nothing of this may be published";
 
-std::string Page(const std::string& heading, const std::string& extra_head = "") {
-    return "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>" + heading + "</title>\r\n" +
-           extra_head + "</head>\r\n<body>\r\n<h1>" + heading +
-           "</h1>\r\n<p>A page to translate.</p>\r\n</body>\r\n</html>\r\n";
-}
-
-// Every file below root with its bytes, by its path relative to root.
-std::map<std::string, std::string> TreeOf(const fs::path& root) {
-    std::map<std::string, std::string> tree;
-    if (!fs::exists(root)) {
-        return tree;
-    }
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) {
-            tree[fs::relative(entry.path(), root).generic_string()] = ReadBytes(entry.path());
-        }
-    }
-    return tree;
-}
-
 // What a row builds, runs and expects.
 struct Fixture {
     fs::path site;

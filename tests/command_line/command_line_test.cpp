@@ -30,26 +30,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-std::string Page(const std::string& heading, const std::string& extra_head = "") {
-    return "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<title>" + heading + "</title>\r\n" +
-           extra_head + "</head>\r\n<body>\r\n<h1>" + heading +
-           "</h1>\r\n<p>A page to translate.</p>\r\n</body>\r\n</html>\r\n";
-}
-
-// Every file below root, by its path relative to root, with its bytes.
-std::map<std::string, std::string> TreeOf(const fs::path& root) {
-    std::map<std::string, std::string> tree;
-    if (!fs::exists(root)) {
-        return tree;
-    }
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) {
-            tree[fs::relative(entry.path(), root).generic_string()] = ReadBytes(entry.path());
-        }
-    }
-    return tree;
-}
-
 std::vector<std::string> KeysOf(const std::map<std::string, std::string>& tree) {
     std::vector<std::string> keys;
     for (const auto& [key, bytes] : tree) {
