@@ -2,12 +2,12 @@
 // and entry points. Goal: at most 5 ms, so that checking never shows in the start.
 #include <benchmark/benchmark.h>
 
-#include "startup/engine_files_check.h"
-#include "startup/engine_loader.h"
 #include "platform/executable_header.h"
 #include "platform/file_bytes.h"
 #include "platform/file_version.h"
 #include "platform/working_directory.h"
+#include "startup/engine_files_check.h"
+#include "startup/engine_loader.h"
 #include "tests/startup/capturing_reporter.h"
 #include "tests/startup/engine_fixture.h"
 #include "tests/startup/pe_image_builder.h"

@@ -35,8 +35,7 @@ TEST(NotTranslatedList, ManyFilesAreCountedBeyondTheNamedOnes) {
     }
     const std::u16string report = many.ReportLines();
     EXPECT_EQ(many.Count(), static_cast<int>(2 * files));
-    EXPECT_TRUE(
-        report.starts_with(u"Not translated (nothing stored): 26\npage0.html: fr, de\n"));
+    EXPECT_TRUE(report.starts_with(u"Not translated (nothing stored): 26\npage0.html: fr, de\n"));
     EXPECT_NE(report.find(u"\npage9.html: fr, de\n"), std::u16string::npos);
     EXPECT_EQ(report.find(u"page10.html"), std::u16string::npos);
     EXPECT_TRUE(report.ends_with(u"\n... and 3 more file(s)"));

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "startup/engine_messages.h"
-#include "startup/tcef_application.h"
 #include "platform/executable_header.h"
 #include "platform/utf.h"
+#include "startup/engine_messages.h"
+#include "startup/tcef_application.h"
 #include "tests/startup/capturing_reporter.h"
 #include "tests/startup/engine_fixture.h"
 #include "tests/startup/engine_test_messages.h"

@@ -1,8 +1,8 @@
 // The engine files check, against folders made by the tests.
 #include <gtest/gtest.h>
 
-#include "startup/engine_files_check.h"
 #include "platform/utf.h"
+#include "startup/engine_files_check.h"
 #include "tests/startup/fixture_folder.h"
 
 namespace quillmoor {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "startup/engine_layout.h"
 #include "platform/utf.h"
+#include "startup/engine_layout.h"
 
 #if defined(_WIN32)
 #include <windows.h>

@@ -3,8 +3,8 @@
 
 #include <cctype>
 
-#include "startup/tcef_process_type.h"
 #include "platform/process_arguments.h"
+#include "startup/tcef_process_type.h"
 
 namespace quillmoor {
 namespace {

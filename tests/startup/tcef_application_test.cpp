@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "startup/tcef_application.h"
 #include "engine/engine_string.h"
+#include "startup/tcef_application.h"
 #include "tests/startup/capturing_reporter.h"
 #include "tests/startup/engine_test_messages.h"
 #include "tests/startup/fixture_folder.h"

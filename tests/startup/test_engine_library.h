@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "startup/engine_layout.h"
 #include "platform/no_copy.h"
+#include "startup/engine_layout.h"
 #include "tests/startup/fixture_folder.h"
 #include "tests/startup/test_engine/test_engine_control.h"
 
