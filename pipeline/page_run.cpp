@@ -31,11 +31,21 @@ PageRun::PageRun(PageBrowser& browser, RunClock& clock, MessagePump& pump, RunPr
 
 PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNames& names,
                                      std::u16string_view result_root, LanguageProgress& progress) {
+    return TranslatePage(language_index, names,
+                         ResultTarget{ResultLayout::kPerPage, std::u16string(result_root), {}},
+                         progress);
+}
+
+PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNames& names,
+                                     const ResultTarget& target, LanguageProgress& progress) {
     owner_.Check();
     const std::u16string& code = LanguageCodes().at(language_index);
     // The page keeps the form it was read in, so that its temporary page reaches the browser
     // as the source would.
     SourcePage page = ReadSourcePage(names.SourcePath(), code_page_);
+    // A site's page is rebuilt against its source once translated.
+    const std::u16string source_text =
+        target.layout == ResultLayout::kSite ? page.text : std::u16string();
 
     ++progress.counter;
     view_.ShowLanguageProgress(LanguageProgressText(progress.counter, progress.total));
@@ -157,7 +167,16 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
     }
     StoredResult stored;
     try {
-        stored = StoreResult(std::move(markup), names, language_index, result_root, code_page_);
+        switch (target.layout) {
+            case ResultLayout::kSite:
+                stored = StoreSitePage(std::move(markup), source_text,
+                                       ResultPlaceFor(target, names, code), code, code_page_);
+                break;
+            case ResultLayout::kPerPage:
+                stored =
+                    StoreResult(std::move(markup), names, language_index, target.root, code_page_);
+                break;
+        }
     } catch (const FileSystemError&) {
         // A failed store (a full disk, say) must not leave the page beside its source.
         RemoveTempPage(temp_page);

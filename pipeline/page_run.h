@@ -16,6 +16,7 @@
 #include "pipeline/message_pump.h"
 #include "pipeline/page_browser.h"
 #include "pipeline/page_outcome.h"
+#include "pipeline/result_layout.h"
 #include "pipeline/run_clock.h"
 #include "pipeline/run_progress_view.h"
 #include "pipeline/source_names.h"
@@ -154,6 +155,12 @@ class PageRun {
     // from storing the result comes after the temporary page has been removed.
     PageRunResult TranslatePage(std::size_t language_index, const SourceNames& names,
                                 std::u16string_view result_root, LanguageProgress& progress);
+
+    // The same run, storing the result where target says: in the site layout the page is
+    // made the page a translated site publishes (see StoreSitePage) and no resource folder
+    // is copied.
+    PageRunResult TranslatePage(std::size_t language_index, const SourceNames& names,
+                                const ResultTarget& target, LanguageProgress& progress);
 
     // Dispatches the waiting messages.
     void Pump();

@@ -5,6 +5,7 @@
 #include "pipeline/page_encoding.h"
 #include "pipeline/result_cleanup.h"
 #include "pipeline/result_layout.h"
+#include "pipeline/site_page.h"
 #include "platform/file_system.h"
 #include "platform/utf.h"
 
@@ -56,6 +57,17 @@ StoredResult StoreResult(std::u16string markup, const SourceNames& names,
         stored.passed_over =
             ReplaceFolderByCopy(names.ResourceDir(), place.resource_folder, names.SourceDir());
     }
+    WriteTextFile(place.page, stored.markup, code_page);
+    return stored;
+}
+
+StoredResult StoreSitePage(std::u16string markup, std::u16string_view source_text,
+                           const ResultPlace& place, std::u16string_view language_code,
+                           const AnsiCodePage& code_page) {
+    StoredResult stored;
+    stored.markup =
+        CleanSitePage(StripWidgetRemnants(std::move(markup)), source_text, language_code);
+    MakeDirectories(place.language_folder);
     WriteTextFile(place.page, stored.markup, code_page);
     return stored;
 }

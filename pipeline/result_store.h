@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pipeline/folder_copy.h"
+#include "pipeline/result_layout.h"
 #include "pipeline/source_names.h"
 #include "platform/ansi_code_page.h"
 
@@ -43,5 +44,14 @@ struct StoredResult {
 StoredResult StoreResult(std::u16string markup, const SourceNames& names,
                          std::size_t language_index, std::u16string_view result_root,
                          const AnsiCodePage& code_page = AnsiCodePage::System());
+
+// Cleans markup of the widget's traces, makes it the page a translated site publishes (see
+// CleanSitePage, against source_text, the source page as read) and stores it at place.page,
+// its folders created as needed. The site's other files (the page's resource folder among
+// them) are mirrored apart from the pages. Throws FileSystemError when the page cannot be
+// written; an earlier result then stays as it was.
+StoredResult StoreSitePage(std::u16string markup, std::u16string_view source_text,
+                           const ResultPlace& place, std::u16string_view language_code,
+                           const AnsiCodePage& code_page = AnsiCodePage::System());
 
 }  // namespace quillmoor

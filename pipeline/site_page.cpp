@@ -8,6 +8,7 @@
 
 #include "pipeline/markup_tags.h"
 #include "platform/ascii.h"
+#include "platform/utf.h"
 
 namespace quillmoor {
 namespace {
@@ -195,6 +196,7 @@ std::optional<std::u16string_view> ValueOf(std::u16string_view value) {
 std::u16string RootStartTag(const std::optional<MarkupTag>& source_root,
                             std::u16string_view language_code) {
     const bool right_to_left = IsRightToLeftLanguage(language_code);
+    const std::u16string language_tag = LanguageTagOf(language_code);
     std::u16string tag = u"<html";
     bool has_lang = false;
     bool has_dir = false;
@@ -203,7 +205,7 @@ std::u16string RootStartTag(const std::optional<MarkupTag>& source_root,
             if (EqualsIgnoringAsciiCase(name, u"lang") ||
                 EqualsIgnoringAsciiCase(name, u"xml:lang")) {
                 has_lang = has_lang || EqualsIgnoringAsciiCase(name, u"lang");
-                AppendAttribute(tag, name, language_code);
+                AppendAttribute(tag, name, language_tag);
             } else if (EqualsIgnoringAsciiCase(name, u"dir") && right_to_left) {
                 has_dir = true;
                 AppendAttribute(tag, name, u"rtl");
@@ -213,7 +215,7 @@ std::u16string RootStartTag(const std::optional<MarkupTag>& source_root,
         }
     }
     if (!has_lang) {
-        AppendAttribute(tag, u"lang", language_code);
+        AppendAttribute(tag, u"lang", language_tag);
     }
     if (right_to_left && !has_dir) {
         AppendAttribute(tag, u"dir", u"rtl");
@@ -290,7 +292,116 @@ std::optional<MarkupTag> NextTagAfterBlanks(std::u16string_view markup, std::siz
     return tag;
 }
 
+// The start of each alternate link line that WithAlternateLinks writes.
+constexpr std::u16string_view kAlternateLineStart = u"\n<link rel=\"alternate\" hreflang=\"";
+
+// page_path as an address path: the bytes an address holds as they are pass, the others
+// are percent-encoded.
+std::string AddressPath(std::string_view page_path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    constexpr std::string_view kKept = "-._~/!$&'()*+,;=:@";
+    std::string out;
+    for (const char c : page_path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (IsAsciiLetter(c) || IsAsciiDigit(c) || kKept.find(c) != std::string_view::npos) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
+// text with the characters that end or confuse an attribute value written as references.
+std::u16string AttributeText(std::u16string_view text) {
+    std::u16string out;
+    for (const char16_t c : text) {
+        switch (c) {
+            case u'&':
+                out += u"&amp;";
+                break;
+            case u'"':
+                out += u"&quot;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+// The position of the first "</head" in text, in any case.
+std::size_t FindHeadEnd(std::u16string_view text) {
+    constexpr std::u16string_view kHeadEnd = u"</head";
+    for (std::size_t at = text.find(u"</"); at != std::u16string_view::npos;
+         at = text.find(u"</", at + 2)) {
+        if (EqualsIgnoringAsciiCase(text.substr(at, kHeadEnd.size()), kHeadEnd)) {
+            return at;
+        }
+    }
+    return std::u16string_view::npos;
+}
+
 }  // namespace
+
+std::vector<AlternateVersion> AlternateVersionsOf(
+    std::string_view base_url, std::string_view page_path,
+    const std::vector<std::u16string>& language_codes) {
+    while (!base_url.empty() && base_url.back() == '/') {
+        base_url.remove_suffix(1);
+    }
+    const std::string path = AddressPath(page_path);
+    std::vector<AlternateVersion> versions;
+    versions.push_back({u"x-default", std::string(base_url) + "/" + path});
+    for (const std::u16string& code : language_codes) {
+        versions.push_back(
+            {LanguageTagOf(code), std::string(base_url) + "/" + Utf16ToUtf8(code) + "/" + path});
+    }
+    return versions;
+}
+
+std::u16string WithAlternateLinks(std::u16string page,
+                                  const std::vector<AlternateVersion>& versions) {
+    if (FindHeadEnd(page) == std::u16string::npos) {
+        return page;
+    }
+    for (std::size_t at = page.find(kAlternateLineStart); at != std::u16string::npos;
+         at = page.find(kAlternateLineStart, at)) {
+        const std::size_t end = page.find(u'>', at);
+        if (end == std::u16string::npos) {
+            break;
+        }
+        page.erase(at, end + 1 - at);
+    }
+    std::u16string lines;
+    for (const AlternateVersion& version : versions) {
+        lines += kAlternateLineStart;
+        lines += AttributeText(version.hreflang);
+        lines += u"\" href=\"";
+        lines += AttributeText(Utf8ToUtf16(version.address));
+        lines += u"\">";
+    }
+    page.insert(FindHeadEnd(page), lines);
+    return page;
+}
+
+std::u16string LanguageTagOf(std::u16string_view language_code) {
+    if (language_code == u"iw") {
+        return u"he";
+    }
+    if (language_code == u"jw") {
+        return u"jv";
+    }
+    return std::u16string(language_code);
+}
 
 bool IsRightToLeftLanguage(std::u16string_view language_code) {
     return std::find(kRightToLeftCodes.begin(), kRightToLeftCodes.end(), language_code) !=

@@ -196,6 +196,27 @@ TEST_F(ResultStoreTest, StoresTheCleanedPageWithItsResources) {
     EXPECT_EQ(test_support::ReadBytes(language_folder / "index_files" / "img" / "a.png"), "png");
 }
 
+TEST_F(ResultStoreTest, ASitePageIsStoredCleanInItsLanguageTreeWithoutResources) {
+    const SourceNames source = Source(u"site/guide", u"intro.html");
+    fs::create_directories(At(u"site/guide/intro_files"));
+    const std::u16string text =
+        u"<!DOCTYPE html><html lang=\"en\"><head><title>Intro</title></head>"
+        u"<body><p>Hi</p></body></html>";
+    // The browser closed the head at the snippet: the title came into the body.
+    const std::u16string captured =
+        u"<html lang=\"en\" class=\"translated-rtl\"><head></head><body>" + WidgetSnippet(u"ar") +
+        u"<title>\u0645</title><p>\u0645</p></body></html>";
+    const ResultPlace place = SiteResultPlace(Path(u"out"), u"guide/intro.html", u"ar");
+    EXPECT_EQ(fs::path(place.page), At(u"out/ar/guide/intro.html"));
+    const StoredResult stored = StoreSitePage(captured, text, place, u"ar", western_);
+    EXPECT_EQ(stored.markup,
+              u"<!DOCTYPE html><html lang=\"ar\" dir=\"rtl\"><head><title>\u0645</title></head>"
+              u"<body><p>\u0645</p></body></html>");
+    EXPECT_THAT(test_support::NamesIn(At(u"out/ar/guide")), ElementsAre("intro.html"));
+    EXPECT_EQ(test_support::ReadBytes(At(u"out/ar/guide/intro.html")),
+              "\xEF\xBB\xBF" + Utf16ToUtf8(stored.markup) + "\r\n");
+}
+
 TEST_F(ResultStoreTest, PageWithoutResourcesGetsNoResourceFolder) {
     StoreResult(u"<p>x</p>", Source(u"site", u"page.htm"), kGerman, Root(), western_);
     EXPECT_THAT(test_support::NamesIn(At(u"program/result/page.htm/de")), ElementsAre("page.htm"));

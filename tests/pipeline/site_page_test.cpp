@@ -183,7 +183,7 @@ TEST(CleanSitePage, GivesThePageItsSourceStructureWithoutTheWidget) {
          {u"<html class=\"translated-rtl\"><head></head><body>" + CurrentContainer() +
               SnippetScripts(u"iw") + u"<p>\u05E9</p></body></html>",
           u"<html><body><p>Hi</p></body></html>", u"iw"},
-         u"<html lang=\"iw\" dir=\"rtl\"><head></head><body><p>\u05E9</p></body></html>"},
+         u"<html lang=\"he\" dir=\"rtl\"><head></head><body><p>\u05E9</p></body></html>"},
         {"a right-to-left source into a left-to-right language keeps its dir",
          {u"<html lang=\"ar\" dir=\"rtl\" class=\"translated-ltr\"><head></head><body>" +
               CurrentContainer() + SnippetScripts(u"en") + u"<p>Hi</p></body></html>",
@@ -295,6 +295,85 @@ TEST(IsRightToLeftLanguage, KnowsTheCataloguesRightToLeftLanguages) {
     EXPECT_TRUE(IsRightToLeftLanguage(u"he"));
     EXPECT_TRUE(IsRightToLeftLanguage(u"ug"));
     EXPECT_FALSE(IsRightToLeftLanguage(u"AR"));
+}
+
+TEST(AlternateVersionsOf, NamesTheSourceAndEachLanguageTreeWithAddressesThatHoldThePath) {
+    const struct {
+        const char* name;
+        std::string base;
+        std::string page;
+        std::vector<std::u16string> codes;
+        std::vector<std::pair<std::u16string, std::string>> expected;
+    } cases[] = {
+        {"plain",
+         "https://example.org/docs",
+         "guide/intro.html",
+         {u"fr", u"zh-CN"},
+         {{u"x-default", "https://example.org/docs/guide/intro.html"},
+          {u"fr", "https://example.org/docs/fr/guide/intro.html"},
+          {u"zh-CN", "https://example.org/docs/zh-CN/guide/intro.html"}}},
+        {"slashes at the end of the base are dropped",
+         "https://example.org//",
+         "index.html",
+         {u"de"},
+         {{u"x-default", "https://example.org/index.html"},
+          {u"de", "https://example.org/de/index.html"}}},
+        {"the widget's old codes get the tags pages know",
+         "http://h",
+         "a.html",
+         {u"iw", u"jw"},
+         {{u"x-default", "http://h/a.html"},
+          {u"he", "http://h/iw/a.html"},
+          {u"jv", "http://h/jw/a.html"}}},
+        {"blanks, non-ASCII, % # ? are encoded; what an address holds stays",
+         "https://e.org",
+         "r\xC3\xA9sum\xC3\xA9 2/100%#a?.html",
+         {u"fr"},
+         {{u"x-default", "https://e.org/r%C3%A9sum%C3%A9%202/100%25%23a%3F.html"},
+          {u"fr", "https://e.org/fr/r%C3%A9sum%C3%A9%202/100%25%23a%3F.html"}}},
+        {"no language",
+         "https://e.org",
+         "a-b_c~d.html",
+         {},
+         {{u"x-default", "https://e.org/a-b_c~d.html"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::pair<std::u16string, std::string>> got;
+        for (const AlternateVersion& version : AlternateVersionsOf(c.base, c.page, c.codes)) {
+            got.emplace_back(version.hreflang, version.address);
+        }
+        EXPECT_EQ(got, c.expected);
+    }
+}
+
+TEST(WithAlternateLinks, ReplacesItsOwnLinesBeforeTheHeadsEndAndNothingElse) {
+    const std::vector<AlternateVersion> two = {{u"x-default", "https://e.org/a.html"},
+                                               {u"fr", "https://e.org/fr/a.html?x=1&y=\"2\""}};
+    const std::u16string lines =
+        u"\n<link rel=\"alternate\" hreflang=\"x-default\" href=\"https://e.org/a.html\">"
+        u"\n<link rel=\"alternate\" hreflang=\"fr\" "
+        u"href=\"https://e.org/fr/a.html?x=1&amp;y=&quot;2&quot;\">";
+    const std::u16string page =
+        u"<html lang=\"fr\"><head><title>T</title>\r\n</HEAD><body><p>x</p></body></html>";
+    const std::u16string linked = WithAlternateLinks(page, two);
+    EXPECT_EQ(linked, u"<html lang=\"fr\"><head><title>T</title>\r\n" + lines +
+                          u"</HEAD><body><p>x</p></body></html>");
+    // Again with the same versions: the same page; with others: only the new lines; with
+    // none: the page as it was.
+    EXPECT_EQ(WithAlternateLinks(linked, two), linked);
+    const std::vector<AlternateVersion> one = {{u"x-default", "https://n.org/a.html"}};
+    EXPECT_EQ(WithAlternateLinks(linked, one),
+              u"<html lang=\"fr\"><head><title>T</title>\r\n\n<link rel=\"alternate\" "
+              u"hreflang=\"x-default\" href=\"https://n.org/a.html\"></HEAD><body><p>x</p>"
+              u"</body></html>");
+    EXPECT_EQ(WithAlternateLinks(linked, {}), page);
+    // The page's own links, not written on a line of their own, stay; a page without a head
+    // end is left as it is.
+    const std::u16string own =
+        u"<html><head><link rel=\"alternate\" hreflang=\"de\" href=\"/de/\"></head></html>";
+    EXPECT_EQ(WithAlternateLinks(WithAlternateLinks(own, two), {}), own);
+    EXPECT_EQ(WithAlternateLinks(u"<p>fragment</p>", two), u"<p>fragment</p>");
 }
 
 }  // namespace
