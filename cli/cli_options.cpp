@@ -24,6 +24,8 @@ enum class ValueOption {
     kReport,
     kEngineSwitch,
     kProgress,
+    kLayout,
+    kBaseUrl,
 };
 
 struct ValueOptionName {
@@ -36,7 +38,13 @@ constexpr ValueOptionName kValueOptions[] = {
     {kTimingOption, ValueOption::kTiming},  {kSettleOption, ValueOption::kSettle},
     {"--parallel", ValueOption::kParallel}, {"--shard", ValueOption::kShard},
     {"--report", ValueOption::kReport},     {"--engine-switch", ValueOption::kEngineSwitch},
-    {"--progress", ValueOption::kProgress},
+    {"--progress", ValueOption::kProgress}, {"--layout", ValueOption::kLayout},
+    {"--base-url", ValueOption::kBaseUrl},
+};
+
+constexpr EnumName<ResultLayout> kResultLayoutNames[] = {
+    {ResultLayout::kSite, "site"},
+    {ResultLayout::kPerPage, "per-page"},
 };
 
 constexpr EnumName<WaitTiming> kWaitTimingNames[] = {
@@ -171,6 +179,22 @@ std::string ApplyValue(ValueOption option, std::string_view value, CliOptions& o
                 return Message("--engine-switch wants a switch, such as --proxy-server=host:port");
             }
             options.engine_switches.emplace_back(value);
+            return {};
+        case ValueOption::kLayout:
+            options.layout = ValueNamed(kResultLayoutNames, value);
+            if (!options.layout) {
+                return Message("--layout wants site or per-page, not " + Quoted(value));
+            }
+            return {};
+        case ValueOption::kBaseUrl:
+            if ((value.substr(0, 7) != "http://" && value.substr(0, 8) != "https://") ||
+                value.find_first_of(" \t\r\n\"<>#?") != std::string_view::npos) {
+                return Message(
+                    "--base-url wants the site's address, such as "
+                    "https://example.org/docs, not " +
+                    Quoted(value));
+            }
+            options.base_url = std::string(value);
             return {};
         case ValueOption::kProgress:
             if (value == "auto") {
@@ -318,7 +342,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
     SortLanguages(options.languages);
-    if (!languages_given) {
+    if (!options.base_url.empty() && options.layout == ResultLayout::kPerPage) {
+        parsed.error = Message("--base-url needs the site layout (--layout site)");
+    } else if (!languages_given) {
         parsed.error = Message(
             "--lang is missing: name the languages, such as --lang fr,de,zh-CN, "
             "or --lang all");
@@ -344,6 +370,14 @@ std::vector<std::string> WorkerArguments(const CliOptions& options) {
     return arguments;
 }
 
+std::string_view ResultLayoutName(ResultLayout layout) {
+    return NameOf(kResultLayoutNames, layout, "site");
+}
+
+std::optional<ResultLayout> ResultLayoutNamed(std::string_view name) {
+    return ValueNamed(kResultLayoutNames, name);
+}
+
 std::string_view WaitTimingName(WaitTiming timing) {
     return NameOf(kWaitTimingNames, timing, "full");
 }
@@ -364,14 +398,32 @@ std::string HelpText() {
         "writes in its output folder) and temporary pages left by a run. A subfolder\n"
         "that cannot be read is named in a warning and passed over.\n"
         "\n"
-        "Results go to OUT/SUBFOLDER/FILE/CODE/FILE, with the page's resource folder\n"
-        "copied beside each result; SUBFOLDER is where the file lies inside the folder\n"
-        "given, and nothing for a file given on its own.\n"
+        "Results are laid out in one of two ways (--layout):\n"
+        "  site      (the default when a folder is given) OUT/CODE/PATH for every page,\n"
+        "            PATH being where it lies inside the folder given, and every other\n"
+        "            file of the folder (style sheets, scripts, images, fonts, resource\n"
+        "            folders) mirrored into each OUT/CODE, hard-linked where the file\n"
+        "            system allows, so that each OUT/CODE is the whole site in that\n"
+        "            language and its relative links work as in the source. Pages are\n"
+        "            cleaned of every trace of the widget, with lang (and dir=\"rtl\"\n"
+        "            for right-to-left languages) set on the root element. A manifest\n"
+        "            in OUT (.quillmoor-manifest) keeps a digest of each page: a page\n"
+        "            whose content is unchanged is not translated again, whatever its\n"
+        "            file time; the results of a page that left the folder are removed.\n"
+        "  per-page  (the default for files) OUT/SUBFOLDER/FILE/CODE/FILE, the page's\n"
+        "            resource folder copied beside each result, as the window program\n"
+        "            stores them; SUBFOLDER is where the file lies inside the folder\n"
+        "            given, and nothing for a file given on its own.\n"
         "\n"
         "Options:\n"
         "  --lang CODES        The languages: codes separated by commas (fr,de,zh-CN),\n"
         "                      or all. Required. The codes are listed below.\n"
         "  --out DIR           The folder of the results (default: result).\n"
+        "  --layout site|per-page  How results are laid out (see above).\n"
+        "  --base-url URL      With the site layout: the address the source site is\n"
+        "                      published at, each language at URL/CODE/. Every page\n"
+        "                      gets <link rel=\"alternate\" hreflang=...> lines for\n"
+        "                      its language versions and the source (x-default).\n"
         "  --timing fast|full  Both pick the language once the widget's menu is there.\n"
         "                      fast (default) ends a page as soon as the widget is done\n"
         "                      (its frames loaded, its mark on the page, the page still);\n"
@@ -382,9 +434,11 @@ std::string HelpText() {
         "                      slow network.\n"
         "  --parallel N        Runs N browsers at once, 1 to 16 (default 1).\n"
         "  --force             Translates every page again. Without it, a page and\n"
-        "                      language whose result is newer than the page and was\n"
-        "                      stored translated is passed over, so that a stopped run\n"
-        "                      goes on where it stopped.\n"
+        "                      language stored translated is passed over, so that a\n"
+        "                      stopped run goes on where it stopped: in the site\n"
+        "                      layout when the page's content and the widget are as\n"
+        "                      the manifest has them, in the per-page layout when the\n"
+        "                      result is newer than the page and its resource folder.\n"
         "  --shard K/N         Takes share K of N of the page-languages, K from 1 to N.\n"
         "                      N runs with K = 1..N over the same inputs share the work\n"
         "                      without overlap and without talking to each other.\n"
@@ -418,7 +472,8 @@ std::string HelpText() {
         "\n"
         "Examples:\n"
         "  quillmoor-cli --lang fr,de,zh-CN site\n"
-        "  quillmoor-cli --lang all --parallel 4 --out public/t --report run.json site\n"
+        "  quillmoor-cli --lang all --parallel 4 --out public --report run.json site\n"
+        "  quillmoor-cli --lang fr,de --out public --base-url https://example.org site\n"
         "  quillmoor-cli --lang fr --timing full page.html about.html\n"
         "Three machines or CI jobs sharing one site: the same inputs and options, each\n"
         "job its own K; copy their OUT folders together afterwards:\n"

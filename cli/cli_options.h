@@ -4,10 +4,12 @@
 
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "pipeline/result_layout.h"
 #include "pipeline/wait_timing.h"
 
 namespace quillmoor::cli {
@@ -47,6 +49,12 @@ struct CliOptions {
     // Catalogue indices (see LanguageCodes), in catalogue order, without duplicates.
     std::vector<std::size_t> languages;
     std::string out = "result";
+    // How results are laid out; unset: the site layout when a folder is among the inputs,
+    // else the per-page one.
+    std::optional<ResultLayout> layout;
+    // The address the source site is published at, for the alternate links of the site
+    // layout's pages; empty for none.
+    std::string base_url;
     WaitTiming timing = WaitTiming::kFast;
     std::chrono::milliseconds settle_period = kDefaultSettlePeriod;
     int parallel = 1;
@@ -89,6 +97,10 @@ std::string VersionText();
 
 // The language code of catalogue index as UTF-8.
 std::string LanguageCodeText(std::size_t index);
+
+// "site" or "per-page", and back (nothing for another name).
+std::string_view ResultLayoutName(ResultLayout layout);
+std::optional<ResultLayout> ResultLayoutNamed(std::string_view name);
 
 // "fast" or "full".
 std::string_view WaitTimingName(WaitTiming timing);

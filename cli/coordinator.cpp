@@ -20,6 +20,7 @@
 #include "cli/resume_check.h"
 #include "cli/run_plan.h"
 #include "cli/run_report.h"
+#include "cli/site_output.h"
 #include "cli/worker_launcher.h"
 #include "cli/worker_process.h"
 #include "cli/worker_protocol.h"
@@ -73,16 +74,19 @@ std::size_t TerminalColumns() {
 
 class CoordinatedRun {
   public:
-    CoordinatedRun(const CliOptions& options, std::vector<PageTask> tasks,
-                   std::vector<PassedOverFolder> passed_over, WorkerLauncher& launcher,
+    CoordinatedRun(const CliOptions& options, const RunPlan& plan, WorkerLauncher& launcher,
                    const InterruptWatch& watch)
         : options_(options),
           launcher_(launcher),
           watch_(watch),
-          tasks_(std::move(tasks)),
-          passed_over_(std::move(passed_over)),
+          tasks_(ShardOf(plan.tasks, options.shard)),
+          passed_over_(plan.passed_over),
           progress_([](std::string_view text) { WriteProgress(text); }, ResolvedStyle(options),
-                    tasks_.size(), [] { return Clock::now(); }, TerminalColumns) {}
+                    tasks_.size(), [] { return Clock::now(); }, TerminalColumns) {
+        if (plan.layout == ResultLayout::kSite) {
+            site_.emplace(plan, options, [](const std::string& line) { WriteError(line); });
+        }
+    }
 
     int Execute();
 
@@ -114,6 +118,8 @@ class CoordinatedRun {
     std::vector<PageTask> tasks_;
     std::vector<PassedOverFolder> passed_over_;
     ProgressDisplay progress_;
+    // The site layout's trees, manifest and mirrors; nothing in the per-page layout.
+    std::optional<SiteOutput> site_;
     std::deque<std::size_t> queue_;
     std::vector<WorkerSlot> slots_;
     std::vector<TaskRecord> records_;
@@ -141,8 +147,8 @@ void CoordinatedRun::Dispatch(WorkerSlot& slot) {
     const std::size_t index = queue_.front();
     queue_.pop_front();
     const PageTask& task = tasks_[index];
-    const TaskMessage message{task.number, task.path_text, task.file_text, task.result_root,
-                              task.language_index};
+    const TaskMessage message{task.number,         task.path_text, task.file_text, task.result_root,
+                              task.language_index, task.layout,    task.site_path};
     slot.task = index;
     slot.task_started = Clock::now();
     slot.state = WorkerState::kBusy;
@@ -262,6 +268,9 @@ int CoordinatedRun::PollTimeoutMilliseconds() const {
 
 void CoordinatedRun::Record(TaskRecord record) {
     progress_.Finished(record);
+    if (site_) {
+        site_->Recorded(record);
+    }
     records_.push_back(std::move(record));
 }
 
@@ -277,9 +286,14 @@ int CoordinatedRun::Execute() {
                    PassedOverText(passed));
     }
 
+    if (site_) {
+        site_->Prepare();
+    }
     // Page-languages that an earlier run stored translated take no worker.
     for (std::size_t index = 0; index < tasks_.size(); ++index) {
-        if (ResumeStateOf(tasks_[index], options_.redo) == ResumeState::kDone) {
+        const bool done = site_ ? site_->AlreadyStored(tasks_[index])
+                                : ResumeStateOf(tasks_[index], options_.redo) == ResumeState::kDone;
+        if (done) {
             TaskRecord record;
             record.task = tasks_[index];
             record.outcome = PageOutcome::kSkipped;
@@ -349,8 +363,16 @@ int CoordinatedRun::Execute() {
     summary.unread_folders = static_cast<int>(std::count_if(
         passed_over_.begin(), passed_over_.end(),
         [](const PassedOverFolder& p) { return p.reason == PassReason::kUnreadable; }));
+    if (site_ && !site_->Finish(records_)) {
+        summary.incomplete_trees = 1;
+    }
     const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
     progress_.Done(summary, wall);
+    if (site_) {
+        for (const LanguageTreeCounts& tree : site_->Trees()) {
+            WriteLine(LanguageTreeText(tree, options_.out));
+        }
+    }
     if (watch_.Requested() != StopRequest::kNone) {
         WriteError(std::string("stopped by ") + StopSignalName(watch_.LastSignal()) + "; " +
                    std::to_string(summary.not_run + summary.cancelled) +
@@ -359,8 +381,10 @@ int CoordinatedRun::Execute() {
     }
     if (!options_.report.empty()) {
         std::string error;
+        const std::vector<LanguageTreeCounts> no_trees;
         if (!WriteRunReport(options_.report,
-                            RunReportJson(records_, summary, options_, wall, passed_over_),
+                            RunReportJson(records_, summary, options_, wall, passed_over_,
+                                          site_ ? site_->Trees() : no_trees),
                             &error)) {
             WriteLine(error);
             return 1;
@@ -382,8 +406,7 @@ int RunCoordinator(const CliOptions& options, WorkerLauncher& launcher) {
         WriteLine(plan.error);
         return 2;
     }
-    CoordinatedRun run(options, ShardOf(plan.tasks, options.shard), std::move(plan.passed_over),
-                       launcher, watch);
+    CoordinatedRun run(options, plan, launcher, watch);
     return run.Execute();
 }
 

@@ -93,6 +93,8 @@ bool SameFile(const std::u16string& a, const std::optional<std::u16string>& b) {
 
 struct Source {
     std::u16string full_path;
+    // The input folder it was found in, or its own folder for a file given on its own.
+    std::u16string site_folder;
     // The folder of the source inside its input folder, ending with a separator; empty for
     // a file at the top of the folder or given on its own.
     std::u16string relative_folder;
@@ -158,7 +160,7 @@ class FolderWalk {
                 }
                 const std::u16string relative = relative_folder + entry.name;
                 found_.push_back({relative_key + Utf16ToUtf8(entry.name),
-                                  {path, relative_folder, DisplayName(relative)}});
+                                  {path, {}, relative_folder, DisplayName(relative)}});
             } else if (entry.kind == FolderEntryKind::kFolder) {
                 if (IsResourceFolder(entry.name, page_base_names) || SameFile(path, out_folder_)) {
                     continue;
@@ -425,7 +427,8 @@ RunPlan MakeRunPlan(const CliOptions& options) {
                 plan.error = report_overwrites(input);
                 return plan;
             }
-            take({path, u"", input});
+            take({path, DirectoryOf(path), u"", input});
+            plan.sites.push_back({DirectoryOf(path), FileNameOf(path), input});
         } else if (DirectoryExists(path)) {
             if (SameFile(path, existing_out)) {
                 plan.error = Message("the folder " + Quoted(input) +
@@ -456,8 +459,10 @@ RunPlan MakeRunPlan(const CliOptions& options) {
                 return plan;
             }
             for (FoundPage& page : found) {
+                page.source.site_folder = path;
                 take(std::move(page.source));
             }
+            plan.sites.push_back({path, u"", input});
         } else {
             plan.error = Message("no such file or folder " + Quoted(input));
             return plan;
@@ -505,10 +510,23 @@ RunPlan MakeRunPlan(const CliOptions& options) {
         }
     }
 
+    bool folder_given = false;
+    for (const SiteInput& site : plan.sites) {
+        folder_given = folder_given || site.single_page.empty();
+    }
+    plan.layout =
+        options.layout.value_or(folder_given ? ResultLayout::kSite : ResultLayout::kPerPage);
+    plan.out_folder = out_folder;
+    if (plan.layout == ResultLayout::kPerPage) {
+        plan.sites.clear();
+    }
+
     std::size_t number = 0;
     for (const Source& source : sources) {
         const FileListRow row = FileListRowFor(source.full_path);
-        const std::u16string result_root = Below(out_folder, source.relative_folder);
+        const std::u16string result_root = plan.layout == ResultLayout::kSite
+                                               ? out_folder
+                                               : Below(out_folder, source.relative_folder);
         for (std::size_t language : options.languages) {
             PageTask task;
             task.number = number++;
@@ -516,9 +534,17 @@ RunPlan MakeRunPlan(const CliOptions& options) {
             task.file_text = row.file;
             task.language_index = language;
             task.result_root = result_root;
-            task.result_path = PerPageResultPlace(result_root, SourceNames(row.path, row.file),
-                                                  LanguageCodes()[language])
-                                   .page;
+            task.layout = plan.layout;
+            if (plan.layout == ResultLayout::kSite) {
+                task.site_folder = source.site_folder;
+                task.site_path = source.relative_folder + row.file;
+                task.result_path =
+                    SiteResultPlace(out_folder, task.site_path, LanguageCodes()[language]).page;
+            } else {
+                task.result_path = PerPageResultPlace(result_root, SourceNames(row.path, row.file),
+                                                      LanguageCodes()[language])
+                                       .page;
+            }
             task.display_name = source.display_name;
             plan.tasks.push_back(std::move(task));
         }

@@ -23,6 +23,11 @@ struct PageTask {
     std::u16string result_root;
     // result_root, the file name, the language code and the file name, with separators.
     std::u16string result_path;
+    // How the result is laid out. In the site layout result_root is the output folder,
+    // and the page lies at site_path inside the folder site_folder.
+    ResultLayout layout = ResultLayout::kPerPage;
+    std::u16string site_folder;
+    std::u16string site_path;  // native separators
     // The source as the user knows it (the input as given, and for a file found in a folder
     // its path inside the folder), UTF-8: for the progress lines and the report.
     std::string display_name;
@@ -51,8 +56,23 @@ struct PassedOverFolder {
 // 'site/out' holds the results of an earlier run", "cannot read the folder ...".
 std::string PassedOverText(const PassedOverFolder& passed);
 
+// An input of a site-layout run, whose files besides its pages are mirrored into each
+// language tree.
+struct SiteInput {
+    // The folder given, or the folder of a file given on its own, absolute.
+    std::u16string folder;
+    // A file given on its own: only its resource folder is mirrored.
+    std::u16string single_page;  // the file name, or empty for a folder given
+    std::string display_name;
+};
+
 struct RunPlan {
     std::vector<PageTask> tasks;
+    ResultLayout layout = ResultLayout::kPerPage;
+    // The output folder, absolute.
+    std::u16string out_folder;
+    // The site layout's inputs, in the order given.
+    std::vector<SiteInput> sites;
     // The folders below the input folders that the walk passed over, in the order met. A
     // folder that cannot be read leaves the run incomplete (exit code 1).
     std::vector<PassedOverFolder> passed_over;
@@ -61,7 +81,8 @@ struct RunPlan {
     std::string error;
 };
 
-// The plan of options: each input in the order given, a file as it is and a folder walked
+// The plan of options: the layout options.layout or, unset, the site layout when an input
+// is a folder; each input in the order given, a file as it is and a folder walked
 // for its pages (see HelpText), each folder's pages sorted by their path inside it; for
 // each source every language in catalogue order. A file reached twice is planned once.
 // Every error is found before anything is made on disk: only then are the output folder and

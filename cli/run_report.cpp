@@ -72,8 +72,30 @@ int ExitCodeFor(const RunSummary& summary) {
     // A page with no place for the widget (an include fragment, say) is no failure.
     const bool all_translated = summary.not_captured == 0 && summary.not_translated == 0 &&
                                 summary.cancelled == 0 && summary.failed == 0 &&
-                                summary.not_run == 0 && summary.unread_folders == 0;
+                                summary.not_run == 0 && summary.unread_folders == 0 &&
+                                summary.incomplete_trees == 0;
     return all_translated ? 0 : 1;
+}
+
+std::string LanguageTreeText(const LanguageTreeCounts& tree, std::string_view out) {
+    std::string folder(out);
+    while (!folder.empty() && folder.back() == '/') {
+        folder.pop_back();
+    }
+    std::string text = folder + "/" + tree.code + ": " + std::to_string(tree.stored) + " stored, " +
+                       std::to_string(tree.already_stored) + " already stored, " +
+                       std::to_string(tree.not_stored) + " not stored; " +
+                       std::to_string(tree.mirror.linked + tree.mirror.copied) +
+                       " files mirrored (" + std::to_string(tree.mirror.linked) + " linked, " +
+                       std::to_string(tree.mirror.copied) + " copied), " +
+                       std::to_string(tree.mirror.left) + " as they were";
+    if (tree.mirror_failed) {
+        text += ", mirroring incomplete";
+    }
+    if (tree.removed > 0) {
+        text += "; " + std::to_string(tree.removed) + " removed";
+    }
+    return text;
 }
 
 std::string_view SkipReasonText(SkipReason reason) {
@@ -139,7 +161,8 @@ std::string JsonString(std::string_view value) {
 
 std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSummary& summary,
                           const CliOptions& options, std::chrono::milliseconds wall_time,
-                          const std::vector<PassedOverFolder>& passed_over) {
+                          const std::vector<PassedOverFolder>& passed_over,
+                          const std::vector<LanguageTreeCounts>& trees) {
     std::vector<const TaskRecord*> ordered;
     ordered.reserve(records.size());
     for (const TaskRecord& record : records) {
@@ -150,6 +173,11 @@ std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSumma
     });
 
     std::string json = "{\n  \"options\": {\n";
+    json += "    \"layout\": " +
+            JsonString(trees.empty() ? "per-page" : ResultLayoutName(ResultLayout::kSite)) + ",\n";
+    if (!options.base_url.empty()) {
+        json += "    \"base_url\": " + JsonString(options.base_url) + ",\n";
+    }
     json += "    \"timing\": " + JsonString(WaitTimingName(options.timing)) + ",\n";
     json += "    \"settle_ms\": " + std::to_string(options.settle_period.count()) + ",\n";
     json += "    \"parallel\": " + std::to_string(options.parallel) + ",\n";
@@ -181,6 +209,23 @@ std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSumma
                 "}";
     }
     json += passed_over.empty() ? "],\n" : "\n  ],\n";
+    if (!trees.empty()) {
+        json += "  \"language_trees\": [";
+        for (std::size_t at = 0; at < trees.size(); ++at) {
+            const LanguageTreeCounts& tree = trees[at];
+            json += at == 0 ? "\n" : ",\n";
+            json += "    {\"language\": " + JsonString(tree.code) +
+                    ", \"stored\": " + std::to_string(tree.stored) +
+                    ", \"already_stored\": " + std::to_string(tree.already_stored) +
+                    ", \"not_stored\": " + std::to_string(tree.not_stored) +
+                    ", \"removed\": " + std::to_string(tree.removed) +
+                    ", \"mirrored\": {\"linked\": " + std::to_string(tree.mirror.linked) +
+                    ", \"copied\": " + std::to_string(tree.mirror.copied) +
+                    ", \"as_they_were\": " + std::to_string(tree.mirror.left) +
+                    ", \"complete\": " + (tree.mirror_failed ? "false" : "true") + "}}";
+        }
+        json += "\n  ],\n";
+    }
     json += "  \"pages\": [";
     for (std::size_t at = 0; at < ordered.size(); ++at) {
         const TaskRecord& record = *ordered[at];

@@ -11,6 +11,7 @@
 #include "cli/cli_options.h"
 #include "cli/run_plan.h"
 #include "pipeline/page_outcome.h"
+#include "pipeline/site_mirror.h"
 
 namespace quillmoor::cli {
 
@@ -44,6 +45,9 @@ struct RunSummary {
     // Folders below the input folders that could not be read: whatever pages they hold were
     // never planned. Not a count of page-languages (not among kSummaryCounts).
     int unread_folders = 0;
+    // Site layout: 1 when a language tree was left incomplete (a mirror, a removal, the
+    // alternate links or the manifest failed), else 0. Not among kSummaryCounts either.
+    int incomplete_trees = 0;
 };
 
 // One count of a summary: its words in the progress lines, its key in the report, its field.
@@ -65,11 +69,28 @@ inline constexpr SummaryCount kSummaryCounts[] = {
     {"not run", "not_run", &RunSummary::not_run},
 };
 
+// What became of one language tree in a run.
+struct LanguageTreeCounts {
+    std::string code;
+    int stored = 0;          // pages translated and stored by this run
+    int already_stored = 0;  // pages an earlier run stored, unchanged since
+    int not_stored = 0;      // pages of the run that have no current translation in the tree
+    int removed = 0;         // results of pages that left the site, removed
+    MirrorReport mirror;     // the site's other files
+    bool mirror_failed = false;
+};
+
+// One line of the summary for a language tree of the site layout, out being the output
+// folder as given: "result/fr: 3 stored, 154 already stored, 0 not stored; 412 files
+// mirrored (410 linked, 2 copied), 0 as they were; 1 removed".
+std::string LanguageTreeText(const LanguageTreeCounts& tree, std::string_view out);
+
 // The counts of records; planned is the number of page-languages the run took on.
 RunSummary Summarize(const std::vector<TaskRecord>& records, std::size_t planned);
 
 // 0 when every planned page-language that can carry the widget is stored translated (now or
-// by an earlier run) and no input folder was left unread, 1 otherwise. Pages with no place
+// by an earlier run), no input folder was left unread and no language tree left incomplete,
+// 1 otherwise. Pages with no place
 // for the widget do not count.
 int ExitCodeFor(const RunSummary& summary);
 
@@ -86,12 +107,14 @@ std::string_view OutcomeText(const TaskRecord& record);
 std::string JsonString(std::string_view value);
 
 // The report: the options that shape the run, the counts, the exit code, the wall time, the
-// folders passed over (folder and reason) and one entry per record in plan order (file,
-// source, language, result or null, outcome (see OutcomeText), reason for a skip or a page
-// not translated, message for a failure, seconds).
+// folders passed over (folder and reason), for the site layout the counts of each language
+// tree, and one entry per record in plan order (file, source, language, result or null,
+// outcome (see OutcomeText), reason for a skip or a page not translated, message for a
+// failure, seconds).
 std::string RunReportJson(const std::vector<TaskRecord>& records, const RunSummary& summary,
                           const CliOptions& options, std::chrono::milliseconds wall_time,
-                          const std::vector<PassedOverFolder>& passed_over = {});
+                          const std::vector<PassedOverFolder>& passed_over = {},
+                          const std::vector<LanguageTreeCounts>& trees = {});
 
 // Writes the report at path whole: path holds either its earlier content or all of json.
 // Returns false and sets error (when given) to a message for the user when it cannot.

@@ -96,8 +96,9 @@ ResultMessage RunTask(PageRun& run, const TaskMessage& task, const std::u16strin
         SourceNames names(task.path_text, task.file_text);
         names.SetTempPageTag(tag);
         LanguageProgress progress{0, 1};
-        const PageRunResult outcome =
-            run.TranslatePage(task.language_index, names, task.result_root, progress);
+        const PageRunResult outcome = run.TranslatePage(
+            task.language_index, names, ResultTarget{task.layout, task.result_root, task.site_path},
+            progress);
         result.outcome = outcome.outcome;
         if (outcome.outcome == PageOutcome::kSkipped) {
             result.skip_reason = SkipReason::kNoPlaceForWidget;

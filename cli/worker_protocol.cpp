@@ -4,6 +4,7 @@
 #include <iterator>
 #include <vector>
 
+#include "cli/cli_options.h"
 #include "cli/whole_number.h"
 #include "pipeline/language_catalogue.h"
 #include "platform/enum_names.h"
@@ -144,13 +145,15 @@ std::string EncodeTask(const TaskMessage& task) {
     AppendField(line, Utf16ToUtf8(task.file_text));
     AppendField(line, Utf16ToUtf8(task.result_root));
     AppendField(line, std::to_string(task.language_index));
+    AppendField(line, ResultLayoutName(task.layout));
+    AppendField(line, Utf16ToUtf8(task.site_path));
     line += '\n';
     return line;
 }
 
 std::optional<TaskMessage> DecodeTask(std::string_view line) {
     const std::optional<std::vector<std::string>> fields = FieldsOf(line, kTaskKind);
-    if (!fields || fields->size() != 5) {
+    if (!fields || fields->size() != 7) {
         return std::nullopt;
     }
     const auto number = WholeNumber<std::size_t>((*fields)[0]);
@@ -158,12 +161,19 @@ std::optional<TaskMessage> DecodeTask(std::string_view line) {
     auto file_text = PathOf((*fields)[2]);
     auto result_root = PathOf((*fields)[3]);
     const auto language_index = WholeNumber<std::size_t>((*fields)[4]);
+    const std::optional<ResultLayout> layout = ResultLayoutNamed((*fields)[5]);
+    auto site_path = PathOf((*fields)[6]);
     if (!number || !path_text || !file_text || !result_root || !language_index ||
-        *language_index >= LanguageCodes().size()) {
+        *language_index >= LanguageCodes().size() || !layout || !site_path) {
         return std::nullopt;
     }
-    return TaskMessage{*number, std::move(*path_text), std::move(*file_text),
-                       std::move(*result_root), *language_index};
+    return TaskMessage{*number,
+                       std::move(*path_text),
+                       std::move(*file_text),
+                       std::move(*result_root),
+                       *language_index,
+                       *layout,
+                       std::move(*site_path)};
 }
 
 std::string EncodeResult(const ResultMessage& result) {

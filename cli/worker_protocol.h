@@ -13,6 +13,7 @@
 
 #include "cli/run_report.h"
 #include "pipeline/page_outcome.h"
+#include "pipeline/result_layout.h"
 
 namespace quillmoor::cli {
 
@@ -22,6 +23,9 @@ struct TaskMessage {
     std::u16string file_text;
     std::u16string result_root;
     std::size_t language_index = 0;
+    // The site layout stores the page at result_root, the language code and site_path.
+    ResultLayout layout = ResultLayout::kPerPage;
+    std::u16string site_path;
 
     friend bool operator==(const TaskMessage&, const TaskMessage&) = default;
 };

@@ -242,7 +242,8 @@ SideResult RunCommandLine(World& world, const std::string& name, const std::stri
     fs::create_directories(work);
     const fs::path cpu_file = work / "chromium.cpu";
     const fs::path report_file = work / "report.json";
-    std::vector<std::string> arguments = {"--force", "--progress", "lines", "--parallel", "1"};
+    std::vector<std::string> arguments = {"--force", "--progress", "lines",   "--parallel",
+                                          "1",       "--layout",   "per-page"};
     for (const std::string& engine_switch : world.standin.EngineSwitches()) {
         arguments.push_back("--engine-switch=" + engine_switch);
     }

@@ -70,6 +70,7 @@ class RunPlanTest : public ::testing::Test {
         options.out = std::move(out);
         options.languages = {Lang("fr"), Lang("de")};
         std::sort(options.languages.begin(), options.languages.end());
+        options.layout = ResultLayout::kPerPage;
         return options;
     }
 

@@ -99,6 +99,7 @@ TEST(RunReport, TheReportListsEveryRecordInPlanOrder) {
         RunReportJson(records, summary, options, std::chrono::milliseconds(184321), passed_over),
         R"({
   "options": {
+    "layout": "per-page",
     "timing": "fast",
     "settle_ms": 400,
     "parallel": 2,

@@ -18,13 +18,17 @@ using namespace std::chrono_literals;
 TEST(WorkerProtocol, TasksComeThroughWhateverTheirPathsHold) {
     const std::size_t last_language = LanguageCodes().size() - 1;
     const TaskMessage cases[] = {
-        {0, u"/site/", u"index.html", u"/out/", 0},
-        {17, u"C:\\site\\sub\\", u"a\tb.html", u"C:\\out\\sub\\", last_language},
-        {std::numeric_limits<std::size_t>::max(), u"/we\nird/\r/", u"\\\\t.html", u"/o\\nut/\t/",
-         3},
-        {5, u"/\u00e9t\u00e9/\u4e2d\u6587/", u"\U0001F600 page.htm", u"/r\u00e9sultat/", 7},
-        {6, u"", u"", u"", 1},
-        {7, u"\\", u"\\\\\\", u"\t\t", 2},
+        {0, u"/site/", u"index.html", u"/out/", 0, ResultLayout::kPerPage, u""},
+        {17, u"C:\\site\\sub\\", u"a\tb.html", u"C:\\out\\sub\\", last_language,
+         ResultLayout::kPerPage, u""},
+        {std::numeric_limits<std::size_t>::max(), u"/we\nird/\r/", u"\\\\t.html", u"/o\\nut/\t/", 3,
+         ResultLayout::kPerPage, u""},
+        {5, u"/\u00e9t\u00e9/\u4e2d\u6587/", u"\U0001F600 page.htm", u"/r\u00e9sultat/", 7,
+         ResultLayout::kPerPage, u""},
+        {6, u"", u"", u"", 1, ResultLayout::kPerPage, u""},
+        {7, u"\\", u"\\\\\\", u"\t\t", 2, ResultLayout::kPerPage, u""},
+        {8, u"/site/docs/", u"a b.html", u"/out/", 4, ResultLayout::kSite, u"docs/a b.html"},
+        {9, u"C:\\s\\", u"x.htm", u"C:\\o\\", 4, ResultLayout::kSite, u"\t\\x.htm"},
     };
     for (const TaskMessage& task : cases) {
         SCOPED_TRACE(Utf16ToUtf8(task.path_text + task.file_text));
@@ -41,7 +45,12 @@ TEST(WorkerProtocol, TasksComeThroughWhateverTheirPathsHold) {
         EXPECT_FALSE(DecodeResult(body).has_value());
         EXPECT_FALSE(DecodeStartFailure(body).has_value());
     }
-    EXPECT_EQ(EncodeTask({3, u"/a b/", u"x.html", u"/o/", 9}), "task\t3\t/a b/\tx.html\t/o/\t9\n");
+    EXPECT_EQ(EncodeTask({3, u"/a b/", u"x.html", u"/o/", 9, ResultLayout::kPerPage, u""}),
+              "task\t3\t/a b/\tx.html\t/o/\t9\tper-page\t\n");
+    EXPECT_EQ(EncodeTask({3, u"/s/", u"x.html", u"/o/", 9, ResultLayout::kSite, u"d/x.html"}),
+              "task\t3\t/s/\tx.html\t/o/\t9\tsite\td/x.html\n");
+    // A layout the worker does not know is no task.
+    EXPECT_FALSE(DecodeTask("task\t3\t/s/\tx.html\t/o/\t9\ttree\td/x.html").has_value());
 }
 
 TEST(WorkerProtocol, ResultsAndStartFailuresComeThrough) {
@@ -86,34 +95,38 @@ TEST(WorkerProtocol, ResultsAndStartFailuresComeThrough) {
 
 TEST(WorkerProtocol, MalformedLinesAreRefused) {
     const std::string languages = std::to_string(LanguageCodes().size());
+    // The layout fields that end a task line.
+    const std::string kTail = "\tper-page\t";
     const std::vector<std::string> tasks = {
         "",
         "task",
         "task\t",
-        "task\t1\t/a/\tx.html\t/o/",            // a field short
-        "task\t1\t/a/\tx.html\t/o/\t2\textra",  // a field too many
-        "Task\t1\t/a/\tx.html\t/o/\t2",         // the kind in another case
-        " task\t1\t/a/\tx.html\t/o/\t2",
-        "task\t-1\t/a/\tx.html\t/o/\t2",  // numbers
-        "task\t+1\t/a/\tx.html\t/o/\t2",
-        "task\t1x\t/a/\tx.html\t/o/\t2",
-        "task\t\t/a/\tx.html\t/o/\t2",
-        "task\t18446744073709551616\t/a/\tx.html\t/o/\t2",
-        "task\t1\t/a/\tx.html\t/o/\t" + languages,  // outside the catalogue
-        "task\t1\t/a/\tx.html\t/o/\t99999999999999999999999",
-        "task\t1\t/a\\/\tx.html\t/o/\t2",  // escapes
-        "task\t1\t/a/\\\tx.html\t/o/\t2",
-        "task\t1\t/a/\tx.html\\\t/o/\t2",
-        "task\t1\t/a/\tx\\u0041.html\t/o/\t2",
-        "task\t1\t/\xC3(/\tx.html\t/o/\t2",         // not UTF-8
-        "task\t1\t/a/\tx.html\t/\xED\xA0\x80/\t2",  // an encoded surrogate
-        "task\t1\t/a/\tx.html\t/o/\t2\r\r",
-        "task\t1\t/a/\tx.html\n\t/o/\t2",
+        "task\t1\t/a/\tx.html\t/o/",                          // a field short
+        "task\t1\t/a/\tx.html\t/o/\t2\tsite\tx.html\textra",  // a field too many
+        "Task\t1\t/a/\tx.html\t/o/\t2" + kTail,               // the kind in another case
+        " task\t1\t/a/\tx.html\t/o/\t2" + kTail,
+        "task\t-1\t/a/\tx.html\t/o/\t2" + kTail,  // numbers
+        "task\t+1\t/a/\tx.html\t/o/\t2" + kTail,
+        "task\t1x\t/a/\tx.html\t/o/\t2" + kTail,
+        "task\t\t/a/\tx.html\t/o/\t2" + kTail,
+        "task\t18446744073709551616\t/a/\tx.html\t/o/\t2" + kTail,
+        "task\t1\t/a/\tx.html\t/o/\t" + languages + kTail,  // outside the catalogue
+        "task\t1\t/a/\tx.html\t/o/\t99999999999999999999999" + kTail,
+        "task\t1\t/a\\/\tx.html\t/o/\t2" + kTail,  // escapes
+        "task\t1\t/a/\\\tx.html\t/o/\t2" + kTail,
+        "task\t1\t/a/\tx.html\\\t/o/\t2" + kTail,
+        "task\t1\t/a/\tx\\u0041.html\t/o/\t2" + kTail,
+        "task\t1\t/\xC3(/\tx.html\t/o/\t2" + kTail,         // not UTF-8
+        "task\t1\t/a/\tx.html\t/\xED\xA0\x80/\t2" + kTail,  // an encoded surrogate
+        "task\t1\t/a/\tx.html\t/o/\t2" + kTail + "\r\r",
+        "task\t1\t/a/\tx.html\n\t/o/\t2" + kTail,
+        "task\t1\t/a/\tx.html\t/o/\t2\tPer-page\t",   // a layout in another case
+        "task\t1\t/a/\tx.html\t/o/\t2\tsite\t\xC3(",  // a site path not UTF-8
     };
     for (const std::string& line : tasks) {
         EXPECT_FALSE(DecodeTask(line).has_value()) << line;
     }
-    EXPECT_TRUE(DecodeTask("task\t1\t/a/\tx.html\t/o/\t2").has_value());
+    EXPECT_TRUE(DecodeTask("task\t1\t/a/\tx.html\t/o/\t2" + kTail).has_value());
 
     const std::vector<std::string> results = {
         "result",

@@ -94,8 +94,9 @@ TEST_P(CommandLineHostileTest, NothingPrivateReachesTheOutputAndTheInputsStay) {
         c.arguments ? c.arguments(fixture)
                     : std::vector<std::string>{fixture.site.string(), "--out", fixture.out.string(),
                                                "--report", fixture.report.string()};
-    for (const std::string& more : {std::string("--lang"), std::string("fr"),
-                                    std::string("--progress"), std::string("lines")}) {
+    for (const std::string& more :
+         {std::string("--lang"), std::string("fr"), std::string("--progress"), std::string("lines"),
+          std::string("--layout"), std::string("per-page")}) {
         arguments.push_back(more);
     }
     for (const std::string& engine_switch : standin_->EngineSwitches()) {

@@ -84,8 +84,9 @@ class CommandLineRunTest : public ::testing::Test {
 
     // The arguments of a run of the site into fr, de and ja, results below out.
     std::vector<std::string> Arguments(const fs::path& out, std::vector<std::string> more = {}) {
-        std::vector<std::string> arguments = {site_.string(), "--lang",     "fr,de,ja", "--out",
-                                              out.string(),   "--progress", "lines"};
+        std::vector<std::string> arguments = {site_.string(), "--lang",     "fr,de,ja",
+                                              "--out",        out.string(), "--progress",
+                                              "lines",        "--layout",   "per-page"};
         for (const std::string& engine_switch : standin_->EngineSwitches()) {
             arguments.push_back("--engine-switch=" + engine_switch);
         }
