@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -295,6 +296,76 @@ TEST_F(CommandLineSiteTest, LaterRunsRedoOnlyWhatChangedRemoveWhatLeftAndGoOnAft
     }
     EXPECT_GE(already, 1);
     EXPECT_EQ(PublishedTree(resumed), PublishedTree(out));
+}
+
+// The headless Chromium of the rendering checks, at a fixed window size.
+std::string RenderCommand(const fs::path& profile) {
+    std::string command =
+        "chromium --headless --disable-gpu --no-first-run "
+        "--disable-background-networking --disable-component-update "
+        "--hide-scrollbars --window-size=1000,600 --virtual-time-budget=3000 "
+        "--user-data-dir='" +
+        profile.string() + "'";
+    if (::geteuid() == 0) {
+        command += " --no-sandbox";
+    }
+    return command;
+}
+
+// The page at path rendered: its picture at picture, and the boxes that hold no text
+// (header, logo, side bar, images) as "name x y width height" lines, measured by a copy of
+// the page beside it that reports them once loaded.
+std::string RenderedBoxes(const fs::path& path, const fs::path& picture, const fs::path& profile) {
+    const std::string command = RenderCommand(profile);
+    EXPECT_EQ(std::system((command + " --screenshot='" + picture.string() + "' 'file://" +
+                           path.string() + "' >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    std::string page = ReadBytes(path);
+    const char kMeasure[] =
+        "<script>addEventListener('load', function () {"
+        " var out = '';"
+        " document.querySelectorAll('header, header img, .side, main img').forEach("
+        "  function (e, i) { var r = e.getBoundingClientRect();"
+        "   out += e.tagName + i + ' ' + [r.x, r.y, r.width, r.height].map(Math.round).join(' ')"
+        "   + ';'; });"
+        " var pre = document.createElement('pre'); pre.id = 'boxes'; pre.textContent = out;"
+        " document.body.appendChild(pre); });</script>";
+    page.insert(page.rfind("</body>"), kMeasure);
+    const fs::path measured = path.parent_path() / ("measure-" + path.filename().string());
+    WriteBytes(measured, page);
+    const fs::path dump = picture.string() + ".dom";
+    std::system((command + " --dump-dom 'file://" + measured.string() + "' >'" + dump.string() +
+                 "' 2>/dev/null")
+                    .c_str());
+    fs::remove(measured);
+    const std::string dom = ReadBytes(dump);
+    const std::size_t start = dom.find("<pre id=\"boxes\">");
+    if (start == std::string::npos) {
+        return "no boxes measured";
+    }
+    const std::size_t from = dom.find('>', start) + 1;
+    return dom.substr(from, dom.find("</pre>", from) - from);
+}
+
+TEST_F(CommandLineSiteTest, ATranslatedPageRendersWithTheLayoutOfItsSource) {
+    const fs::path out = folder_.Root() / "out";
+    ASSERT_EQ(Run(out, "first").exit_code, 0);
+    const fs::path pictures = fs::path(QUILLMOOR_SCREENSHOT_DIR) / "site";
+    fs::create_directories(pictures);
+    const fs::path profile = folder_.Root() / "render-profile";
+    const std::string source =
+        RenderedBoxes(site_ / "docs" / "guide.html", pictures / "guide-source.png", profile);
+    const std::string french =
+        RenderedBoxes(out / "fr" / "docs" / "guide.html", pictures / "guide-fr.png", profile);
+    EXPECT_THAT(source, HasSubstr("HEADER0 0 0 1000 60;"));
+    EXPECT_THAT(source, HasSubstr("DIV2 0 60 180 300;"));
+    EXPECT_EQ(french, source);
+    // The right-to-left page flows from the right, but its placed boxes stay where they are.
+    const std::string arabic =
+        RenderedBoxes(out / "ar" / "docs" / "guide.html", pictures / "guide-ar.png", profile);
+    EXPECT_THAT(arabic, HasSubstr("HEADER0 0 0 1000 60;"));
+    EXPECT_THAT(arabic, HasSubstr("DIV2 0 60 180 300;"));
 }
 
 }  // namespace
