@@ -186,8 +186,12 @@ std::string ApplyValue(ValueOption option, std::string_view value, CliOptions& o
                 return Message("--layout wants site or per-page, not " + Quoted(value));
             }
             return {};
-        case ValueOption::kBaseUrl:
-            if ((value.substr(0, 7) != "http://" && value.substr(0, 8) != "https://") ||
+        case ValueOption::kBaseUrl: {
+            // The scheme, then a host: "https://" alone would give links without one.
+            const std::size_t host = value.substr(0, 7) == "http://"    ? 7
+                                     : value.substr(0, 8) == "https://" ? 8
+                                                                        : 0;
+            if (host == 0 || host == value.size() || value[host] == '/' ||
                 value.find_first_of(" \t\r\n\"<>#?") != std::string_view::npos) {
                 return Message(
                     "--base-url wants the site's address, such as "
@@ -196,6 +200,7 @@ std::string ApplyValue(ValueOption option, std::string_view value, CliOptions& o
             }
             options.base_url = std::string(value);
             return {};
+        }
         case ValueOption::kProgress:
             if (value == "auto") {
                 options.progress = ProgressStyle::kAuto;

@@ -1,6 +1,8 @@
 #include "cli/site_output.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 #include "pipeline/charset_declaration.h"
@@ -81,14 +83,25 @@ bool HasPlaceForWidget(std::u16string_view text) {
            text.find(u"<body") != std::u16string_view::npos;
 }
 
-// A stored page as text, read in the encoding it was stored in (see WriteTextFile), without
-// the line break that storing puts at its end, so that writing it back gives its bytes.
+// A stored page as text, read in the encoding it was stored in (see WriteTextFile), its line
+// breaks as they are (the alternate link lines start with a lone LF, which a page reader
+// would turn into CR LF) and without the line break that storing puts at its end, so that
+// writing it back gives its bytes.
 std::u16string ReadStoredPage(const std::u16string& path) {
-    const AnsiCodePage& code_page = AnsiCodePage::System();
-    std::u16string text = ReadPageText(path, code_page);
-    const std::optional<CharsetDeclaration> declaration = FindCharsetDeclaration(text);
-    if (declaration && declaration->encoding == "UTF-8" && WebEncodingOf(code_page) != "UTF-8") {
-        text = ReadPageText(path, AnsiCodePage::ForCodePage(65001));
+    const std::string bytes = ReadFileBytes(path, kMaxPageFileBytes);
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    const AnsiCodePage utf8 = AnsiCodePage::ForCodePage(65001);
+    std::u16string text;
+    if (std::string_view(bytes).substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+        text = utf8.Decode(std::string_view(bytes).substr(kUtf8Mark.size()));
+    } else {
+        const AnsiCodePage& code_page = AnsiCodePage::System();
+        text = code_page.Decode(bytes);
+        const std::optional<CharsetDeclaration> declaration = FindCharsetDeclaration(text);
+        if (declaration && declaration->encoding == "UTF-8" &&
+            WebEncodingOf(code_page) != "UTF-8") {
+            text = utf8.Decode(bytes);
+        }
     }
     if (text.size() >= 2 && text.compare(text.size() - 2, 2, u"\r\n") == 0) {
         text.resize(text.size() - 2);

@@ -42,6 +42,8 @@ void ExpectSameOptions(const CliOptions& actual, const CliOptions& expected) {
     EXPECT_EQ(actual.report, expected.report);
     EXPECT_EQ(actual.engine_switches, expected.engine_switches);
     EXPECT_EQ(actual.progress, expected.progress);
+    EXPECT_EQ(actual.layout, expected.layout);
+    EXPECT_EQ(actual.base_url, expected.base_url);
 }
 
 TEST(CliOptions, GoodCommandLines) {
@@ -116,6 +118,26 @@ TEST(CliOptions, GoodCommandLines) {
              o.parallel = 3;
              o.out = "b";
          }},
+        // Without --layout the plan picks it from the inputs.
+        {{"--lang", "fr", "--layout", "per-page", "d"},
+         [](CliOptions& o) {
+             o.inputs = {"d"};
+             o.languages = {Lang("fr")};
+             o.layout = ResultLayout::kPerPage;
+         }},
+        {{"--lang", "fr", "--layout=site", "--base-url=http://example.org/docs/", "a.html"},
+         [](CliOptions& o) {
+             o.inputs = {"a.html"};
+             o.languages = {Lang("fr")};
+             o.layout = ResultLayout::kSite;
+             o.base_url = "http://example.org/docs/";
+         }},
+        {{"--base-url", "https://example.org:8080/~me/site", "--lang", "fr", "d"},
+         [](CliOptions& o) {
+             o.inputs = {"d"};
+             o.languages = {Lang("fr")};
+             o.base_url = "https://example.org:8080/~me/site";
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));
@@ -188,6 +210,14 @@ TEST(CliOptions, BadCommandLinesGiveOneClearLine) {
         {{"--lang", "fr", "s", "--out"}, "quillmoor-cli: --out wants a value (see --help)"},
         {{"--lang", "fr", "--out=", "s"}, "quillmoor-cli: --out wants a folder"},
         {{"--lang", "fr", "--report=", "s"}, "quillmoor-cli: --report wants a file"},
+        {{"--lang", "fr", "--layout", "flat", "s"},
+         "quillmoor-cli: --layout wants site or per-page, not 'flat'"},
+        {{"--lang", "fr", "--layout=", "s"},
+         "quillmoor-cli: --layout wants site or per-page, not ''"},
+        {{"--lang", "fr", "--base-url", "https://example.org", "--layout", "per-page", "s"},
+         "quillmoor-cli: --base-url needs the site layout (--layout site)"},
+        {{"--lang", "fr", "--layout=per-page", "--base-url=https://example.org", "s"},
+         "quillmoor-cli: --base-url needs the site layout (--layout site)"},
         {{"--lang", "fr", "--engine-switch=", "s"},
          "quillmoor-cli: --engine-switch wants a switch, such as --proxy-server=host:port"},
     };
@@ -197,6 +227,24 @@ TEST(CliOptions, BadCommandLinesGiveOneClearLine) {
         EXPECT_EQ(parsed.command, CliCommand::kRun);
         EXPECT_EQ(parsed.error, c.message);
         EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
+    }
+}
+
+// The base address goes into every page's links as it is: it must be an http(s) address
+// that ends where a page's path can follow.
+TEST(CliOptions, BaseUrlMustBeASitesAddress) {
+    for (const char* value :
+         {"", "example.org", "//example.org", "ftp://example.org", "file:///srv/site", "https://",
+          "https:///docs", "https://example.org/a b", "https://example.org/\"x",
+          "https://example.org/<p>", "https://example.org/#top", "https://example.org/?lang=fr",
+          "https://example.org\n"}) {
+        SCOPED_TRACE(value);
+        const ParsedCommandLine parsed =
+            ParseCommandLine({"--lang", "fr", "--base-url", value, "site"});
+        EXPECT_EQ(parsed.error,
+                  "quillmoor-cli: --base-url wants the site's address, such as "
+                  "https://example.org/docs, not '" +
+                      std::string(value) + "'");
     }
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -529,6 +530,114 @@ TEST_F(RunPlanTest, AnUnreadableSubfolderIsPassedOver) {
                                                      At("site/locked") + "': "));
 }
 #endif
+
+// The site layout, the default when a folder is given: one tree per language below the
+// output folder, each page at its path inside the folder it was found in.
+TEST_F(RunPlanTest, SiteLayoutPutsEachPageAtItsPathInEveryLanguageTree) {
+    Page("site/index.html");
+    Page("site/docs/a.html");
+    Page("lone.html");
+    struct Expected {
+        std::string site_folder;  // relative to the test folder; empty for the per-page layout
+        std::string site_path;
+        std::string result;  // the French result, relative to the test folder
+    };
+    const struct {
+        const char* name;
+        std::vector<std::string> inputs;
+        std::optional<ResultLayout> layout;
+        ResultLayout planned;
+        std::vector<Expected> pages;
+        std::vector<std::string> sites;  // the single page, or "" for a folder, in order
+    } cases[] = {
+        {"a folder",
+         {At("site")},
+         std::nullopt,
+         ResultLayout::kSite,
+         {{"site", "docs/a.html", "out/fr/docs/a.html"},
+          {"site", "index.html", "out/fr/index.html"}},
+         {""}},
+        {"a file",
+         {At("lone.html")},
+         std::nullopt,
+         ResultLayout::kPerPage,
+         {{"", "", "out/lone.html/fr/lone.html"}},
+         {}},
+        {"a file in the site layout",
+         {At("lone.html")},
+         ResultLayout::kSite,
+         ResultLayout::kSite,
+         {{"", "lone.html", "out/fr/lone.html"}},
+         {"lone.html"}},
+        {"a file beside a folder",
+         {At("lone.html"), At("site")},
+         std::nullopt,
+         ResultLayout::kSite,
+         {{"", "lone.html", "out/fr/lone.html"},
+          {"site", "docs/a.html", "out/fr/docs/a.html"},
+          {"site", "index.html", "out/fr/index.html"}},
+         {"lone.html", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CliOptions options = Options(c.inputs, At("out"));
+        options.layout = c.layout;
+        const RunPlan plan = MakeRunPlan(options);
+        ASSERT_EQ(plan.error, "");
+        EXPECT_EQ(plan.layout, c.planned);
+        EXPECT_EQ(Utf16ToUtf8(plan.out_folder), At("out"));
+        ASSERT_EQ(plan.tasks.size(), c.pages.size() * 2);
+        for (std::size_t at = 0; at < plan.tasks.size(); at += 2) {
+            const Expected& page = c.pages[at / 2];
+            SCOPED_TRACE(page.result);
+            for (std::size_t language = 0; language < 2; ++language) {
+                const PageTask& task = plan.tasks[at + language];
+                EXPECT_EQ(task.layout, c.planned);
+                std::string result = page.result;
+                if (language == 1) {
+                    result.replace(result.find("/fr/"), 4, "/de/");
+                }
+                EXPECT_EQ(Utf16ToUtf8(task.result_path), At(result));
+                if (c.planned != ResultLayout::kSite) {
+                    continue;
+                }
+                EXPECT_EQ(Utf16ToUtf8(task.result_root), At("out"));
+                EXPECT_EQ(Utf16ToUtf8(task.site_folder),
+                          page.site_folder.empty() ? Root() : At(page.site_folder));
+                EXPECT_EQ(Utf16ToUtf8(task.site_path), Native(page.site_path));
+            }
+        }
+        std::vector<std::string> sites;
+        for (const SiteInput& site : plan.sites) {
+            sites.push_back(Utf16ToUtf8(site.single_page));
+            EXPECT_EQ(Utf16ToUtf8(site.folder), site.single_page.empty() ? At("site") : Root());
+        }
+        EXPECT_EQ(sites, c.sites);
+        fs::remove_all(folder_.Root() / "out");
+    }
+}
+
+// In the site layout pages of different folders share a tree: the same path collides.
+TEST_F(RunPlanTest, SiteLayoutRefusesTwoPagesOfTheSamePath) {
+    Page("a/docs/x.html");
+    Page("b/docs/x.html");
+    Page("c/x.html");
+    Page("d/x.html");
+    const std::vector<std::string> inputs[] = {
+        {At("a"), At("b")},
+        {At("c"), At("d/x.html")},
+    };
+    for (const std::vector<std::string>& given : inputs) {
+        SCOPED_TRACE(given.front());
+        CliOptions options = Options(given, At("out"));
+        options.layout.reset();
+        const RunPlan plan = MakeRunPlan(options);
+        EXPECT_THAT(plan.error, ::testing::StartsWith("quillmoor-cli: '"));
+        EXPECT_THAT(plan.error, ::testing::HasSubstr("' would both be stored in '"));
+        EXPECT_TRUE(plan.tasks.empty());
+    }
+    EXPECT_FALSE(fs::exists(folder_.Root() / "out"));
+}
 
 TEST(PageNames, WhichFilesAFolderOffers) {
     const auto expect = [](std::initializer_list<std::u16string_view> names, bool page,
