@@ -408,8 +408,65 @@ bool IsRightToLeftLanguage(std::u16string_view language_code) {
            kRightToLeftCodes.end();
 }
 
+namespace {
+
+std::u16string RebuildSitePage(std::u16string captured, std::u16string_view source_text,
+                               std::u16string_view language_code);
+
+// The page with the tags inside its first title element taken out, their text kept. A
+// title holds text only: the browser serialises the elements a script put into it (the
+// widget wraps translated texts in font elements), and a browser reading the page shows
+// them as text in the title.
+std::u16string WithPlainTitle(std::u16string page) {
+    MarkupTagScanner scanner(page);
+    std::optional<MarkupTag> title;
+    while ((title = scanner.Next())) {
+        if (title->kind == MarkupTag::Kind::kStart && title->name == u"title") {
+            break;
+        }
+    }
+    if (!title) {
+        return page;
+    }
+    constexpr std::u16string_view kTitleEnd = u"</title";
+    std::size_t end = std::u16string::npos;
+    for (std::size_t at = page.find(u"</", title->end); at != std::u16string::npos;
+         at = page.find(u"</", at + 2)) {
+        if (EqualsIgnoringAsciiCase(std::u16string_view(page).substr(at, kTitleEnd.size()),
+                                    kTitleEnd)) {
+            end = at;
+            break;
+        }
+    }
+    if (end == std::u16string::npos) {
+        return page;
+    }
+    std::u16string text;
+    bool in_tag = false;
+    for (std::size_t at = title->end; at < end; ++at) {
+        if (page[at] == u'<') {
+            in_tag = true;
+        } else if (page[at] == u'>' && in_tag) {
+            in_tag = false;
+        } else if (!in_tag) {
+            text += page[at];
+        }
+    }
+    page.replace(title->end, end - title->end, text);
+    return page;
+}
+
+}  // namespace
+
 std::u16string CleanSitePage(std::u16string captured, std::u16string_view source_text,
                              std::u16string_view language_code) {
+    return WithPlainTitle(RebuildSitePage(std::move(captured), source_text, language_code));
+}
+
+namespace {
+
+std::u16string RebuildSitePage(std::u16string captured, std::u16string_view source_text,
+                               std::u16string_view language_code) {
     const SourceShape source = ReadSourceShape(source_text);
     CutContainer(captured);
     const std::u16string_view markup = captured;
@@ -526,5 +583,7 @@ std::u16string CleanSitePage(std::u16string captured, std::u16string_view source
     out += markup.substr(body_rest);
     return out;
 }
+
+}  // namespace
 
 }  // namespace quillmoor

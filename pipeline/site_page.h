@@ -34,6 +34,8 @@ bool IsRightToLeftLanguage(std::u16string_view language_code);
 //    body by their tag and their attributes' names, in the source's order;
 //  - the body element's style is the source's (the widget pushes the body down for its
 //    banner);
+//  - the title holds text only: the elements the widget wrapped its translation in there
+//    are taken out, their text kept (a browser would show them in the title as text);
 // Everything else stays byte for byte, the translated texts and attributes of the body
 // among it. Markup without a head or a body element (a fragment) is cleaned as far as it
 // has them. Takes captured over, so that a caller who no longer needs it can move it in.

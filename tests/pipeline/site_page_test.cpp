@@ -177,8 +177,8 @@ TEST(CleanSitePage, GivesThePageItsSourceStructureWithoutTheWidget) {
           u"<html lang=\"en\" dir=\"ltr\"><head><title>Page</title></head><body><p>Hi</p>"
           u"</body></html>",
           u"ar"},
-         u"<html lang=\"ar\" dir=\"rtl\"><head><title>" + Font(u"\u0635") +
-             u"</title></head><body><p>" + Font(u"\u0645") + u"</p></body></html>"},
+         u"<html lang=\"ar\" dir=\"rtl\"><head><title>\u0635</title></head><body><p>" +
+             Font(u"\u0645") + u"</p></body></html>"},
         {"Hebrew by the widget's code gets dir where the source has none",
          {u"<html class=\"translated-rtl\"><head></head><body>" + CurrentContainer() +
               SnippetScripts(u"iw") + u"<p>\u05E9</p></body></html>",
@@ -282,6 +282,17 @@ TEST(CleanSitePage, MarkupWithoutAHeadOrABodyIsCleanedAsFarAsItHasThem) {
         EXPECT_EQ(CleanSitePage(c.input, u"<html><head><title>t</title></head></html>", u"de"),
                   c.expected);
     }
+}
+
+TEST(CleanSitePage, TheTitleHoldsItsTranslatedTextOnly) {
+    const std::u16string captured =
+        u"<html class=\"translated-ltr\"><head><title><font style=\"vertical-align: inherit;\">"
+        u"<font style=\"vertical-align: inherit;\">[fr] Tom &amp; Jerry</font></font></title>"
+        u"</head><body><p><font>[fr] x</font></p><title>2</title></body></html>";
+    EXPECT_EQ(
+        CleanSitePage(captured, u"<html><head><title>Tom &amp; Jerry</title></head></html>", u"fr"),
+        u"<html lang=\"fr\"><head><title>[fr] Tom &amp; Jerry</title></head><body><p>"
+        u"<font>[fr] x</font></p><title>2</title></body></html>");
 }
 
 TEST(IsRightToLeftLanguage, KnowsTheCataloguesRightToLeftLanguages) {
