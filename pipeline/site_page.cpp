@@ -338,16 +338,21 @@ std::u16string AttributeText(std::u16string_view text) {
     return out;
 }
 
-// The position of the first "</head" in text, in any case.
-std::size_t FindHeadEnd(std::u16string_view text) {
-    constexpr std::u16string_view kHeadEnd = u"</head";
-    for (std::size_t at = text.find(u"</"); at != std::u16string_view::npos;
+// The position of the first end tag opening (such as "</head") in text from from on, in any
+// case; npos when there is none.
+std::size_t FindEndTag(std::u16string_view text, std::u16string_view opening,
+                       std::size_t from = 0) {
+    for (std::size_t at = text.find(u"</", from); at != std::u16string_view::npos;
          at = text.find(u"</", at + 2)) {
-        if (EqualsIgnoringAsciiCase(text.substr(at, kHeadEnd.size()), kHeadEnd)) {
+        if (EqualsIgnoringAsciiCase(text.substr(at, opening.size()), opening)) {
             return at;
         }
     }
     return std::u16string_view::npos;
+}
+
+std::size_t FindHeadEnd(std::u16string_view text) {
+    return FindEndTag(text, u"</head");
 }
 
 }  // namespace
@@ -428,16 +433,7 @@ std::u16string WithPlainTitle(std::u16string page) {
     if (!title) {
         return page;
     }
-    constexpr std::u16string_view kTitleEnd = u"</title";
-    std::size_t end = std::u16string::npos;
-    for (std::size_t at = page.find(u"</", title->end); at != std::u16string::npos;
-         at = page.find(u"</", at + 2)) {
-        if (EqualsIgnoringAsciiCase(std::u16string_view(page).substr(at, kTitleEnd.size()),
-                                    kTitleEnd)) {
-            end = at;
-            break;
-        }
-    }
+    const std::size_t end = FindEndTag(page, u"</title", title->end);
     if (end == std::u16string::npos) {
         return page;
     }

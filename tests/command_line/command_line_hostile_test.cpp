@@ -64,12 +64,7 @@ class CommandLineHostileTest : public ::testing::TestWithParam<HostileCase> {
     }
     void TearDown() override {
         if (standin_ != nullptr) {
-            const bool ended =
-                bridge_test::WaitUntilNoProcessHas(marker_, std::chrono::seconds(10));
-            if (!ended) {
-                bridge_test::KillProcessesWith(marker_);
-            }
-            EXPECT_TRUE(ended) << "a Chromium of the command line was left running";
+            ExpectNoProcessLeftWith(marker_);
         }
     }
 

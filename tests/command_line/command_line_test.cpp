@@ -73,12 +73,7 @@ class CommandLineRunTest : public ::testing::Test {
     void TearDown() override {
         // Every Chromium of the runs carries the marker switch: none may be left.
         if (standin_ != nullptr) {
-            const bool ended =
-                bridge_test::WaitUntilNoProcessHas(marker_, std::chrono::seconds(10));
-            if (!ended) {
-                bridge_test::KillProcessesWith(marker_);
-            }
-            EXPECT_TRUE(ended) << "a Chromium of the command line was left running";
+            ExpectNoProcessLeftWith(marker_);
         }
     }
 
