@@ -51,7 +51,10 @@ PageRunResult PageRun::TranslatePage(std::size_t language_index, const SourceNam
     view_.ShowLanguageProgress(LanguageProgressText(progress.counter, progress.total));
     clock_.Sleep(kPollSleep);
 
-    std::optional<std::u16string> injected = InjectWidget(std::move(page.text), code);
+    // A site's page keeps its head: the snippet goes into the body.
+    std::optional<std::u16string> injected = target.layout == ResultLayout::kSite
+                                                 ? InjectWidgetInBody(std::move(page.text), code)
+                                                 : InjectWidget(std::move(page.text), code);
     if (!injected) {
         return {PageOutcome::kSkipped, BrowserState::kKept, {}, {}, {}};
     }

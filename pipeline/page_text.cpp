@@ -1,5 +1,7 @@
 #include "pipeline/page_text.h"
 
+#include "pipeline/markup_tags.h"
+
 #include "pipeline/page_encoding.h"
 #include "pipeline/page_text_decoder.h"
 #include "pipeline/path_names.h"
@@ -45,6 +47,21 @@ std::optional<std::u16string> InjectWidget(std::u16string page_text,
     }
     page_text.insert(anchor, WidgetSnippet(language_code));
     return page_text;
+}
+
+std::optional<std::u16string> InjectWidgetInBody(std::u16string page_text,
+                                                 std::u16string_view language_code) {
+    const std::size_t body = page_text.find(u"<body");
+    if (body != std::u16string::npos) {
+        MarkupTagScanner scanner(page_text, body);
+        const std::optional<MarkupTag> tag = scanner.Next();
+        if (tag && tag->begin == body && tag->kind == MarkupTag::Kind::kStart &&
+            tag->name == u"body" && tag->end > 0 && page_text[tag->end - 1] == u'>') {
+            page_text.insert(tag->end, WidgetSnippet(language_code));
+            return page_text;
+        }
+    }
+    return InjectWidget(std::move(page_text), language_code);
 }
 
 std::u16string WriteTempPage(const std::u16string& path, std::u16string_view injected_text,

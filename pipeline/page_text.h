@@ -42,6 +42,13 @@ std::u16string ReadPageText(const std::u16string& path,
 std::optional<std::u16string> InjectWidget(std::u16string page_text,
                                            std::u16string_view language_code);
 
+// The page text with the widget snippet just after the start tag of the first "<body" (an
+// exact match that starts a whole body start tag), so that the browser keeps the page's head
+// as its head; without one, as InjectWidget places it. Nothing when the page has neither
+// "<head" nor "<body". A translated site's pages are made this way.
+std::optional<std::u16string> InjectWidgetInBody(std::u16string page_text,
+                                                 std::u16string_view language_code);
+
 // Writes injected_text (its line breaks normalised) as the temporary page at path, in
 // encoding (that of the SourcePage it was made from), and returns the path written. A file
 // at path that this program did not write is never touched: the page then goes to the

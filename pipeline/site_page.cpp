@@ -102,6 +102,12 @@ struct SourceShape {
     std::optional<MarkupTag> body;
 };
 
+// Whether the captured head (head, up to head_end) holds the source's first head element (the
+// widget's own loads aside): then the browser kept the head as the source has it (the
+// snippet stood in the body), and nothing is moved into it.
+bool HeadHolds(std::u16string_view markup, const MarkupTag& head, std::size_t head_end,
+               const struct SourceShape& source);
+
 SourceShape ReadSourceShape(std::u16string_view source) {
     SourceShape shape;
     shape.doctype = FindDoctype(source);
@@ -461,6 +467,21 @@ std::u16string CleanSitePage(std::u16string captured, std::u16string_view source
 
 namespace {
 
+bool HeadHolds(std::u16string_view markup, const MarkupTag& head, std::size_t head_end,
+               const SourceShape& source) {
+    if (source.head.empty()) {
+        return false;
+    }
+    MarkupTagScanner scanner(markup.substr(0, head_end), head.end);
+    while (const std::optional<MarkupTag> tag = scanner.Next()) {
+        if (tag->kind == MarkupTag::Kind::kStart && !IsWidgetLoad(*tag) &&
+            ElementKey(*tag) == source.head.front()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::u16string RebuildSitePage(std::u16string captured, std::u16string_view source_text,
                                std::u16string_view language_code) {
     const SourceShape source = ReadSourceShape(source_text);
@@ -509,7 +530,7 @@ std::u16string RebuildSitePage(std::u16string captured, std::u16string_view sour
     // through the last of them, with its blanks and comments.
     std::size_t moved_end = 0;
     std::u16string_view between_head_and_body;
-    if (body) {
+    if (body && !HeadHolds(markup, *head, *head_end, source)) {
         std::size_t next = 0;  // the first source element not found yet
         std::size_t at = body->end;
         while (next < source.head.size()) {

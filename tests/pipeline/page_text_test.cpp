@@ -71,6 +71,34 @@ class PageTextTest : public ::testing::Test {
     const AnsiCodePage western_ = AnsiCodePage::ForCodePage(1252);
 };
 
+TEST(InjectWidgetInBody, PutsTheSnippetAfterTheBodyStartTagOrElseWhereInjectWidgetDoes) {
+    const struct {
+        const char* name;
+        std::u16string page;
+        size_t anchor;  // npos: no anchor
+    } cases[] = {
+        {"head and body", u"<html><head><title>t</title></head><body class=\"x\"><p>", 51},
+        {"a > inside an attribute of the body", u"<head></head><body data-a=\"1>2\">x", 32},
+        {"a body that ends the text", u"<head></head><body>", 19},
+        {"no body: before the head", u"<html><head></head></html>", 6},
+        {"a tag that only starts like body", u"<head></head><bodyguard>x</bodyguard>", 0},
+        {"body in capitals: before the head", u"<head></head><BODY>x", 0},
+        {"an unfinished body tag: before the head", u"<head></head><body class=\"", 0},
+        {"neither", u"<p>x</p>", std::u16string::npos},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<std::u16string> injected = InjectWidgetInBody(c.page, u"de");
+        if (c.anchor == std::u16string::npos) {
+            EXPECT_FALSE(injected.has_value());
+            continue;
+        }
+        ASSERT_TRUE(injected.has_value());
+        EXPECT_EQ(*injected,
+                  c.page.substr(0, c.anchor) + WidgetSnippet(u"de") + c.page.substr(c.anchor));
+    }
+}
+
 TEST_F(PageTextTest, ReadPageTextReportsUnreadableFilesWithPathAndReason) {
     fs::create_directory(fs::path(folder_.Path(u"folder.html")));
     const std::u16string huge = folder_.Path(u"huge.html");

@@ -284,6 +284,22 @@ TEST(CleanSitePage, MarkupWithoutAHeadOrABodyIsCleanedAsFarAsItHasThem) {
     }
 }
 
+TEST(CleanSitePage, AHeadTheBrowserKeptGivesNothingOfTheBodyToIt) {
+    // The snippet stood in the body: the head is whole, and the body's own script, of the
+    // same shape as the head's first element, stays where it is.
+    const std::u16string source =
+        u"<html><head><script src=\"a.js\"></script><title>T</title></head><body>"
+        u"<script src=\"b.js\"></script><p>x</p></body></html>";
+    const std::u16string captured =
+        u"<html class=\"translated-ltr\"><head><script src=\"a.js\"></script><title>[fr] T"
+        u"</title></head><body>" +
+        CurrentContainer() + SnippetScripts(u"fr") +
+        u"<script src=\"b.js\"></script><p>[fr] x</p></body></html>";
+    EXPECT_EQ(CleanSitePage(StripWidgetRemnants(captured), source, u"fr"),
+              u"<html lang=\"fr\"><head><script src=\"a.js\"></script><title>[fr] T</title>"
+              u"</head><body><script src=\"b.js\"></script><p>[fr] x</p></body></html>");
+}
+
 TEST(CleanSitePage, TheTitleHoldsItsTranslatedTextOnly) {
     const std::u16string captured =
         u"<html class=\"translated-ltr\"><head><title><font style=\"vertical-align: inherit;\">"
