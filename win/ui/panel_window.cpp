@@ -73,9 +73,19 @@ void Scroll(HWND box, int bar, int request, int delta) {
     info.fMask = SIF_POS;
     info.nPos = position;
     SetScrollInfo(box, bar, &info, TRUE);
+    // The children move by hand: ScrollWindowEx leaves them where they are while the box
+    // is hidden (a page behind another).
     const int shift = old - position;
-    ScrollWindowEx(box, bar == SB_HORZ ? shift : 0, bar == SB_VERT ? shift : 0, nullptr, nullptr,
-                   nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(child, nullptr, r.left + (bar == SB_HORZ ? shift : 0),
+                     r.top + (bar == SB_VERT ? shift : 0), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    InvalidateRect(box, nullptr, TRUE);
 }
 
 LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wparam, LPARAM lparam) {
