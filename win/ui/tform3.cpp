@@ -112,6 +112,12 @@ void Place(HWND window, int left, int top, int width, int height) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Gives child the font (an HFONT); goes on to the next child.
+BOOL CALLBACK SetFontOf(HWND child, LPARAM font) {
+    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+    return TRUE;
+}
+
 void RegisterWindowClass() {
     static const ATOM atom = [] {
         WNDCLASSEXW window_class{};
@@ -150,13 +156,7 @@ TForm3::TForm3(Dialogs& dialogs, JobFlags& job_flags) : dialogs_(dialogs), job_f
     BuildFileTab();
     BuildLanguageTab();
     BuildMemoTabs();
-    EnumChildWindows(
-        Form3,
-        [](HWND child, LPARAM font) {
-            SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(font_));
+    EnumChildWindows(Form3, &SetFontOf, reinterpret_cast<LPARAM>(font_));
     FormCreate();
     // Every component exists now: the messages may reach the handlers.
     SetWindowLongPtrW(Form3, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TForm3::WindowProc));
