@@ -12,13 +12,13 @@
 #include "app/gui/program_application.h"
 #include "app/gui/session_dialogs.h"
 #include "app/gui/session_runner.h"
-#include "app/gui/session_script.h"
 #include "app/gui/tform3_batch_view.h"
 #include "browser/hidden_browser.h"
 #include "pipeline/batch_driver.h"
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_run.h"
 #include "pipeline/page_run_translator.h"
+#include "pipeline/session_script.h"
 #include "platform/floating_point.h"
 #include "platform/ole_runtime.h"
 #include "platform/process_arguments.h"
@@ -63,10 +63,10 @@ std::optional<SessionScript> SessionFromEnvironment() {
                      path.toLocal8Bit().constData());
         return std::nullopt;
     }
-    SessionScript script = ParseSessionScript(QString::fromUtf8(file.readAll()));
-    if (!script.problem.isEmpty()) {
+    SessionScript script = ParseSessionScript(QString::fromUtf8(file.readAll()).toStdU16String());
+    if (!script.problem.empty()) {
         std::fprintf(stderr, "Quillmoor: session script %s, %s\n", path.toLocal8Bit().constData(),
-                     script.problem.toLocal8Bit().constData());
+                     QString::fromStdU16String(script.problem).toLocal8Bit().constData());
         return std::nullopt;
     }
     return script;

@@ -27,10 +27,10 @@ void SessionRunner::Perform(const SessionStep& step) {
     using Kind = SessionStep::Kind;
     switch (step.kind) {
         case Kind::kLog:
-            dialogs_.OpenLog(step.text);
+            dialogs_.OpenLog(QString::fromStdU16String(step.text));
             return;
         case Kind::kAnswer: {
-            const QString& word = step.text;
+            const std::u16string& word = step.text;
             dialogs_.QueueAnswer(word == u"ok"    ? UserDialogs::Answer::kOk
                                  : word == u"yes" ? UserDialogs::Answer::kYes
                                  : word == u"no"  ? UserDialogs::Answer::kNo
@@ -38,26 +38,27 @@ void SessionRunner::Perform(const SessionStep& step) {
             return;
         }
         case Kind::kAdd:
-            dialogs_.QueueChosenFile(step.text);
+            dialogs_.QueueChosenFile(QString::fromStdU16String(step.text));
             form_.AddFile1Click();
             return;
         case Kind::kTick: {
             const auto& codes = LanguageCodes();
-            const auto at = std::find(codes.begin(), codes.end(), step.text.toStdU16String());
+            const auto at = std::find(codes.begin(), codes.end(), step.text);
             const auto index = static_cast<std::size_t>(at - codes.begin());
             if (at == codes.end() || index >= form_.LanguageBoxes.size() ||
                 form_.LanguageBoxes[index] == nullptr) {
-                dialogs_.Note(QStringLiteral("tick: no box for ") + step.text);
+                dialogs_.Note(QStringLiteral("tick: no box for ") +
+                              QString::fromStdU16String(step.text));
                 return;
             }
             form_.LanguageBoxes[index]->setChecked(true);
             return;
         }
         case Kind::kScreenshot:
-            Screenshot(step.text);
+            Screenshot(QString::fromStdU16String(step.text));
             return;
         case Kind::kScreenshotAfter: {
-            const QString path = step.text;
+            const QString path = QString::fromStdU16String(step.text);
             QTimer::singleShot(step.milliseconds, this, [this, path] { Screenshot(path); });
             return;
         }

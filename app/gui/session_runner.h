@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/gui/session_dialogs.h"
-#include "app/gui/session_script.h"
+#include "pipeline/session_script.h"
 
 namespace quillmoor {
 

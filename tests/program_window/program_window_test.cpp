@@ -13,7 +13,6 @@
 
 #include "app/gui/batch_window_binding.h"
 #include "app/gui/program_application.h"
-#include "app/gui/session_script.h"
 #include "app/gui/tform3_batch_view.h"
 #include "browser/qt_message_pump.h"
 #include "pipeline/batch_driver.h"
@@ -174,28 +173,6 @@ TEST_F(ProgramWindowTest, ABatchEndsWithDoneTheQuestionAndTheResultFolderWhenItE
     EXPECT_EQ(dialogs_.asked[0].question, UserDialogs::Question::kOkCancel);
     // The test program's folder has no result tree: nothing opens.
     EXPECT_EQ(DirectoryExists(driver_.ResultRoot()), !dialogs_.links.empty());
-}
-
-TEST(SessionScriptTest, ReadsEveryStepAndNamesTheLineOfAFault) {
-    const SessionScript good = ParseSessionScript(
-        QStringLiteral("# comment\nlog /tmp/l\n\nadd /a b.html\ntick fr\nanswer ok\n"
-                       "screenshot-after 500 /tmp/s.png\ntranslate\nclose\n"));
-    EXPECT_TRUE(good.problem.isEmpty());
-    ASSERT_EQ(good.steps.size(), 7u);
-    EXPECT_EQ(good.steps[1].text, QStringLiteral("/a b.html"));
-    EXPECT_EQ(good.steps[4].milliseconds, 500);
-    EXPECT_EQ(good.steps[4].text, QStringLiteral("/tmp/s.png"));
-
-    for (const char* bad : {"add\n", "answer maybe\n", "screenshot-after x /p\n", "translate now\n",
-                            "tick fr\nfly\n"}) {
-        SCOPED_TRACE(bad);
-        const SessionScript script = ParseSessionScript(QString::fromUtf8(bad));
-        EXPECT_TRUE(script.steps.empty());
-        EXPECT_TRUE(script.problem.startsWith(QStringLiteral("line ")))
-            << script.problem.toStdString();
-    }
-    EXPECT_EQ(ParseSessionScript(QStringLiteral("tick fr\nfly\n")).problem.left(7),
-              QStringLiteral("line 2:"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // A scripted session of the window program: what a demonstration or a test has the program
 // do in place of a person. The program follows one when the environment variable
-// QUILLMOOR_SESSION_SCRIPT names its file; it takes no command-line argument for it.
+// QUILLMOOR_SESSION_SCRIPT names its file; it takes no command-line argument for it. Both
+// window front ends (Qt and Win32) read the same script words.
 //
 // One step a line, in order; blank lines and lines starting with "#" are skipped:
 //   log PATH              where the dialogs' texts and answers are written, line by line
@@ -17,8 +18,8 @@
 //   exit                  File, Exit
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillmoor {
@@ -36,17 +37,18 @@ struct SessionStep {
         kExit
     };
     Kind kind;
-    QString text;          // the path, the code or the answer
+    std::u16string text;   // the path, the code or the answer
     int milliseconds = 0;  // kScreenshotAfter
 };
 
 // The steps of script, or the reason why it is not one (then no step is given).
 struct SessionScript {
     std::vector<SessionStep> steps;
-    QString problem;  // "line N: ..."; empty when the script is sound
+    std::u16string problem;  // "line N: ..."; empty when the script is sound
 };
 
-SessionScript ParseSessionScript(const QString& script);
+// Line breaks are LF or CR LF; blanks and tabs around a line and its value are dropped.
+SessionScript ParseSessionScript(std::u16string_view script);
 
 // The environment variable that names the script file.
 inline constexpr char kSessionScriptVariable[] = "QUILLMOOR_SESSION_SCRIPT";
