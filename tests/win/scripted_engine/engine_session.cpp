@@ -22,8 +22,8 @@ EngineSession::EngineSession(Start start) {
     // The engine is found in the working directory by its bare name, as the program finds it.
     const test_support::WorkingDirectoryScope inside(folder_.path());
     if (start == Start::kAsTheProgram) {
-        application_ = std::make_unique<TCefApplication>(
-            ProcessArguments({u"quillmoor"}), EngineLayout::Windows(), reporter_);
+        application_ = std::make_unique<TCefApplication>(ProcessArguments({u"quillmoor"}),
+                                                         EngineLayout::Windows(), reporter_);
         started_ = application_->StartMainProcess();
         if (!started_) {
             failure_ = "the start-up ended with status " +
@@ -52,7 +52,8 @@ EngineSession::EngineSession(Start start) {
     do_message_loop_work_ =
         reinterpret_cast<void (*)()>(FindLibraryEntryPoint(library_, "cef_do_message_loop_work"));
     if (!missing.empty() || do_message_loop_work_ == nullptr) {
-        failure_ = "missing entry point " + (missing.empty() ? "cef_do_message_loop_work" : missing);
+        failure_ =
+            "missing entry point " + (missing.empty() ? "cef_do_message_loop_work" : missing);
         return;
     }
     auto context = std::make_shared<std::atomic<bool>>(false);
@@ -110,8 +111,7 @@ HeldReference<cef_browser_t> EngineSession::CreateBrowser(const std::shared_ptr<
     settings.size = sizeof settings;
     const cef_string_t address = EngineStringView(url);
     if (entry_points_.cef_browser_host_create_browser(&window_info, NewRecordingClient(recorder),
-                                                      &address, &settings, nullptr,
-                                                      nullptr) == 0) {
+                                                      &address, &settings, nullptr, nullptr) == 0) {
         return {};
     }
     if (!recorder->WaitUntil([&] { return recorder->Browsers().size() > before; },
@@ -121,7 +121,8 @@ HeldReference<cef_browser_t> EngineSession::CreateBrowser(const std::shared_ptr<
     return recorder->Browsers().at(before);
 }
 
-std::optional<std::u16string> EngineSession::Markup(const HeldReference<cef_browser_t>& browser) const {
+std::optional<std::u16string> EngineSession::Markup(
+    const HeldReference<cef_browser_t>& browser) const {
     const auto frame = HeldReference<cef_frame_t>::Adopt(browser->get_main_frame(browser.get()));
     TextCatcher catcher;
     frame->get_source(frame.get(), catcher.Visitor());

@@ -67,7 +67,8 @@ class EnginePageBrowser final : public PageBrowser {
         if (!IsReady()) {
             return;
         }
-        const auto frame = HeldReference<cef_frame_t>::Adopt(browser_->get_main_frame(browser_.get()));
+        const auto frame =
+            HeldReference<cef_frame_t>::Adopt(browser_->get_main_frame(browser_.get()));
         frame->get_source(frame.get(), NewSignallingVisitor(signals_, clock_));
     }
     void ReplaceBrowser() override {

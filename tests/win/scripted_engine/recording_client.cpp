@@ -29,14 +29,16 @@ class LifeSpan : public EngineObject<cef_life_span_handler_t> {
             recorder.Keep(browser);
             recorder.Note(Event{Event::Kind::kCreated}, browser, nullptr);
         };
-        Table().do_close = [](cef_life_span_handler_t* self, cef_browser_t* browser) SCRIPTED_CALLBACK {
+        Table().do_close = [](cef_life_span_handler_t* self,
+                              cef_browser_t* browser) SCRIPTED_CALLBACK {
             Self<LifeSpan>(self)->recorder_->Note(Event{Event::Kind::kDoClose}, browser, nullptr);
             return 0;
         };
-        Table().on_before_close = [](cef_life_span_handler_t* self,
-                                     cef_browser_t* browser) SCRIPTED_CALLBACK {
-            Self<LifeSpan>(self)->recorder_->Note(Event{Event::Kind::kBeforeClose}, browser, nullptr);
-        };
+        Table().on_before_close = [](cef_life_span_handler_t* self, cef_browser_t* browser)
+                                      SCRIPTED_CALLBACK {
+                                          Self<LifeSpan>(self)->recorder_->Note(
+                                              Event{Event::Kind::kBeforeClose}, browser, nullptr);
+                                      };
     }
 
   private:
@@ -46,14 +48,15 @@ class LifeSpan : public EngineObject<cef_life_span_handler_t> {
 class Load : public EngineObject<cef_load_handler_t> {
   public:
     explicit Load(std::shared_ptr<Recorder> recorder) : recorder_(std::move(recorder)) {
-        Table().on_loading_state_change = [](cef_load_handler_t*, cef_browser_t* browser, int, int,
-                                             int) SCRIPTED_CALLBACK { ReleaseEngineReference(browser); };
+        Table().on_loading_state_change =
+            [](cef_load_handler_t*, cef_browser_t* browser, int, int, int)
+                SCRIPTED_CALLBACK { ReleaseEngineReference(browser); };
         Table().on_load_start = [](cef_load_handler_t* self, cef_browser_t* browser,
                                    cef_frame_t* frame, cef_transition_type_t) SCRIPTED_CALLBACK {
             Self<Load>(self)->recorder_->Note(Event{Event::Kind::kLoadStart}, browser, frame);
         };
-        Table().on_load_end = [](cef_load_handler_t* self, cef_browser_t* browser, cef_frame_t* frame,
-                                 int status) SCRIPTED_CALLBACK {
+        Table().on_load_end = [](cef_load_handler_t* self, cef_browser_t* browser,
+                                 cef_frame_t* frame, int status) SCRIPTED_CALLBACK {
             Recorder& recorder = *Self<Load>(self)->recorder_;
             Event event{Event::Kind::kLoadEnd};
             event.status = status;

@@ -32,7 +32,7 @@ struct Event {
     int browser = 0;
     bool popup_browser = false;
     bool main_frame = false;
-    std::u16string url;  // the frame's address; the target's for a window request
+    std::u16string url;   // the frame's address; the target's for a window request
     std::u16string name;  // the frame's name; the target's for a window request
     int status = 0;       // the HTTP status of a load end, the error code of a load error
     int disposition = 0;  // of a window request

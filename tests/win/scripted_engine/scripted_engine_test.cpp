@@ -57,7 +57,9 @@ class EnvironmentScope {
         SetEnvironmentVariableW(reinterpret_cast<const wchar_t*>(name),
                                 reinterpret_cast<const wchar_t*>(value));
     }
-    ~EnvironmentScope() { SetEnvironmentVariableW(reinterpret_cast<const wchar_t*>(name_), nullptr); }
+    ~EnvironmentScope() {
+        SetEnvironmentVariableW(reinterpret_cast<const wchar_t*>(name_), nullptr);
+    }
     EnvironmentScope(const EnvironmentScope&) = delete;
     EnvironmentScope& operator=(const EnvironmentScope&) = delete;
 
@@ -87,14 +89,16 @@ class ScriptedEngineTest : public ::testing::Test {
     // Loads address in the browser and waits for the main frame's load end of it.
     bool Load(const HeldReference<cef_browser_t>& browser, const std::u16string& address) {
         session_.Navigate(browser, address);
-        return recorder_->WaitUntil([&] {
-            for (const Event& event : recorder_->EventsOf(Event::Kind::kLoadEnd)) {
-                if (event.main_frame && event.url == address) {
-                    return true;
+        return recorder_->WaitUntil(
+            [&] {
+                for (const Event& event : recorder_->EventsOf(Event::Kind::kLoadEnd)) {
+                    if (event.main_frame && event.url == address) {
+                        return true;
+                    }
                 }
-            }
-            return false;
-        }, std::chrono::seconds(20), session_.Pump());
+                return false;
+            },
+            std::chrono::seconds(20), session_.Pump());
     }
 
     // The markup once every task asked for before has run: the second of two readings (the
@@ -151,7 +155,8 @@ TEST_F(ScriptedEngineTest, StartsAsTheProgramStartsItWithTheProgramsSwitches) {
     EXPECT_NE(engine.cef_api_hash(0), nullptr);
 
     // The global command line holds the switches the program's application added.
-    const auto line = HeldReference<cef_command_line_t>::Adopt(engine.cef_command_line_get_global());
+    const auto line =
+        HeldReference<cef_command_line_t>::Adopt(engine.cef_command_line_get_global());
     ASSERT_TRUE(line);
     const cef_string_t gpu = EngineStringView(u"disable-gpu");
     const cef_string_t media = EngineStringView(u"enable-media-stream");
@@ -234,8 +239,8 @@ TEST_F(ScriptedEngineTest, CreatesABrowserSynchronouslyReportedBeforeTheCallRetu
     cef_browser_settings_t settings{};
     settings.size = sizeof settings;
     const cef_string_t url = EngineStringView(u"about:blank");
-    const auto browser = HeldReference<cef_browser_t>::Adopt(
-        session_.Engine().cef_browser_host_create_browser_sync(
+    const auto browser =
+        HeldReference<cef_browser_t>::Adopt(session_.Engine().cef_browser_host_create_browser_sync(
             &window_info, NewRecordingClient(recorder_), &url, &settings, nullptr, nullptr));
     ASSERT_TRUE(browser);
     const std::vector<Event> created = recorder_->EventsOf(Event::Kind::kCreated);
@@ -381,8 +386,8 @@ TEST_F(ScriptedEngineTest, AsksTheClientBeforeEveryWindowAPageOpens) {
     // Cancelled: no browser comes of it.
     recorder_->cancel_popups = true;
     session_.RunScript(browser, u"window.open('https://example.test/tab.html')");
-    ASSERT_TRUE(recorder_->WaitUntil(
-        [&] { return recorder_->EventsOf(Event::Kind::kPopup).size() == 1; }));
+    ASSERT_TRUE(
+        recorder_->WaitUntil([&] { return recorder_->EventsOf(Event::Kind::kPopup).size() == 1; }));
     SettledMarkup(browser);
     EXPECT_EQ(recorder_->Browsers().size(), 1u);
     const Event tab = recorder_->EventsOf(Event::Kind::kPopup)[0];
@@ -393,8 +398,9 @@ TEST_F(ScriptedEngineTest, AsksTheClientBeforeEveryWindowAPageOpens) {
 
     // Allowed: a popup browser of the same client is created and loads the address.
     recorder_->cancel_popups = false;
-    session_.RunScript(browser, u"window.open(\"https://example.test/side.html\", \"side\", "
-                                u"\"width=200\")");
+    session_.RunScript(browser,
+                       u"window.open(\"https://example.test/side.html\", \"side\", "
+                       u"\"width=200\")");
     ASSERT_TRUE(recorder_->WaitUntil([&] { return recorder_->Browsers().size() == 2; }));
     const Event side = recorder_->EventsOf(Event::Kind::kPopup)[1];
     EXPECT_EQ(side.name, u"side");

@@ -47,14 +47,14 @@ TEST(WidgetPageTest, ADocumentAlwaysHasItsRootElement) {
 }
 
 TEST(WidgetPageTest, TheSnippetShowsTheGadgetAndTheMenuOfItsLanguages) {
-    const WidgetPage page = WidgetPage::FromText(WithWidget(kPage, u"fr,de"), WidgetStyle::kClassic);
+    const WidgetPage page =
+        WidgetPage::FromText(WithWidget(kPage, u"fr,de"), WidgetStyle::kClassic);
     ASSERT_TRUE(page.ShowsMenu());
     EXPECT_THAT(page.MenuCodes(), ElementsAre(u"fr", u"de"));
     EXPECT_TRUE(HoldsLanguageMenu(page.Markup()));
     EXPECT_THAT(Utf8(page.Markup()), HasSubstr("<span>Select Language</span>"));
     // The menu frame closes the body.
-    EXPECT_THAT(Utf8(page.Markup()),
-                HasSubstr("display: none;\"></iframe></body></html>"));
+    EXPECT_THAT(Utf8(page.Markup()), HasSubstr("display: none;\"></iframe></body></html>"));
     EXPECT_THAT(Utf8(page.MenuDocument()), HasSubstr("<a class=\"goog-te-menu2-item\"><div><span "
                                                      "class=\"text\">de</span></div></a>"));
     // The earlier widget's script clicks the first entry; the current widget's script
@@ -89,7 +89,8 @@ TEST(WidgetPageTest, TranslationMarksTheBodysTextsOutsideTheSkippedElements) {
     EXPECT_THAT(markup, HasSubstr("<textarea>typed</textarea>"));
     EXPECT_THAT(markup, HasSubstr("<title>T</title>"));
     EXPECT_THAT(markup, HasSubstr("<span>Select Language</span>"));
-    EXPECT_THAT(markup, HasSubstr("<body><iframe id=\":2.container\" class=\"goog-te-banner-frame"));
+    EXPECT_THAT(markup,
+                HasSubstr("<body><iframe id=\":2.container\" class=\"goog-te-banner-frame"));
     EXPECT_THAT(markup, HasSubstr("t?tl=fr&amp;part=2\" style=\"display: none;\"></iframe></div>"
                                   "<iframe class=\"goog-te-menu-frame skiptranslate\""));
     EXPECT_TRUE(CarriesTranslationMark(page.Markup()));

@@ -227,14 +227,14 @@ void CommandLine::FillTable() {
         copy->Parse(Self<CommandLine>(self)->Argv());
         return copy->NewReference();
     };
-    t.init_from_argv = [](cef_command_line_t* self, int argc,
-                          const char* const* argv) SCRIPTED_CALLBACK {
-        std::vector<std::u16string> pieces;
-        for (int i = 0; argv != nullptr && i < argc; ++i) {
-            pieces.push_back(Utf8ToUtf16(argv[i] != nullptr ? argv[i] : ""));
-        }
-        Self<CommandLine>(self)->InitFromArgv(pieces);
-    };
+    t.init_from_argv = [](cef_command_line_t* self, int argc, const char* const* argv)
+                           SCRIPTED_CALLBACK {
+                               std::vector<std::u16string> pieces;
+                               for (int i = 0; argv != nullptr && i < argc; ++i) {
+                                   pieces.push_back(Utf8ToUtf16(argv[i] != nullptr ? argv[i] : ""));
+                               }
+                               Self<CommandLine>(self)->InitFromArgv(pieces);
+                           };
     t.init_from_string = [](cef_command_line_t* self, const cef_string_t* text) SCRIPTED_CALLBACK {
         Self<CommandLine>(self)->InitFromString(FromEngineString(text));
     };
@@ -283,12 +283,14 @@ void CommandLine::FillTable() {
             }
         }
     };
-    t.append_argument = [](cef_command_line_t* self, const cef_string_t* argument) SCRIPTED_CALLBACK {
-        Self<CommandLine>(self)->AppendArgument(FromEngineString(argument));
-    };
-    t.prepend_wrapper = [](cef_command_line_t* self, const cef_string_t* wrapper) SCRIPTED_CALLBACK {
-        Self<CommandLine>(self)->PrependWrapper(FromEngineString(wrapper));
-    };
+    t.append_argument = [](cef_command_line_t* self, const cef_string_t* argument)
+                            SCRIPTED_CALLBACK {
+                                Self<CommandLine>(self)->AppendArgument(FromEngineString(argument));
+                            };
+    t.prepend_wrapper = [](cef_command_line_t* self, const cef_string_t* wrapper)
+                            SCRIPTED_CALLBACK {
+                                Self<CommandLine>(self)->PrependWrapper(FromEngineString(wrapper));
+                            };
 }
 
 }  // namespace quillmoor::scripted_engine

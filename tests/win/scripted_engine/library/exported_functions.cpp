@@ -21,8 +21,8 @@
 #define SCRIPTED_EXPORT CEF_EXPORT
 #endif
 
-using quillmoor::scripted_engine::AsStringList;
 using quillmoor::scripted_engine::AssignCopy;
+using quillmoor::scripted_engine::AsStringList;
 using quillmoor::scripted_engine::Engine;
 using quillmoor::scripted_engine::StringList;
 
@@ -199,9 +199,9 @@ SCRIPTED_EXPORT int cef_string_utf16_to_utf8(const char16* src, size_t src_len,
         if (output == nullptr) {
             return 0;
         }
-        const std::u16string_view wide(src != nullptr ? reinterpret_cast<const char16_t*>(src)
-                                                      : u"",
-                                       src != nullptr ? src_len : 0);
+        const std::u16string_view wide(
+            src != nullptr ? reinterpret_cast<const char16_t*>(src) : u"",
+            src != nullptr ? src_len : 0);
         std::string narrow;
         const bool well_formed = quillmoor::AppendUtf16AsUtf8(wide, narrow);
         auto* text = new char[narrow.size() + 1];

@@ -11,7 +11,9 @@
 #include "platform/utf.h"
 #include "tests/win/scripted_engine/library/callback.h"
 #include "tests/win/scripted_engine/library/engine_strings.h"
+#include "tests/win/scripted_engine/library/scripted_browser_host.h"
 #include "tests/win/scripted_engine/library/scripted_engine.h"
+#include "tests/win/scripted_engine/library/scripted_frame.h"
 
 namespace quillmoor::scripted_engine {
 namespace {
@@ -29,7 +31,8 @@ constexpr LoadFailure kFileNotFound{-6, u"ERR_FILE_NOT_FOUND"};
 constexpr LoadFailure kNameNotResolved{-105, u"ERR_NAME_NOT_RESOLVED"};
 constexpr LoadFailure kUnknownScheme{-302, u"ERR_UNKNOWN_URL_SCHEME"};
 
-HeldReference<cef_life_span_handler_t> LifeSpanHandlerOf(const HeldReference<cef_client_t>& client) {
+HeldReference<cef_life_span_handler_t> LifeSpanHandlerOf(
+    const HeldReference<cef_client_t>& client) {
     if (!client || client->get_life_span_handler == nullptr) {
         return {};
     }
@@ -53,8 +56,8 @@ std::u16string SchemeOf(std::u16string_view address) {
     }
     for (std::size_t i = 0; i < colon; ++i) {
         const char16_t c = address[i];
-        if (!(IsAsciiLetter(c) || (i > 0 && (IsAsciiDigit(c) || c == u'+' || c == u'-' ||
-                                             c == u'.')))) {
+        if (!(IsAsciiLetter(c) ||
+              (i > 0 && (IsAsciiDigit(c) || c == u'+' || c == u'-' || c == u'.')))) {
             return {};
         }
     }
@@ -115,17 +118,19 @@ std::u16string FilePathOf(std::u16string_view address) {
 
 // ---- Browser ----------------------------------------------------------------------------------
 
-Browser::Browser(int identifier, bool popup, HeldReference<cef_client_t> client)
-    : identifier_(identifier), popup_(popup), client_(std::move(client)) {
+Browser::Browser(int identifier, BrowserKind kind, HeldReference<cef_client_t> client)
+    : identifier_(identifier), kind_(kind), client_(std::move(client)) {
     main_frame_identifier_ = Engine::Get().NextFrameIdentifier();
-    main_frame_ = EngineObjectPtr<Frame>::Make(EngineObjectPtr<Browser>::Share(this),
-                                               main_frame_identifier_, true, u"", u"", u"");
+    main_frame_ =
+        EngineObjectPtr<Frame>::Make(EngineObjectPtr<Browser>::Share(this), main_frame_identifier_,
+                                     FrameKind::kMain, u"", u"", u"");
     FillTable();
 }
 
 Browser::~Browser() = default;
 
 void Browser::Created() {
+    Engine::Get().Loop().Owner().Check();
     HeldReference<cef_life_span_handler_t> handler = LifeSpanHandlerOf(Client());
     if (handler && handler->on_after_created != nullptr) {
         handler->on_after_created(handler.get(), NewReference());
@@ -133,6 +138,7 @@ void Browser::Created() {
 }
 
 std::u16string Browser::ResolvedAddress(const std::u16string& given) const {
+    Engine::Get().Loop().Owner().Check();
     std::u16string_view text = given;
     while (!text.empty() && IsAsciiSpace(text.front())) {
         text.remove_prefix(1);
@@ -165,6 +171,7 @@ std::u16string Browser::ResolvedAddress(const std::u16string& given) const {
 }
 
 void Browser::Load(const std::u16string& given) {
+    Engine::Get().Loop().Owner().Check();
     if (!IsValid()) {
         return;
     }
@@ -184,8 +191,8 @@ void Browser::Load(const std::u16string& given) {
         page_ = WidgetPage();
     } else if (scheme == u"file") {
         try {
-            page_ = WidgetPage::FromText(ReadPageText(FilePathOf(url)),
-                                         Engine::StyleFromEnvironment());
+            page_ =
+                WidgetPage::FromText(ReadPageText(FilePathOf(url)), Engine::StyleFromEnvironment());
             status = 200;
         } catch (const std::exception&) {
             failure = kFileNotFound;
@@ -220,6 +227,7 @@ void Browser::Load(const std::u16string& given) {
 }
 
 void Browser::RunScript(const EngineObjectPtr<Frame>& frame, const std::u16string& code) {
+    Engine::Get().Loop().Owner().Check();
     if (!IsValid() || !frame->IsValid()) {
         return;
     }
@@ -242,6 +250,7 @@ void Browser::RunScript(const EngineObjectPtr<Frame>& frame, const std::u16strin
 }
 
 void Browser::Translate(const std::u16string& code, int generation) {
+    Engine::Get().Loop().Owner().Check();
     if (!IsValid() || generation != generation_) {
         return;  // closed, or the page was replaced since the click
     }
@@ -261,6 +270,7 @@ void Browser::Translate(const std::u16string& code, int generation) {
 }
 
 void Browser::AskForWindow(const EngineObjectPtr<Frame>& frame, const WindowOpenCall& call) {
+    Engine::Get().Loop().Owner().Check();
     HeldReference<cef_client_t> client = Client();
     const std::u16string url = ResolvedAddress(call.url);
     bool cancel = false;
@@ -275,24 +285,26 @@ void Browser::AskForWindow(const EngineObjectPtr<Frame>& frame, const WindowOpen
         cef_client_t* popup_client = client.NewReference();
         cef_dictionary_value_t* extra_info = nullptr;
         int no_javascript_access = 0;
-        cancel = handler->on_before_popup(
-                     handler.get(), NewReference(), frame->NewReference(), &target_url,
-                     &target_name, call.with_features ? WOD_NEW_POPUP : WOD_NEW_FOREGROUND_TAB,
-                     0, &features, &window_info, &popup_client, &settings, &extra_info,
-                     &no_javascript_access) != 0;
+        cancel =
+            handler->on_before_popup(
+                handler.get(), NewReference(), frame->NewReference(), &target_url, &target_name,
+                call.with_features ? WOD_NEW_POPUP : WOD_NEW_FOREGROUND_TAB, 0, &features,
+                &window_info, &popup_client, &settings, &extra_info, &no_javascript_access) != 0;
         client = HeldReference<cef_client_t>::Adopt(popup_client);
         ReleaseEngineReference(extra_info);
     }
     if (!cancel) {
-        Engine::Get().OpenBrowser(std::move(client), true, url);
+        Engine::Get().OpenBrowser(std::move(client), BrowserKind::kPopup, url);
     }
 }
 
 void Browser::ReadDocument(const EngineObjectPtr<Frame>& frame,
-                           HeldReference<cef_string_visitor_t> visitor, bool text) {
+                           HeldReference<cef_string_visitor_t> visitor, DocumentPart part) {
+    Engine::Get().Loop().Owner().Check();
     if (!frame->IsValid() || !visitor || visitor->visit == nullptr) {
         return;  // the visitor is released unvisited
     }
+    const bool text = part == DocumentPart::kText;
     std::u16string document;
     if (frame->IsMain()) {
         document = text ? page_.Text() : page_.Markup();
@@ -312,6 +324,7 @@ void Browser::PostClose() {
 }
 
 void Browser::Close() {
+    Engine::Get().Loop().Owner().Check();
     if (closing_ || !IsValid()) {
         return;
     }
@@ -330,6 +343,7 @@ void Browser::Close() {
 }
 
 void Browser::Invalidate() {
+    Engine::Get().Loop().Owner().Check();
     valid_ = false;
     // The frames hold the browser: letting go of them here is what lets the browser go.
     EngineObjectPtr<Frame> main;
@@ -352,8 +366,8 @@ void Browser::Invalidate() {
 EngineObjectPtr<Frame> Browser::AddChildFrame(const std::u16string& url, const std::u16string& name,
                                               const std::u16string& document) {
     auto frame = EngineObjectPtr<Frame>::Make(EngineObjectPtr<Browser>::Share(this),
-                                              Engine::Get().NextFrameIdentifier(), false, url,
-                                              name, document);
+                                              Engine::Get().NextFrameIdentifier(),
+                                              FrameKind::kChild, url, name, document);
     std::lock_guard lock(mutex_);
     children_.push_back(frame);
     return frame;
@@ -383,9 +397,9 @@ EngineObjectPtr<Frame> Browser::MainFrame() const {
         }
     }
     // A closed browser still answers with a main frame, now invalid.
-    auto closed = EngineObjectPtr<Frame>::Make(
-        EngineObjectPtr<Browser>::Share(const_cast<Browser*>(this)), main_frame_identifier_, true,
-        u"", u"", u"");
+    auto closed =
+        EngineObjectPtr<Frame>::Make(EngineObjectPtr<Browser>::Share(const_cast<Browser*>(this)),
+                                     main_frame_identifier_, FrameKind::kMain, u"", u"", u"");
     closed->Invalidate();
     return closed;
 }
@@ -466,9 +480,8 @@ void Browser::FillTable() {
     t.go_back = [](cef_browser_t*) SCRIPTED_CALLBACK {};
     t.can_go_forward = [](cef_browser_t*) SCRIPTED_CALLBACK { return 0; };
     t.go_forward = [](cef_browser_t*) SCRIPTED_CALLBACK {};
-    t.is_loading = [](cef_browser_t* self) SCRIPTED_CALLBACK {
-        return Self<Browser>(self)->IsLoading() ? 1 : 0;
-    };
+    t.is_loading = [](cef_browser_t* self)
+                       SCRIPTED_CALLBACK { return Self<Browser>(self)->IsLoading() ? 1 : 0; };
     t.reload = [](cef_browser_t* self) SCRIPTED_CALLBACK {
         auto browser = EngineObjectPtr<Browser>::Share(Self<Browser>(self));
         const std::u16string url = browser->MainFrame()->Url();
@@ -476,17 +489,15 @@ void Browser::FillTable() {
     };
     t.reload_ignore_cache = t.reload;
     t.stop_load = [](cef_browser_t*) SCRIPTED_CALLBACK {};  // every load ends at once
-    t.get_identifier = [](cef_browser_t* self) SCRIPTED_CALLBACK {
-        return Self<Browser>(self)->Identifier();
-    };
+    t.get_identifier = [](cef_browser_t* self)
+                           SCRIPTED_CALLBACK { return Self<Browser>(self)->Identifier(); };
     t.is_same = [](cef_browser_t* self, cef_browser_t* that) SCRIPTED_CALLBACK {
         const bool same = self == that;
         ReleaseEngineReference(that);
         return same ? 1 : 0;
     };
-    t.is_popup = [](cef_browser_t* self) SCRIPTED_CALLBACK {
-        return Self<Browser>(self)->IsPopup() ? 1 : 0;
-    };
+    t.is_popup = [](cef_browser_t* self)
+                     SCRIPTED_CALLBACK { return Self<Browser>(self)->IsPopup() ? 1 : 0; };
     t.has_document = [](cef_browser_t* self) SCRIPTED_CALLBACK {
         return Self<Browser>(self)->MainFrame()->Url().empty() ? 0 : 1;
     };
@@ -496,18 +507,18 @@ void Browser::FillTable() {
     t.get_focused_frame = [](cef_browser_t* self) SCRIPTED_CALLBACK {
         return Self<Browser>(self)->MainFrame()->NewReference();
     };
-    t.get_frame_byident = [](cef_browser_t* self,
-                             cef_int64 identifier) SCRIPTED_CALLBACK -> cef_frame_t* {
+    t.get_frame_byident = [](cef_browser_t* self, cef_int64 identifier)
+                              SCRIPTED_CALLBACK -> cef_frame_t* {
         EngineObjectPtr<Frame> frame = Self<Browser>(self)->FrameByIdentifier(identifier);
         return frame ? frame->NewReference() : nullptr;
     };
-    t.get_frame = [](cef_browser_t* self, const cef_string_t* name) SCRIPTED_CALLBACK -> cef_frame_t* {
+    t.get_frame = [](cef_browser_t* self, const cef_string_t* name)
+                      SCRIPTED_CALLBACK -> cef_frame_t* {
         EngineObjectPtr<Frame> frame = Self<Browser>(self)->FrameByName(FromEngineString(name));
         return frame ? frame->NewReference() : nullptr;
     };
-    t.get_frame_count = [](cef_browser_t* self) SCRIPTED_CALLBACK {
-        return Self<Browser>(self)->Frames().size();
-    };
+    t.get_frame_count = [](cef_browser_t* self)
+                            SCRIPTED_CALLBACK { return Self<Browser>(self)->Frames().size(); };
     t.get_frame_identifiers = [](cef_browser_t* self, size_t* count,
                                  cef_int64* identifiers) SCRIPTED_CALLBACK {
         if (count == nullptr) {
@@ -528,245 +539,6 @@ void Browser::FillTable() {
             AsStringList(names)->push_back(frame->Name());
         }
     };
-}
-
-// ---- Frame ------------------------------------------------------------------------------------
-
-Frame::Frame(EngineObjectPtr<Browser> browser, cef_int64 identifier, bool main, std::u16string url,
-             std::u16string name, std::u16string document)
-    : browser_(std::move(browser)),
-      identifier_(identifier),
-      main_(main),
-      url_(std::move(url)),
-      name_(std::move(name)),
-      document_(std::move(document)) {
-    FillTable();
-}
-
-Frame::~Frame() = default;
-
-std::u16string Frame::Url() const {
-    std::lock_guard lock(mutex_);
-    return url_;
-}
-
-void Frame::SetUrl(std::u16string url) {
-    std::lock_guard lock(mutex_);
-    url_ = std::move(url);
-}
-
-std::u16string Frame::Name() const {
-    std::lock_guard lock(mutex_);
-    return name_;
-}
-
-std::u16string Frame::Document() const {
-    std::lock_guard lock(mutex_);
-    return document_;
-}
-
-void Frame::FillTable() {
-    cef_frame_t& t = Table();
-    t.is_valid = [](cef_frame_t* self) SCRIPTED_CALLBACK {
-        return Self<Frame>(self)->IsValid() ? 1 : 0;
-    };
-    // Editing commands have nothing to act on in a page nobody sees.
-    t.undo = [](cef_frame_t*) SCRIPTED_CALLBACK {};
-    t.redo = [](cef_frame_t*) SCRIPTED_CALLBACK {};
-    t.cut = [](cef_frame_t*) SCRIPTED_CALLBACK {};
-    t.copy = [](cef_frame_t*) SCRIPTED_CALLBACK {};
-    t.paste = [](cef_frame_t*) SCRIPTED_CALLBACK {};
-    t.del = [](cef_frame_t*) SCRIPTED_CALLBACK {};
-    t.select_all = [](cef_frame_t*) SCRIPTED_CALLBACK {};
-    t.view_source = [](cef_frame_t*) SCRIPTED_CALLBACK {};
-    t.get_source = [](cef_frame_t* self, cef_string_visitor_t* visitor) SCRIPTED_CALLBACK {
-        auto frame = EngineObjectPtr<Frame>::Share(Self<Frame>(self));
-        auto held = HeldReference<cef_string_visitor_t>::Adopt(visitor);
-        Engine::Get().Loop().Post(
-            [frame, held] { frame->Owner().ReadDocument(frame, held, false); });
-    };
-    t.get_text = [](cef_frame_t* self, cef_string_visitor_t* visitor) SCRIPTED_CALLBACK {
-        auto frame = EngineObjectPtr<Frame>::Share(Self<Frame>(self));
-        auto held = HeldReference<cef_string_visitor_t>::Adopt(visitor);
-        Engine::Get().Loop().Post([frame, held] { frame->Owner().ReadDocument(frame, held, true); });
-    };
-    t.load_request = [](cef_frame_t*, cef_request_t* request) SCRIPTED_CALLBACK {
-        ReleaseEngineReference(request);
-    };
-    t.load_url = [](cef_frame_t* self, const cef_string_t* url) SCRIPTED_CALLBACK {
-        auto frame = EngineObjectPtr<Frame>::Share(Self<Frame>(self));
-        if (!frame->IsMain()) {
-            return;  // the widget's frames load what the widget gives them
-        }
-        const std::u16string address = FromEngineString(url);
-        Engine::Get().Loop().Post([frame, address] {
-            if (frame->IsValid()) {
-                frame->Owner().Load(address);
-            }
-        });
-    };
-    t.execute_java_script = [](cef_frame_t* self, const cef_string_t* code, const cef_string_t*,
-                               int) SCRIPTED_CALLBACK {
-        auto frame = EngineObjectPtr<Frame>::Share(Self<Frame>(self));
-        const std::u16string script = FromEngineString(code);
-        Engine::Get().Loop().Post([frame, script] { frame->Owner().RunScript(frame, script); });
-    };
-    t.is_main = [](cef_frame_t* self) SCRIPTED_CALLBACK { return Self<Frame>(self)->IsMain() ? 1 : 0; };
-    t.is_focused = [](cef_frame_t* self) SCRIPTED_CALLBACK {
-        return Self<Frame>(self)->IsMain() ? 1 : 0;
-    };
-    t.get_name = [](cef_frame_t* self) SCRIPTED_CALLBACK {
-        return NewUserFreeString(Self<Frame>(self)->Name());
-    };
-    t.get_identifier = [](cef_frame_t* self) SCRIPTED_CALLBACK {
-        return Self<Frame>(self)->Identifier();
-    };
-    t.get_parent = [](cef_frame_t* self) SCRIPTED_CALLBACK -> cef_frame_t* {
-        Frame* frame = Self<Frame>(self);
-        return frame->IsMain() ? nullptr : frame->Owner().MainFrame()->NewReference();
-    };
-    t.get_url = [](cef_frame_t* self) SCRIPTED_CALLBACK {
-        return NewUserFreeString(Self<Frame>(self)->Url());
-    };
-    t.get_browser = [](cef_frame_t* self) SCRIPTED_CALLBACK {
-        return Self<Frame>(self)->Owner().NewReference();
-    };
-    t.get_v8context = [](cef_frame_t*) SCRIPTED_CALLBACK -> cef_v8context_t* { return nullptr; };
-    t.visit_dom = [](cef_frame_t*, cef_domvisitor_t* visitor) SCRIPTED_CALLBACK {
-        ReleaseEngineReference(visitor);
-    };
-    t.create_urlrequest = [](cef_frame_t*, cef_request_t* request,
-                             cef_urlrequest_client_t* client) SCRIPTED_CALLBACK -> cef_urlrequest_t* {
-        ReleaseEngineReference(request);
-        ReleaseEngineReference(client);
-        return nullptr;
-    };
-    t.send_process_message = [](cef_frame_t*, cef_process_id_t,
-                                cef_process_message_t* message) SCRIPTED_CALLBACK {
-        ReleaseEngineReference(message);
-    };
-}
-
-// ---- BrowserHost ------------------------------------------------------------------------------
-
-BrowserHost::BrowserHost(EngineObjectPtr<Browser> browser) : browser_(std::move(browser)) {
-    FillTable();
-}
-
-BrowserHost::~BrowserHost() = default;
-
-void BrowserHost::FillTable() {
-    cef_browser_host_t& t = Table();
-    t.get_browser = [](cef_browser_host_t* self) SCRIPTED_CALLBACK {
-        return Self<BrowserHost>(self)->browser_->NewReference();
-    };
-    t.close_browser = [](cef_browser_host_t* self, int /*force_close*/) SCRIPTED_CALLBACK {
-        Self<BrowserHost>(self)->browser_->PostClose();
-    };
-    t.try_close_browser = [](cef_browser_host_t* self) SCRIPTED_CALLBACK {
-        const EngineObjectPtr<Browser>& browser = Self<BrowserHost>(self)->browser_;
-        if (!browser->IsValid()) {
-            return 1;
-        }
-        browser->PostClose();
-        return 0;
-    };
-    t.get_client = [](cef_browser_host_t* self) SCRIPTED_CALLBACK {
-        return Self<BrowserHost>(self)->browser_->Client().NewReference();
-    };
-
-    // A browser without a window: these have nothing to act on.
-    t.set_focus = [](cef_browser_host_t*, int) SCRIPTED_CALLBACK {};
-    t.get_window_handle = [](cef_browser_host_t*) SCRIPTED_CALLBACK -> cef_window_handle_t {
-        return cef_window_handle_t{};
-    };
-    t.get_opener_window_handle = [](cef_browser_host_t*) SCRIPTED_CALLBACK -> cef_window_handle_t {
-        return cef_window_handle_t{};
-    };
-    t.has_view = [](cef_browser_host_t*) SCRIPTED_CALLBACK { return 0; };
-    t.get_request_context = [](cef_browser_host_t*) SCRIPTED_CALLBACK -> cef_request_context_t* {
-        return nullptr;
-    };
-    t.get_zoom_level = [](cef_browser_host_t*) SCRIPTED_CALLBACK { return 0.0; };
-    t.set_zoom_level = [](cef_browser_host_t*, double) SCRIPTED_CALLBACK {};
-    t.run_file_dialog = [](cef_browser_host_t*, cef_file_dialog_mode_t, const cef_string_t*,
-                           const cef_string_t*, cef_string_list_t, int,
-                           cef_run_file_dialog_callback_t* callback) SCRIPTED_CALLBACK {
-        ReleaseEngineReference(callback);
-    };
-    t.start_download = [](cef_browser_host_t*, const cef_string_t*) SCRIPTED_CALLBACK {};
-    t.download_image = [](cef_browser_host_t*, const cef_string_t*, int, cef_uint32, int,
-                          cef_download_image_callback_t* callback) SCRIPTED_CALLBACK {
-        ReleaseEngineReference(callback);
-    };
-    t.print = [](cef_browser_host_t*) SCRIPTED_CALLBACK {};
-    t.print_to_pdf = [](cef_browser_host_t*, const cef_string_t*, const cef_pdf_print_settings_t*,
-                        cef_pdf_print_callback_t* callback) SCRIPTED_CALLBACK {
-        ReleaseEngineReference(callback);
-    };
-    t.find = [](cef_browser_host_t*, int, const cef_string_t*, int, int, int) SCRIPTED_CALLBACK {};
-    t.stop_finding = [](cef_browser_host_t*, int) SCRIPTED_CALLBACK {};
-    t.show_dev_tools = [](cef_browser_host_t*, const cef_window_info_t*, cef_client_t* client,
-                          const cef_browser_settings_t*, const cef_point_t*) SCRIPTED_CALLBACK {
-        ReleaseEngineReference(client);
-    };
-    t.close_dev_tools = [](cef_browser_host_t*) SCRIPTED_CALLBACK {};
-    t.has_dev_tools = [](cef_browser_host_t*) SCRIPTED_CALLBACK { return 0; };
-    t.get_navigation_entries = [](cef_browser_host_t*, cef_navigation_entry_visitor_t* visitor,
-                                  int) SCRIPTED_CALLBACK { ReleaseEngineReference(visitor); };
-    t.set_mouse_cursor_change_disabled = [](cef_browser_host_t*, int) SCRIPTED_CALLBACK {};
-    t.is_mouse_cursor_change_disabled = [](cef_browser_host_t*) SCRIPTED_CALLBACK { return 0; };
-    t.replace_misspelling = [](cef_browser_host_t*, const cef_string_t*) SCRIPTED_CALLBACK {};
-    t.add_word_to_dictionary = [](cef_browser_host_t*, const cef_string_t*) SCRIPTED_CALLBACK {};
-    t.is_window_rendering_disabled = [](cef_browser_host_t*) SCRIPTED_CALLBACK { return 0; };
-    t.was_resized = [](cef_browser_host_t*) SCRIPTED_CALLBACK {};
-    t.was_hidden = [](cef_browser_host_t*, int) SCRIPTED_CALLBACK {};
-    t.notify_screen_info_changed = [](cef_browser_host_t*) SCRIPTED_CALLBACK {};
-    t.invalidate = [](cef_browser_host_t*, cef_paint_element_type_t) SCRIPTED_CALLBACK {};
-    t.send_external_begin_frame = [](cef_browser_host_t*) SCRIPTED_CALLBACK {};
-    t.send_key_event = [](cef_browser_host_t*, const cef_key_event_t*) SCRIPTED_CALLBACK {};
-    t.send_mouse_click_event = [](cef_browser_host_t*, const cef_mouse_event_t*,
-                                  cef_mouse_button_type_t, int, int) SCRIPTED_CALLBACK {};
-    t.send_mouse_move_event = [](cef_browser_host_t*, const cef_mouse_event_t*,
-                                 int) SCRIPTED_CALLBACK {};
-    t.send_mouse_wheel_event = [](cef_browser_host_t*, const cef_mouse_event_t*, int,
-                                  int) SCRIPTED_CALLBACK {};
-    t.send_touch_event = [](cef_browser_host_t*, const cef_touch_event_t*) SCRIPTED_CALLBACK {};
-    t.send_focus_event = [](cef_browser_host_t*, int) SCRIPTED_CALLBACK {};
-    t.send_capture_lost_event = [](cef_browser_host_t*) SCRIPTED_CALLBACK {};
-    t.notify_move_or_resize_started = [](cef_browser_host_t*) SCRIPTED_CALLBACK {};
-    t.get_windowless_frame_rate = [](cef_browser_host_t*) SCRIPTED_CALLBACK { return 0; };
-    t.set_windowless_frame_rate = [](cef_browser_host_t*, int) SCRIPTED_CALLBACK {};
-    t.ime_set_composition = [](cef_browser_host_t*, const cef_string_t*, size_t,
-                               cef_composition_underline_t const*, const cef_range_t*,
-                               const cef_range_t*) SCRIPTED_CALLBACK {};
-    t.ime_commit_text = [](cef_browser_host_t*, const cef_string_t*, const cef_range_t*,
-                           int) SCRIPTED_CALLBACK {};
-    t.ime_finish_composing_text = [](cef_browser_host_t*, int) SCRIPTED_CALLBACK {};
-    t.ime_cancel_composition = [](cef_browser_host_t*) SCRIPTED_CALLBACK {};
-    t.drag_target_drag_enter = [](cef_browser_host_t*, cef_drag_data_t* drag_data,
-                                  const cef_mouse_event_t*,
-                                  cef_drag_operations_mask_t) SCRIPTED_CALLBACK {
-        ReleaseEngineReference(drag_data);
-    };
-    t.drag_target_drag_over = [](cef_browser_host_t*, const cef_mouse_event_t*,
-                                 cef_drag_operations_mask_t) SCRIPTED_CALLBACK {};
-    t.drag_target_drag_leave = [](cef_browser_host_t*) SCRIPTED_CALLBACK {};
-    t.drag_target_drop = [](cef_browser_host_t*, const cef_mouse_event_t*) SCRIPTED_CALLBACK {};
-    t.drag_source_ended_at = [](cef_browser_host_t*, int, int,
-                                cef_drag_operations_mask_t) SCRIPTED_CALLBACK {};
-    t.drag_source_system_drag_ended = [](cef_browser_host_t*) SCRIPTED_CALLBACK {};
-    t.get_visible_navigation_entry = [](cef_browser_host_t*) SCRIPTED_CALLBACK
-        -> cef_navigation_entry_t* { return nullptr; };
-    t.set_accessibility_state = [](cef_browser_host_t*, cef_state_t) SCRIPTED_CALLBACK {};
-    t.set_auto_resize_enabled = [](cef_browser_host_t*, int, const cef_size_t*,
-                                   const cef_size_t*) SCRIPTED_CALLBACK {};
-    t.get_extension = [](cef_browser_host_t*) SCRIPTED_CALLBACK -> cef_extension_t* {
-        return nullptr;
-    };
-    t.is_background_host = [](cef_browser_host_t*) SCRIPTED_CALLBACK { return 0; };
-    t.set_audio_muted = [](cef_browser_host_t*, int) SCRIPTED_CALLBACK {};
-    t.is_audio_muted = [](cef_browser_host_t*) SCRIPTED_CALLBACK { return 1; };
 }
 
 }  // namespace quillmoor::scripted_engine

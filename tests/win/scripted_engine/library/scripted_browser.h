@@ -1,8 +1,7 @@
-// A browser of the scripted engine (cef_browser_t), its frames (cef_frame_t) and its host
-// (cef_browser_host_t). A browser shows one document (see WidgetPage) in its main frame;
-// the frames the widget adds are its other frames. Every change to the document and every
-// call of the client's handlers happens on the engine's loop thread; the objects answer
-// questions (identifier, address, validity, frames) on any thread.
+// A browser of the scripted engine (cef_browser_t). It shows one document (see WidgetPage)
+// in its main frame; the frames the widget adds are its other frames (see Frame). Every
+// change to the document and every call of the client's handlers happens on the engine's
+// loop thread; the browser answers questions (identifier, validity, frames) on any thread.
 #pragma once
 
 #include <atomic>
@@ -19,9 +18,18 @@ namespace quillmoor::scripted_engine {
 
 class Frame;
 
+// Whom a browser was made for.
+enum class BrowserKind {
+    kRequested,  // the program asked for it
+    kPopup,      // a page opened it and the client let it open
+};
+
+// What of a document a reading hands over.
+enum class DocumentPart { kMarkup, kText };
+
 class Browser : public EngineObject<cef_browser_t> {
   public:
-    Browser(int identifier, bool popup, HeldReference<cef_client_t> client);
+    Browser(int identifier, BrowserKind kind, HeldReference<cef_client_t> client);
     ~Browser() override;
 
     // ---- Loop thread ----
@@ -36,8 +44,8 @@ class Browser : public EngineObject<cef_browser_t> {
     void RunScript(const EngineObjectPtr<Frame>& frame, const std::u16string& code);
     // Hands the document (its markup, or its text) of frame to visitor, whose reference
     // it takes over; a frame that is no longer valid releases the visitor unvisited.
-    void ReadDocument(const EngineObjectPtr<Frame>& frame, HeldReference<cef_string_visitor_t> visitor,
-                      bool text);
+    void ReadDocument(const EngineObjectPtr<Frame>& frame,
+                      HeldReference<cef_string_visitor_t> visitor, DocumentPart part);
     // Asks the client whether it may close (there is no window to wait for: the answer
     // changes nothing), tells it the browser closes, and lets go of everything.
     void Close();
@@ -47,7 +55,7 @@ class Browser : public EngineObject<cef_browser_t> {
     // ---- Any thread ----
     bool IsValid() const { return valid_.load(); }
     int Identifier() const { return identifier_; }
-    bool IsPopup() const { return popup_; }
+    bool IsPopup() const { return kind_ == BrowserKind::kPopup; }
     bool IsLoading() const { return loading_.load(); }
     HeldReference<cef_client_t> Client() const;
     EngineObjectPtr<Frame> MainFrame() const;
@@ -76,12 +84,12 @@ class Browser : public EngineObject<cef_browser_t> {
                          const std::u16string& url);
 
     const int identifier_;
-    const bool popup_;
+    const BrowserKind kind_;
     std::atomic<bool> valid_{true};
     std::atomic<bool> loading_{false};
-    bool closing_ = false;  // loop thread
 
     // Loop thread only.
+    bool closing_ = false;
     WidgetPage page_;
     int generation_ = 0;  // counts the main frame's loads
 
@@ -90,47 +98,6 @@ class Browser : public EngineObject<cef_browser_t> {
     EngineObjectPtr<Frame> main_frame_;
     std::vector<EngineObjectPtr<Frame>> children_;
     cef_int64 main_frame_identifier_ = 0;
-};
-
-class Frame : public EngineObject<cef_frame_t> {
-  public:
-    Frame(EngineObjectPtr<Browser> browser, cef_int64 identifier, bool main, std::u16string url,
-          std::u16string name, std::u16string document);
-    ~Frame() override;
-
-    bool IsValid() const { return valid_.load() && browser_->IsValid(); }
-    bool IsMain() const { return main_; }
-    cef_int64 Identifier() const { return identifier_; }
-    Browser& Owner() const { return *browser_; }
-    std::u16string Url() const;
-    void SetUrl(std::u16string url);
-    std::u16string Name() const;
-    // The document of a frame other than the main frame (the main frame's is the browser's).
-    std::u16string Document() const;
-    void Invalidate() { valid_ = false; }
-
-  private:
-    void FillTable();
-
-    const EngineObjectPtr<Browser> browser_;
-    const cef_int64 identifier_;
-    const bool main_;
-    std::atomic<bool> valid_{true};
-    mutable std::mutex mutex_;  // guards what follows
-    std::u16string url_;
-    std::u16string name_;
-    std::u16string document_;
-};
-
-class BrowserHost : public EngineObject<cef_browser_host_t> {
-  public:
-    explicit BrowserHost(EngineObjectPtr<Browser> browser);
-    ~BrowserHost() override;
-
-  private:
-    void FillTable();
-
-    const EngineObjectPtr<Browser> browser_;
 };
 
 }  // namespace quillmoor::scripted_engine

@@ -47,8 +47,8 @@ Engine& Engine::Get() {
 WidgetStyle Engine::StyleFromEnvironment() {
 #if defined(_WIN32)
     wchar_t value[64] = {};
-    const DWORD length = GetEnvironmentVariableW(
-        reinterpret_cast<const wchar_t*>(kWidgetStyleVariable), value, 64);
+    const DWORD length =
+        GetEnvironmentVariableW(reinterpret_cast<const wchar_t*>(kWidgetStyleVariable), value, 64);
     if (length == 0 || length >= 64) {
         return WidgetStyle::kClassic;
     }
@@ -129,6 +129,7 @@ void Engine::Shutdown() {
         return;
     }
     loop_.Stop([this] {
+        loop_.Owner().Check();
         std::vector<EngineObjectPtr<Browser>> browsers;
         browsers.swap(browsers_);
         for (const EngineObjectPtr<Browser>& browser : browsers) {
@@ -153,7 +154,7 @@ int Engine::CreateBrowser(cef_client_t* client, const cef_string_t* url) {
         return 0;
     }
     const std::u16string address = FromEngineString(url);
-    loop_.Post([this, held, address] { OpenBrowser(held, false, address); });
+    loop_.Post([this, held, address] { OpenBrowser(held, BrowserKind::kRequested, address); });
     return 1;
 }
 
@@ -161,16 +162,17 @@ cef_browser_t* Engine::CreateBrowserSync(cef_client_t* client, const cef_string_
     auto held = HeldReference<cef_client_t>::Adopt(client);
     const std::u16string address = FromEngineString(url);
     EngineObjectPtr<Browser> created;
-    if (!loop_.RunAndWait([&] { created = OpenBrowser(held, false, address); })) {
+    if (!loop_.RunAndWait([&] { created = OpenBrowser(held, BrowserKind::kRequested, address); })) {
         return nullptr;
     }
     return created ? created->NewReference() : nullptr;
 }
 
-EngineObjectPtr<Browser> Engine::OpenBrowser(HeldReference<cef_client_t> client, bool popup,
+EngineObjectPtr<Browser> Engine::OpenBrowser(HeldReference<cef_client_t> client, BrowserKind kind,
                                              const std::u16string& url) {
-    auto browser = EngineObjectPtr<Browser>::Make(next_browser_.fetch_add(1), popup,
-                                                  std::move(client));
+    loop_.Owner().Check();
+    auto browser =
+        EngineObjectPtr<Browser>::Make(next_browser_.fetch_add(1), kind, std::move(client));
     browsers_.push_back(browser);
     browser->Created();
     loop_.Post([browser, url] { browser->Load(url); });
@@ -178,6 +180,7 @@ EngineObjectPtr<Browser> Engine::OpenBrowser(HeldReference<cef_client_t> client,
 }
 
 void Engine::Forget(Browser* browser) {
+    loop_.Owner().Check();
     for (auto it = browsers_.begin(); it != browsers_.end(); ++it) {
         if (it->get() == browser) {
             browsers_.erase(it);

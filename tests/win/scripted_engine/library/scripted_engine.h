@@ -18,6 +18,7 @@
 #include "engine/held_reference.h"
 #include "tests/win/scripted_engine/library/command_line.h"
 #include "tests/win/scripted_engine/library/scripted_browser.h"
+#include "tests/win/scripted_engine/library/scripted_frame.h"
 #include "tests/win/scripted_engine/library/task_loop.h"
 #include "tests/win/scripted_engine/library/widget_page.h"
 
@@ -60,7 +61,7 @@ class Engine {
     TaskLoop& Loop() { return loop_; }
     cef_int64 NextFrameIdentifier() { return next_frame_.fetch_add(1); }
     // Loop thread: a new browser of client, reported created; it loads url next.
-    EngineObjectPtr<Browser> OpenBrowser(HeldReference<cef_client_t> client, bool popup,
+    EngineObjectPtr<Browser> OpenBrowser(HeldReference<cef_client_t> client, BrowserKind kind,
                                          const std::u16string& url);
     // Loop thread: the browser closed; the engine lets go of it.
     void Forget(Browser* browser);

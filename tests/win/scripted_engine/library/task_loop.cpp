@@ -20,6 +20,10 @@ void RunCaught(const TaskLoop::Task& task) {
 
 }  // namespace
 
+TaskLoop::TaskLoop() {
+    owner_.BindTo(std::thread::id());  // no thread until the loop starts
+}
+
 TaskLoop::~TaskLoop() {
     Stop([] {});
 }
@@ -35,9 +39,9 @@ bool TaskLoop::Start(Mode mode) {
     mode_ = mode;
     if (mode == Mode::kOwnThread) {
         thread_ = std::thread([this] { ThreadMain(); });
-        loop_thread_ = thread_.get_id();
+        owner_.BindTo(thread_.get_id());
     } else {
-        loop_thread_ = std::this_thread::get_id();
+        owner_.BindToCurrentThread();
     }
     return true;
 }
@@ -50,11 +54,6 @@ bool TaskLoop::Running() const {
 TaskLoop::Mode TaskLoop::CurrentMode() const {
     std::lock_guard lock(mutex_);
     return mode_;
-}
-
-bool TaskLoop::IsLoopThread() const {
-    std::lock_guard lock(mutex_);
-    return running_ && std::this_thread::get_id() == loop_thread_;
 }
 
 void TaskLoop::Post(Task task) {
@@ -76,9 +75,12 @@ bool TaskLoop::RunAndWait(const Task& task) {
             return false;
         }
     }
-    if (CurrentMode() == Mode::kCallersPump || IsLoopThread()) {
+    if (IsLoopThread()) {
         RunCaught(task);
         return true;
+    }
+    if (CurrentMode() == Mode::kCallersPump) {
+        return false;  // only the thread that pumps runs tasks: nobody else could wait for one
     }
     // The caller waits until the task has run, or has been dropped unrun (the loop stopped
     // first): either way until the last copy of it is gone, so that what the task refers to
@@ -162,7 +164,7 @@ bool TaskLoop::Stop(const Task& last) {
         if (!running_ || stopping_) {
             return false;
         }
-        if (mode_ == Mode::kOwnThread && std::this_thread::get_id() == loop_thread_) {
+        if (mode_ == Mode::kOwnThread && owner_.IsCurrent()) {
             return false;
         }
         dropped.swap(tasks_);
@@ -184,7 +186,7 @@ bool TaskLoop::Stop(const Task& last) {
         dropped.swap(tasks_);
         running_ = false;
         stopping_ = false;
-        loop_thread_ = std::thread::id();
+        owner_.BindTo(std::thread::id());
     }
     return true;
 }

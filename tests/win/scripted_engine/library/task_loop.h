@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/no_copy.h"
+#include "platform/thread_owner.h"
 
 namespace quillmoor::scripted_engine {
 
@@ -21,7 +22,7 @@ class TaskLoop {
     using Task = std::function<void()>;
     enum class Mode { kOwnThread, kCallersPump };
 
-    TaskLoop() = default;
+    TaskLoop();
     ~TaskLoop();  // stops the loop (never on the loop's own thread)
     QUILLMOOR_NO_COPY(TaskLoop);
 
@@ -31,14 +32,18 @@ class TaskLoop {
     bool Running() const;
     Mode CurrentMode() const;
     // True on the thread that runs the tasks.
-    bool IsLoopThread() const;
+    bool IsLoopThread() const { return owner_.IsCurrent(); }
+    // Owns what belongs to the loop's thread: the thread that runs the tasks while the loop
+    // runs, no thread once it has stopped. A method that belongs to the loop's thread
+    // begins with Owner().Check().
+    const ThreadOwner& Owner() const { return owner_; }
 
     // Any thread: task runs on the loop's thread after the tasks posted before it. A task
     // posted while the loop does not run is dropped (destroyed on the caller's thread).
     void Post(Task task);
-    // Runs task on the loop's thread and waits for it; at once when called there (and in
-    // the pumped mode, where the caller stands for the loop). False when the loop does not
-    // run.
+    // Runs task on the loop's thread and waits for it; at once when called there. False when
+    // the loop does not run, and in the pumped mode on any other thread (the loop runs only
+    // inside its thread's pump, which a waiting caller could hold up for good).
     bool RunAndWait(const Task& task);
 
     // The pumped mode, on the loop's thread: runs the tasks waiting now and those they
@@ -64,7 +69,7 @@ class TaskLoop {
     bool stopping_ = false;
     bool quit_ = false;
     Mode mode_ = Mode::kOwnThread;
-    std::thread::id loop_thread_;
+    ThreadOwner owner_;  // any thread (it is made for that)
     std::thread thread_;
 };
 

@@ -31,8 +31,8 @@ constexpr std::u16string_view kBannerDocument =
 constexpr std::u16string_view kRequestDocument =
     u"<!DOCTYPE html><html><head><title>Translation</title></head><body></body></html>";
 
-constexpr std::array<std::u16string_view, 9> kRightToLeftCodes = {
-    u"ar", u"fa", u"he", u"iw", u"ps", u"sd", u"ug", u"ur", u"yi"};
+constexpr std::array<std::u16string_view, 9> kRightToLeftCodes = {u"ar", u"fa", u"he", u"iw", u"ps",
+                                                                  u"sd", u"ug", u"ur", u"yi"};
 
 // Elements whose texts the widget leaves alone (the stand-in's list, and the head, whose
 // texts are no part of the body).
@@ -45,10 +45,10 @@ constexpr std::array<std::u16string_view, 14> kVoidElements = {
 
 // Start tags that end an open paragraph.
 constexpr std::array<std::u16string_view, 27> kParagraphClosers = {
-    u"address", u"article", u"aside",  u"blockquote", u"details", u"div",     u"dl",
-    u"fieldset", u"figure", u"footer", u"form",       u"h1",      u"h2",      u"h3",
-    u"h4",      u"h5",      u"h6",     u"header",     u"hr",      u"main",    u"nav",
-    u"ol",      u"p",       u"pre",    u"section",    u"table",   u"ul"};
+    u"address",  u"article", u"aside",  u"blockquote", u"details", u"div",  u"dl",
+    u"fieldset", u"figure",  u"footer", u"form",       u"h1",      u"h2",   u"h3",
+    u"h4",       u"h5",      u"h6",     u"header",     u"hr",      u"main", u"nav",
+    u"ol",       u"p",       u"pre",    u"section",    u"table",   u"ul"};
 
 template <std::size_t N>
 bool IsOneOf(std::u16string_view name, const std::array<std::u16string_view, N>& names) {
@@ -124,8 +124,8 @@ std::u16string AttributeText(std::u16string_view value) {
 
 // The address of a frame of the widget's host (as an attribute's text when escaped).
 std::u16string FrameAddress(std::u16string_view name, std::u16string_view code, int part) {
-    std::u16string address = std::u16string(kFrameOrigin) + std::u16string(name) + u"?tl=" +
-                             std::u16string(code);
+    std::u16string address =
+        std::u16string(kFrameOrigin) + std::u16string(name) + u"?tl=" + std::u16string(code);
     if (part > 0) {
         address += u"&part=" + std::u16string(1, static_cast<char16_t>(u'0' + part));
     }
@@ -133,8 +133,8 @@ std::u16string FrameAddress(std::u16string_view name, std::u16string_view code, 
 }
 
 std::u16string HiddenFrame(std::u16string_view code, int part) {
-    return u"<iframe class=\"skiptranslate\" src=\"" + AttributeText(FrameAddress(u"t", code, part)) +
-           u"\" style=\"display: none;\"></iframe>";
+    return u"<iframe class=\"skiptranslate\" src=\"" +
+           AttributeText(FrameAddress(u"t", code, part)) + u"\" style=\"display: none;\"></iframe>";
 }
 
 // The texts of the body that the widget translates, as stretches of the markup: every run
@@ -194,12 +194,11 @@ std::vector<std::pair<std::size_t, std::size_t>> TranslatableTexts(std::u16strin
         // The ends that the markup leaves out: a paragraph, a list item, a cell.
         if (!open.empty()) {
             const std::u16string& top = open.back().name;
-            const bool same_item = (top == tag->name && (top == u"li" || top == u"option" ||
-                                                          top == u"tr" || top == u"p")) ||
-                                   ((top == u"td" || top == u"th") &&
-                                    (tag->name == u"td" || tag->name == u"th")) ||
-                                   ((top == u"dt" || top == u"dd") &&
-                                    (tag->name == u"dt" || tag->name == u"dd"));
+            const bool same_item =
+                (top == tag->name &&
+                 (top == u"li" || top == u"option" || top == u"tr" || top == u"p")) ||
+                ((top == u"td" || top == u"th") && (tag->name == u"td" || tag->name == u"th")) ||
+                ((top == u"dt" || top == u"dd") && (tag->name == u"dt" || tag->name == u"dd"));
             if (same_item || (top == u"p" && IsOneOf(tag->name, kParagraphClosers))) {
                 pop();
             }
@@ -338,7 +337,8 @@ WidgetPage WidgetPage::FromText(std::u16string text, WidgetStyle style) {
             if (!code.empty()) {
                 page.codes_.emplace_back(code);
             }
-            rest = comma == std::u16string_view::npos ? std::u16string_view() : rest.substr(comma + 1);
+            rest =
+                comma == std::u16string_view::npos ? std::u16string_view() : rest.substr(comma + 1);
         }
         page.ShowWidget(configuration->second);
     }
@@ -423,7 +423,8 @@ std::u16string WidgetPage::Text() const {
     while (std::optional<MarkupTag> tag = scanner.Next()) {
         if (!in_head) {
             // Comments and declarations that the scanner passed over are no text either.
-            std::u16string_view gap = std::u16string_view(markup_).substr(position, tag->begin - position);
+            std::u16string_view gap =
+                std::u16string_view(markup_).substr(position, tag->begin - position);
             if (gap.find(u"<!") == std::u16string_view::npos) {
                 text += gap;
             }
@@ -467,7 +468,8 @@ std::optional<std::u16string> WidgetPage::EntryClickedBy(std::u16string_view scr
 }
 
 std::vector<WidgetFrame> WidgetPage::Translate(const std::u16string& code) {
-    if (translated_ || !menu_shown_ || std::find(codes_.begin(), codes_.end(), code) == codes_.end()) {
+    if (translated_ || !menu_shown_ ||
+        std::find(codes_.begin(), codes_.end(), code) == codes_.end()) {
         return {};
     }
     translated_ = true;
@@ -497,8 +499,8 @@ void WidgetPage::MarkTexts(const std::u16string& code) {
 }
 
 void WidgetPage::MarkRoot(const std::u16string& code) {
-    const std::u16string_view token = IsOneOf(code, kRightToLeftCodes) ? u"translated-rtl"
-                                                                        : u"translated-ltr";
+    const std::u16string_view token =
+        IsOneOf(code, kRightToLeftCodes) ? u"translated-rtl" : u"translated-ltr";
     MarkupTagScanner scanner(markup_);
     const std::optional<MarkupTag> root = scanner.Next();
     if (!root || root->kind != MarkupTag::Kind::kStart || root->name != u"html") {
@@ -515,7 +517,8 @@ void WidgetPage::MarkRoot(const std::u16string& code) {
         }
         const std::size_t begin = PositionIn(markup_, value);
         const std::size_t end = begin + value.size();
-        const bool quoted = begin > 0 && (markup_[begin - 1] == u'"' || markup_[begin - 1] == u'\'');
+        const bool quoted =
+            begin > 0 && (markup_[begin - 1] == u'"' || markup_[begin - 1] == u'\'');
         std::u16string classes(value);
         classes += classes.empty() ? u"" : u" ";
         classes += token;
@@ -534,23 +537,26 @@ std::vector<WidgetFrame> WidgetPage::AddFrames(const std::u16string& code) {
     if (style_ == WidgetStyle::kClassic) {
         // The banner frame at the top of the body, the tooltip block with its two hidden
         // frames before the menu frame.
-        markup_.insert(BodyStart(), u"<iframe id=\":2.container\" class=\"goog-te-banner-frame "
-                                    u"skiptranslate\" frameborder=\"0\" src=\"" +
-                                        AttributeText(FrameAddress(u"banner.html", code, 0)) +
-                                        u"\" style=\"visibility:visible\"></iframe>");
+        markup_.insert(BodyStart(),
+                       u"<iframe id=\":2.container\" class=\"goog-te-banner-frame "
+                       u"skiptranslate\" frameborder=\"0\" src=\"" +
+                           AttributeText(FrameAddress(u"banner.html", code, 0)) +
+                           u"\" style=\"visibility:visible\"></iframe>");
         const std::u16string menu_opening = u"<iframe class=\"" + std::u16string(kClassicMenuClass);
         std::size_t menu = markup_.rfind(menu_opening);
         if (menu == std::u16string::npos) {
             menu = BodyEnd();
         }
-        markup_.insert(menu, u"<div id=\"goog-gt-tt\" class=\"skiptranslate\" dir=\"ltr\"><div "
-                             u"style=\"padding: 8px;\"><div class=\"logo\"></div></div><div "
-                             u"class=\"top\" style=\"padding: 8px; float: left; width: "
-                             u"100%;\"><h1 class=\"title gray\">Original text</h1></div><div "
-                             u"class=\"middle\" style=\"padding: 8px;\"><div "
-                             u"class=\"original-text\"></div></div>" +
-                                 HiddenFrame(code, 1) + HiddenFrame(code, 2) + u"</div>");
-        frames.push_back({FrameAddress(u"banner.html", code, 0), u"", std::u16string(kBannerDocument)});
+        markup_.insert(menu,
+                       u"<div id=\"goog-gt-tt\" class=\"skiptranslate\" dir=\"ltr\"><div "
+                       u"style=\"padding: 8px;\"><div class=\"logo\"></div></div><div "
+                       u"class=\"top\" style=\"padding: 8px; float: left; width: "
+                       u"100%;\"><h1 class=\"title gray\">Original text</h1></div><div "
+                       u"class=\"middle\" style=\"padding: 8px;\"><div "
+                       u"class=\"original-text\"></div></div>" +
+                           HiddenFrame(code, 1) + HiddenFrame(code, 2) + u"</div>");
+        frames.push_back(
+            {FrameAddress(u"banner.html", code, 0), u"", std::u16string(kBannerDocument)});
         frames.push_back({FrameAddress(u"t", code, 1), u"", std::u16string(kRequestDocument)});
         frames.push_back({FrameAddress(u"t", code, 2), u"", std::u16string(kRequestDocument)});
         return frames;
@@ -573,7 +579,8 @@ std::vector<WidgetFrame> WidgetPage::AddFrames(const std::u16string& code) {
             u"<div class=\"VIpgJd-yAWNEb-hvhgNd-axAV1\"><div class=\"VIpgJd-yAWNEb-hvhgNd-N7Eqid "
             u"ltr\"><div class=\"VIpgJd-yAWNEb-hvhgNd-N7Eqid-B7I4Od ltr\" dir=\"ltr\"><div "
             u"class=\"VIpgJd-yAWNEb-hvhgNd-UTujCb\">Rate this translation</div></div><div "
-            u"class=\"VIpgJd-yAWNEb-hvhgNd-xgov5 ltr\"><button class=\"VIpgJd-yAWNEb-hvhgNd-bgm6sf\" "
+            u"class=\"VIpgJd-yAWNEb-hvhgNd-xgov5 ltr\"><button "
+            u"class=\"VIpgJd-yAWNEb-hvhgNd-bgm6sf\" "
             u"title=\"Good translation\"></button><button class=\"VIpgJd-yAWNEb-hvhgNd-bgm6sf\" "
             u"title=\"Poor translation\"></button></div></div><div "
             u"id=\"goog-gt-votingHiddenPane\" class=\"VIpgJd-yAWNEb-hvhgNd-aXYTce\"><form "
@@ -585,7 +592,8 @@ std::vector<WidgetFrame> WidgetPage::AddFrames(const std::u16string& code) {
             u"name=\"votingFrame\" frameborder=\"0\" src=\"" +
             voting + u"\"></iframe></div></div></div>" + HiddenFrame(code, 2) + u"</div>");
     frames.push_back({FrameAddress(u"banner.html", code, 0), u"", std::u16string(kBannerDocument)});
-    frames.push_back({FrameAddress(u"t", code, 1), u"votingFrame", std::u16string(kRequestDocument)});
+    frames.push_back(
+        {FrameAddress(u"t", code, 1), u"votingFrame", std::u16string(kRequestDocument)});
     frames.push_back({FrameAddress(u"t", code, 2), u"", std::u16string(kRequestDocument)});
     return frames;
 }
