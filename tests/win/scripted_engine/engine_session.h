@@ -18,6 +18,7 @@
 #include "tests/startup/capturing_reporter.h"
 #include "tests/startup/fixture_folder.h"
 #include "tests/win/scripted_engine/recording_client.h"
+#include "tests/win/scripted_engine/text_catcher.h"
 
 namespace quillmoor::scripted_engine_test {
 

@@ -85,30 +85,4 @@ class Recorder {
 // record into the recorder.
 cef_client_t* NewRecordingClient(std::shared_ptr<Recorder> recorder);
 
-// A string visitor that keeps the one text it is given.
-class TextCatcher {
-  public:
-    TextCatcher();
-    // A new visitor for the engine (with its reference).
-    cef_string_visitor_t* Visitor();
-    // Waits for the text; nothing when it did not come within limit.
-    std::optional<std::u16string> Wait(std::chrono::milliseconds limit = std::chrono::seconds(20),
-                                       const std::function<void()>& pump = {});
-    // Whether the visitor was released (by the engine and this catcher) without a visit.
-    bool ReleasedUnvisited() const;
-
-    struct Shared {
-        std::mutex mutex;
-        std::condition_variable changed;
-        std::optional<std::u16string> text;
-        bool released = false;
-    };
-
-  private:
-    std::shared_ptr<Shared> shared_;
-};
-
-// A visitor that passes the text on to job signals, as the program's browser window does.
-cef_string_visitor_t* NewSignallingVisitor(JobSignals& signals, RunClock& clock);
-
 }  // namespace quillmoor::scripted_engine_test
