@@ -101,6 +101,20 @@ TEST(WidgetPageTest, TranslationMarksTheBodysTextsOutsideTheSkippedElements) {
     EXPECT_EQ(page.Markup(), translated);
 }
 
+TEST(WidgetPageTest, TheSnippetWorksWhereverTheProgramWritesIt) {
+    // Before the head (the window program's pages) and just inside the body (a site's).
+    for (const std::u16string& text : {*InjectWidget(std::u16string(kPage), u"fr"),
+                                       *InjectWidgetInBody(std::u16string(kPage), u"fr")}) {
+        WidgetPage page = WidgetPage::FromText(text, WidgetStyle::kClassic);
+        ASSERT_TRUE(page.ShowsMenu()) << Utf8(text);
+        ASSERT_EQ(page.Translate(u"fr").size(), 3u);
+        EXPECT_THAT(Utf8(page.Markup()), HasSubstr("<p>[fr] One</p>"));
+        EXPECT_THAT(Utf8(page.Markup()),
+                    HasSubstr("<span>Select Language</span></span></div></div>"));
+        EXPECT_TRUE(CarriesTranslationMark(page.Markup()));
+    }
+}
+
 TEST(WidgetPageTest, AnElementLeftOpenEndsWhereTheBrowserWouldEndIt) {
     WidgetPage page = WidgetPage::FromText(
         WithWidget(u"<html><body><p class=\"notranslate\">kept<p>changed<ul><li class="
