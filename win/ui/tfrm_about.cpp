@@ -176,6 +176,21 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             return TRUE;
         }
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(frmAbout, &paint);
+            FillRect(dc, &paint.rcPaint, ThemeBrush(ThemeColour::kWindow));
+            EndPaint(frmAbout, &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+        case WM_PRINTCLIENT: {
+            // The window's own colour, also when it is drawn into a picture.
+            RECT client{};
+            GetClientRect(frmAbout, &client);
+            FillRect(reinterpret_cast<HDC>(wparam), &client, ThemeBrush(ThemeColour::kWindow));
+            return 1;
+        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
             const auto dc = reinterpret_cast<HDC>(wparam);
