@@ -1,9 +1,9 @@
 #include "browser/tchromium_window.h"
 
-#include "browser/browser_client.h"
-#include "browser/engine_address.h"
-#include "browser/string_visitor.h"
 #include "engine/engine_string.h"
+#include "handlers/browser_client.h"
+#include "handlers/engine_address.h"
+#include "handlers/string_visitor.h"
 
 namespace quillmoor {
 namespace {

@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "browser/browser_events.h"
 #include "browser/gui_notice_board.h"
 #include "engine/held_reference.h"
+#include "handlers/browser_events.h"
 #include "platform/thread_owner.h"
 #include "startup/running_engine.h"
 

@@ -1,4 +1,4 @@
-#include "tests/browser/fake_engine.h"
+#include "tests/handlers/fake_engine.h"
 
 #include <thread>
 
