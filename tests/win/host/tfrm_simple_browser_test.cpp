@@ -42,6 +42,14 @@ RECT ClientArea(HWND window) {
     return area;
 }
 
+// Where child lies in its parent's client area: left, top, width, height.
+std::vector<LONG> Placement(HWND child) {
+    RECT bounds{};
+    GetWindowRect(child, &bounds);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&bounds), 2);
+    return {bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
 class WinBrowserWindowTest : public ::testing::Test {
   protected:
     void TearDown() override {
@@ -90,6 +98,10 @@ TEST_F(WinBrowserWindowTest, TheBrowserIsAskedForAsAChildOfTheHostControlInAWind
     const RECT client = ClientArea(form);
     EXPECT_EQ(1038, client.right - client.left);
     EXPECT_EQ(624, client.bottom - client.top);
+    EXPECT_THAT(Placement(window_->AddressPnl()), ElementsAre(0, 0, 1038, 30));
+    EXPECT_THAT(Placement(window_->AddressEdt()), ElementsAre(5, 5, 1038 - 5 - 5 - 31, 20));
+    EXPECT_THAT(Placement(window_->GoBtn()), ElementsAre(1038 - 5 - 31, 5, 31, 20));
+    EXPECT_THAT(Placement(control), ElementsAre(0, 30, 1038, 594));
     EXPECT_EQ(TfrmSimpleBrowser::kInitialCaption, window_->Caption());
     EXPECT_FALSE(IsWindowEnabled(window_->AddressPnl()));
     EXPECT_EQ(u"about:blank", window_->AddressText());
