@@ -1,7 +1,7 @@
 #include "browser/page_browser_window.h"
 
-#include "browser/engine_address.h"
-#include "browser/page_scripts.h"
+#include "handlers/engine_address.h"
+#include "handlers/page_scripts.h"
 
 namespace quillmoor {
 

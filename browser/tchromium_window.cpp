@@ -1,66 +1,32 @@
 #include "browser/tchromium_window.h"
 
-#include "browser/browser_client.h"
-#include "browser/engine_address.h"
-#include "browser/string_visitor.h"
-#include "engine/engine_string.h"
-
 namespace quillmoor {
-namespace {
-
-constexpr std::u16string_view kInitialAddress = u"about:blank";
-
-}  // namespace
 
 TChromiumWindow::TChromiumWindow(RunningEngine* engine, QWidget* parent)
-    : QWidget(parent), engine_(engine), notices_(std::make_shared<GuiNoticeBoard>(this)) {}
+    : QWidget(parent),
+      notices_(std::make_shared<GuiNoticeBoard>(this)),
+      host_(engine, [notices = notices_](std::function<void()> notice) {
+          return notices->Post(std::move(notice));
+      }) {}
 
 TChromiumWindow::~TChromiumWindow() {
     notices_->Close();
 }
 
-std::shared_ptr<const BrowserEvents> TChromiumWindow::MakeEvents() {
-    auto events = std::make_shared<BrowserEvents>();
-    events->on_load_end = OnLoadEnd;
-    events->on_text_result_available = OnTextResultAvailable;
-    events->on_before_popup = OnBeforePopup;
-    events->on_before_close = OnBeforeClose;
-    // The notices run on the GUI thread, and only while this control lives: the board
-    // stops taking them before the control goes, and Qt drops those still queued.
-    const std::shared_ptr<GuiNoticeBoard> notices = notices_;
-    events->hand_over_after_created = [this, notices](HeldReference<cef_browser_t> browser) {
-        notices->Post([this, browser] { BrowserCreated(browser); });
-    };
-    if (OnClose) {
-        events->hand_over_close = [this, notices](HeldReference<cef_browser_t> browser) {
-            const int identifier = browser ? browser->get_identifier(browser.get()) : 0;
-            notices->Post([this, identifier] { BrowserClosing(identifier); });
-        };
-    }
-    events->hand_over_closed = [this, notices](int identifier) {
-        notices->Post([this, identifier] { BrowserGone(identifier); });
-    };
-    return events;
-}
-
 bool TChromiumWindow::CreateBrowser() {
     owner_.Check();
-    if (state_ != BrowserState::kAbsent || browser_) {
-        return false;
-    }
-    if (engine_ == nullptr || !engine_->GlobalContextInitialized()) {
-        return false;
-    }
-    const EngineEntryPoints& engine = engine_->EntryPoints();
-    if (engine.cef_browser_host_create_browser == nullptr) {
-        return false;
-    }
-    std::shared_ptr<const BrowserEvents> events = MakeEvents();
-    auto client = EngineObjectPtr<BrowserClient>::Make(events);
-    if (!client) {
-        return false;
-    }
-
+    // The events as they are at this try go with the request.
+    host_.OnLoadEnd = OnLoadEnd;
+    host_.OnTextResultAvailable = OnTextResultAvailable;
+    host_.OnBeforePopup = OnBeforePopup;
+    host_.OnBeforeClose = OnBeforeClose;
+    host_.OnAfterCreated = [this] {
+        FitBrowserWindow();
+        if (OnAfterCreated) {
+            OnAfterCreated();
+        }
+    };
+    host_.OnClose = OnClose ? std::function<void()>([this] { OnClose(); }) : nullptr;
     cef_window_info_t window_info{};
 #if defined(_WIN32)
     window_info.style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VISIBLE;
@@ -76,146 +42,47 @@ bool TChromiumWindow::CreateBrowser() {
     window_info.width = static_cast<unsigned int>(width());
     window_info.height = static_cast<unsigned int>(height());
 #endif
-    cef_browser_settings_t settings{};
-    settings.size = sizeof settings;
-    const cef_string_t address = EngineStringView(kInitialAddress);
-    cef_request_context_t* context = engine.cef_request_context_get_global_context != nullptr
-                                         ? engine.cef_request_context_get_global_context()
-                                         : nullptr;
-    // The client and the request context go to the engine with a reference each.
-    if (engine.cef_browser_host_create_browser(&window_info, client->NewReference(), &address,
-                                               &settings, nullptr, context) == 0) {
-        return false;
-    }
-    events_ = std::move(events);
-    state_ = BrowserState::kRequested;
-    return true;
+    return host_.CreateBrowser(window_info);
 }
 
-void TChromiumWindow::BrowserCreated(HeldReference<cef_browser_t> browser) {
+bool TChromiumWindow::Initialized() const {
     owner_.Check();
-    // Only the browser asked for becomes the control's; a window that a page opened
-    // (allowed by OnBeforePopup) runs on without it.
-    if (state_ != BrowserState::kRequested || !browser || browser->is_popup(browser.get()) != 0) {
-        return;
-    }
-    browser_ = std::move(browser);
-    browser_identifier_ = browser_->get_identifier(browser_.get());
-    state_ = BrowserState::kReady;
-    FitBrowserWindow();
-    if (OnAfterCreated) {
-        OnAfterCreated();
-    }
+    return host_.Initialized();
 }
 
-void TChromiumWindow::BrowserClosing(int identifier) {
+TChromiumWindow::BrowserState TChromiumWindow::State() const {
     owner_.Check();
-    if (OnClose) {
-        OnClose();
-    }
-#if !defined(_WIN32)
-    (void)identifier;
-#else
-    // The close was answered "handled here": the engine waits for the browser's own window
-    // to go.
-    if (closing_browser_ &&
-        identifier == closing_browser_->get_identifier(closing_browser_.get())) {
-        if (cef_browser_host_t* host = closing_browser_->get_host(closing_browser_.get())) {
-            const HWND window = host->get_window_handle(host);
-            ReleaseEngineReference(host);
-            if (window != nullptr) {
-                DestroyWindow(window);
-            }
-        }
-    }
-#endif
-}
-
-void TChromiumWindow::BrowserGone(int identifier) {
-    owner_.Check();
-    if (identifier == 0) {
-        return;
-    }
-    if (closing_browser_ &&
-        identifier == closing_browser_->get_identifier(closing_browser_.get())) {
-        closing_browser_.Reset();
-    }
-    if (identifier == browser_identifier_) {
-        browser_.Reset();
-        browser_identifier_ = 0;
-        state_ = BrowserState::kAbsent;
-    }
+    return host_.State();
 }
 
 void TChromiumWindow::LoadURL(const std::u16string& text) {
     owner_.Check();
-    HeldReference<cef_frame_t> frame = Initialized() ? MainFrame() : HeldReference<cef_frame_t>();
-    if (!frame || frame->is_valid(frame.get()) == 0) {
-        return;
-    }
-    const std::u16string address = EngineAddressOf(text);
-    const cef_string_t url = EngineStringView(address);
-    frame->load_url(frame.get(), &url);
+    host_.LoadURL(text);
 }
 
 void TChromiumWindow::RetrieveHTML() {
     owner_.Check();
-    HeldReference<cef_frame_t> frame = Initialized() ? MainFrame() : HeldReference<cef_frame_t>();
-    if (!frame || frame->is_valid(frame.get()) == 0) {
-        return;
-    }
-    auto visitor = EngineObjectPtr<StringVisitor>::Make(events_);
-    frame->get_source(frame.get(), visitor->NewReference());
+    host_.RetrieveHTML();
 }
 
 void TChromiumWindow::NotifyMoveOrResizeStarted() {
     owner_.Check();
-    if (!Initialized()) {
-        return;
-    }
-    cef_browser_host_t* host = browser_->get_host(browser_.get());
-    if (host != nullptr) {
-        host->notify_move_or_resize_started(host);
-        ReleaseEngineReference(host);
-    }
+    host_.NotifyMoveOrResizeStarted();
 }
 
 HeldReference<cef_frame_t> TChromiumWindow::MainFrame() const {
     owner_.Check();
-    if (!browser_) {
-        return HeldReference<cef_frame_t>();
-    }
-    return HeldReference<cef_frame_t>::Adopt(browser_->get_main_frame(browser_.get()));
+    return host_.MainFrame();
 }
 
 std::u16string TChromiumWindow::MainFrameAddress() const {
     owner_.Check();
-    const HeldReference<cef_frame_t> frame = MainFrame();
-    if (!frame || frame->get_url == nullptr || engine_ == nullptr) {
-        return {};
-    }
-    cef_string_userfree_t address = frame->get_url(frame.get());
-    std::u16string text = FromEngineString(address);
-    if (address != nullptr && engine_->EntryPoints().cef_string_userfree_utf16_free != nullptr) {
-        engine_->EntryPoints().cef_string_userfree_utf16_free(address);
-    }
-    return text;
+    return host_.MainFrameAddress();
 }
 
 void TChromiumWindow::CloseBrowser() {
     owner_.Check();
-    if (state_ != BrowserState::kReady) {
-        return;
-    }
-    closing_browser_ = std::move(browser_);
-    browser_.Reset();
-    browser_identifier_ = 0;
-    state_ = BrowserState::kAbsent;
-    cef_browser_host_t* host = closing_browser_->get_host(closing_browser_.get());
-    if (host != nullptr) {
-        host->close_browser(host, 1);
-        ReleaseEngineReference(host);
-    }
+    host_.CloseBrowser();
 }
 
 void TChromiumWindow::resizeEvent(QResizeEvent* event) {
@@ -228,15 +95,7 @@ void TChromiumWindow::resizeEvent(QResizeEvent* event) {
 // into a view of the size it was created with and has no window of its own here.
 void TChromiumWindow::FitBrowserWindow() {
 #if defined(_WIN32)
-    if (!browser_) {
-        return;
-    }
-    cef_browser_host_t* host = browser_->get_host(browser_.get());
-    if (host == nullptr) {
-        return;
-    }
-    const HWND window = host->get_window_handle(host);
-    ReleaseEngineReference(host);
+    const HWND window = host_.BrowserWindow();
     if (window != nullptr) {
         SetWindowPos(window, nullptr, 0, 0, width(), height(), SWP_NOZORDER);
     }

@@ -1,6 +1,6 @@
-// ChromiumWindow1's kind: the control that hosts the program's one browser. It makes the
-// browser's client over the engine's C interface, asks the engine for the browser (one try
-// per call), keeps the browser once the engine reports it created, and offers the few
+// ChromiumWindow1's kind: the control that hosts the program's one browser. Over the shared
+// BrowserHost it asks the engine for the browser (one try per call) as a child of its own
+// window, keeps the browser once the engine reports it created, and offers the few
 // things the browser window does with it. Its events reach the browser window's handlers:
 // after-created and close on the GUI thread through a notice posted to this control, load
 // ends, text deliveries, new-window requests and before-close directly on the engine's UI
@@ -12,9 +12,10 @@
 #include <memory>
 #include <string>
 
-#include "browser/browser_events.h"
 #include "browser/gui_notice_board.h"
 #include "engine/held_reference.h"
+#include "handlers/browser_events.h"
+#include "handlers/browser_host.h"
 #include "platform/thread_owner.h"
 #include "startup/running_engine.h"
 
@@ -22,11 +23,7 @@ namespace quillmoor {
 
 class TChromiumWindow : public QWidget {
   public:
-    enum class BrowserState {
-        kAbsent,     // no browser, none asked for
-        kRequested,  // the engine accepted a request and has not reported the browser yet
-        kReady,      // the engine reported the browser created
-    };
+    using BrowserState = BrowserHost::BrowserState;
 
     // engine may be null (no engine): every try to create the browser is refused.
     TChromiumWindow(RunningEngine* engine, QWidget* parent);
@@ -46,14 +43,8 @@ class TChromiumWindow : public QWidget {
     // One try: false when a browser exists or was asked for, without an engine, before
     // the engine's context is ready, or when the engine turns the request down.
     bool CreateBrowser();
-    bool Initialized() const {
-        owner_.Check();
-        return state_ == BrowserState::kReady;
-    }
-    BrowserState State() const {
-        owner_.Check();
-        return state_;
-    }
+    bool Initialized() const;
+    BrowserState State() const;
     // The main frame loads text (a plain path as the file address of that file); nothing
     // while the browser is not ready or its main frame not valid.
     void LoadURL(const std::u16string& text);
@@ -76,22 +67,12 @@ class TChromiumWindow : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    void BrowserCreated(HeldReference<cef_browser_t> browser);
-    void BrowserClosing(int identifier);
-    void BrowserGone(int identifier);
     void FitBrowserWindow();
-    std::shared_ptr<const BrowserEvents> MakeEvents();
 
     // The GUI thread, which made the control.
     ThreadOwner owner_;
-    RunningEngine* const engine_;                    // GUI thread
     const std::shared_ptr<GuiNoticeBoard> notices_;  // any thread (it locks)
-    // GUI thread only.
-    BrowserState state_ = BrowserState::kAbsent;
-    HeldReference<cef_browser_t> browser_;
-    int browser_identifier_ = 0;
-    HeldReference<cef_browser_t> closing_browser_;  // closed, not yet reported gone
-    std::shared_ptr<const BrowserEvents> events_;   // of the browser asked for last
+    BrowserHost host_;                               // GUI thread
 };
 
 }  // namespace quillmoor

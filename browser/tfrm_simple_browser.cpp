@@ -6,8 +6,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "browser/page_scripts.h"
 #include "engine/engine_string.h"
+#include "handlers/page_scripts.h"
+#include "handlers/popup_rule.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -158,15 +159,7 @@ void TfrmSimpleBrowser::BrowserTextResultAvailable(JobSignals& signals, RunClock
 }
 
 bool TfrmSimpleBrowser::BrowserBeforePopup(const PopupRequest& request) {
-    switch (request.target_disposition) {
-        case WOD_NEW_FOREGROUND_TAB:
-        case WOD_NEW_BACKGROUND_TAB:
-        case WOD_NEW_POPUP:
-        case WOD_NEW_WINDOW:
-            return true;
-        default:
-            return false;
-    }
+    return CancelsNewWindow(request);
 }
 
 void TfrmSimpleBrowser::WMMove() {

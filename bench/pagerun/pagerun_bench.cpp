@@ -40,7 +40,7 @@
 #include <vector>
 
 #include "bench/bench_timing.h"
-#include "browser/page_scripts.h"
+#include "handlers/page_scripts.h"
 #include "pipeline/widget_snippet.h"
 #include "platform/utf.h"
 #include "tests/command_line/cli_process.h"

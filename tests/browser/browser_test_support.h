@@ -1,12 +1,12 @@
-// What the browser window's tests share: the Qt application on the offscreen platform, a
-// clock that stands still until the test moves it, and a pump that waits for a condition.
+// What the browser window's tests share: the Qt application on the offscreen platform and a
+// pump that waits for a condition (and the clock that stands still, shared with the Win32
+// front end's tests).
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <functional>
 
-#include "pipeline/run_clock.h"
+#include "tests/handlers/still_clock.h"
 
 namespace quillmoor::browser_test {
 
@@ -18,15 +18,5 @@ void EnsureQtApplication();
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 // Dispatches the GUI thread's events for duration.
 void PumpFor(std::chrono::milliseconds duration);
-
-class StillClock final : public RunClock {
-  public:
-    Timestamp Now() override { return Timestamp(std::chrono::milliseconds(now_ms_.load())); }
-    void Sleep(std::chrono::milliseconds duration) override { now_ms_ += duration.count(); }
-    void Set(std::chrono::milliseconds now) { now_ms_ = now.count(); }
-
-  private:
-    std::atomic<long long> now_ms_{1'000'000};
-};
 
 }  // namespace quillmoor::browser_test

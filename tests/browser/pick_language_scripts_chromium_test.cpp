@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "browser/page_scripts.h"
+#include "handlers/page_scripts.h"
 #include "pipeline/widget_snippet.h"
 #include "platform/utf.h"
 #include "tests/browser/chromium_page_run_host.h"

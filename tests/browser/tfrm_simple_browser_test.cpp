@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "browser/page_browser_window.h"
-#include "browser/page_scripts.h"
+#include "handlers/page_scripts.h"
 #include "tests/browser/browser_test_support.h"
-#include "tests/browser/fake_engine.h"
+#include "tests/handlers/fake_engine.h"
 #include "tests/support/example.h"
 #include "tests/support/wrong_thread_reports.h"
 

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "browser/engine_address.h"
-#include "browser/page_scripts.h"
+#include "handlers/engine_address.h"
+#include "handlers/page_scripts.h"
 #include "engine/engine_string.h"
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_run.h"

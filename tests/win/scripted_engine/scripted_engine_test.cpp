@@ -8,8 +8,8 @@
 #include <cstring>
 #include <thread>
 
-#include "browser/engine_address.h"
-#include "browser/page_scripts.h"
+#include "handlers/engine_address.h"
+#include "handlers/page_scripts.h"
 #include "engine/engine_string.h"
 #include "engine/engine_version.h"
 #include "pipeline/current_widget_traces.h"

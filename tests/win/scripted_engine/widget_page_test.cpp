@@ -5,7 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "browser/page_scripts.h"
+#include "handlers/page_scripts.h"
 #include "pipeline/current_widget_traces.h"
 #include "pipeline/page_text.h"
 #include "platform/utf.h"

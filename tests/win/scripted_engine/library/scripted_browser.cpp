@@ -4,7 +4,7 @@
 #include <optional>
 #include <utility>
 
-#include "browser/engine_address.h"
+#include "handlers/engine_address.h"
 #include "engine/engine_string.h"
 #include "pipeline/page_text.h"
 #include "platform/ascii.h"

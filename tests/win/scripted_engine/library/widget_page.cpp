@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-#include "browser/page_scripts.h"
+#include "handlers/page_scripts.h"
 #include "pipeline/markup_tags.h"
 #include "platform/ascii.h"
 

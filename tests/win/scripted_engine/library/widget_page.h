@@ -72,7 +72,7 @@ class WidgetPage {
 
     // What running script in the page clicks in the widget's menu: the language code of the
     // entry, or nothing. The program's two pick scripts are recognised by their exact text
-    // (browser/page_scripts.h): the first clicks the first entry of the earlier widget's
+    // (handlers/page_scripts.h): the first clicks the first entry of the earlier widget's
     // menu; the second clicks, in the current widget's menu and only when the page holds no
     // menu frame of the earlier widget, the entry of the snippet's language (else the first
     // entry not marked current).

@@ -1,4 +1,4 @@
-#include "browser/browser_client.h"
+#include "handlers/browser_client.h"
 
 namespace quillmoor {
 

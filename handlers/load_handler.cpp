@@ -1,4 +1,4 @@
-#include "browser/load_handler.h"
+#include "handlers/load_handler.h"
 
 namespace quillmoor {
 

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <memory>
 
-#include "browser/browser_events.h"
 #include "engine/engine_object.h"
+#include "handlers/browser_events.h"
 
 namespace quillmoor {
 

@@ -1,4 +1,4 @@
-#include "browser/string_visitor.h"
+#include "handlers/string_visitor.h"
 
 #include "engine/engine_string.h"
 

@@ -1,4 +1,4 @@
-#include "browser/life_span_handler.h"
+#include "handlers/life_span_handler.h"
 
 #include "engine/engine_string.h"
 

@@ -1,5 +1,5 @@
 // Texts of the address box as the engine is given them.
-#include "browser/engine_address.h"
+#include "handlers/engine_address.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "browser/browser_events.h"
 #include "engine/engine_object.h"
+#include "handlers/browser_events.h"
 
 namespace quillmoor {
 

@@ -1,4 +1,4 @@
-#include "browser/engine_address.h"
+#include "handlers/engine_address.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "tests/browser/fake_engine.h"
+#include "tests/handlers/fake_engine.h"
 
 #include <thread>
 
@@ -18,24 +18,26 @@ HeldReference<cef_life_span_handler_t> LifeSpanHandlerOf(const BrowserRequest& r
 
 // ---- FakeFrame ----
 
+// The tables' functions are called as the engine's callbacks: each lambda carries their
+// calling convention (__stdcall on 32-bit Windows).
+
 FakeFrame::FakeFrame() {
-    Table().is_valid = [](cef_frame_t* self) {
-        return Self<FakeFrame>(self)->valid.load() ? 1 : 0;
-    };
-    Table().is_main = [](cef_frame_t*) { return 1; };
-    Table().load_url = [](cef_frame_t* self, const cef_string_t* url) {
+    Table().is_valid = [](cef_frame_t* self)
+                           CEF_CALLBACK { return Self<FakeFrame>(self)->valid.load() ? 1 : 0; };
+    Table().is_main = [](cef_frame_t*) CEF_CALLBACK { return 1; };
+    Table().load_url = [](cef_frame_t* self, const cef_string_t* url) CEF_CALLBACK {
         FakeFrame* frame = Self<FakeFrame>(self);
         std::lock_guard lock(frame->mutex_);
         frame->loads_.push_back(FromEngineString(url));
     };
     Table().execute_java_script = [](cef_frame_t* self, const cef_string_t* code,
-                                     const cef_string_t* script_url, int start_line) {
+                                     const cef_string_t* script_url, int start_line) CEF_CALLBACK {
         FakeFrame* frame = Self<FakeFrame>(self);
         std::lock_guard lock(frame->mutex_);
         frame->scripts_.push_back(
             ScriptRun{FromEngineString(code), FromEngineString(script_url), start_line});
     };
-    Table().get_source = [](cef_frame_t* self, cef_string_visitor_t* visitor) {
+    Table().get_source = [](cef_frame_t* self, cef_string_visitor_t* visitor) CEF_CALLBACK {
         FakeFrame* frame = Self<FakeFrame>(self);
         std::lock_guard lock(frame->mutex_);
         frame->visitors_.push_back(HeldReference<cef_string_visitor_t>::Adopt(visitor));
@@ -60,16 +62,16 @@ std::vector<HeldReference<cef_string_visitor_t>> FakeFrame::Visitors() const {
 // ---- FakeHost and FakeBrowser ----
 
 FakeHost::FakeHost(FakeBrowser* browser) : browser_(browser) {
-    Table().get_browser = [](cef_browser_host_t* self) {
+    Table().get_browser = [](cef_browser_host_t* self) CEF_CALLBACK {
         return Self<FakeHost>(self)->browser_->NewReference();
     };
-    Table().notify_move_or_resize_started = [](cef_browser_host_t* self) {
+    Table().notify_move_or_resize_started = [](cef_browser_host_t* self) CEF_CALLBACK {
         ++Self<FakeHost>(self)->move_notices;
     };
-    Table().close_browser = [](cef_browser_host_t* self, int /*force_close*/) {
-        ++Self<FakeHost>(self)->close_requests;
-    };
-    Table().get_window_handle = [](cef_browser_host_t*) { return cef_window_handle_t{}; };
+    Table().close_browser = [](cef_browser_host_t* self, int /*force_close*/)
+                                CEF_CALLBACK { ++Self<FakeHost>(self)->close_requests; };
+    Table().get_window_handle = [](cef_browser_host_t*)
+                                    CEF_CALLBACK { return cef_window_handle_t{}; };
 }
 
 FakeBrowser::FakeBrowser(int identifier, bool popup)
@@ -77,16 +79,15 @@ FakeBrowser::FakeBrowser(int identifier, bool popup)
       popup_(popup),
       frame_(EngineObjectPtr<FakeFrame>::Make()),
       host_(EngineObjectPtr<FakeHost>::Make(this)) {
-    Table().get_host = [](cef_browser_t* self) {
-        return Self<FakeBrowser>(self)->host_->NewReference();
-    };
-    Table().get_main_frame = [](cef_browser_t* self) {
+    Table().get_host = [](cef_browser_t* self)
+                           CEF_CALLBACK { return Self<FakeBrowser>(self)->host_->NewReference(); };
+    Table().get_main_frame = [](cef_browser_t* self) CEF_CALLBACK {
         return Self<FakeBrowser>(self)->frame_->NewReference();
     };
-    Table().get_identifier = [](cef_browser_t* self) {
-        return Self<FakeBrowser>(self)->identifier_;
-    };
-    Table().is_popup = [](cef_browser_t* self) { return Self<FakeBrowser>(self)->popup_ ? 1 : 0; };
+    Table().get_identifier = [](cef_browser_t* self)
+                                 CEF_CALLBACK { return Self<FakeBrowser>(self)->identifier_; };
+    Table().is_popup = [](cef_browser_t* self)
+                           CEF_CALLBACK { return Self<FakeBrowser>(self)->popup_ ? 1 : 0; };
 }
 
 FakeBrowser::~FakeBrowser() = default;

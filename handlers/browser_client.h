@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "browser/browser_events.h"
-#include "browser/life_span_handler.h"
-#include "browser/load_handler.h"
 #include "engine/engine_object.h"
+#include "handlers/browser_events.h"
+#include "handlers/life_span_handler.h"
+#include "handlers/load_handler.h"
 
 namespace quillmoor {
 
