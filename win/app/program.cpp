@@ -60,7 +60,6 @@ class DialogStartupReporter final : public StartupReporter {
 // The windows, the batch and the message loop of the browser process.
 void RunWindows(TCefApplication& application, Dialogs& dialogs, SystemDialogs& system_dialogs,
                 SessionDialogs& session_dialogs, std::optional<SessionScript>& session) {
-
     // Created in this order, none shown yet; destroyed in the opposite order, the browser
     // window releasing its browser with it.
     HiddenBrowser hidden(application);
@@ -85,8 +84,7 @@ void RunWindows(TCefApplication& application, Dialogs& dialogs, SystemDialogs& s
     form.Show();
     std::unique_ptr<SessionRunner> runner;
     if (session) {
-        runner = std::make_unique<SessionRunner>(std::move(session->steps), form,
-                                                 session_dialogs);
+        runner = std::make_unique<SessionRunner>(std::move(session->steps), form, session_dialogs);
         runner->Start();
     }
     MSG message;

@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "engine/engine_string.h"
 #include "handlers/engine_address.h"
 #include "handlers/page_scripts.h"
-#include "engine/engine_string.h"
 #include "pipeline/language_catalogue.h"
 #include "pipeline/page_run.h"
 #include "pipeline/path_names.h"

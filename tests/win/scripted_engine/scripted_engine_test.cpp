@@ -8,10 +8,10 @@
 #include <cstring>
 #include <thread>
 
-#include "handlers/engine_address.h"
-#include "handlers/page_scripts.h"
 #include "engine/engine_string.h"
 #include "engine/engine_version.h"
+#include "handlers/engine_address.h"
+#include "handlers/page_scripts.h"
 #include "pipeline/current_widget_traces.h"
 #include "pipeline/page_text.h"
 #include "pipeline/widget_snippet.h"

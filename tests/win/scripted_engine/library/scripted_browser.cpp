@@ -4,8 +4,8 @@
 #include <optional>
 #include <utility>
 
-#include "handlers/engine_address.h"
 #include "engine/engine_string.h"
+#include "handlers/engine_address.h"
 #include "pipeline/page_text.h"
 #include "platform/ascii.h"
 #include "platform/utf.h"
