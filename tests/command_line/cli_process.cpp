@@ -1,9 +1,5 @@
 #include "tests/command_line/cli_process.h"
 
-#include <gtest/gtest.h>
-
-#include "tests/bridge/process_table.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -93,14 +89,6 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::filesystem::
     run.exit_code = process.Wait(limit);
     run.output = process.Output();
     return run;
-}
-
-void ExpectNoProcessLeftWith(const std::string& marker) {
-    const bool ended = bridge_test::WaitUntilNoProcessHas(marker, std::chrono::seconds(10));
-    if (!ended) {
-        bridge_test::KillProcessesWith(marker);
-    }
-    EXPECT_TRUE(ended) << "a Chromium of the command line was left running";
 }
 
 std::string Page(const std::string& heading, const std::string& extra_head) {

@@ -50,10 +50,6 @@ std::string Page(const std::string& heading, const std::string& extra_head = "")
 // the marker that a run leaves in its output folder; empty when root does not exist.
 std::map<std::string, std::string> TreeOf(const std::filesystem::path& root);
 
-// Expects that no process carries marker (the switch every Chromium of a test's runs gets)
-// within a few seconds; kills those that do.
-void ExpectNoProcessLeftWith(const std::string& marker);
-
 // Runs the command line to its end (at most limit).
 CliRun RunCli(const std::vector<std::string>& arguments, const std::filesystem::path& log,
               std::chrono::seconds limit = std::chrono::seconds(300));

@@ -21,6 +21,7 @@
 
 #include "tests/bridge/process_table.h"
 #include "tests/command_line/cli_process.h"
+#include "tests/command_line/no_process_left.h"
 #include "tests/support/chromium_on_path.h"
 #include "tests/support/test_folder.h"
 #include "tests/widget_standin/widget_standin_server.h"
