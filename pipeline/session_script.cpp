@@ -109,6 +109,17 @@ SessionScript ParseSessionScript(std::u16string_view script) {
                 return fail(u"screenshot-after needs milliseconds and a path");
             }
             result.steps.push_back({Kind::kScreenshotAfter, std::u16string(path), milliseconds});
+        } else if (word == u"press-after") {
+            const std::size_t gap = rest.find(u' ');
+            const int milliseconds =
+                gap == std::u16string_view::npos ? -1 : WholeNumber(rest.substr(0, gap));
+            const std::u16string_view button = gap == std::u16string_view::npos
+                                                   ? std::u16string_view()
+                                                   : Trimmed(rest.substr(gap));
+            if (milliseconds < 0 || (button != u"pause" && button != u"cancel")) {
+                return fail(u"press-after needs milliseconds and pause or cancel");
+            }
+            result.steps.push_back({Kind::kPressAfter, std::u16string(button), milliseconds});
         } else if (bare_word != kBareWords.end()) {
             if (!rest.empty()) {
                 return fail(std::u16string(word) + u" takes no value");

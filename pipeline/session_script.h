@@ -13,6 +13,9 @@
 //   screenshot PATH       saves a picture of the main window now
 //   screenshot-after MS PATH
 //                         saves one MS milliseconds from now (also while a batch runs)
+//   press-after MS pause|cancel
+//                         presses Pause (or Continue, the same button) or Cancel MS
+//                         milliseconds from now (also while a batch runs)
 //   translate             presses Translate; the next step comes when its handler returns
 //   close                 closes the main window
 //   exit                  File, Exit
@@ -32,13 +35,14 @@ struct SessionStep {
         kTick,
         kScreenshot,
         kScreenshotAfter,
+        kPressAfter,
         kTranslate,
         kClose,
         kExit
     };
     Kind kind;
-    std::u16string text;   // the path, the code or the answer
-    int milliseconds = 0;  // kScreenshotAfter
+    std::u16string text;   // the path, the code, the answer or the button (pause, cancel)
+    int milliseconds = 0;  // kScreenshotAfter, kPressAfter
 };
 
 // The steps of script, or the reason why it is not one (then no step is given).

@@ -62,6 +62,15 @@ void SessionRunner::Perform(const SessionStep& step) {
             QTimer::singleShot(step.milliseconds, this, [this, path] { Screenshot(path); });
             return;
         }
+        case Kind::kPressAfter: {
+            const bool pause = step.text == u"pause";
+            QTimer::singleShot(step.milliseconds, this, [this, pause] {
+                dialogs_.Note(pause ? QStringLiteral("press Pause")
+                                    : QStringLiteral("press Cancel"));
+                (pause ? form_.btnPause : form_.btnCancel)->click();
+            });
+            return;
+        }
         case Kind::kTranslate:
             dialogs_.Note(QStringLiteral("press Translate"));
             form_.btnTranslate->click();

@@ -16,12 +16,13 @@ TEST(SessionScriptTest, ReadsEveryStepInOrder) {
     const SessionScript script = ParseSessionScript(
         u"# comment\nlog /tmp/l\n\nadd /a b.html\r\ntick fr\nanswer ok\n"
         u"  screenshot-after 500   /tmp/s.png \nscreenshot C:\\shots\\one.bmp\ntranslate\n"
-        u"close\nexit");
+        u"close\nexit\npress-after 20 pause\npress-after 0  cancel ");
     EXPECT_TRUE(script.problem.empty()) << Utf16ToUtf8(script.problem);
-    ASSERT_EQ(script.steps.size(), 9u);
+    ASSERT_EQ(script.steps.size(), 11u);
     const Kind kinds[] = {
         Kind::kLog,        Kind::kAdd,       Kind::kTick,  Kind::kAnswer, Kind::kScreenshotAfter,
-        Kind::kScreenshot, Kind::kTranslate, Kind::kClose, Kind::kExit};
+        Kind::kScreenshot, Kind::kTranslate, Kind::kClose, Kind::kExit,   Kind::kPressAfter,
+        Kind::kPressAfter};
     for (std::size_t i = 0; i < script.steps.size(); ++i) {
         EXPECT_EQ(script.steps[i].kind, kinds[i]) << i;
     }
@@ -32,6 +33,10 @@ TEST(SessionScriptTest, ReadsEveryStepInOrder) {
     EXPECT_EQ(script.steps[4].milliseconds, 500);
     EXPECT_EQ(script.steps[4].text, u"/tmp/s.png");
     EXPECT_EQ(script.steps[5].text, u"C:\\shots\\one.bmp");
+    EXPECT_EQ(script.steps[9].milliseconds, 20);
+    EXPECT_EQ(script.steps[9].text, u"pause");
+    EXPECT_EQ(script.steps[10].milliseconds, 0);
+    EXPECT_EQ(script.steps[10].text, u"cancel");
 }
 
 TEST(SessionScriptTest, AnEmptyScriptHasNoStepAndNoProblem) {
@@ -55,6 +60,10 @@ TEST(SessionScriptTest, AFaultNamesItsLineAndGivesNoStep) {
         {u"screenshot-after x /p\n", u"line 1: screenshot-after needs milliseconds and a path"},
         {u"screenshot-after -5 /p\n", u"line 1: screenshot-after needs milliseconds and a path"},
         {u"screenshot-after 500\n", u"line 1: screenshot-after needs milliseconds and a path"},
+        {u"press-after 500\n", u"line 1: press-after needs milliseconds and pause or cancel"},
+        {u"press-after 500 translate\n",
+         u"line 1: press-after needs milliseconds and pause or cancel"},
+        {u"press-after x pause\n", u"line 1: press-after needs milliseconds and pause or cancel"},
         {u"translate now\n", u"line 1: translate takes no value"},
         {u"tick fr\nfly\n", u"line 2: unknown step \"fly\""},
         // Blank and comment lines count, so the number is the line a person sees.

@@ -59,15 +59,25 @@ LRESULT CALLBACK SessionRunner::WindowProc(HWND window, UINT message, WPARAM wpa
         runner->RunSteps();
         return 0;
     }
-    auto& due = runner->screenshots_due_;
+    auto& due = runner->steps_due_;
     const auto at = std::find_if(due.begin(), due.end(),
                                  [&](const auto& entry) { return entry.first == wparam; });
     if (at != due.end()) {
-        const std::u16string path = at->second;
+        const SessionStep step = at->second;
         due.erase(at);
-        runner->Screenshot(path);
+        runner->PerformDue(step);
     }
     return 0;
+}
+
+void SessionRunner::PerformDue(const SessionStep& step) {
+    if (step.kind == SessionStep::Kind::kScreenshotAfter) {
+        Screenshot(step.text);
+        return;
+    }
+    const bool pause = step.text == u"pause";
+    dialogs_.Note(pause ? u"press Pause" : u"press Cancel");
+    SendMessageW(pause ? form_.btnPause : form_.btnCancel, BM_CLICK, 0, 0);
 }
 
 void SessionRunner::RunSteps() {
@@ -110,9 +120,10 @@ void SessionRunner::Perform(const SessionStep& step) {
         case Kind::kScreenshot:
             Screenshot(step.text);
             return;
-        case Kind::kScreenshotAfter: {
+        case Kind::kScreenshotAfter:
+        case Kind::kPressAfter: {
             const UINT_PTR timer = next_timer_++;
-            screenshots_due_.emplace_back(timer, step.text);
+            steps_due_.emplace_back(timer, step);
             SetTimer(timers_, timer, static_cast<UINT>(step.milliseconds), nullptr);
             return;
         }

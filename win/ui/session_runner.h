@@ -31,6 +31,8 @@ class SessionRunner {
     void RunSteps();
     void Perform(const SessionStep& step);
     void Screenshot(const std::u16string& path);
+    // A step whose time has come: a screenshot or a press of Pause or Cancel.
+    void PerformDue(const SessionStep& step);
 
     ThreadOwner gui_thread_;
     std::vector<SessionStep> steps_;  // GUI thread
@@ -38,8 +40,8 @@ class SessionRunner {
     SessionDialogs& dialogs_;         // GUI thread
     HWND timers_ = nullptr;           // GUI thread; a message-only window for the timers
     UINT_PTR next_timer_ = 1;         // GUI thread
-    // GUI thread; the paths of the screenshots still to come, by timer.
-    std::vector<std::pair<UINT_PTR, std::u16string>> screenshots_due_;
+    // GUI thread; the steps still to come at a time (screenshots, presses), by timer.
+    std::vector<std::pair<UINT_PTR, SessionStep>> steps_due_;
 };
 
 // The session named by the environment variable QUILLMOOR_SESSION_SCRIPT, if any. A script

@@ -138,19 +138,35 @@ TEST(WindowProgram, StartUpFailuresShowTheirMessageOnceAndEndWithExitCodeZero) {
     }
 }
 
+TEST(WindowProgram, ACancelledBatchStoresNothingAndEndsWithoutItsClosingMessage) {
+    ProgramFolder folder(EngineFault::kNone);
+    WriteBytes(folder.Site() / "a.html", Page("Hello"));
+    const std::string script = "add " + (folder.Site() / "a.html").string() +
+                               "\ntick fr\npress-after 5000 cancel\ntranslate\nexit\n";
+    ASSERT_EQ(folder.Run(script, 120000), 0);
+    const std::string log = ReadBytes(folder.Log());
+    EXPECT_THAT(log, HasSubstr("press Cancel\nTranslate returned")) << log;
+    EXPECT_THAT(log, Not(HasSubstr("Translate Done!"))) << log;
+    EXPECT_FALSE(fs::exists(folder.App() / "result" / "a.html" / "fr" / "a.html"));
+}
+
 TEST(WindowProgram, TranslatesTwoPagesIntoTwoLanguagesWithTheScriptedEngine) {
     ProgramFolder folder(EngineFault::kNone);
     WriteBytes(folder.Site() / "a.html", Page("Hello"));
     WriteBytes(folder.Site() / "b.html", Page("Goodbye"));
     const fs::path during = folder.Site().parent_path() / "during.bmp";
+    // Paused after 4 s for 8 s (a picture taken meanwhile), then on to the end.
     const std::string script = "add " + (folder.Site() / "a.html").string() + "\n" + "add " +
                                (folder.Site() / "b.html").string() + "\n" +
-                               "tick fr\ntick de\nanswer ok\n" + "screenshot-after 3000 " +
-                               during.string() + "\ntranslate\nexit\n";
+                               "tick fr\ntick de\nanswer ok\n" +
+                               "press-after 4000 pause\nscreenshot-after 8000 " + during.string() +
+                               "\npress-after 12000 pause\ntranslate\nexit\n";
     // Four page-languages at the full timing, each more than 72 s.
     ASSERT_EQ(folder.Run(script, 600000), 0);
     const std::string log = ReadBytes(folder.Log());
-    EXPECT_THAT(log, HasSubstr("press Translate")) << log;
+    EXPECT_THAT(log, HasSubstr("press Translate\npress Pause\nscreenshot " + during.string() +
+                               "\npress Pause\n"))
+        << log;
     EXPECT_THAT(log, HasSubstr("Page-languages stored: 4")) << log;
     EXPECT_THAT(log, HasSubstr("ask Open the result directory? -> ok")) << log;
     for (const char* page : {"a.html", "b.html"}) {
