@@ -32,6 +32,13 @@ void RegisterWindowClass() {
     (void)atom;
 }
 
+// Fills box of dc with the theme's window colour. Through the device context's own brush:
+// under Wine a solid brush of this colour drew white in this window.
+void FillWithWindowColour(HDC dc, const RECT& box) {
+    SetDCBrushColor(dc, ThemeRgb(ThemeColour::kWindow));
+    FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
 // The program's picture: a slate tile with a page of text lines and a quill across its
 // corner, as the Qt window draws it.
 void PaintPicture(HDC dc, RECT box) {
@@ -169,7 +176,7 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
             if (item.hwndItem == Picture) {
-                FillRect(item.hDC, &item.rcItem, ThemeBrush(ThemeColour::kWindow));
+                FillWithWindowColour(item.hDC, item.rcItem);
                 PaintPicture(item.hDC, item.rcItem);
             } else {
                 DrawThemeButton(item);
@@ -179,7 +186,7 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(frmAbout, &paint);
-            FillRect(dc, &paint.rcPaint, ThemeBrush(ThemeColour::kWindow));
+            FillWithWindowColour(dc, paint.rcPaint);
             EndPaint(frmAbout, &paint);
             return 0;
         }
@@ -188,7 +195,7 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             // The window's own colour, also when it is drawn into a picture.
             RECT client{};
             GetClientRect(frmAbout, &client);
-            FillRect(reinterpret_cast<HDC>(wparam), &client, ThemeBrush(ThemeColour::kWindow));
+            FillWithWindowColour(reinterpret_cast<HDC>(wparam), client);
             return 1;
         }
         case WM_CTLCOLORSTATIC:
@@ -196,7 +203,8 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             const auto dc = reinterpret_cast<HDC>(wparam);
             SetTextColor(dc, ThemeRgb(ThemeColour::kText));
             SetBkColor(dc, ThemeRgb(ThemeColour::kWindow));
-            return reinterpret_cast<LRESULT>(ThemeBrush(ThemeColour::kWindow));
+            SetDCBrushColor(dc, ThemeRgb(ThemeColour::kWindow));
+            return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
         }
         case WM_CLOSE:
             // Closing only hides it; the program destroys it at its end.
