@@ -35,6 +35,21 @@ int WholeNumber(std::u16string_view digits) {
     return value;
 }
 
+// The value of a timed step, "MS VALUE": the milliseconds (-1 when they are not a whole
+// number) and the value after them (empty when there is none).
+struct Timed {
+    int milliseconds;
+    std::u16string_view value;
+};
+
+Timed TimedValue(std::u16string_view rest) {
+    const std::size_t gap = rest.find(u' ');
+    if (gap == std::u16string_view::npos) {
+        return {-1, {}};
+    }
+    return {WholeNumber(rest.substr(0, gap)), Trimmed(rest.substr(gap))};
+}
+
 std::u16string Ascii(std::string_view text) {
     return std::u16string(text.begin(), text.end());
 }
@@ -99,23 +114,13 @@ SessionScript ParseSessionScript(std::u16string_view script) {
             }
             result.steps.push_back({Kind::kAnswer, std::u16string(rest), 0});
         } else if (word == u"screenshot-after") {
-            const std::size_t gap = rest.find(u' ');
-            const int milliseconds =
-                gap == std::u16string_view::npos ? -1 : WholeNumber(rest.substr(0, gap));
-            const std::u16string_view path = gap == std::u16string_view::npos
-                                                 ? std::u16string_view()
-                                                 : Trimmed(rest.substr(gap));
+            const auto [milliseconds, path] = TimedValue(rest);
             if (milliseconds < 0 || path.empty()) {
                 return fail(u"screenshot-after needs milliseconds and a path");
             }
             result.steps.push_back({Kind::kScreenshotAfter, std::u16string(path), milliseconds});
         } else if (word == u"press-after") {
-            const std::size_t gap = rest.find(u' ');
-            const int milliseconds =
-                gap == std::u16string_view::npos ? -1 : WholeNumber(rest.substr(0, gap));
-            const std::u16string_view button = gap == std::u16string_view::npos
-                                                   ? std::u16string_view()
-                                                   : Trimmed(rest.substr(gap));
+            const auto [milliseconds, button] = TimedValue(rest);
             if (milliseconds < 0 || (button != u"pause" && button != u"cancel")) {
                 return fail(u"press-after needs milliseconds and pause or cancel");
             }
