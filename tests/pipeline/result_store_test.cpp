@@ -206,7 +206,10 @@ TEST_F(ResultStoreTest, ASitePageIsStoredCleanInItsLanguageTreeWithoutResources)
     const std::u16string captured =
         u"<html lang=\"en\" class=\"translated-rtl\"><head></head><body>" + WidgetSnippet(u"ar") +
         u"<title>\u0645</title><p>\u0645</p></body></html>";
-    const ResultPlace place = SiteResultPlace(Path(u"out"), u"guide/intro.html", u"ar");
+    // The path inside the site comes with the system's separators.
+    const std::u16string site_path =
+        std::u16string(u"guide") + SeparatorOf(kNativePathStyle) + u"intro.html";
+    const ResultPlace place = SiteResultPlace(Path(u"out"), site_path, u"ar");
     EXPECT_EQ(fs::path(place.page), At(u"out/ar/guide/intro.html"));
     const StoredResult stored = StoreSitePage(captured, text, place, u"ar", western_);
     EXPECT_EQ(stored.markup,
